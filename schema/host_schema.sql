@@ -1,0 +1,160 @@
+-- Host tables the price-adjustment module reads and writes, as they look on the embedded
+-- SQLite database. Column names and declared types follow the host database, because the
+-- database layer derives each column's type class from the declared type:
+--   smallint -> small integer, int -> integer, bit -> boolean, numeric(18,4) -> numeric,
+--   datetime -> time stamp, varchar(n)/text -> text.
+-- The host compares text without regard to case, so every text column is COLLATE NOCASE;
+-- keys and indexes on those columns inherit the collation.
+
+-- System switches, exactly one row.
+CREATE TABLE sys_var (
+    slws     smallint,
+    pfjws    smallint,
+    lsjws    smallint,
+    sjws     smallint,
+    hsjws    smallint,
+    wsjws    smallint,
+    cbjws    smallint,
+    jjbl     smallint,
+    ztdh     smallint,
+    bz1      bit,
+    bz2      bit,
+    bz3      bit,
+    bz4      bit,
+    bz5      bit,
+    bz6      bit,
+    bz7      bit,
+    bz8      bit,
+    bz9      bit,
+    xz1      smallint,
+    xz2      smallint,
+    xz3      smallint,
+    xz4      smallint,
+    xz5      smallint,
+    xz6      smallint,
+    xz7      smallint,
+    xz8      smallint,
+    xz9      smallint,
+    rkdsh    bit,
+    xhdsh    bit,
+    dcdsh    bit,
+    ykdsh    bit,
+    lsjz     bit,
+    ykfs     smallint,
+    glph     bit,
+    phzx     bit,
+    sf_tag   varchar(20) COLLATE NOCASE,
+    zdxjbl   smallint,
+    ywjz     smallint,
+    jzyf     smallint,
+    ckperiod smallint,
+    qyzt     bit
+);
+
+-- Key/value settings, grouped by category ("GL" for the branch-management modules).
+CREATE TABLE t_SystemProfile (
+    FCategory varchar(30)  COLLATE NOCASE NOT NULL,
+    FKey      varchar(50)  COLLATE NOCASE NOT NULL,
+    FValue    varchar(255) COLLATE NOCASE,
+    PRIMARY KEY (FCategory, FKey)
+);
+
+-- Replaceable selection statements; a NULL FSQL means the program's built-in statement.
+CREATE TABLE GLSelect (
+    FDH  varchar(100) COLLATE NOCASE NOT NULL PRIMARY KEY,
+    FSQL text         COLLATE NOCASE
+);
+
+-- Branches. lx is the branch type id (glsx.id where fid = 3).
+CREATE TABLE gl_custom (
+    tjbh varchar(20) COLLATE NOCASE NOT NULL PRIMARY KEY,
+    mc   varchar(80) COLLATE NOCASE,
+    zjm  varchar(20) COLLATE NOCASE,
+    lx   varchar(20) COLLATE NOCASE
+);
+CREATE INDEX ix_gl_custom_zjm ON gl_custom (zjm);
+
+-- Coded attribute lists; fid selects the list (3 = branch types).
+CREATE TABLE glsx (
+    id   varchar(20) COLLATE NOCASE NOT NULL,
+    name varchar(60) COLLATE NOCASE,
+    fid  int         NOT NULL,
+    PRIMARY KEY (fid, id)
+);
+
+-- Item categories.
+CREATE TABLE kclb (
+    id   varchar(20) COLLATE NOCASE NOT NULL PRIMARY KEY,
+    name varchar(60) COLLATE NOCASE
+);
+
+-- Item master. pm_zjm is the mnemonic (pinyin initials) of pm; FDeleted = 1 marks a
+-- withdrawn item, NULL and 0 both mean active.
+CREATE TABLE yw_kck (
+    hh      varchar(30) COLLATE NOCASE NOT NULL PRIMARY KEY,
+    pm      varchar(80) COLLATE NOCASE,
+    gg      varchar(40) COLLATE NOCASE,
+    cd      varchar(40) COLLATE NOCASE,
+    pdw     varchar(10) COLLATE NOCASE,
+    lb      varchar(20) COLLATE NOCASE,
+    pm_zjm  varchar(30) COLLATE NOCASE,
+    FDeleted int
+);
+CREATE INDEX ix_yw_kck_pm_zjm ON yw_kck (pm_zjm);
+CREATE INDEX ix_yw_kck_lb ON yw_kck (lb);
+
+-- Selling price of an item at a branch (DWBH = branch code) or for a whole branch type
+-- (DWBH = branch type id).
+CREATE TABLE glprice (
+    HH        varchar(30) COLLATE NOCASE,
+    DWBH      varchar(20) COLLATE NOCASE,
+    SJ        numeric(18,4),
+    ZK        numeric(18,4),
+    SELLPRICE numeric(18,4)
+);
+CREATE UNIQUE INDEX ux_glprice_hh_dwbh ON glprice (HH, DWBH);
+CREATE INDEX ix_glprice_dwbh ON glprice (DWBH);
+
+-- Price-adjustment bill header. bz5 = '1' addresses a branch type (dwbh = type id);
+-- '' or NULL addresses one branch (dwbh = branch code). shbz = audited, jzbz = posted.
+CREATE TABLE SubAdjuctPrice (
+    lsh      varchar(20)  COLLATE NOCASE NOT NULL,
+    kdrq     datetime,
+    execdate datetime,
+    bz       varchar(200) COLLATE NOCASE,
+    czry     varchar(40)  COLLATE NOCASE,
+    fyear    int,
+    fperiod  int,
+    shbz     int,
+    shry     varchar(40)  COLLATE NOCASE,
+    jzbz     int,
+    dwbh     varchar(20)  COLLATE NOCASE,
+    bz5      varchar(10)  COLLATE NOCASE
+);
+CREATE UNIQUE INDEX ux_SubAdjuctPrice_lsh ON SubAdjuctPrice (lsh);
+CREATE INDEX ix_SubAdjuctPrice_jzbz_bz5 ON SubAdjuctPrice (jzbz, bz5);
+
+-- Bill lines: old price sj1, new price sj2. pm is name\packing\origin\unit (gg, cd, pdw of the item).
+CREATE TABLE SubAdjuctPricemx (
+    lsh varchar(20)  COLLATE NOCASE,
+    dh  varchar(10)  COLLATE NOCASE,
+    hh  varchar(30)  COLLATE NOCASE,
+    pm  varchar(200) COLLATE NOCASE,
+    sj1 numeric(18,4),
+    sj2 numeric(18,4)
+);
+CREATE INDEX ix_SubAdjuctPricemx_lsh ON SubAdjuctPricemx (lsh);
+CREATE INDEX ix_SubAdjuctPricemx_lsh_hh ON SubAdjuctPricemx (lsh, hh);
+
+-- Operators and their rights per module. An operator holds a right only if a row grants it.
+CREATE TABLE t_Operator (
+    FCode varchar(20) COLLATE NOCASE NOT NULL PRIMARY KEY,
+    FName varchar(40) COLLATE NOCASE
+);
+
+CREATE TABLE t_OperatorRight (
+    FModule   varchar(20) COLLATE NOCASE NOT NULL,
+    FOperator varchar(20) COLLATE NOCASE NOT NULL,
+    FRight    varchar(40) COLLATE NOCASE NOT NULL,
+    PRIMARY KEY (FModule, FOperator, FRight)
+);

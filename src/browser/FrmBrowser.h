@@ -1,0 +1,56 @@
+// The bill browser: the unposted bills of the chosen branch mode, with marks in the fixed column,
+// right-button sort on the heading, a status line with the record count and position, and the
+// commands of its toolbar and menus.
+#pragma once
+#include <string>
+
+#include "db/Recordset.h"
+#include "ui/Grid.h"
+#include "ui/Menu.h"
+#include "ui/StatusBar.h"
+#include "ui/Toolbar.h"
+#include "ui/Window.h"
+
+namespace browser {
+
+inline constexpr const char* kMark = "√";
+
+class FrmBrowser : public ui::Window {
+public:
+    FrmBrowser();
+    ~FrmBrowser() override;
+
+    ui::MenuBar Menu{*this, "Menu"};
+    ui::Toolbar Toolbar{*this, "Toolbar"};
+    ui::Grid Vs{*this, "Vs"};
+    ui::StatusBar StatusBar{*this, "StatusBar", 2};
+
+    db::Recordset rsMain;
+    std::string ListSql;
+
+    void OnLoad() override { LoadList(); }
+    void OnKeyDown(int& key, int shift) override;
+    void OnResize() override;
+    void OnUnload() override;
+
+    void LoadList();
+    void RefreshList();
+    void InvertSelection();
+    void Toolbar_ButtonClick(const std::string& key);
+    void Menu_Click(const std::string& name);
+    void Vs_MouseDown(int button, int shift);
+    void rsMain_MoveComplete();
+
+    // Commands (toolbar, menus, keys).
+    void NewBill();
+    void AmendBill();
+    void DeleteSelected();
+    void DeleteBill(const std::string& lsh);
+    void ShowReport();
+    void ReprintBills();
+    void PreviewSelected();
+    void PrintSelected();
+    void PostSelected();
+};
+
+}  // namespace browser

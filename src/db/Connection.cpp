@@ -1,0 +1,91 @@
+#include "db/Connection.h"
+
+#include "db/ConnectionString.h"
+#include "db/Error.h"
+#include "db/Session.h"
+
+namespace db {
+namespace {
+
+TraceHook& DefaultTrace() {
+    static TraceHook hook;
+    return hook;
+}
+
+[[noreturn]] void NotOpen() { throw Error(ErrorCode::ClosedObject, "对象关闭时，不允许操作。"); }
+
+}  // namespace
+
+Driver& Session::Get() {
+    if (!driver_) NotOpen();
+    return *driver_;
+}
+
+Connection::Connection() : trace_(DefaultTrace()) {}
+Connection::~Connection() = default;
+Connection::Connection(Connection&&) noexcept = default;
+Connection& Connection::operator=(Connection&&) noexcept = default;
+
+void Connection::SetDefaultTrace(TraceHook hook) { DefaultTrace() = std::move(hook); }
+
+void Connection::SetTrace(TraceHook hook) {
+    trace_ = std::move(hook);
+    if (session_) session_->SetTrace(trace_);
+}
+
+void Connection::Open(const std::string& connectionString) {
+    if (IsOpen()) throw Error(ErrorCode::Generic, "对象打开时，不允许操作。");
+    ConnectionString cs = ConnectionString::Parse(connectionString);
+    try {
+        session_ = std::make_shared<Session>(OpenDriver(cs), trace_);
+    } catch (const Error& e) {
+        session_.reset();
+        throw Error(e.Code(), cs.Scrub(e.Description()), e.SqlState());
+    }
+}
+
+int Connection::State() const { return session_ && session_->IsOpen() ? 1 : 0; }
+
+void Connection::Close() noexcept {
+    if (session_) session_->Close();
+    session_.reset();
+}
+
+std::string Connection::DriverName() const { return IsOpen() ? session_->Get().Name() : std::string(); }
+
+long long Connection::Execute(const std::string& sql) {
+    if (!IsOpen()) NotOpen();
+    session_->Trace(sql);
+    return session_->Get().Execute(sql);
+}
+
+Recordset Connection::OpenRecordset(const std::string& sql) {
+    if (!IsOpen()) NotOpen();
+    session_->Trace(sql);
+    return Recordset(session_, sql, session_->Get().Query(sql));
+}
+
+void Connection::BeginTrans() {
+    if (!IsOpen()) NotOpen();
+    if (session_->inTransaction_) throw Error(ErrorCode::Generic, "事务已经开始，不能再次开始。");
+    session_->Get().Begin();
+    session_->inTransaction_ = true;
+}
+
+void Connection::CommitTrans() {
+    if (!IsOpen()) NotOpen();
+    if (!session_->inTransaction_) throw Error(ErrorCode::Generic, "没有活动的事务。");
+    session_->Get().Commit();
+    session_->inTransaction_ = false;
+}
+
+void Connection::RollbackTrans() {
+    if (!IsOpen()) NotOpen();
+    if (!session_->inTransaction_) throw Error(ErrorCode::Generic, "没有活动的事务。");
+    session_->inTransaction_ = false;
+    session_->Get().Rollback();
+}
+
+bool Connection::InTransaction() const { return IsOpen() && session_->inTransaction_; }
+
+}  // namespace db

@@ -1,0 +1,64 @@
+// A database connection opened from a connection string (state 0 closed, 1 open): statements
+// without result, transactions, recordsets, and a trace hook that sees every statement text the
+// moment it is sent. The driver is chosen by the connection string: "Provider=SQLite;Data
+// Source=FILE" opens the embedded database, "Driver=..." / "DSN=..." and the SQL Server provider
+// form go to ODBC.
+#pragma once
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "db/Recordset.h"
+
+namespace db {
+
+using TraceHook = std::function<void(const std::string& statement)>;
+
+class Connection {
+public:
+    Connection();
+    ~Connection();
+    Connection(Connection&&) noexcept;
+    Connection& operator=(Connection&&) noexcept;
+
+    // Throws db::Error; the connection stays closed on failure.
+    void Open(const std::string& connectionString);
+    int State() const;
+    bool IsOpen() const { return State() == 1; }
+    void Close() noexcept;
+    std::string DriverName() const;
+
+    long long Execute(const std::string& sql);
+    Recordset OpenRecordset(const std::string& sql);
+    void BeginTrans();
+    void CommitTrans();
+    void RollbackTrans();
+    bool InTransaction() const;
+
+    void SetTrace(TraceHook hook);
+    // Hook given to every connection opened afterwards in this process (tests use it to see the
+    // statements of connections that the library opens for itself).
+    static void SetDefaultTrace(TraceHook hook);
+
+private:
+    std::shared_ptr<Session> session_;
+    TraceHook trace_;
+};
+
+// A transaction that rolls back on destruction unless committed. Never throws from its destructor.
+class TransactionGuard {
+public:
+    explicit TransactionGuard(Connection& c) : c_(c) { c_.BeginTrans(); }
+    ~TransactionGuard() {
+        if (!done_) try { c_.RollbackTrans(); } catch (...) {}
+    }
+    void Commit() { c_.CommitTrans(); done_ = true; }
+    TransactionGuard(const TransactionGuard&) = delete;
+    TransactionGuard& operator=(const TransactionGuard&) = delete;
+
+private:
+    Connection& c_;
+    bool done_ = false;
+};
+
+}  // namespace db

@@ -1,0 +1,226 @@
+#include "db/Recordset.h"
+
+#include <algorithm>
+#include <cctype>
+#include <map>
+#include <numeric>
+
+#include "db/Error.h"
+#include "db/Session.h"
+
+namespace db {
+
+struct Recordset::Cursor {
+    std::shared_ptr<Session> session;
+    std::string source;
+    std::shared_ptr<const RowSet> rows;
+    std::vector<int> order;  // row ids in the current sort order
+    std::string sort;
+    long pos = 0;  // 0-based index into order; -1 BOF, order.size() EOF
+    bool open = false;
+    std::function<void()> moveComplete;
+    std::map<int, std::function<void()>> listeners;
+    int nextToken = 1;
+};
+
+namespace {
+
+bool EqualNoCase(std::string_view a, std::string_view b) {
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+               return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
+           });
+}
+
+[[noreturn]] void Closed() { throw Error(ErrorCode::ClosedObject, "对象关闭时，不允许操作。"); }
+
+// Order of two values for sorting: nulls first, numbers by value, dates by value, else text.
+int Compare(const Value& a, const Value& b) {
+    bool an = a.IsNull() || a.IsEmpty(), bn = b.IsNull() || b.IsEmpty();
+    if (an || bn) return an == bn ? 0 : (an ? -1 : 1);
+    if (a.IsNumeric() && b.IsNumeric()) {
+        double x = a.ToDouble(), y = b.ToDouble();
+        return x < y ? -1 : (x > y ? 1 : 0);
+    }
+    if (a.GetKind() == Value::Kind::Date && b.GetKind() == Value::Kind::Date) {
+        auto x = a.ToDate(), y = b.ToDate();
+        return x < y ? -1 : (y < x ? 1 : 0);
+    }
+    return a.ToText().compare(b.ToText()) < 0 ? -1 : (a.ToText() == b.ToText() ? 0 : 1);
+}
+
+}  // namespace
+
+Recordset::Recordset(std::shared_ptr<Session> session, std::string source, std::shared_ptr<const RowSet> rows)
+    : c_(std::make_shared<Cursor>()) {
+    c_->session = std::move(session);
+    c_->source = std::move(source);
+    c_->rows = std::move(rows);
+    c_->order.resize(c_->rows->rows.size());
+    std::iota(c_->order.begin(), c_->order.end(), 0);
+    c_->pos = c_->order.empty() ? 0 : 0;
+    c_->open = true;
+}
+
+Recordset::Cursor& Recordset::Cur() const {
+    if (!c_ || !c_->open) Closed();
+    return *c_;
+}
+
+bool Recordset::IsOpen() const { return c_ && c_->open; }
+
+void Recordset::Close() {
+    if (!c_) return;
+    c_->open = false;
+    c_->session.reset();
+}
+
+int Recordset::FieldCount() const { return static_cast<int>(Cur().rows->fields.size()); }
+
+const FieldInfo& Recordset::Field(int index) const {
+    auto& f = Cur().rows->fields;
+    if (index < 0 || index >= static_cast<int>(f.size()))
+        throw Error(ErrorCode::ItemNotFound, "在对应所需名称或序数的集合中，未找到项目。");
+    return f[index];
+}
+
+int Recordset::FieldIndex(std::string_view name) const {
+    auto& f = Cur().rows->fields;
+    for (size_t i = 0; i < f.size(); ++i)
+        if (EqualNoCase(f[i].name, name)) return static_cast<int>(i);
+    return -1;
+}
+
+const FieldInfo& Recordset::Field(std::string_view name) const { return Field(FieldIndex(name)); }
+
+const Value& Recordset::Get(int index) const {
+    auto& c = Cur();
+    if (c.pos < 0 || c.pos >= static_cast<long>(c.order.size()))
+        throw Error(ErrorCode::NoCurrentRecord, "BOF 或 EOF 中有一个是“真”，或者当前的记录已被删除，所需的操作要求一个当前的记录。");
+    Field(index);
+    return c.rows->rows[c.order[c.pos]][index];
+}
+
+const Value& Recordset::Get(std::string_view name) const {
+    int i = FieldIndex(name);
+    if (i < 0) throw Error(ErrorCode::ItemNotFound, "在对应所需名称或序数的集合中，未找到项目。");
+    return Get(i);
+}
+
+const Value& Recordset::At(int row, int field) const {
+    auto& c = Cur();
+    return c.rows->rows.at(c.order.at(row)).at(field);
+}
+
+int Recordset::RowIdAt(int row) const { return Cur().order.at(row); }
+std::shared_ptr<const RowSet> Recordset::Rows() const { return Cur().rows; }
+
+long Recordset::RecordCount() const { return static_cast<long>(Cur().order.size()); }
+bool Recordset::IsBOF() const { auto& c = Cur(); return c.order.empty() || c.pos < 0; }
+bool Recordset::IsEOF() const { auto& c = Cur(); return c.order.empty() || c.pos >= static_cast<long>(c.order.size()); }
+
+void Recordset::Moved() {
+    auto& c = Cur();
+    // Copies: a callback may replace the callbacks.
+    auto mc = c.moveComplete;
+    auto ls = c.listeners;
+    if (mc) mc();
+    for (auto& [t, f] : ls) f();
+}
+
+void Recordset::MoveFirst() { Cur().pos = 0; Moved(); }
+void Recordset::MoveLast() { auto& c = Cur(); c.pos = static_cast<long>(c.order.size()) - 1; Moved(); }
+void Recordset::MoveNext() {
+    auto& c = Cur();
+    if (IsEOF()) throw Error(ErrorCode::NoCurrentRecord, "BOF 或 EOF 中有一个是“真”，或者当前的记录已被删除，所需的操作要求一个当前的记录。");
+    ++c.pos;
+    Moved();
+}
+void Recordset::MovePrevious() {
+    auto& c = Cur();
+    if (IsBOF()) throw Error(ErrorCode::NoCurrentRecord, "BOF 或 EOF 中有一个是“真”，或者当前的记录已被删除，所需的操作要求一个当前的记录。");
+    --c.pos;
+    Moved();
+}
+
+long Recordset::AbsolutePosition() const {
+    auto& c = Cur();
+    if (IsBOF() || IsEOF()) return 0;
+    return c.pos + 1;
+}
+
+void Recordset::SetAbsolutePosition(long position) {
+    auto& c = Cur();
+    if (position < 1 || position > static_cast<long>(c.order.size()))
+        throw Error(ErrorCode::NoCurrentRecord, "记录位置超出范围。");
+    c.pos = position - 1;
+    Moved();
+}
+
+Recordset Recordset::Clone() const {
+    auto& c = Cur();
+    Recordset r(c.session, c.source, c.rows);
+    return r;
+}
+
+void Recordset::Sort(const std::string& spec) {
+    auto& c = Cur();
+    std::string s = spec;
+    while (!s.empty() && s.back() == ' ') s.pop_back();
+    while (!s.empty() && s.front() == ' ') s.erase(s.begin());
+    std::vector<int> order(c.rows->rows.size());
+    std::iota(order.begin(), order.end(), 0);
+    if (!s.empty()) {
+        bool desc = false;
+        std::string field = s;
+        size_t sp = s.rfind(' ');
+        if (sp != std::string::npos) {
+            std::string dir = s.substr(sp + 1);
+            if (EqualNoCase(dir, "DESC") || EqualNoCase(dir, "ASC")) {
+                desc = EqualNoCase(dir, "DESC");
+                field = s.substr(0, sp);
+                while (!field.empty() && field.back() == ' ') field.pop_back();
+            }
+        }
+        int f = FieldIndex(field);
+        if (f < 0) throw Error(ErrorCode::ItemNotFound, "在对应所需名称或序数的集合中，未找到项目。");
+        auto& rows = c.rows->rows;
+        std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
+            int r = Compare(rows[a][f], rows[b][f]);
+            return desc ? r > 0 : r < 0;
+        });
+    }
+    c.order = std::move(order);
+    c.sort = s;
+    c.pos = 0;
+    Moved();
+}
+
+const std::string& Recordset::SortSpec() const { return Cur().sort; }
+const std::string& Recordset::Source() const { return Cur().source; }
+
+void Recordset::Requery() {
+    auto& c = Cur();
+    if (!c.session || !c.session->IsOpen()) Closed();
+    c.session->Trace(c.source);
+    c.rows = c.session->Get().Query(c.source);
+    c.order.resize(c.rows->rows.size());
+    std::iota(c.order.begin(), c.order.end(), 0);
+    c.sort.clear();
+    c.pos = 0;
+    Moved();
+}
+
+void Recordset::SetMoveComplete(std::function<void()> callback) { Cur().moveComplete = std::move(callback); }
+
+int Recordset::AddMoveListener(std::function<void()> listener) {
+    auto& c = Cur();
+    int t = c.nextToken++;
+    c.listeners[t] = std::move(listener);
+    return t;
+}
+
+void Recordset::RemoveMoveListener(int token) {
+    if (c_) c_->listeners.erase(token);
+}
+
+}  // namespace db

@@ -1,0 +1,62 @@
+// The plug-in's C entry points over entry::SubAdjuctPriceBill. Installs the Qt toolkit and the
+// window views when the host has not installed a toolkit of its own.
+#include "plugin/SubPriceBillApi.h"
+
+#include <memory>
+
+#include "entry/SubAdjuctPriceBill.h"
+#include "plugin/PluginViews.h"
+
+struct spb_bill {
+    entry::SubAdjuctPriceBill object;
+};
+
+namespace {
+std::string Text(const char* s) { return s ? std::string(s) : std::string(); }
+}  // namespace
+
+extern "C" {
+
+spb_bill* spb_create(void) {
+    try {
+        return std::make_unique<spb_bill>().release();
+    } catch (...) {
+        return nullptr;
+    }
+}
+
+void spb_set_sysdate(spb_bill* b, int year, int month, int day) {
+    if (b) b->object.SysDate(db::DateTime{year, month, day});
+}
+void spb_set_command_timeout(spb_bill* b, int16_t seconds) {
+    if (b) b->object.CommandTimeout(seconds);
+}
+void spb_set_connstr(spb_bill* b, const char* s) {
+    try { if (b) b->object.ConnStr(Text(s)); } catch (...) {}
+}
+void spb_set_optcode(spb_bill* b, const char* s) {
+    try { if (b) b->object.OptCode(Text(s)); } catch (...) {}
+}
+void spb_set_optname(spb_bill* b, const char* s) {
+    try { if (b) b->object.OptName(Text(s)); } catch (...) {}
+}
+void spb_set_category(spb_bill* b, const char* s) {
+    try { if (b) b->object.Category(Text(s)); } catch (...) {}
+}
+
+void spb_execute(spb_bill* b) {
+    if (!b) return;
+    try {
+        plugin::PrepareWindowing();
+    } catch (...) {
+        return;
+    }
+    b->object.Execute();
+}
+
+void spb_release(spb_bill* b) {
+    // Takes back the ownership handed out by spb_create.
+    std::unique_ptr<spb_bill> owned(b);
+}
+
+}  // extern "C"

@@ -1,0 +1,209 @@
+#include <gtest/gtest.h>
+
+#include "browser/FrmBrowser.h"
+#include "data/ComponentFactory.h"
+#include "data/PrintEngine.h"
+#include "entry/HostContext.h"
+#include "support/TestDatabase.h"
+#include "ui/Keys.h"
+
+using testing_support::TestDatabase;
+
+namespace {
+
+// Records what the browser hands the print engine.
+struct PrintLog {
+    std::vector<std::string> calls;
+};
+PrintLog* g_log = nullptr;
+
+class RecordingPrintEngine : public data::PrintEngine {
+public:
+    void SetCompany(const std::string& c) override { g_log->calls.push_back("company " + c); }
+    void SetTable(int i, const std::string& n) override { g_log->calls.push_back("table " + std::to_string(i) + n); }
+    void Print(int type, std::string& serials, bool& flag) override {
+        g_log->calls.push_back("print " + std::to_string(type) + " " + serials + (flag ? " true" : " false"));
+    }
+    void SetConnection(db::Connection&) override { g_log->calls.push_back("connection"); }
+    void SetFlag(int f) override { g_log->calls.push_back("flag " + std::to_string(f)); }
+};
+
+class Browser : public ::testing::Test {
+protected:
+    Browser() : t(false) {}
+    void SetUp() override {
+        t.OpenHostConnection("0001", "系统管理员");
+        t.Grant("0001", "查看所有用户");
+        for (auto r : {"新增", "修改", "删除", "打印", "记帐"}) t.Grant("0001", r);
+        // serial, operator, bz5, audited, posted, lines
+        Bill("1", "系统管理员", "''", 0, 0, 1);
+        Bill("2", "张三", "NULL", 1, 0, 1);
+        Bill("3", "系统管理员", "'1'", 0, 0, 1);
+        Bill("4", "O'Neil", "''", 0, 0, 1);
+        Bill("5", "系统管理员", "''", 0, 1, 1);
+        Bill("6", "系统管理员", "''", 0, 0, 0);  // header without lines
+        entry::Host().BranchMode = entry::ByBranch;
+    }
+    void Bill(const std::string& lsh, const std::string& czry, const std::string& bz5, int shbz, int jzbz, int lines) {
+        std::string name;
+        for (char c : czry) name += c == '\'' ? std::string("''") : std::string(1, c);
+        t.Exec("insert into SubAdjuctPrice (lsh,kdrq,bz,czry,fyear,fperiod,shbz,shry,jzbz,dwbh,bz5) values ('" + lsh +
+               "','2026-12-0" + lsh + "','r" + lsh + "','" + name + "',0,0," + std::to_string(shbz) + ",''," +
+               std::to_string(jzbz) + ",'001'," + bz5 + ")");
+        for (int i = 1; i <= lines; ++i)
+            t.Exec("insert into SubAdjuctPricemx (lsh,dh,hh,pm,sj1,sj2) values ('" + lsh + "','" + std::to_string(i * 100) +
+                   "','10000" + std::to_string(i) + "','p',1,2)");
+    }
+    // Shows the browser and runs the operator's actions on it.
+    void Run(std::function<void(browser::FrmBrowser&)> act) {
+        browser::FrmBrowser w;
+        t.Toolkit().OnShow("FrmBrowser", [&](ui::Window&) { act(w); });
+        w.ShowModal();
+    }
+    std::vector<std::string> Serials(browser::FrmBrowser& w) {
+        std::vector<std::string> s;
+        for (int r = 1; r < w.Vs.Rows(); ++r) s.push_back(w.Vs.TextMatrix(r, 1));
+        return s;
+    }
+    TestDatabase t;
+};
+
+}  // namespace
+
+TEST_F(Browser, ListsUnpostedBillsOfTheModeWithHeadingsAndStatus) {
+    Run([&](browser::FrmBrowser& w) {
+        EXPECT_EQ(w.Caption(), "分支机构调价单--浏览");
+        EXPECT_EQ(Serials(w), (std::vector<std::string>{"1", "2", "4", "6"}));
+        EXPECT_EQ(w.Vs.TextMatrix(0, 0), "   ");
+        EXPECT_EQ(w.Vs.TextMatrix(0, 1), "流水号");
+        EXPECT_EQ(w.Vs.TextMatrix(0, 6), "审核人员");
+        EXPECT_EQ(w.Vs.TextMatrix(1, 2), "2026-12-01");
+        EXPECT_EQ(w.Vs.Row(), 1);
+        EXPECT_EQ(w.StatusBar.Panel(2), "总记录:4:当前记录: 1");
+        w.Vs.SetRow(3);
+        EXPECT_EQ(w.StatusBar.Panel(2), "总记录:4:当前记录: 3");
+    });
+    entry::Host().BranchMode = entry::ByBranchType;
+    Run([&](browser::FrmBrowser& w) { EXPECT_EQ(Serials(w), (std::vector<std::string>{"3"})); });
+}
+
+TEST_F(Browser, WithoutSeeAllOnlyTheOperatorsOwnBillsAndQuotesInTheNameAreSafe) {
+    t.Exec("delete from t_OperatorRight where FRight='查看所有用户'");
+    entry::Host().OptName = "O'Neil";
+    Run([&](browser::FrmBrowser& w) {
+        EXPECT_EQ(Serials(w), (std::vector<std::string>{"4"}));
+        EXPECT_EQ(w.ListSql,
+                  "Select A.LSH AS 流水号,A.KDRQ AS 开单日期,A.BZ AS 备注,A.CZRY AS 操作人员,A.SHBZ AS 审核标志,A.SHRY AS 审核人员 "
+                  " From  SubAdjuctPrice A Where a.czry='O''Neil' and A.JZBZ=0 and isnull(a.bz5,'')=''  Order By A.LSH");
+    });
+    entry::Host().OptName = "x' or '1'='1";
+    Run([&](browser::FrmBrowser& w) { EXPECT_TRUE(Serials(w).empty()); });
+    EXPECT_TRUE(t.Toolkit().Messages().empty());
+}
+
+TEST_F(Browser, SpaceMarksAndInvertSelectionTogglesEveryRow) {
+    Run([&](browser::FrmBrowser& w) {
+        int key = ui::Key::Space;
+        w.Vs.SetRow(2);
+        w.OnKeyDown(key, 0);
+        EXPECT_EQ(w.Vs.TextMatrix(2, 0), "√");
+        key = ui::Key::Space;
+        w.OnKeyDown(key, 0);
+        EXPECT_EQ(w.Vs.TextMatrix(2, 0), "");
+        w.Vs.SetTextMatrix(1, 0, "√");
+        w.InvertSelection();
+        EXPECT_EQ(w.Vs.TextMatrix(1, 0), "");
+        EXPECT_EQ(w.Vs.TextMatrix(3, 0), "√");
+        w.InvertSelection();
+        EXPECT_EQ(w.Vs.TextMatrix(1, 0), "√");
+        EXPECT_EQ(w.Vs.TextMatrix(3, 0), "");
+        EXPECT_EQ(t.Toolkit().BusyDepth(), 0);
+    });
+}
+
+TEST_F(Browser, RightPressOnHeadingSortsDescendingThenAscendingAndMarksFollowTheirRow) {
+    Run([&](browser::FrmBrowser& w) {
+        w.Vs.SetTextMatrix(1, 0, "√");  // bill 1
+        w.Vs.SetMouseCell(0, 1);
+        w.Vs.RaiseMouseDown(ui::MouseButton::Left, 0);
+        EXPECT_EQ(Serials(w).front(), "1");  // a left press does not sort
+        w.Vs.RaiseMouseDown(ui::MouseButton::Right, 0);
+        EXPECT_EQ(Serials(w), (std::vector<std::string>{"6", "4", "2", "1"}));
+        EXPECT_EQ(w.Vs.TextMatrix(4, 0), "√");
+        w.Vs.RaiseMouseDown(ui::MouseButton::Right, 0);
+        EXPECT_EQ(Serials(w).front(), "1");
+        w.Vs.RaiseMouseDown(ui::MouseButton::Right, 0);
+        EXPECT_EQ(Serials(w).front(), "6");
+        EXPECT_TRUE(t.Toolkit().Messages().empty());
+        w.Vs.SetMouseCell(0, 0);  // the mark column has no field
+        w.Vs.RaiseMouseDown(ui::MouseButton::Right, 0);
+        ASSERT_EQ(t.Toolkit().Messages().size(), 1u);
+        EXPECT_EQ(t.Toolkit().Messages()[0].message.icon, ui::Icon::Critical);
+        EXPECT_EQ(Serials(w).front(), "6");
+    });
+}
+
+TEST_F(Browser, RefreshRemovesUnauditedHeadersWithoutLines) {
+    Run([&](browser::FrmBrowser& w) {
+        w.Toolbar.Press("刷新");
+        EXPECT_EQ(Serials(w), (std::vector<std::string>{"1", "2", "4"}));
+        EXPECT_TRUE(t.Sent("Delete A From SubAdjuctPrice A LEFT JOIN SubAdjuctPriceMX B ON A.LSH=B.LSH WHERE B.LSH IS NULL AND A.SHBZ=0"));
+    });
+}
+
+TEST_F(Browser, DeleteSelectedKeepsAuditedBillsAndDeletesTheOthersWhole) {
+    Run([&](browser::FrmBrowser& w) {
+        w.InvertSelection();  // 1, 2 (audited), 4, 6
+        t.Toolkit().QueueAnswer(ui::Answer::Yes);
+        w.Toolbar.Press("删除");
+        EXPECT_EQ(Serials(w), (std::vector<std::string>{"2"}));
+        for (int r = 1; r < w.Vs.Rows(); ++r) EXPECT_EQ(w.Vs.TextMatrix(r, 0), "");
+    });
+    ASSERT_EQ(t.Toolkit().Messages().size(), 2u);
+    EXPECT_EQ(t.Toolkit().Messages()[0].message.text, "您确定要删除吗？[Y/N]");
+    EXPECT_EQ(t.Toolkit().Messages()[0].message.defaultButton, ui::DefaultButton::Second);
+    EXPECT_EQ(t.Toolkit().Messages()[1].message.text, "此单据已审核，不能删除！");
+    EXPECT_EQ(t.Scalar("select count(*) from SubAdjuctPricemx where lsh in ('1','4')"), "0");
+    EXPECT_EQ(t.Scalar("select count(*) from SubAdjuctPricemx where lsh='2'"), "1");
+}
+
+TEST_F(Browser, PostSelectedPostsOnlyAuditedBills) {
+    Run([&](browser::FrmBrowser& w) {
+        w.InvertSelection();
+        t.Toolkit().QueueAnswer(ui::Answer::Yes);
+        w.Toolbar.Press("记账");
+        EXPECT_EQ(Serials(w), (std::vector<std::string>{"1", "4"}));
+    });
+    EXPECT_EQ(t.Scalar("select jzbz from SubAdjuctPrice where lsh='2'"), "1");
+    EXPECT_EQ(t.Scalar("select jzbz from SubAdjuctPrice where lsh='1'"), "0");
+}
+
+TEST_F(Browser, PrintHandsTheMarkedSerialsToThePrintEngineInOrder) {
+    PrintLog log;
+    g_log = &log;
+    data::ComponentFactory::Register(data::ComponentName::PrintEngine, [] { return std::make_unique<RecordingPrintEngine>(); });
+    Run([&](browser::FrmBrowser& w) {
+        w.Toolbar.Press("打印");
+        EXPECT_TRUE(log.calls.empty());
+        w.Vs.SetTextMatrix(1, 0, "√");
+        w.Vs.SetTextMatrix(3, 0, "√");
+        w.Toolbar.Press("预览");
+        EXPECT_EQ(w.Vs.TextMatrix(1, 0), "");
+    });
+    EXPECT_EQ(t.Toolkit().Messages()[0].message.text, "你没有选择任何需打印的单据！");
+    EXPECT_EQ(log.calls, (std::vector<std::string>{"connection", "company HQ-BRANCH-PRICE", "table 0 SubAdjuctPrice ",
+                                                   "table 1 SubAdjuctPricemx ", "flag -1", "print 58 1|4 true"}));
+    data::ComponentFactory::Unregister(data::ComponentName::PrintEngine);
+    g_log = nullptr;
+}
+
+TEST_F(Browser, EscapeClosesAndReleasesTheList) {
+    browser::FrmBrowser w;
+    t.Toolkit().OnShow("FrmBrowser", [&](ui::Window&) {
+        int key = ui::Key::Escape;
+        w.OnKeyDown(key, 0);
+    });
+    w.ShowModal();
+    EXPECT_FALSE(w.IsShown());
+    EXPECT_FALSE(w.rsMain.IsOpen());
+}

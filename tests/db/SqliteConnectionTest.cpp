@@ -1,0 +1,132 @@
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <filesystem>
+#include <thread>
+
+#include "db/Connection.h"
+#include "db/Error.h"
+#include "support/TestDatabase.h"
+
+using testing_support::TestDatabase;
+
+TEST(SqliteConnection, RefusesMissingFileWithoutCreatingIt) {
+    std::string path = (std::filesystem::temp_directory_path() / "spb-no-such-file.db").string();
+    std::filesystem::remove(path);
+    db::Connection c;
+    try {
+        c.Open("Provider=SQLite;Data Source=" + path);
+        FAIL() << "opened a missing file";
+    } catch (const db::Error& e) {
+        EXPECT_NE(e.Description().find(path), std::string::npos);
+    }
+    EXPECT_EQ(c.State(), 0);
+    EXPECT_FALSE(std::filesystem::exists(path));
+    EXPECT_THROW(c.Open(""), db::Error);
+    EXPECT_THROW(c.Open("Provider=Nobody;Data Source=x"), db::Error);
+}
+
+TEST(SqliteConnection, ReportsColumnTypeClassesAndNulls) {
+    TestDatabase t;
+    t.Exec("insert into sys_var (slws, bz1, sf_tag) values (NULL, NULL, NULL)");
+    t.Exec("insert into SubAdjuctPrice (lsh,kdrq,execdate,shbz,jzbz) values ('7','2026-12-01',NULL,0,0)");
+    auto rs = t.Db().OpenRecordset("select slws, bz1, sf_tag from sys_var");
+    EXPECT_EQ(rs.Field(0).type, db::DataType::SmallInt);
+    EXPECT_EQ(rs.Field(1).type, db::DataType::Boolean);
+    EXPECT_EQ(rs.Field("SF_TAG").type, db::DataType::VarWChar);
+    EXPECT_TRUE(rs.Get(0).IsNull());
+    auto h = t.Db().OpenRecordset("select kdrq, execdate from SubAdjuctPrice");
+    EXPECT_EQ(h.Field(0).type, db::DataType::DBTimeStamp);
+    EXPECT_EQ(h.Get("kdrq").GetKind(), db::Value::Kind::Date);
+    EXPECT_EQ(h.Get("kdrq").ToDate(), (db::DateTime{2026, 12, 1}));
+    // Aggregates over no rows still have a numeric class.
+    auto m = t.Db().OpenRecordset("select max( (cast(dh as int)) ) as maxdh from SubAdjuctPricemx where lsh='1'");
+    EXPECT_EQ(m.Field(0).type, db::DataType::Integer);
+    EXPECT_TRUE(m.Get(0).IsNull());
+    auto n = t.Db().OpenRecordset("Select Count(*) As Bs From SubAdjuctPrice Where Lsh='9'");
+    EXPECT_EQ(n.Field("bs").type, db::DataType::Integer);
+    EXPECT_EQ(n.Get(0).ToInt32(), 0);
+}
+
+TEST(SqliteConnection, DuplicateSerialIsAnIntegrityViolationAndTransactionsRollBackWhole) {
+    TestDatabase t;
+    t.Exec("insert into SubAdjuctPrice (lsh,shbz,jzbz) values ('1',0,0)");
+    t.Db().BeginTrans();
+    t.Exec("insert into SubAdjuctPricemx (lsh,dh,hh) values ('1','100','A')");
+    try {
+        t.Exec("insert into SubAdjuctPrice (lsh,shbz,jzbz) values ('1',0,0)");
+        FAIL() << "duplicate accepted";
+    } catch (const db::Error& e) {
+        EXPECT_EQ(e.Code(), db::ErrorCode::IntegrityViolation);
+    }
+    t.Db().RollbackTrans();
+    EXPECT_EQ(t.Scalar("select count(*) from SubAdjuctPricemx"), "0");
+    {
+        db::TransactionGuard g(t.Db());
+        t.Exec("insert into SubAdjuctPricemx (lsh,dh,hh) values ('1','100','A')");
+    }  // not committed
+    EXPECT_EQ(t.Scalar("select count(*) from SubAdjuctPricemx"), "0");
+}
+
+TEST(SqliteConnection, SecondWriterWaitsForTheFirstInsteadOfFailing) {
+    TestDatabase t;
+    db::Connection first, second;
+    first.Open(t.ConnStr());
+    second.Open(t.ConnStr());
+    first.BeginTrans();
+    first.Execute("insert into SubAdjuctPrice (lsh,shbz,jzbz) values ('1',0,0)");
+    std::thread committer([&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        first.CommitTrans();
+    });
+    auto start = std::chrono::steady_clock::now();
+    second.BeginTrans();  // waits for the first writer
+    auto waited = std::chrono::steady_clock::now() - start;
+    // Inside its transaction the second sees the first's row, so it draws the next serial.
+    auto rs = second.OpenRecordset("select max( (cast(lsh as int)) ) as tjlsh from SubAdjuctPrice ");
+    EXPECT_EQ(rs.Get(0).ToInt32(), 1);
+    second.Execute("insert into SubAdjuctPrice (lsh,shbz,jzbz) values ('2',0,0)");
+    second.CommitTrans();
+    committer.join();
+    EXPECT_GE(waited, std::chrono::milliseconds(200));
+}
+
+TEST(SqliteConnection, TraceSeesTheStatementTextAsSent) {
+    TestDatabase t;
+    std::vector<std::string> seen;
+    t.Db().SetTrace([&](const std::string& s) { seen.push_back(s); });
+    t.Exec("delete SubAdjuctPricemx where lsh='1' and dh = '100'");
+    ASSERT_EQ(seen.size(), 1u);
+    EXPECT_EQ(seen[0], "delete SubAdjuctPricemx where lsh='1' and dh = '100'");
+}
+
+TEST(Recordset, ClonesSortRequeryAndMoveEvents) {
+    TestDatabase t;
+    for (auto [l, b] : {std::pair{"3", "c"}, {"1", "a"}, {"2", "b"}})
+        t.Exec(std::string("insert into SubAdjuctPrice (lsh,bz,shbz,jzbz) values ('") + l + "','" + b + "',0,0)");
+    auto rs = t.Db().OpenRecordset("select lsh, bz from SubAdjuctPrice order by lsh");
+    int moves = 0;
+    rs.SetMoveComplete([&] { ++moves; });
+    EXPECT_EQ(rs.RecordCount(), 3);
+    EXPECT_EQ(rs.AbsolutePosition(), 1);
+    auto clone = rs.Clone();
+    rs.Close();
+    EXPECT_FALSE(rs.IsOpen());
+    EXPECT_EQ(clone.Get("LSH").ToText(), "1");  // usable after the original closed
+    clone.Sort("bz DESC");
+    EXPECT_EQ(clone.Get("lsh").ToText(), "3");
+    clone.MoveLast();
+    EXPECT_EQ(clone.Get(0).ToText(), "1");
+    EXPECT_THROW(clone.Sort("nosuch ASC"), db::Error);
+    t.Exec("insert into SubAdjuctPrice (lsh,bz,shbz,jzbz) values ('4','d',0,0)");
+    clone.Requery();
+    EXPECT_EQ(clone.RecordCount(), 4);
+    EXPECT_EQ(clone.SortSpec(), "");
+    clone.MoveNext();
+    clone.MoveNext();
+    clone.MoveNext();
+    clone.MoveNext();
+    EXPECT_TRUE(clone.IsEOF());
+    EXPECT_THROW(clone.Get(0), db::Error);
+    EXPECT_EQ(moves, 0);  // the closed cursor's callback does not belong to the clone
+}

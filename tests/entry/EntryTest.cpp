@@ -1,0 +1,163 @@
+#include <gtest/gtest.h>
+
+#include "entry/FrmSub.h"
+#include "entry/HostContext.h"
+#include "entry/SubAdjuctPriceBill.h"
+#include "entry/SystemSettings.h"
+#include "support/TestDatabase.h"
+
+using testing_support::TestDatabase;
+
+namespace {
+
+void Configure(entry::SubAdjuctPriceBill& bill, const std::string& connStr) {
+    bill.SysDate({2026, 12, 6});
+    bill.CommandTimeout(30);
+    bill.ConnStr(connStr);
+    bill.OptCode("0001");
+    bill.OptName("系统管理员");
+    bill.Category("");
+}
+
+// One sys_var row with every column 0 (a null number outside GetSqlValue's numeric class fails
+// the load), sf_tag empty.
+void InsertSysVar(TestDatabase& t) {
+    const char* cols[] = {"slws", "pfjws", "lsjws", "sjws", "hsjws", "wsjws", "cbjws", "jjbl", "ztdh", "bz1", "bz2", "bz3",
+                          "bz4", "bz5", "bz6", "bz7", "bz8", "bz9", "xz1", "xz2", "xz3", "xz4", "xz5", "xz6", "xz7", "xz8",
+                          "xz9", "rkdsh", "xhdsh", "dcdsh", "ykdsh", "lsjz", "ykfs", "glph", "phzx", "zdxjbl", "ywjz",
+                          "jzyf", "ckperiod", "qyzt"};
+    std::string names, values;
+    for (auto c : cols) {
+        names += std::string(names.empty() ? "" : ",") + c;
+        values += std::string(values.empty() ? "" : ",") + "0";
+    }
+    t.Exec("insert into sys_var (" + names + ",sf_tag) values (" + values + ",'')");
+}
+
+}  // namespace
+
+TEST(Execute, UnopenableConnectionShowsOneMessageAndNextRunWorks) {
+    TestDatabase t(true);
+    entry::SubAdjuctPriceBill bill;
+    Configure(bill, "Provider=SQLite;Data Source=/nonexistent/x.db;Password=topsecret");
+    bill.Execute();
+    ASSERT_EQ(t.Toolkit().Messages().size(), 1u);
+    const auto& m = t.Toolkit().Messages()[0].message;
+    EXPECT_EQ(m.title, "系统提示");
+    EXPECT_EQ(m.icon, ui::Icon::Exclamation);
+    EXPECT_NE(m.text.find("/nonexistent/x.db"), std::string::npos);
+    EXPECT_EQ(m.text.find("topsecret"), std::string::npos);
+    EXPECT_TRUE(t.Toolkit().ShownWindows().empty());
+    EXPECT_FALSE(entry::Host().HostConnection);
+
+    t.Toolkit().ClearMessages();
+    bill.ConnStr(t.ConnStr());
+    bool sawOpenConnection = false;
+    t.Toolkit().OnShow("frmSub", [&](ui::Window&) {
+        sawOpenConnection = entry::Host().HostConnection && entry::Host().HostConnection->IsOpen();
+    });
+    bill.Execute();
+    EXPECT_TRUE(sawOpenConnection);
+    EXPECT_TRUE(t.Toolkit().Messages().empty());
+    EXPECT_FALSE(entry::Host().HostConnection);  // closed and released after the run
+    EXPECT_EQ(entry::Settings().jjbl, 2);
+}
+
+TEST(Execute, CancelReturnsAtOnceAndOkOpensTheBrowserInTheChosenMode) {
+    TestDatabase t(true);
+    entry::SubAdjuctPriceBill bill;
+    Configure(bill, t.ConnStr());
+    t.Toolkit().OnShow("frmSub", [](ui::Window& w) {
+        auto& d = static_cast<entry::FrmSub&>(w);
+        EXPECT_TRUE(d.OptSub.Value());
+        d.OptSubSort.SetValue(true);
+        EXPECT_FALSE(d.OptSub.Value());
+        d.CmdOK.Click();
+    });
+    bill.Execute();
+    EXPECT_EQ(entry::Host().BranchMode, entry::ByBranchType);
+    EXPECT_EQ(t.Toolkit().ShownWindows(), (std::vector<std::string>{"frmSub", "FrmBrowser"}));
+
+    // Escape cancels: no browser, mode kept from the earlier run.
+    t.Toolkit().OnShow("frmSub", [](ui::Window& w) {
+        int key = 27;
+        w.OnKeyDown(key, 0);
+        EXPECT_FALSE(w.IsShown());
+    });
+    bill.Execute();
+    EXPECT_EQ(t.Toolkit().ShownWindows().size(), 3u);
+    EXPECT_EQ(entry::Host().BranchMode, entry::ByBranchType);
+    EXPECT_FALSE(entry::Host().HostConnection);
+}
+
+TEST(SystemSettings, ProfileRulesAndDefaults) {
+    TestDatabase t;
+    t.OpenHostConnection();
+    InsertSysVar(t);
+    t.Exec("update sys_var set jjbl=3, xz2=3, bz1=1, sf_tag='x'");
+    entry::LoadSystemSettings();
+    auto& s = entry::Settings();
+    EXPECT_EQ(s.jjbl, 3);
+    EXPECT_EQ(s.xz2, 5);
+    EXPECT_TRUE(s.bz1);
+    EXPECT_EQ(s.LengthOfMakeHH, 4);
+    EXPECT_EQ(s.LengthOfMakeSuperID, 4);
+    EXPECT_EQ(s.LengthOfForeCustomID, 1);
+    EXPECT_EQ(s.ZJMStruct, 0);
+    EXPECT_FALSE(s.CHKMaker);
+    EXPECT_EQ(s.SJRATIO, 0);
+
+    auto put = [&](const std::string& k, const std::string& v) {
+        t.Exec("insert or replace into t_SystemProfile (FCategory,FKey,FValue) values ('GL','" + k + "','" + v + "')");
+    };
+    put("CHKMaker", "True");
+    put("CHKSuper", "yes");
+    put("CHKPFJ", "-1");
+    put("CHKLSJ", "1");
+    put("LengthOfMakeHH", "abc");
+    put("LengthOfMakeSuperID", " 7 ");
+    put("SJRATIO", " 1.25 ");
+    put("STOCKPLANFLOW", "9");
+    put("STOCKBALANCE", "2");
+    s.STOCKPLANFLOW = 1;
+    entry::LoadSystemSettings();
+    EXPECT_TRUE(s.CHKMaker);
+    EXPECT_FALSE(s.CHKSuper);
+    EXPECT_FALSE(s.CHKPFJ);
+    EXPECT_TRUE(s.CHKLSJ);
+    EXPECT_EQ(s.LengthOfMakeHH, 4);
+    EXPECT_EQ(s.LengthOfMakeSuperID, 7);
+    EXPECT_DOUBLE_EQ(s.SJRATIO, 1.25);
+    EXPECT_EQ(s.STOCKPLANFLOW, 1);  // unknown text leaves it unchanged
+    EXPECT_TRUE(s.STOCKBALANCE2);
+    EXPECT_TRUE(t.Toolkit().Messages().empty());
+
+    // A null number fails the load at that column; the fields before it are set.
+    t.Exec("update sys_var set jjbl=4, xz1=NULL");
+    entry::LoadSystemSettings();
+    EXPECT_EQ(s.jjbl, 4);
+    EXPECT_EQ(t.Toolkit().Messages().size(), 1u);
+}
+
+TEST(SystemSettings, MissingColumnLeavesEverySettingAndShowsOneInformationMessage) {
+    TestDatabase t;
+    t.OpenHostConnection();
+    InsertSysVar(t);
+    t.Exec("update sys_var set jjbl=2");
+    entry::LoadSystemSettings();
+    ASSERT_EQ(entry::Settings().jjbl, 2);
+    t.Exec("alter table sys_var drop column qyzt");
+    t.Exec("update sys_var set jjbl=5");
+    entry::LoadSystemSettings();
+    EXPECT_EQ(entry::Settings().jjbl, 2);
+    ASSERT_EQ(t.Toolkit().Messages().size(), 1u);
+    EXPECT_EQ(t.Toolkit().Messages()[0].message.title, "系统提示");
+    EXPECT_EQ(t.Toolkit().Messages()[0].message.icon, ui::Icon::Information);
+    // A number that is not one fails the load at that key.
+    t.Toolkit().ClearMessages();
+    t.Exec("alter table sys_var add column qyzt bit default 0");
+    t.Exec("insert into t_SystemProfile (FCategory,FKey,FValue) values ('GL','FCurrYear','abc')");
+    entry::LoadSystemSettings();
+    EXPECT_EQ(entry::Settings().jjbl, 5);
+    EXPECT_EQ(t.Toolkit().Messages().size(), 1u);
+}

@@ -1,0 +1,45 @@
+// Test support: a fresh host database in a temporary folder, the host context pointed at it, a
+// headless toolkit and the host's rights component, and a recorder of the statements sent.
+#pragma once
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "db/Connection.h"
+#include "ui/headless/HeadlessToolkit.h"
+
+namespace testing_support {
+
+class TestDatabase {
+public:
+    // demo: fill with the demo data set; otherwise only the tables.
+    explicit TestDatabase(bool demo = false, int demoItems = 300);
+    ~TestDatabase();
+
+    const std::string& Path() const { return path_; }
+    const std::string& ConnStr() const { return connStr_; }
+    // A connection of the test's own, for arranging rows and checking effects.
+    db::Connection& Db() { return own_; }
+    long long Exec(const std::string& sql) { return own_.Execute(sql); }
+    std::string Scalar(const std::string& sql);
+
+    // Points the host context at this database and opens its host connection, as Execute does.
+    void OpenHostConnection(const std::string& optCode = "0001", const std::string& optName = "系统管理员");
+    void CloseHostConnection();
+    void Grant(const std::string& optCode, const std::string& right);
+
+    ui::HeadlessToolkit& Toolkit() { return *toolkit_; }
+    // Statements sent on every connection opened while this object lives.
+    const std::vector<std::string>& Statements() const { return statements_; }
+    void ClearStatements() { statements_.clear(); }
+    bool Sent(const std::string& statement) const;
+
+private:
+    std::filesystem::path dir_;
+    std::string path_, connStr_;
+    db::Connection own_;
+    ui::ScopedHeadlessToolkit toolkit_;
+    std::vector<std::string> statements_;
+};
+
+}  // namespace testing_support
