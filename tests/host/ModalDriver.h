@@ -1,0 +1,52 @@
+// Drives modal windows from a test: an action runs on the next modal window of a given kind once
+// its exec() loop runs; a modal window nobody expected is closed and counted.
+#pragma once
+#include <QApplication>
+#include <QDialog>
+#include <QElapsedTimer>
+#include <QTimer>
+#include <functional>
+#include <gtest/gtest.h>
+
+namespace host_test {
+
+// Closes the top modal window, so that a test never hangs in exec().
+inline void CloseTopModal() {
+    QWidget* w = QApplication::activeModalWidget();
+    if (auto* d = qobject_cast<QDialog*>(w)) d->reject();
+    else if (w) w->close();
+}
+
+template <typename W>
+void WhenModal(std::function<void(W*)> action, int timeoutMs = 10000) {
+    auto* timer = new QTimer(qApp);
+    auto clock = std::make_shared<QElapsedTimer>();
+    clock->start();
+    QObject::connect(timer, &QTimer::timeout, timer, [timer, clock, action, timeoutMs] {
+        auto* w = qobject_cast<W*>(QApplication::activeModalWidget());
+        if (!(w && w->isVisible()) && clock->elapsed() < timeoutMs) return;
+        timer->stop();
+        timer->deleteLater();
+        if (w && w->isVisible()) return action(w);
+        ADD_FAILURE() << "the expected modal window did not open";
+        CloseTopModal();
+    });
+    timer->start(10);
+}
+
+class UnexpectedModalGuard {
+public:
+    UnexpectedModalGuard() {
+        QObject::connect(&timer_, &QTimer::timeout, &timer_, [this] {
+            if (QApplication::activeModalWidget()) ++seen_, CloseTopModal();
+        });
+        timer_.start(10);
+    }
+    int Seen() const { return seen_; }
+
+private:
+    QTimer timer_;
+    int seen_ = 0;
+};
+
+}  // namespace host_test
