@@ -1,0 +1,44 @@
+// Lays price-adjustment bills out on A4 pages: per bill a title, the header fields, the line
+// table (its heading repeated on every page), the line count and the signatures, with the page
+// number of the bill at the foot of each page. Several bills share one output, each starting on
+// a new page.
+#pragma once
+#include <QFont>
+#include <QString>
+#include <vector>
+
+#include "host/BillReader.h"
+
+class QPrinter;
+
+namespace host {
+
+class BillDocument {
+public:
+    explicit BillDocument(std::vector<PrintedBill> bills);
+
+    // A4 portrait with 15 mm margins.
+    static void SetUpPage(QPrinter& printer);
+    // Paints every bill onto the printer; throws db::Error when the printer cannot be painted on.
+    void Paint(QPrinter& printer) const;
+
+    // The HTML of one bill's body (what Paint paginates).
+    static QString BodyHtml(const PrintedBill& bill);
+    // The bill's font: Latin letters and digits from a Latin family, Chinese from "Noto Sans CJK SC"
+    // (or another Chinese family when that one is missing).
+    static QFont Font(int pointSize);
+    // The Chinese family alone.
+    static QFont ChineseFont(int pointSize);
+
+    const std::vector<PrintedBill>& Bills() const { return bills_; }
+
+private:
+    std::vector<PrintedBill> bills_;
+};
+
+// Prices and amounts with two decimals, never "-0.00".
+QString FormatMoney(double value);
+// The change in percent of the old price, two decimals and a "%" ("—" when the old price is 0).
+QString FormatChangePercent(double oldPrice, double newPrice);
+
+}  // namespace host

@@ -1,0 +1,132 @@
+#include "host/PdfPrintEngine.h"
+
+#include <QApplication>
+#include <QDateTime>
+#include <QFile>
+#include <QPrintPreviewDialog>
+#include <QPrinter>
+#include <cstdlib>
+#include <filesystem>
+
+#include "data/ComponentFactory.h"
+#include "db/Connection.h"
+#include "db/Error.h"
+#include "host/BillDocument.h"
+#include "host/BillReader.h"
+#include "host/PdfTextRepair.h"
+#include "host/QtText.h"
+
+namespace host {
+namespace {
+
+std::string& SharedLastFile() {
+    static std::string last;
+    return last;
+}
+
+// A serial as part of a file name: path separators and control characters become '-'.
+std::string FileNamePart(const std::string& serial) {
+    std::string out = serial;
+    for (char& c : out)
+        if (c == '/' || c == '\\' || static_cast<unsigned char>(c) < 0x20) c = '-';
+    return out;
+}
+
+}  // namespace
+
+bool DisplayAvailable() {
+    if (std::getenv("SPB_PRINT_TO_PDF")) return false;
+    if (!qobject_cast<QApplication*>(QCoreApplication::instance())) return false;
+    const QString platform = QGuiApplication::platformName();
+    return platform != QLatin1String("offscreen") && platform != QLatin1String("minimal");
+}
+
+PdfPrintEngine::PdfPrintEngine(PrintOutput mode, std::string outputFolder)
+    : mode_(mode), outputFolder_(std::move(outputFolder)) {}
+
+void PdfPrintEngine::SetTable(int index, const std::string& tableName) {
+    if (index == 0) headerTable_ = Trimmed(tableName);
+    else if (index == 1) lineTable_ = Trimmed(tableName);
+    else throw db::Error(db::ErrorCode::Generic, "打印引擎没有第 " + std::to_string(index) + " 个表");
+}
+
+std::string PdfPrintEngine::LastOutputFile() { return SharedLastFile(); }
+
+void PdfPrintEngine::Print(int billType, std::string& serials, bool& /*flag*/) {
+    lastFile_.clear();
+    SharedLastFile().clear();
+    if (billType != data::kBillTypeCode)
+        throw db::Error(db::ErrorCode::Generic, "打印引擎不支持单据类型 " + std::to_string(billType));
+    if (!connection_ || !connection_->IsOpen())
+        throw db::Error(db::ErrorCode::ClosedObject, "对象关闭时，不允许操作。");
+    if (!qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
+        throw db::Error(db::ErrorCode::Generic, "打印需要图形界面");
+
+    BillReader reader(*connection_, headerTable_, lineTable_);
+    std::vector<PrintedBill> bills;
+    std::string nameSerials;
+    for (const std::string& serial : SplitSerials(serials)) {
+        auto bill = reader.Read(serial);
+        if (!bill) continue;
+        nameSerials += (nameSerials.empty() ? "" : "_") + FileNamePart(bill->serial);
+        bills.push_back(std::move(*bill));
+    }
+    if (bills.empty()) return;
+
+    const BillDocument document(std::move(bills));
+    const bool preview = mode_ == PrintOutput::Preview || (mode_ == PrintOutput::Auto && DisplayAvailable());
+    if (preview) {
+        ShowPreview(document);
+    } else {
+        lastFile_ = WritePdf(document, nameSerials);
+        SharedLastFile() = lastFile_;
+    }
+}
+
+std::string PdfPrintEngine::WritePdf(const BillDocument& document, const std::string& nameSerials) {
+    namespace fs = std::filesystem;
+    const fs::path folder = fs::path(outputFolder_.empty() ? "." : outputFolder_);
+    std::error_code ec;
+    fs::create_directories(folder, ec);
+    if (ec) throw db::Error(db::ErrorCode::Generic, "不能建立输出目录 " + folder.string() + "：" + ec.message());
+    const std::string stem = "调价单-" + nameSerials + "-" +
+                             ToStdString(QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss")));
+    fs::path file = folder / (stem + ".pdf");
+    for (int n = 2; fs::exists(file); ++n) file = folder / (stem + "-" + std::to_string(n) + ".pdf");
+
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(ToQString(file.string()));
+    BillDocument::SetUpPage(printer);
+    document.Paint(printer);
+    PdfTextRepair(BillDocument::ChineseFont(10)).Repair(printer.outputFileName());
+    return file.string();
+}
+
+void PdfPrintEngine::ShowPreview(const BillDocument& document) {
+    QPrinter printer(QPrinter::HighResolution);
+    BillDocument::SetUpPage(printer);
+    QPrintPreviewDialog preview(&printer, QApplication::activeWindow());
+    preview.setWindowTitle(QStringLiteral("打印预览 - 分支机构商品调价单"));
+    preview.resize(900, 1000);
+    QObject::connect(&preview, &QPrintPreviewDialog::paintRequested, &preview, [&document](QPrinter* p) {
+        try {
+            document.Paint(*p);
+        } catch (const std::exception&) {
+            // The preview shows an empty page; an exception must not cross Qt's event loop.
+        }
+    });
+    preview.exec();
+    // The operator may have printed into a PDF file from the preview.
+    if (printer.outputFormat() == QPrinter::PdfFormat && !printer.outputFileName().isEmpty() &&
+        QFile::exists(printer.outputFileName()))
+        PdfTextRepair(BillDocument::ChineseFont(10)).Repair(printer.outputFileName());
+}
+
+void RegisterPdfPrintEngine(PrintOutput mode, std::string outputFolder) {
+    data::ComponentFactory::Register(data::ComponentName::PrintEngine, [mode, outputFolder] {
+        return std::make_unique<PdfPrintEngine>(mode, outputFolder);
+    });
+}
+
+}  // namespace host

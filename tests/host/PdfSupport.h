@@ -1,0 +1,52 @@
+// Reading back the PDFs the print engine writes: their text through pdftotext (poppler-utils),
+// one string per page, compared without blanks (pdftotext sets them where it sees gaps).
+#pragma once
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace host_test {
+
+inline bool HavePdfToText() { return std::system("command -v pdftotext >/dev/null 2>&1") == 0; }
+
+inline std::vector<std::string> PdfPages(const std::string& path) {
+    std::string quoted = "'";
+    for (char c : path) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    std::unique_ptr<FILE, int (*)(FILE*)> pipe(popen(("pdftotext -enc UTF-8 " + quoted + "' - 2>/dev/null").c_str(), "r"), pclose);
+    std::string text;
+    char buffer[4096];
+    for (size_t n; pipe && (n = fread(buffer, 1, sizeof buffer, pipe.get())) > 0;) text.append(buffer, n);
+    std::vector<std::string> pages;  // every page ends with a form feed
+    for (size_t start = 0, ff; (ff = text.find('\f', start)) != std::string::npos; start = ff + 1)
+        pages.push_back(text.substr(start, ff - start));
+    return pages;
+}
+
+inline std::string Joined(const std::vector<std::string>& pages) {
+    std::string all;
+    for (const auto& p : pages) all += p + "\n";
+    return all;
+}
+
+inline std::string Squeezed(const std::string& text) {
+    std::string out;
+    for (char c : text)
+        if (c != ' ' && c != '\n' && c != '\t') out += c;
+    return out;
+}
+
+inline bool Has(const std::string& text, const std::string& part) {
+    return Squeezed(text).find(Squeezed(part)) != std::string::npos;
+}
+
+inline std::vector<std::filesystem::path> FilesIn(const std::filesystem::path& folder) {
+    std::vector<std::filesystem::path> files;
+    std::error_code ec;
+    for (const auto& e : std::filesystem::directory_iterator(folder, ec)) files.push_back(e.path());
+    return files;
+}
+
+}  // namespace host_test
