@@ -1,0 +1,46 @@
+#include "host/QtReprintComponent.h"
+
+#include <QApplication>
+
+#include "data/ComponentFactory.h"
+#include "data/PrintEngine.h"
+#include "db/Connection.h"
+#include "db/Error.h"
+#include "host/ReprintDialog.h"
+
+namespace host {
+
+QDate QtReprintComponent::DefaultTo() const {
+    const QDate d(sysDate_.year, sysDate_.month, sysDate_.day);
+    return sysDate_.year > 1900 && d.isValid() ? d : QDate::currentDate();
+}
+
+void QtReprintComponent::PrintBills(db::Connection& connection, const std::string& serials) {
+    auto engine = data::ComponentFactory::CreateAs<data::PrintEngine>(data::ComponentName::PrintEngine);
+    engine->SetConnection(connection);
+    engine->SetCompany(data::kCompanyId);
+    engine->SetTable(0, data::kHeaderTable);
+    engine->SetTable(1, data::kLineTable);
+    engine->SetFlag(-1);
+    std::string list = serials;
+    bool flag = true;
+    engine->Print(data::kBillTypeCode, list, flag);
+}
+
+void QtReprintComponent::Run(int code) {
+    if (code != data::kReprintCode) return;
+    if (!qobject_cast<QApplication*>(QCoreApplication::instance()))
+        throw db::Error(db::ErrorCode::Generic, "重打单据需要图形界面");
+    db::Connection connection;
+    connection.Open(connStr_);
+    ReprintDialog dialog(connection, DefaultFrom(), DefaultTo(),
+                         [&connection](const std::string& serials) { PrintBills(connection, serials); },
+                         QApplication::activeWindow());
+    dialog.exec();
+}
+
+void RegisterReprint() {
+    data::ComponentFactory::Register(data::ComponentName::Reprint, [] { return std::make_unique<QtReprintComponent>(); });
+}
+
+}  // namespace host

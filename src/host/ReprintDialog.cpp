@@ -1,0 +1,149 @@
+#include "host/ReprintDialog.h"
+
+#include <QDateEdit>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTableView>
+#include <QVBoxLayout>
+#include <set>
+
+#include "data/PrintEngine.h"
+#include "data/QueryRoutines.h"
+#include "db/Connection.h"
+#include "db/Error.h"
+#include "host/BillReader.h"
+#include "host/QtText.h"
+#include "host/ReprintBillModel.h"
+
+namespace host {
+namespace {
+
+std::string DateLiteral(QDate d) {
+    return "'" + data::EscapeQuote(ToStdString(d.toString(QStringLiteral("yyyy-MM-dd")))) + "'";
+}
+
+std::string Text(const db::Value& v) { return v.IsNull() || v.IsEmpty() ? std::string() : v.ToText(); }
+
+std::string DateOnly(const db::Value& v) {
+    if (v.GetKind() == db::Value::Kind::Date) return v.ToDate().DateText();
+    const std::string t = Text(v);
+    if (auto d = db::DateTime::Parse(t)) return d->DateText();
+    return t;
+}
+
+bool Flag(const db::Value& v) { return !v.IsNull() && !v.IsEmpty() && v.ToBool(); }
+
+QString Describe(const std::exception& e) {
+    if (auto* d = dynamic_cast<const db::Error*>(&e)) return ToQString(d->Description());
+    return ToQString(e.what());
+}
+
+QDateEdit* MakeDateBox(QDate date, QWidget* parent) {
+    auto* box = new QDateEdit(date, parent);
+    box->setCalendarPopup(true);
+    box->setDisplayFormat(QStringLiteral("yyyy-MM-dd"));
+    return box;
+}
+
+}  // namespace
+
+std::string ReprintListStatement(QDate from, QDate to) {
+    // Bill dates may carry a time, so the range ends before the day after `to`.
+    return "select lsh, kdrq, dwbh, bz, czry, shbz, jzbz from " + Trimmed(data::kHeaderTable) +
+           " where kdrq >= " + DateLiteral(from) + " and kdrq < " + DateLiteral(to.addDays(1)) +
+           " order by kdrq, lsh";
+}
+
+ReprintDialog::ReprintDialog(db::Connection& connection, QDate from, QDate to, PrintAction print, QWidget* parent)
+    : QDialog(parent), connection_(connection), printAction_(std::move(print)) {
+    setWindowTitle(QStringLiteral("重打单据"));
+    setModal(true);
+    resize(860, 520);
+
+    from_ = MakeDateBox(from, this);
+    to_ = MakeDateBox(to, this);
+    query_ = new QPushButton(QStringLiteral("查询"), this);
+    auto* range = new QHBoxLayout;
+    range->addWidget(new QLabel(QStringLiteral("开单日期 从"), this));
+    range->addWidget(from_);
+    range->addWidget(new QLabel(QStringLiteral("到"), this));
+    range->addWidget(to_);
+    range->addWidget(query_);
+    range->addStretch(1);
+
+    model_ = new ReprintBillModel(this);
+    grid_ = new QTableView(this);
+    grid_->setModel(model_);
+    grid_->setSelectionBehavior(QAbstractItemView::SelectRows);
+    grid_->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    grid_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    grid_->setAlternatingRowColors(true);
+    grid_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    grid_->horizontalHeader()->setStretchLastSection(false);
+    grid_->horizontalHeader()->setSectionResizeMode(ReprintBillModel::Remark, QHeaderView::Stretch);
+    grid_->setColumnWidth(ReprintBillModel::Check, 48);
+
+    status_ = new QLabel(this);
+    print_ = new QPushButton(QStringLiteral("打印"), this);
+    close_ = new QPushButton(QStringLiteral("关闭"), this);
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(status_, 1);
+    buttons->addWidget(print_);
+    buttons->addWidget(close_);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(range);
+    layout->addWidget(grid_, 1);
+    layout->addLayout(buttons);
+
+    connect(query_, &QPushButton::clicked, this, &ReprintDialog::Query);
+    connect(print_, &QPushButton::clicked, this, &ReprintDialog::PrintChosen);
+    connect(close_, &QPushButton::clicked, this, &QDialog::reject);
+    Query();
+}
+
+void ReprintDialog::Query() {
+    try {
+        db::Recordset rs = connection_.OpenRecordset(ReprintListStatement(from_->date(), to_->date()));
+        std::vector<ReprintBillRow> rows;
+        rows.reserve(static_cast<size_t>(rs.RecordCount()));
+        for (int r = 0; r < rs.RecordCount(); ++r) {
+            rows.push_back({Text(rs.At(r, 0)), DateOnly(rs.At(r, 1)), Text(rs.At(r, 2)), Text(rs.At(r, 3)),
+                            Text(rs.At(r, 4)), Flag(rs.At(r, 5)), Flag(rs.At(r, 6)), false});
+        }
+        rs.Close();
+        model_->SetRows(std::move(rows));
+        status_->setText(QStringLiteral("共 %1 张单据").arg(model_->rowCount()));
+    } catch (const std::exception& e) {
+        QMessageBox::critical(this, QStringLiteral("系统提示"), Describe(e));
+    }
+}
+
+std::vector<std::string> ReprintDialog::ChosenSerials() const {
+    std::vector<std::string> serials = model_->CheckedSerials();
+    if (!serials.empty()) return serials;
+    std::set<int> selected;
+    for (const QModelIndex& i : grid_->selectionModel()->selectedRows()) selected.insert(i.row());
+    for (int r : selected) serials.push_back(model_->Rows()[static_cast<size_t>(r)].serial);
+    return serials;
+}
+
+void ReprintDialog::PrintChosen() {
+    const auto serials = ChosenSerials();
+    if (serials.empty()) {
+        QMessageBox::information(this, QStringLiteral("系统提示"), QStringLiteral("你没有选择任何需打印的单据！"));
+        return;
+    }
+    std::string list;
+    for (const auto& s : serials) list += (list.empty() ? "" : "|") + s;
+    try {
+        if (printAction_) printAction_(list);
+    } catch (const std::exception& e) {
+        QMessageBox::critical(this, QStringLiteral("系统提示"), Describe(e));
+    }
+}
+
+}  // namespace host

@@ -1,0 +1,171 @@
+// The reprint component: the window it opens, the bills it lists for a date range, and the calls
+// it makes on the print engine for the bills the operator ticks or selects.
+#include <QAbstractItemModelTester>
+#include <QDateEdit>
+#include <QItemSelectionModel>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTableView>
+#include <QTest>
+#include <gtest/gtest.h>
+
+#include "ModalDriver.h"
+#include "PdfSupport.h"
+#include "data/ComponentFactory.h"
+#include "data/PrintEngine.h"
+#include "data/ReprintComponent.h"
+#include "host/PdfPrintEngine.h"
+#include "host/QtReprintComponent.h"
+#include "host/ReprintBillModel.h"
+#include "host/ReprintDialog.h"
+#include "support/TestDatabase.h"
+
+namespace {
+
+using host::ReprintBillModel;
+using host::ReprintDialog;
+using host_test::WhenModal;
+using Texts = std::vector<std::string>;
+
+// A print engine that writes down the calls it gets.
+struct RecordingEngine : data::PrintEngine {
+    static inline Texts calls;
+    void SetCompany(const std::string& c) override { calls.push_back("company " + c); }
+    void SetTable(int i, const std::string& n) override { calls.push_back("table " + std::to_string(i) + " [" + n + "]"); }
+    void Print(int type, std::string& serials, bool& flag) override {
+        calls.push_back("print " + std::to_string(type) + " " + serials + (flag ? " true" : " false"));
+    }
+    void SetConnection(db::Connection& c) override { calls.push_back(c.IsOpen() ? "connection open" : "connection closed"); }
+    void SetFlag(int f) override { calls.push_back("flag " + std::to_string(f)); }
+};
+
+class ReprintTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        host::RegisterReprint();
+        data::ComponentFactory::Register(data::ComponentName::PrintEngine, [] { return std::make_unique<RecordingEngine>(); });
+        RecordingEngine::calls.clear();
+    }
+    void TearDown() override { data::ComponentFactory::Unregister(data::ComponentName::PrintEngine); }
+
+    std::unique_ptr<data::ReprintComponent> Component() {
+        auto c = data::ComponentFactory::CreateAs<data::ReprintComponent>(data::ComponentName::Reprint);
+        c->SetConnStr(t.ConnStr());
+        c->SetSysDate(db::DateTime{2026, 12, 6});
+        c->SetOptCode("0001");
+        c->SetOptName("系统管理员");
+        return c;
+    }
+    static Texts Listed(ReprintDialog* d) {
+        Texts serials;
+        for (const auto& r : d->Model()->Rows()) serials.push_back(r.serial);
+        return serials;
+    }
+    Texts BillsBetween(const std::string& from, const std::string& toExclusive) {
+        Texts serials;
+        auto rs = t.Db().OpenRecordset("select lsh from SubAdjuctPrice where kdrq >= '" + from + "' and kdrq < '" +
+                                       toExclusive + "' order by kdrq, lsh");
+        for (int r = 0; r < rs.RecordCount(); ++r) serials.push_back(rs.At(r, 0).ToText());
+        return serials;
+    }
+    // Ticks a bill from the keyboard: its check cell made current, then Space.
+    static void Tick(ReprintDialog* d, const std::string& serial) {
+        const Texts serials = Listed(d);
+        const int row = static_cast<int>(std::find(serials.begin(), serials.end(), serial) - serials.begin());
+        d->Grid()->setCurrentIndex(d->Model()->index(row, ReprintBillModel::Check));
+        QTest::keyClick(d->Grid(), Qt::Key_Space);
+    }
+
+    testing_support::TestDatabase t{true};
+};
+
+TEST_F(ReprintTest, OpensOnTheThirtyDaysEndingAtTheBusinessDate) {
+    // Written late on the range's last day, and so in it.
+    t.Exec("insert into SubAdjuctPrice (lsh,kdrq,czry,shbz,jzbz,dwbh) values ('LATE','2026-12-06 18:30:00','甲',0,0,'001')");
+    Texts listed;
+    QString title, from, to;
+    QStringList headings;
+    WhenModal<ReprintDialog>([&](ReprintDialog* d) {
+        title = d->windowTitle();
+        from = d->FromBox()->date().toString(Qt::ISODate);
+        to = d->ToBox()->date().toString(Qt::ISODate);
+        for (int c = 0; c < d->Model()->columnCount(); ++c) headings << d->Model()->headerData(c, Qt::Horizontal).toString();
+        listed = Listed(d);
+        QTest::mouseClick(d->CloseButton(), Qt::LeftButton);
+    });
+    Component()->Run(data::kReprintCode);
+    EXPECT_EQ(title, QStringLiteral("重打单据"));
+    EXPECT_EQ(from + " " + to, QStringLiteral("2026-11-07 2026-12-06"));
+    EXPECT_EQ(headings.join(','), QStringLiteral("选择,流水号,开单日期,分支机构,备注,操作人员,审核,记帐"));
+    EXPECT_EQ(listed, BillsBetween("2026-11-07", "2026-12-07"));
+    EXPECT_NE(std::find(listed.begin(), listed.end(), "LATE"), listed.end());
+    EXPECT_EQ(std::find(listed.begin(), listed.end(), "1"), listed.end()) << "bill 1 is older than 30 days";
+    EXPECT_TRUE(RecordingEngine::calls.empty());
+}
+
+TEST_F(ReprintTest, PrintsTheTickedBillsWithTheBrowsersCalls) {
+    Texts listed;
+    WhenModal<ReprintDialog>([&](ReprintDialog* d) {
+        QAbstractItemModelTester tester(d->Model(), QAbstractItemModelTester::FailureReportingMode::Fatal);
+        d->FromBox()->setDate(QDate(2026, 10, 1));
+        QTest::mouseClick(d->QueryButton(), Qt::LeftButton);
+        listed = Listed(d);
+        for (const char* serial : {"1", "3", "4", "4"}) Tick(d, serial);  // bill 1 is posted; 4 ticked and unticked
+        QTest::mouseClick(d->PrintButton(), Qt::LeftButton);
+        QTest::mouseClick(d->CloseButton(), Qt::LeftButton);
+    });
+    Component()->Run(data::kReprintCode);
+    EXPECT_EQ(listed.size(), 10u);
+    EXPECT_EQ(listed, BillsBetween("2026-10-01", "2026-12-07"));
+    EXPECT_EQ(RecordingEngine::calls, (Texts{"connection open", "company HQ-BRANCH-PRICE", "table 0 [ SubAdjuctPrice ]",
+                                             "table 1 [ SubAdjuctPricemx ]", "flag -1", "print 58 1|3 true"}));
+}
+
+TEST_F(ReprintTest, SelectedRowsPrintIntoARealPdfWhenNoneIsTicked) {
+    if (!host_test::HavePdfToText()) GTEST_SKIP() << "pdftotext (poppler-utils) is not installed";
+    host::RegisterPdfPrintEngine(host::PrintOutput::PdfFile, (std::filesystem::path(t.Path()).parent_path() / "out").string());
+    Texts listed;
+    WhenModal<ReprintDialog>([&](ReprintDialog* d) {
+        listed = Listed(d);
+        for (int row : {0, 2})
+            d->Grid()->selectionModel()->select(d->Model()->index(row, 1), QItemSelectionModel::Select | QItemSelectionModel::Rows);
+        QTest::mouseClick(d->PrintButton(), Qt::LeftButton);
+        d->reject();
+    });
+    Component()->Run(data::kReprintCode);
+    ASSERT_GE(listed.size(), 3u);
+    const std::string file = host::PdfPrintEngine::LastOutputFile();
+    EXPECT_TRUE(host_test::Has(file, "调价单-" + listed[0] + "_" + listed[2] + "-")) << file;
+    const auto pages = host_test::PdfPages(file);
+    ASSERT_EQ(pages.size(), 2u);
+    for (size_t page : {0u, 1u}) {
+        const std::string bill = listed[page * 2];
+        EXPECT_TRUE(host_test::Has(pages[page], t.Scalar("select min(hh) from SubAdjuctPricemx where lsh='" + bill + "'")));
+    }
+}
+
+TEST_F(ReprintTest, PrintWithNothingChosenOnlyTellsTheOperator) {
+    QString message;
+    WhenModal<ReprintDialog>([&](ReprintDialog* d) {
+        WhenModal<QMessageBox>([&](QMessageBox* box) {
+            message = box->text();
+            box->accept();
+        });
+        QTest::mouseClick(d->PrintButton(), Qt::LeftButton);  // returns once the message is closed
+        d->reject();
+    });
+    Component()->Run(data::kReprintCode);
+    EXPECT_EQ(message, QStringLiteral("你没有选择任何需打印的单据！"));
+    EXPECT_TRUE(RecordingEngine::calls.empty());
+}
+
+TEST_F(ReprintTest, OtherRunCodesDoNothing) {
+    host_test::UnexpectedModalGuard guard;
+    auto c = Component();
+    c->SetConnStr("Provider=SQLite;Data Source=/nonexistent/folder/x.db");
+    EXPECT_NO_THROW(c->Run(26));  // not even the connection is opened
+    EXPECT_EQ(guard.Seen(), 0);
+    EXPECT_THROW(c->Run(data::kReprintCode), db::Error);
+}
+
+}  // namespace
