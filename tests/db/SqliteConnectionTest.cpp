@@ -91,6 +91,38 @@ TEST(SqliteConnection, SecondWriterWaitsForTheFirstInsteadOfFailing) {
     EXPECT_GE(waited, std::chrono::milliseconds(200));
 }
 
+// Two operators save new bills at once: each session draws the next serial before either has
+// inserted, so both draw the same one; the unique serial lets the first in and refuses the second.
+TEST(SqliteConnection, SessionsDrawingTheSameSerialCollideOnTheHeaderInsert) {
+    TestDatabase t;
+    t.Exec("insert into SubAdjuctPrice (lsh,shbz,jzbz) values ('7',0,0)");
+    db::Connection first, second;
+    first.Open(t.ConnStr());
+    second.Open(t.ConnStr());
+    const std::string draw = "select max( (cast(lsh as int)) ) as tjlsh from SubAdjuctPrice ";
+    int mine = first.OpenRecordset(draw).Get("tjlsh").ToInt32() + 1;
+    int theirs = second.OpenRecordset(draw).Get("tjlsh").ToInt32() + 1;
+    ASSERT_EQ(mine, 8);
+    ASSERT_EQ(theirs, mine);
+    auto header = [](int serial, const std::string& bz) {
+        return "insert into SubAdjuctPrice (lsh,kdrq,bz,czry,fyear,fperiod,shbz,shry,jzbz,dwbh,bz5) values ('" +
+               std::to_string(serial) + "','2026-12-06','" + bz + "','系统管理员',2026,12,0,'',0,'001','')";
+    };
+    first.BeginTrans();
+    first.Execute(header(mine, "first"));
+    first.CommitTrans();
+    second.BeginTrans();
+    try {
+        second.Execute(header(theirs, "second"));
+        FAIL() << "the second header with serial " << theirs << " was accepted";
+    } catch (const db::Error& e) {
+        EXPECT_EQ(e.Code(), 0x80040E2Fu) << e.Description();
+    }
+    second.RollbackTrans();
+    EXPECT_EQ(t.Scalar("select bz from SubAdjuctPrice where lsh='8'"), "first");
+    EXPECT_EQ(t.Scalar("select count(*) from SubAdjuctPrice"), "2");
+}
+
 TEST(SqliteConnection, TraceSeesTheStatementTextAsSent) {
     TestDatabase t;
     std::vector<std::string> seen;

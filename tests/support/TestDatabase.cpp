@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cstdlib>
+#include <stdexcept>
 #include <unistd.h>
 
 #include "data/ComponentFactory.h"
@@ -10,6 +12,21 @@
 #include "schema/DemoDatabase.h"
 
 namespace testing_support {
+
+Backend CurrentBackend() {
+    const char* v = std::getenv("SPB_TEST_BACKEND");
+    std::string name = v ? v : "";
+    if (name.empty() || name == "sqlite") return Backend::Sqlite;
+    if (name == "odbc") return Backend::Odbc;
+    throw std::invalid_argument("SPB_TEST_BACKEND=" + name + ": expected sqlite or odbc");
+}
+
+std::string OdbcConnectionString(const std::string& path) {
+    // The driver's options: a missing file is an error rather than a new empty database; a locked
+    // database is waited for up to 10 s, as the embedded driver does; column names without table
+    // qualifiers, as SQLite gives them; wide-character data, which the ODBC driver reads text as.
+    return "Driver=SQLite3;Database=" + path + ";NoCreat=1;Timeout=10000;LongNames=0;NoWCHAR=0";
+}
 
 TestDatabase::TestDatabase(bool demo, int demoItems) {
     static std::atomic<int> counter{0};
@@ -25,7 +42,7 @@ TestDatabase::TestDatabase(bool demo, int demoItems) {
     } else {
         schema::CreateEmptyHostDatabase(path_);
     }
-    connStr_ = "Provider=SQLite;Data Source=" + path_;
+    connStr_ = CurrentBackend() == Backend::Odbc ? OdbcConnectionString(path_) : "Provider=SQLite;Data Source=" + path_;
     db::Connection::SetDefaultTrace([this](const std::string& s) { statements_.push_back(s); });
     own_.Open(connStr_);
     own_.SetTrace({});
