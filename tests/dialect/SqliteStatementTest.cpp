@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 
-#include <algorithm>
 #include <cctype>
 #include <memory>
 #include <regex>
@@ -30,35 +29,29 @@ public:
         if (rc != SQLITE_OK) throw std::runtime_error("cannot open an in-memory database");
     }
 
-    // Rows as text, NULL as "NULL". Throws with SQLite's message when the statement fails.
+    // Runs one statement or (without results) several; rows as text, NULL as "NULL".
     Rows Query(const std::string& sql)
     {
-        sqlite3_stmt* raw = nullptr;
-        const int rc = sqlite3_prepare_v2(db_.get(), sql.c_str(), -1, &raw, nullptr);
-        const std::unique_ptr<sqlite3_stmt, Finalizer> stmt(raw);
-        if (rc != SQLITE_OK) throw std::runtime_error(sqlite3_errmsg(db_.get()) + (" in: " + sql));
         Rows rows;
-        int step;
-        while ((step = sqlite3_step(stmt.get())) == SQLITE_ROW) {
-            auto& row = rows.emplace_back();
-            for (int c = 0; c < sqlite3_column_count(stmt.get()); ++c) {
-                const auto* text = sqlite3_column_text(stmt.get(), c);
-                row.emplace_back(text ? reinterpret_cast<const char*>(text) : "NULL");
+        for (const char* rest = sql.c_str(); *rest;) {
+            sqlite3_stmt* raw = nullptr;
+            const int rc = sqlite3_prepare_v2(db_.get(), rest, -1, &raw, &rest);
+            const std::unique_ptr<sqlite3_stmt, Finalizer> stmt(raw);
+            if (rc != SQLITE_OK) throw std::runtime_error(sqlite3_errmsg(db_.get()) + (" in: " + sql));
+            int step;
+            while (stmt && (step = sqlite3_step(stmt.get())) == SQLITE_ROW) {
+                auto& row = rows.emplace_back();
+                for (int c = 0; c < sqlite3_column_count(stmt.get()); ++c) {
+                    const auto* text = sqlite3_column_text(stmt.get(), c);
+                    row.emplace_back(text ? reinterpret_cast<const char*>(text) : "NULL");
+                }
             }
+            if (stmt && step != SQLITE_DONE) throw std::runtime_error(sqlite3_errmsg(db_.get()) + (" in: " + sql));
         }
-        if (step != SQLITE_DONE) throw std::runtime_error(sqlite3_errmsg(db_.get()) + (" in: " + sql));
         return rows;
     }
 
     int Changes() { return sqlite3_changes(db_.get()); }
-
-    void Script(const std::string& sql)
-    {
-        char* error = nullptr;
-        const int rc = sqlite3_exec(db_.get(), sql.c_str(), nullptr, nullptr, &error);
-        const std::unique_ptr<char, decltype(&sqlite3_free)> message(error, &sqlite3_free);
-        if (rc != SQLITE_OK) throw std::runtime_error(message ? message.get() : "sqlite3_exec failed");
-    }
 
 private:
     struct Closer {
@@ -76,22 +69,22 @@ create table sys_var(slws smallint, pfjws smallint, jjws smallint, sjws smallint
   bz9 bit, xz1 smallint, xz2 smallint, xz3 smallint, xz4 smallint, xz5 smallint, xz6 smallint, xz7 smallint,
   xz8 smallint, xz9 smallint, rkdsh bit, xhdsh bit, dcdsh bit, ykdsh bit, lsjz bit, ykfs smallint, glph bit, phzx bit,
   sf_tag varchar(20) collate nocase, zdxjbl smallint, ywjz smallint, jzyf smallint, ckperiod smallint, qyzt bit);
-create table t_SystemProfile(FCategory varchar(30) collate nocase, FKey varchar(30) collate nocase,
-  FValue varchar(255) collate nocase);
-create table GLSelect(FDH varchar(50) collate nocase, FSQL text collate nocase);
-create table gl_custom(tjbh varchar(20) collate nocase, mc varchar(50) collate nocase, zjm varchar(20) collate nocase);
-create table glsx(id varchar(20) collate nocase, name varchar(50) collate nocase, fid int);
-create table yw_kck(hh varchar(20) collate nocase, pm varchar(50) collate nocase, gg varchar(30) collate nocase,
-  cd varchar(30) collate nocase, pdw varchar(10) collate nocase, lb varchar(10) collate nocase,
-  pm_zjm varchar(20) collate nocase, FDeleted int);
-create table kclb(id varchar(10) collate nocase, name varchar(30) collate nocase);
-create table glprice(HH varchar(20) collate nocase, DWBH varchar(20) collate nocase, SJ numeric(18,4),
-  ZK numeric(18,4), SELLPRICE numeric(18,4));
-create table SubAdjuctPrice(lsh varchar(20) collate nocase unique, kdrq datetime, execdate datetime,
-  bz varchar(100) collate nocase, czry varchar(20) collate nocase, fyear int, fperiod int, shbz int,
-  shry varchar(20) collate nocase, jzbz int, dwbh varchar(20) collate nocase, bz5 varchar(20) collate nocase);
-create table SubAdjuctPricemx(lsh varchar(20) collate nocase, dh varchar(20) collate nocase,
-  hh varchar(20) collate nocase, pm varchar(50) collate nocase, sj1 numeric(18,4), sj2 numeric(18,4));
+create table t_SystemProfile(FCategory varchar collate nocase, FKey varchar collate nocase,
+  FValue varchar collate nocase);
+create table GLSelect(FDH varchar collate nocase, FSQL text collate nocase);
+create table gl_custom(tjbh varchar collate nocase, mc varchar collate nocase, zjm varchar collate nocase);
+create table glsx(id varchar collate nocase, name varchar collate nocase, fid int);
+create table yw_kck(hh varchar collate nocase, pm varchar collate nocase, gg varchar collate nocase,
+  cd varchar collate nocase, pdw varchar collate nocase, lb varchar collate nocase, pm_zjm varchar collate nocase,
+  FDeleted int);
+create table kclb(id varchar collate nocase, name varchar collate nocase);
+create table glprice(HH varchar collate nocase, DWBH varchar collate nocase, SJ numeric(18,4), ZK numeric(18,4),
+  SELLPRICE numeric(18,4));
+create table SubAdjuctPrice(lsh varchar collate nocase unique, kdrq datetime, execdate datetime,
+  bz varchar collate nocase, czry varchar collate nocase, fyear int, fperiod int, shbz int, shry varchar collate nocase,
+  jzbz int, dwbh varchar collate nocase, bz5 varchar collate nocase);
+create table SubAdjuctPricemx(lsh varchar collate nocase, dh varchar collate nocase, hh varchar collate nocase,
+  pm varchar collate nocase, sj1 numeric(18,4), sj2 numeric(18,4));
 
 insert into sys_var(slws, qyzt, sf_tag) values (2, 1, 'x');
 insert into t_SystemProfile values ('GL', 'AutoMakeHH', '1');
@@ -106,30 +99,7 @@ insert into glprice values ('A1', '001', 9, 1, 9.5), ('A1', '002', 9, 1, 8);
 
 class SqliteStatements : public testing::Test {
 protected:
-    SqliteStatements()
-    {
-        db.Script(kSchema);
-        // Text columns, looked up the way the library does: by table when the qualifier is one.
-        for (auto& table : db.Query("select name from sqlite_master where type='table'"))
-            for (auto& col : db.Query("select lower(name), lower(type) from pragma_table_info('" + table[0] + "')"))
-                if (col[1].find("char") != std::string::npos || col[1] == "text") textColumns.insert({ToLower(table[0]), col[0]});
-    }
-
-    static std::string ToLower(std::string_view s)
-    {
-        std::string out(s);
-        for (char& c : out) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-        return out;
-    }
-
-    // A qualifier that is not a table name is an alias: then any table's column of that name counts.
-    bool IsText(std::string_view qualifier, std::string_view column) const
-    {
-        const std::string q = ToLower(qualifier), c = ToLower(column);
-        const bool isTable = std::any_of(textColumns.begin(), textColumns.end(), [&](auto& tc) { return tc.first == q; });
-        return std::any_of(textColumns.begin(), textColumns.end(),
-                           [&](auto& tc) { return tc.second == c && (!isTable || tc.first == q); });
-    }
+    SqliteStatements() { db.Query(kSchema); }
 
     Rows Run(std::string_view tsql) { return db.Query(translator.ToSqlite(tsql)); }
 
@@ -142,26 +112,35 @@ protected:
 
     void SaveBill(const std::string& lsh, const std::string& bz5, const std::vector<std::string>& items)
     {
-        RunUnchanged("insert into SubAdjuctPrice (lsh,kdrq,execdate,bz,czry,fyear,fperiod,shbz,shry,jzbz,dwbh,bz5) values ('" +
-                     lsh + "','2026-12-06','2026-12-06','r','张三',0,0,0,'',0,'001','" + bz5 + "')");
+        RunUnchanged("insert into SubAdjuctPrice (lsh,kdrq,execdate,bz,czry,fyear,fperiod,shbz,shry,jzbz,dwbh,bz5) "
+                     "values ('" + lsh + "','2026-12-06','2026-12-06','r','张三',0,0,0,'',0,'001','" + bz5 + "')");
         for (size_t i = 0; i < items.size(); ++i)
             RunUnchanged("insert into SubAdjuctPricemx (lsh,dh,hh,pm,sj1,sj2) values ('" + lsh + "','" +
                          std::to_string(100 + i) + "','" + items[i] + "','O''Neil\\x',10,12.5)");
     }
 
     Database db;
-    std::set<std::pair<std::string, std::string>> textColumns;
-    TsqlTranslator translator{[this](std::string_view q, std::string_view c) { return IsText(q, c); }};
+    // The schema's text columns, whatever table or alias qualifies them.
+    TsqlTranslator translator{[](std::string_view, std::string_view column) {
+        static const std::set<std::string, std::less<>> text = {
+            "hh", "dwbh", "pm", "gg", "cd", "pdw", "lb", "pm_zjm", "lsh", "dh", "bz", "czry", "shry", "bz5", "mc",
+            "zjm", "tjbh", "id", "name", "fdh", "fsql", "fcategory", "fkey", "fvalue", "sf_tag"};
+        std::string lower(column);
+        for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        return text.contains(lower);
+    }};
 };
 
 TEST_F(SqliteStatements, SettingsAndLookups)
 {
     const Rows vars = RunUnchanged(
-        "Select slws,pfjws,jjws,sjws,jews,zkws,hlws,bzws,ztdh,bz1,bz2,bz3,bz4,bz5,bz6,bz7,bz8,bz9,xz1,xz2,xz3,xz4,xz5,"
-        "xz6,xz7,xz8,xz9,rkdsh,xhdsh,dcdsh,ykdsh,lsjz,ykfs,glph,phzx,sf_tag,zdxjbl,ywjz,jzyf,ckperiod,qyzt from sys_var");
+        "Select slws,pfjws,jjws,sjws,jews,zkws,hlws,bzws,ztdh,bz1,bz2,bz3,bz4,bz5,bz6,bz7,bz8,bz9,xz1,xz2,xz3,xz4,"
+        "xz5,xz6,xz7,xz8,xz9,rkdsh,xhdsh,dcdsh,ykdsh,lsjz,ykfs,glph,phzx,sf_tag,zdxjbl,ywjz,jzyf,ckperiod,qyzt "
+        "from sys_var");
     ASSERT_EQ(vars.size(), 1u);
     EXPECT_EQ(vars[0].size(), 41u);
-    EXPECT_EQ(RunUnchanged("Select FValue From t_SystemProfile Where FCategory='GL' And FKey='AutoMakeHH'"), Rows{{"1"}});
+    EXPECT_EQ(RunUnchanged("Select FValue From t_SystemProfile Where FCategory='GL' And FKey='AutoMakeHH'"),
+              Rows{{"1"}});
     EXPECT_EQ(Run("Select IsNull(FSQL,'') FSQL From GLSelect Where FDH='分支机构调价商品选择'"),
               Rows{{"select hh from yw_kck where hh like '%[单位编号]%'"}});
     EXPECT_EQ(RunUnchanged("select name from glsx where fid=3 and id='2'"), Rows{{"西区"}});
@@ -174,13 +153,14 @@ TEST_F(SqliteStatements, SettingsAndLookups)
 
 TEST_F(SqliteStatements, ItemPickerListsLiveItemsWithBranchPrice)
 {
-    EXPECT_EQ(Run("select a.hh as 货号,a.pm as 品名,a.gg as 规格,a.cd as 产地,a.pdw as 单位,b.sellprice as 售价  from yw_kck a "
-                  "LEFT join (select hh,dwbh,sellprice from glprice where dwbh='001') b  on a.hh=b.hh where "
+    EXPECT_EQ(Run("select a.hh as 货号,a.pm as 品名,a.gg as 规格,a.cd as 产地,a.pdw as 单位,b.sellprice as 售价  from "
+                  "yw_kck a LEFT join (select hh,dwbh,sellprice from glprice where dwbh='001') b  on a.hh=b.hh where "
                   "isnull(a.FDeleted,0)=0  and a.hh like '%12%'  order by a.hh"),
               (Rows{{"A12", "梨", "", "", "个", "NULL"}}));
     EXPECT_EQ(Run("select top 1 hh from yw_kck order by hh desc"), Rows{{"B12"}});
     EXPECT_EQ(Run("select [hh] from [yw_kck] where [hh]='a1'"), Rows{{"A1"}});
-    EXPECT_TRUE(std::regex_match(Run("select getdate()").at(0).at(0), std::regex(R"(\d{4}-\d\d-\d\d \d\d:\d\d:\d\d)")));
+    const std::string now = Run("select getdate()").at(0).at(0);
+    EXPECT_TRUE(std::regex_match(now, std::regex(R"(\d{4}-\d\d-\d\d \d\d:\d\d:\d\d)"))) << now;
 }
 
 TEST_F(SqliteStatements, BillHeaderAndLinesAreSavedAndRead)
@@ -193,21 +173,24 @@ TEST_F(SqliteStatements, BillHeaderAndLinesAreSavedAndRead)
     EXPECT_EQ(SelectListHints(nextBill).at(0).typeName, "int");
     EXPECT_EQ(Run("select max( (cast(dh as int)) ) as maxdh from SubAdjuctPricemx where lsh='10'"), Rows{{"101"}});
 
-    Run("update SubAdjuctPrice set kdrq='2026-12-07',execdate='2026-12-08',bz='x',czry='张三',dwbh='001',bz5='' where lsh='10'");
-    Run("update SubAdjuctPrice set kdrq='2026-12-07',execdate='2026-12-08',bz='y',czry='张三',dwbh='002',bz5='1'  where lsh='9'");
+    Run("update SubAdjuctPrice set kdrq='2026-12-07',execdate='2026-12-08',bz='x',czry='张三',dwbh='001',bz5='' "
+        "where lsh='10'");
+    Run("update SubAdjuctPrice set kdrq='2026-12-07',execdate='2026-12-08',bz='y',czry='张三',dwbh='002',bz5='1'  "
+        "where lsh='9'");
     Run("Update SubAdjuctPricemx set lsh='10',hh='A1',pm='p',sj1=10,sj2=12.5 where lsh='10' and dh='100'");
     EXPECT_EQ(Run("select lsh,kdrq,execdate,bz,shry,shbz,czry,dwbh from SubAdjuctPrice where lsh='10'"),
               (Rows{{"10", "2026-12-07", "2026-12-08", "x", "", "0", "张三", "001"}}));
     EXPECT_EQ(Run("select a.dh as 单号,a.hh as 货号,a.pm as 品名,a.sj1 as 原售价,a.sj2 as 新售价 from SubAdjuctPricemx a "
                   "where a.lsh='10' order by a.dh"),
               (Rows{{"100", "A1", "p", "10", "12.5"}, {"101", "A12", "O'Neil\\x", "10", "12.5"}}));
-    EXPECT_EQ(Run("select b.lsh,a.dh,a.hh,a.pm,a.sj1,a.sj2,b.fyear,b.fperiod,b.jzbz,b.shbz,b.kdrq,b.execdate,b.bz,b.czry,"
-                  "b.shry,b.dwbh,e.mc from SubAdjuctPricemx a inner join SubAdjuctPrice b on a.lsh=b.lsh left join (select "
-                  "id as tjbh,name as mc from glsx where fid=3) e on b.dwbh=e.tjbh  where b.lsh='10' and a.dh='100'"),
-              (Rows{{"10", "100", "A1", "p", "10", "12.5", "0", "0", "0", "0", "2026-12-07", "2026-12-08", "x", "张三", "",
-                     "001", "NULL"}}));
-    EXPECT_EQ(Run("select a.lsh,b.shbz,a.dh from SubAdjuctPricemx a inner join SubAdjuctPrice b on a.lsh=b.lsh where "
-                  "a.lsh='10' and a.dh = '101'"),
+    EXPECT_EQ(Run("select b.lsh,a.dh,a.hh,a.pm,a.sj1,a.sj2,b.fyear,b.fperiod,b.jzbz,b.shbz,b.kdrq,b.execdate,b.bz,"
+                  "b.czry,b.shry,b.dwbh,e.mc from SubAdjuctPricemx a inner join SubAdjuctPrice b on a.lsh=b.lsh left "
+                  "join (select id as tjbh,name as mc from glsx where fid=3) e on b.dwbh=e.tjbh  where b.lsh='10' and "
+                  "a.dh='100'"),
+              (Rows{{"10", "100", "A1", "p", "10", "12.5", "0", "0", "0", "0", "2026-12-07", "2026-12-08", "x",
+                     "张三", "", "001", "NULL"}}));
+    EXPECT_EQ(Run("select a.lsh,b.shbz,a.dh from SubAdjuctPricemx a inner join SubAdjuctPrice b on a.lsh=b.lsh "
+                  "where a.lsh='10' and a.dh = '101'"),
               (Rows{{"10", "0", "101"}}));
     Run("delete SubAdjuctPricemx where lsh='10' and dh = '101'");
     EXPECT_EQ(db.Changes(), 1);
@@ -218,8 +201,8 @@ TEST_F(SqliteStatements, AuditPublishesNewPricesToTheBranch)
 {
     SaveBill("5", "", {"A1", "A12"});
     Run("UPDATE SubAdjuctPrice SET SHBZ=1,SHRY='张三' WHERE LSH='5'");
-    const char* publishNew = "INSERT INTO GLPRICE (HH,DWBH,SJ,ZK,SELLPRICE ) SELECT HH,'001',0,0,SJ2 FROM SubAdjuctPriceMX "
-                             "where lsh='5' and hh+'001' not in (select hh+dwbh from glprice)";
+    const char* publishNew = "INSERT INTO GLPRICE (HH,DWBH,SJ,ZK,SELLPRICE ) SELECT HH,'001',0,0,SJ2 FROM "
+                             "SubAdjuctPriceMX where lsh='5' and hh+'001' not in (select hh+dwbh from glprice)";
     Run(publishNew);
     EXPECT_EQ(db.Changes(), 1);  // A1 is already priced for branch 001
     Run(publishNew);
@@ -240,17 +223,20 @@ TEST_F(SqliteStatements, PendingBillsReportAndCleanup)
     SaveBill("2", "1", {"A12"});
     SaveBill("3", "", {});
     db.Query("update SubAdjuctPrice set bz5=null where lsh='1'");
-    EXPECT_EQ(Run("Select A.LSH AS 流水号,A.KDRQ AS 开单日期,A.BZ AS 备注,A.CZRY AS 操作人员,A.SHBZ AS 审核标志,A.SHRY AS 审核人员  "
-                  "From  SubAdjuctPrice A Where a.czry='张三' and A.JZBZ=0 and isnull(a.bz5,'')=''  Order By A.LSH"),
+    EXPECT_EQ(Run("Select A.LSH AS 流水号,A.KDRQ AS 开单日期,A.BZ AS 备注,A.CZRY AS 操作人员,A.SHBZ AS 审核标志,"
+                  "A.SHRY AS 审核人员  From  SubAdjuctPrice A Where a.czry='张三' and A.JZBZ=0 and "
+                  "isnull(a.bz5,'')=''  Order By A.LSH"),
               (Rows{{"1", "2026-12-06", "r", "张三", "0", ""}, {"3", "2026-12-06", "r", "张三", "0", ""}}));
-    EXPECT_EQ(Run("SELECT A.LSH AS 流水号,A.KDRQ AS 开单日期,A.BZ AS 备注,B.DH AS 单号, B.HH AS 货号,C.LB AS 类别代号,D.NAME AS "
-                  "类别名称, C.PM AS 品名, C.GG AS 规格, C.CD AS 产地, C.PDW AS 单位,B.SJ1 AS 原售价,B.SJ2 AS 新售价,A.SHBZ AS "
-                  "审核标志,A.CZRY AS 操作人员 FROM SubAdjuctPrice A LEFT  JOIN SubAdjuctPriceMX B ON A.LSH = B.LSH LEFT JOIN "
-                  "YW_KCK C ON B.HH = C.HH left join kclb d on c.lb=d.id   Where A.Czry='张三' and a.jzbz=0 and "
-                  "isnull(a.bz5,'')='1' Order By A.LSH"),
-              (Rows{{"2", "2026-12-06", "r", "100", "A12", "01", "水果", "梨", "", "", "个", "10", "12.5", "0", "张三"}}));
+    EXPECT_EQ(Run("SELECT A.LSH AS 流水号,A.KDRQ AS 开单日期,A.BZ AS 备注,B.DH AS 单号, B.HH AS 货号,C.LB AS 类别代号,"
+                  "D.NAME AS 类别名称, C.PM AS 品名, C.GG AS 规格, C.CD AS 产地, C.PDW AS 单位,B.SJ1 AS 原售价,"
+                  "B.SJ2 AS 新售价,A.SHBZ AS 审核标志,A.CZRY AS 操作人员 FROM SubAdjuctPrice A LEFT  JOIN "
+                  "SubAdjuctPriceMX B ON A.LSH = B.LSH LEFT JOIN YW_KCK C ON B.HH = C.HH left join kclb d on "
+                  "c.lb=d.id   Where A.Czry='张三' and a.jzbz=0 and isnull(a.bz5,'')='1' Order By A.LSH"),
+              (Rows{{"2", "2026-12-06", "r", "100", "A12", "01", "水果", "梨", "", "", "个", "10", "12.5", "0",
+                     "张三"}}));
 
-    Run("Delete A From SubAdjuctPrice A LEFT JOIN SubAdjuctPriceMX B ON A.LSH=B.LSH WHERE B.LSH IS NULL AND A.SHBZ=0");
+    Run("Delete A From SubAdjuctPrice A LEFT JOIN SubAdjuctPriceMX B ON A.LSH=B.LSH WHERE B.LSH IS NULL AND "
+        "A.SHBZ=0");
     EXPECT_EQ(db.Query("select lsh from SubAdjuctPrice order by lsh"), (Rows{{"1"}, {"2"}}));  // 3 had no lines
     EXPECT_EQ(RunUnchanged("select LSH,shbz from SubAdjuctPrice where lsh='2'"), (Rows{{"2", "0"}}));
     RunUnchanged("DELETE FROM SubAdjuctPrice WHERE LSH='2' AND SHBZ=0");

@@ -11,7 +11,8 @@ namespace db::dialect {
 
 namespace {
 
-// Texts nested deeper than this are returned as they are: the tree walks below recurse once per level.
+// Texts with parentheses or CASE expressions nested deeper than this are returned as they are: the
+// walks below recurse once per level.
 constexpr size_t kMaxNesting = 200;
 constexpr size_t npos = static_cast<size_t>(-1);
 
@@ -48,7 +49,8 @@ constexpr std::string_view kKeywords[] = {
     "is",      "join",      "left",    "like",    "limit",    "merge",   "natural",  "not",
     "null",    "offset",    "on",      "option",  "or",       "order",   "outer",    "over",
     "percent", "print",     "return",  "right",   "rollback", "select",  "set",      "then",
-    "top",     "truncate",  "union",   "update",  "using",    "values",  "when",     "where"};
+    "top",     "truncate",  "union",   "update",  "using",    "values",  "when",     "where",
+    "with"};
 
 // Words after which a select list or FROM clause is over.
 constexpr std::string_view kClauseEnds[] = {
@@ -189,7 +191,6 @@ public:
     size_t size() const { return sig_.size(); }
     const Node& at(size_t p) const { return seq_[sig_[p]]; }
     size_t index(size_t p) const { return sig_[p]; }
-    const Seq& seq() const { return seq_; }
 
     // Text of positions a..b, trivia between them included.
     std::string Span(size_t a, size_t b) const { return Nodes(sig_[a], sig_[b] + 1); }
@@ -587,8 +588,17 @@ void RewriteConcat(Seq& seq, const TypeGuesser& types)
     auto isOpOf = [](const Node& n, const auto& ops) {
         return IsKind(n, TokenKind::Operator) && IsOneOf(n.tok.text, ops);
     };
-    for (size_t q = 1; q + 1 < v.size(); ++q) {
-        if (!IsOp(v.at(q), "+")) continue;
+    // Innermost CASE first, as with parentheses, then left to right: a '+' after END needs to know
+    // whether the branches became text.
+    std::vector<std::pair<size_t, size_t>> pluses;  // CASE depth, position
+    for (size_t p = 0, depth = 0; p < v.size(); ++p) {
+        if (IsWord(v.at(p), "case") && cases[p] != npos) ++depth;
+        if (IsWord(v.at(p), "end") && cases[p] != npos) --depth;
+        if (IsOp(v.at(p), "+") && p > 0 && p + 1 < v.size()) pluses.emplace_back(depth, p);
+    }
+    std::stable_sort(pluses.begin(), pluses.end(), [](auto& a, auto& b) { return a.first > b.first; });
+    for (const auto& plus : pluses) {
+        const size_t q = plus.second;
         const std::optional<size_t> leftFirst = TypeGuesser::PrimaryBefore(v, q - 1, cases);
         const std::optional<size_t> rightLast = TypeGuesser::PrimaryAfter(v, q + 1, cases);
         if (!leftFirst || !rightLast) continue;
@@ -631,7 +641,9 @@ void RewriteTop(Seq& seq)
             if (q + 2 >= v.size() || !IsWord(v.at(q), "top")) continue;
             const Node& value = v.at(q + 1);
             if (!IsKind(value, TokenKind::Number) && !(value.group && value.closed)) continue;
-            if (IsWord(v.at(q + 2), "percent") || IsWord(v.at(q + 2), "with")) continue;
+            // What follows must start a select list (not PERCENT, WITH TIES or another keyword).
+            const Node& list = v.at(q + 2);
+            if (IsKeyword(list) && !IsWord(list, "case") && !IsWord(list, "null") && !IsWord(list, "not")) continue;
             size_t last = q + 1, r = q + 2;
             bool compound = false;
             for (; r < v.size(); ++r) {
@@ -714,7 +726,7 @@ std::optional<std::string> RewriteDelete(const SeqView& v)
 }
 
 // UPDATE a SET a.c=x FROM t a JOIN s b ON cond WHERE w
-//   -> UPDATE t AS a SET c=x FROM s b WHERE (cond) AND (w)
+//   -> UPDATE t AS a SET c=x FROM s AS b WHERE (cond) AND (w)
 // SQLite wants unqualified SET columns, and its FROM may not mention the target table, whose
 // columns the join conditions therefore cannot see: those move to the WHERE clause. Outer joins
 // of the target, or outer joins on the target's columns, are left alone.
@@ -749,14 +761,16 @@ std::optional<std::string> RewriteUpdate(const SeqView& v)
         std::string out;
         for (size_t i = 0; i < sets.size(); ++i) {
             if (i > 0) out += v.Gap(sets[i].first - 1) + v.Span(sets[i].first - 1, sets[i].first - 1);
-            out += v.Gap(sets[i].first) + v.Span(sets[i].qualifier.empty() ? sets[i].first : sets[i].column, sets[i].last);
+            const size_t from = sets[i].qualifier.empty() ? sets[i].first : sets[i].column;
+            out += v.Gap(sets[i].first) + v.Span(from, sets[i].last);
         }
         return out;
     };
     auto qualifiersAre = [&](std::initializer_list<std::string_view> names) {
         return std::all_of(sets.begin(), sets.end(), [&](const Assignment& s) {
-            return s.qualifier.empty() ||
-                   std::any_of(names.begin(), names.end(), [&](std::string_view n) { return !n.empty() && IEquals(s.qualifier, n); });
+            return s.qualifier.empty() || std::any_of(names.begin(), names.end(), [&](std::string_view n) {
+                       return !n.empty() && IEquals(s.qualifier, n);
+                   });
         });
     };
     auto rest = [&](size_t from) { return from < v.size() ? v.Gap(from) + v.Span(from, v.size() - 1) : ""; };
@@ -801,7 +815,13 @@ std::optional<std::string> RewriteUpdate(const SeqView& v)
     out += setKeyword + setList();
     if (fc.refs.size() > 1) {
         const TableRef& source = fc.refs[1];
-        out += v.Gap(fromPos) + v.Span(fromPos, fromPos) + v.Gap(source.first) + v.Span(source.first, source.last);
+        out += v.Gap(fromPos) + v.Span(fromPos, fromPos);
+        out += v.Gap(source.first);
+        if (source.last > source.nameLast && !IsWord(v.at(source.nameLast + 1), "as")) {  // alias as the target's
+            out += v.Span(source.first, source.nameLast) + " AS " + v.Span(source.last, source.last);
+        } else {
+            out += v.Span(source.first, source.last);
+        }
         for (size_t j = 2; j < fc.refs.size(); ++j) {
             const TableRef& r = fc.refs[j];
             out += v.Gap(r.joinFirst) + v.Span(r.joinFirst, r.last);
@@ -858,7 +878,10 @@ ColumnHint ExpressionHint(const SeqView& v, size_t a, size_t b, const FromClause
             if (IsWord(args.at(p), "as")) return {ToLower(Unquote(args.at(p + 1))), {}, {}};
         return {};
     }
-    if (name == "convert") return args.size() > 0 && IsName(args.at(0)) ? ColumnHint{ToLower(Unquote(args.at(0))), {}, {}} : ColumnHint{};
+    if (name == "convert") {
+        if (args.size() == 0 || !IsName(args.at(0))) return {};
+        return {ToLower(Unquote(args.at(0))), {}, {}};
+    }
     if (name != "max" && name != "min" && name != "sum" && name != "avg") return {};
     size_t p = 0;
     if (p < args.size() && (IsWord(args.at(p), "distinct") || IsWord(args.at(p), "all"))) ++p;
@@ -902,7 +925,7 @@ std::vector<ColumnHint> Hints(std::string_view sql)
         if (end >= a + 3 && IsWord(v.at(end - 2), "as")) {
             b = end - 2;
         } else if (end >= a + 2 && (IsName(v.at(end - 1)) || IsKind(v.at(end - 1), TokenKind::String)) &&
-                   !IsOp(v.at(end - 2), ".") && !IsKind(v.at(end - 2), TokenKind::Operator)) {
+                   !IsKind(v.at(end - 2), TokenKind::Operator)) {
             b = end - 1;
         } else if (end >= a + 3 && IsName(v.at(a)) && IsOp(v.at(a + 1), "=")) {
             a += 2;
@@ -910,6 +933,27 @@ std::vector<ColumnHint> Hints(std::string_view sql)
         hints.push_back(b > a ? ExpressionHint(v, a, b - 1, fc) : ColumnHint{});
     }
     return hints;
+}
+
+// An unterminated string or quoted name, or an unclosed parenthesis, swallows the rest of the text,
+// and would swallow whatever a rewrite appends; a stray ')' would close a '(' that a rewrite adds.
+// Such text is invalid in either dialect and is not touched, nor is text nested too deeply.
+bool IsRewritable(const std::vector<SqlToken>& tokens)
+{
+    if (!tokens.empty()) {
+        const SqlToken& last = tokens.back();
+        const bool quoted = last.kind == TokenKind::String || last.kind == TokenKind::QuotedIdentifier;
+        const size_t open = last.text[0] == 'N' || last.text[0] == 'n' ? 1 : 0;
+        if (quoted && !IsTerminated(last.text, open)) return false;
+    }
+    size_t parens = 0, cases = 0;
+    for (const SqlToken& t : tokens) {
+        if (t.kind == TokenKind::OpenParen && ++parens > kMaxNesting) return false;
+        if (t.kind == TokenKind::CloseParen && parens-- == 0) return false;
+        if (t.kind == TokenKind::Word && IEquals(t.text, "case") && ++cases > kMaxNesting) return false;
+        if (t.kind == TokenKind::Word && IEquals(t.text, "end") && cases > 0) --cases;
+    }
+    return parens == 0;
 }
 
 }  // namespace
@@ -920,14 +964,7 @@ std::string TsqlTranslator::ToSqlite(std::string_view tsql) const
 {
     try {
         std::vector<SqlToken> tokens = SqlTokenizer::Tokenize(tsql);
-        // An unterminated string or quoted name swallows the rest of the text, and would swallow
-        // whatever a rewrite appends: such text is not touched.
-        if (!tokens.empty()) {
-            const SqlToken& last = tokens.back();
-            const bool quoted = last.kind == TokenKind::String || last.kind == TokenKind::QuotedIdentifier;
-            const size_t open = last.text[0] == 'N' || last.text[0] == 'n' ? 1 : 0;
-            if (quoted && !IsTerminated(last.text, open)) return std::string(tsql);
-        }
+        if (!IsRewritable(tokens)) return std::string(tsql);
         std::optional<Seq> tree = BuildTree(std::move(tokens));
         if (!tree) return std::string(tsql);
         const TypeGuesser types(isTextColumn_);
