@@ -1,0 +1,56 @@
+#include "ui/qt/Application.h"
+
+#include <QApplication>
+#include <QFont>
+#include <QFontDatabase>
+#include <QLibraryInfo>
+#include <QPointer>
+#include <QTranslator>
+#include <memory>
+
+namespace ui::qt {
+namespace {
+
+constexpr const char* kCjkFamily = "Noto Sans CJK SC";
+
+QPointer<QTranslator>& InstalledTranslator() {
+    static QPointer<QTranslator> translator;
+    return translator;
+}
+
+}  // namespace
+
+bool InstallChineseTranslation() {
+    auto* app = QCoreApplication::instance();
+    if (!app) return false;
+    auto& installed = InstalledTranslator();
+    if (installed) return true;  // parented to the application, so gone with it
+    auto* translator = new QTranslator(app);
+    if (!translator->load(QStringLiteral("qtbase_zh_CN"), QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        translator->deleteLater();
+        return false;
+    }
+    QCoreApplication::installTranslator(translator);
+    installed = translator;
+    return true;
+}
+
+void EnsureApplication() {
+    static int argc = 1;
+    static char name[] = "subpricebill";
+    static char* argv[] = {name, nullptr};
+    static std::unique_ptr<QApplication> owned;
+
+    if (!QCoreApplication::instance()) {
+        owned = std::make_unique<QApplication>(argc, argv);
+        // The host's own application keeps its font; ours needs one with the Chinese glyphs.
+        if (QFontDatabase::families().contains(QLatin1String(kCjkFamily))) {
+            QFont font{QString::fromLatin1(kCjkFamily)};
+            font.setPointSize(10);
+            QApplication::setFont(font);
+        }
+    }
+    InstallChineseTranslation();
+}
+
+}  // namespace ui::qt

@@ -1,0 +1,23 @@
+// Binds a NumberBox state to a QDoubleSpinBox used as a plain number field: the state's decimals,
+// no step buttons, no stepping by arrow keys or wheel, a range wide enough for any amount.
+#pragma once
+#include <QDoubleSpinBox>
+
+#include "ui/NumberBox.h"
+#include "ui/qt/ControlBinding.h"
+
+namespace ui::qt {
+
+class NumberBoxBinding : public ControlBinding {
+public:
+    NumberBoxBinding(ui::NumberBox& box, QDoubleSpinBox* spin);
+
+protected:
+    void Apply() override;
+
+private:
+    ui::NumberBox& box_;
+    QDoubleSpinBox* spin_;
+};
+
+}  // namespace ui::qt
