@@ -15,10 +15,7 @@
 namespace browser {
 namespace {
 
-std::string DescriptionOf(const std::exception& e) {
-    if (auto* d = dynamic_cast<const db::Error*>(&e)) return d->Description();
-    return e.what();
-}
+using db::DescriptionOf;
 
 db::Connection& HostConnection() {
     auto& c = entry::Host().HostConnection;

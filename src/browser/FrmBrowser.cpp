@@ -12,10 +12,7 @@
 namespace browser {
 namespace {
 
-std::string DescriptionOf(const std::exception& e) {
-    if (auto* d = dynamic_cast<const db::Error*>(&e)) return d->Description();
-    return e.what();
-}
+using db::DescriptionOf;
 
 }  // namespace
 

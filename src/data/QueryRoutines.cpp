@@ -18,10 +18,7 @@ db::Connection& HostConnection() {
     return *c;
 }
 
-std::string DescriptionOf(const std::exception& e) {
-    if (auto* d = dynamic_cast<const db::Error*>(&e)) return d->Description();
-    return e.what();
-}
+using db::DescriptionOf;
 
 }  // namespace
 

@@ -4,22 +4,15 @@
 #include <cctype>
 
 #include "db/Error.h"
+#include "db/TextUtil.h"
 
 namespace db {
 namespace {
 
-std::string Trim(std::string_view s) {
-    size_t b = 0, e = s.size();
-    while (b < e && (s[b] == ' ' || s[b] == '\t' || s[b] == '\r' || s[b] == '\n')) ++b;
-    while (e > b && (s[e - 1] == ' ' || s[e - 1] == '\t' || s[e - 1] == '\r' || s[e - 1] == '\n')) --e;
-    return std::string(s.substr(b, e - b));
-}
+using text::EqualNoCase;
+using text::Trim;
 
-bool EqualNoCase(std::string_view a, std::string_view b) {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
-           });
-}
+
 
 }  // namespace
 

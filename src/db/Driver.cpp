@@ -5,6 +5,7 @@
 
 #include "db/ConnectionString.h"
 #include "db/Error.h"
+#include "db/TextUtil.h"
 #include "db/sqlite/SqliteDriver.h"
 
 namespace db {
@@ -14,10 +15,8 @@ std::unique_ptr<Driver> OpenOdbcDriver(const ConnectionString& cs);
 #endif
 
 namespace {
-std::string Lower(std::string s) {
-    std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) { return std::tolower(c); });
-    return s;
-}
+
+using text::Lower;
 }  // namespace
 
 std::unique_ptr<Driver> OpenDriver(const ConnectionString& cs) {

@@ -34,4 +34,10 @@ private:
     std::string sqlState_;
 };
 
+// The text to show for a failure: the description of a db::Error, else what() of the exception.
+inline std::string DescriptionOf(const std::exception& e) {
+    if (auto* d = dynamic_cast<const Error*>(&e)) return d->Description();
+    return e.what();
+}
+
 }  // namespace db

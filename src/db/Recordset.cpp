@@ -6,6 +6,7 @@
 #include <numeric>
 
 #include "db/Error.h"
+#include "db/TextUtil.h"
 #include "db/Session.h"
 
 namespace db {
@@ -25,11 +26,8 @@ struct Recordset::Cursor {
 
 namespace {
 
-bool EqualNoCase(std::string_view a, std::string_view b) {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
-           });
-}
+using text::EqualNoCase;
+
 
 [[noreturn]] void Closed() { throw Error(ErrorCode::ClosedObject, "对象关闭时，不允许操作。"); }
 

@@ -34,11 +34,7 @@ void SubAdjuctPriceBill::Execute() noexcept {
     auto& host = Host();
     try {
         host.HostConnection = std::make_unique<db::Connection>();
-        try {
-            host.HostConnection->Open(host.ConnStr);
-        } catch (const db::Error&) {
-            if (host.HostConnection->State() == 0) throw;
-        }
+        host.HostConnection->Open(host.ConnStr);  // a string that cannot be opened raises its description
         if (host.HostConnection->State() == 1) {
             LoadSystemSettings();
             FrmSub dialog;
@@ -46,8 +42,7 @@ void SubAdjuctPriceBill::Execute() noexcept {
         }
     } catch (const std::exception& e) {
         try {
-            auto* d = dynamic_cast<const db::Error*>(&e);
-            ui::MsgBox(d ? d->Description() : e.what(), ui::Buttons::Ok, ui::Icon::Exclamation, "系统提示");
+            ui::MsgBox(db::DescriptionOf(e), ui::Buttons::Ok, ui::Icon::Exclamation, "系统提示");
         } catch (...) {
         }
     } catch (...) {

@@ -65,8 +65,7 @@ std::string GetSystemProfile(const std::string& category, const std::string& key
                                    "FValue")
             .ToText();
     } catch (const std::exception& e) {
-        auto* d = dynamic_cast<const db::Error*>(&e);
-        ui::MsgBox(d ? d->Description() : e.what(), ui::Buttons::Ok, ui::Icon::Exclamation, "系统提示");
+        ui::MsgBox(db::DescriptionOf(e), ui::Buttons::Ok, ui::Icon::Exclamation, "系统提示");
         return {};
     }
 }
@@ -136,9 +135,9 @@ void LoadSystemSettings() {
         s.COSTHSFS = Trim(Upper(gl("COSTHSFS"))) == "1";
         s.PCXZPCJJ = Trim(Upper(gl("PCXZPCJJ"))) == "1";
         {
-            std::string t = Trim(Upper(gl("STOCKPLANFLOW")));
-            if (t.empty()) t = "0";
-            if (t == "0" || t == "1" || t == "2") s.STOCKPLANFLOW = static_cast<std::int16_t>(t[0] - '0');
+            const std::string t = Trim(Upper(gl("STOCKPLANFLOW")));  // empty counts as "0"
+            if (t.empty()) s.STOCKPLANFLOW = 0;
+            else if (t == "0" || t == "1" || t == "2") s.STOCKPLANFLOW = static_cast<std::int16_t>(t[0] - '0');
         }
         {
             std::string t = Trim(Upper(gl("STOCKBALANCE")));
@@ -146,8 +145,7 @@ void LoadSystemSettings() {
             s.STOCKBALANCE2 = t == "2";
         }
     } catch (const std::exception& e) {
-        auto* d = dynamic_cast<const db::Error*>(&e);
-        ui::MsgBox(d ? d->Description() : e.what(), ui::Buttons::Ok, ui::Icon::Information, "系统提示");
+        ui::MsgBox(db::DescriptionOf(e), ui::Buttons::Ok, ui::Icon::Information, "系统提示");
     }
 }
 

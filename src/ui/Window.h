@@ -56,6 +56,7 @@ public:
     void Register(Control* c) { controls_.push_back(c); }
     // Observers of the caption (for views).
     void SubscribeCaption(std::function<void()> o) { captionObservers_.push_back(std::move(o)); }
+    void ClearCaptionObservers() { captionObservers_.clear(); }
 
 protected:
     void SetDesignSize(int w, int h) { designWidth_ = width_ = w; designHeight_ = height_ = h; }

@@ -7,28 +7,21 @@
 #include <optional>
 
 #include "db/Error.h"
+#include "db/TextUtil.h"
 
 namespace db::odbc {
 namespace {
 
-std::string Lower(std::string_view s) {
-    std::string r(s);
-    std::transform(r.begin(), r.end(), r.begin(), [](unsigned char c) { return std::tolower(c); });
-    return r;
-}
+using text::EqualNoCase;
+using text::Lower;
+using text::Trim;
 
-bool EqualNoCase(std::string_view a, std::string_view b) { return Lower(a) == Lower(b); }
+
 
 bool StartsWithNoCase(std::string_view s, std::string_view prefix) {
     return s.size() >= prefix.size() && EqualNoCase(s.substr(0, prefix.size()), prefix);
 }
 
-std::string Trim(std::string_view s) {
-    size_t b = 0, e = s.size();
-    while (b < e && std::isspace(static_cast<unsigned char>(s[b]))) ++b;
-    while (e > b && std::isspace(static_cast<unsigned char>(s[e - 1]))) --e;
-    return std::string(s.substr(b, e - b));
-}
 
 // ConnectionString keeps a braced value with its braces; the text between them.
 bool IsBraced(std::string_view v) { return v.size() >= 2 && v.front() == '{' && v.back() == '}'; }

@@ -15,6 +15,7 @@
 
 #include "db/ConnectionString.h"
 #include "db/Error.h"
+#include "db/TextUtil.h"
 #include "db/dialect/TsqlTranslator.h"
 #include "db/odbc/OdbcCall.h"
 #include "db/odbc/OdbcConnectionString.h"
@@ -25,14 +26,11 @@
 namespace db::odbc {
 namespace {
 
+using text::Lower;
+
 // What the data source is, as far as the statement texts and error codes go.
 enum class Dialect { SqlServer, Sqlite, Other };
 
-std::string Lower(std::string_view s) {
-    std::string r(s);
-    std::transform(r.begin(), r.end(), r.begin(), [](unsigned char c) { return std::tolower(c); });
-    return r;
-}
 
 bool IsBlank(std::string_view s) {
     return std::all_of(s.begin(), s.end(), [](unsigned char c) { return std::isspace(c) || c == ';'; });

@@ -11,16 +11,14 @@
 
 #include "db/ConnectionString.h"
 #include "db/Error.h"
+#include "db/TextUtil.h"
 #include "db/dialect/TsqlTranslator.h"
 
 namespace db::sqlite {
 namespace {
 
-std::string Lower(std::string_view s) {
-    std::string r(s);
-    std::transform(r.begin(), r.end(), r.begin(), [](unsigned char c) { return std::tolower(c); });
-    return r;
-}
+using text::Lower;
+
 
 struct DbCloser {
     void operator()(sqlite3* db) const { sqlite3_close_v2(db); }

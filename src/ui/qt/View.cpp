@@ -32,6 +32,7 @@ View::~View() {
     // the window may be reached from then on.
     disconnect(qApp, nullptr, this, nullptr);
     alive_.reset();
+    window_.ClearCaptionObservers();
     for (auto& b : bindings_) b->BoundControl().ClearObservers();
 }
 
