@@ -152,14 +152,7 @@ void FrmBrowser::PrintSelected() {
             return;
         }
         list.pop_back();
-        auto engine = data::ComponentFactory::CreateAs<data::PrintEngine>(data::ComponentName::PrintEngine);
-        engine->SetConnection(HostConnection());
-        engine->SetCompany(data::kCompanyId);
-        engine->SetTable(0, data::kHeaderTable);
-        engine->SetTable(1, data::kLineTable);
-        engine->SetFlag(-1);
-        bool flag = true;
-        engine->Print(data::kBillTypeCode, list, flag);
+        data::PrintBillList(HostConnection(), list);
     } catch (const std::exception& e) {
         ui::MsgBox(DescriptionOf(e), ui::Buttons::Ok, ui::Icon::Information, "系统提示");
     }

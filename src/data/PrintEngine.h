@@ -27,4 +27,9 @@ inline constexpr int kBillTypeCode = 58;
 inline constexpr const char* kHeaderTable = " SubAdjuctPrice ";
 inline constexpr const char* kLineTable = " SubAdjuctPricemx ";
 
+// Creates the host's print engine and prints the bills of the serial list ("|"-joined) with the
+// calls in the order of the browser's print: connection, company, table 0, table 1, flag -1, then
+// print with the second flag true. Failures reach the caller.
+void PrintBillList(db::Connection& connection, std::string serials);
+
 }  // namespace data

@@ -160,9 +160,9 @@ Recordset Recordset::Clone() const {
     return r;
 }
 
-void Recordset::Sort(const std::string& spec) {
+void Recordset::Sort(const std::string& sortOrder) {
     auto& c = Cur();
-    std::string s = spec;
+    std::string s = sortOrder;
     while (!s.empty() && s.back() == ' ') s.pop_back();
     while (!s.empty() && s.front() == ' ') s.erase(s.begin());
     std::vector<int> order(c.rows->rows.size());

@@ -48,7 +48,7 @@ public:
 
     Recordset Clone() const;
     // "field ASC" or "field DESC" (ASC when omitted); the empty text restores the fetched order.
-    void Sort(const std::string& spec);
+    void Sort(const std::string& sortOrder);
     const std::string& SortSpec() const;
     void Requery();
     const std::string& Source() const;

@@ -17,7 +17,7 @@ namespace {
 
 QString Esc(const std::string& text) { return ToQString(text).toHtmlEscaped(); }
 
-// "name\spec\origin\unit" with the empty parts left out.
+// "name\size\origin\unit" with the empty parts left out.
 QString Description(const std::string& pm) {
     QStringList parts = ToQString(pm).split(QLatin1Char('\\'));
     parts.removeIf([](const QString& p) { return p.trimmed().isEmpty(); });

@@ -15,7 +15,7 @@ namespace host {
 struct PrintedBillLine {
     std::string lineNo;  // dh
     std::string itemCode;
-    std::string description;  // name\spec\origin\unit
+    std::string description;  // name\size\origin\unit
     double oldPrice = 0, newPrice = 0;
 };
 

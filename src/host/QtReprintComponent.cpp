@@ -16,15 +16,7 @@ QDate QtReprintComponent::DefaultTo() const {
 }
 
 void QtReprintComponent::PrintBills(db::Connection& connection, const std::string& serials) {
-    auto engine = data::ComponentFactory::CreateAs<data::PrintEngine>(data::ComponentName::PrintEngine);
-    engine->SetConnection(connection);
-    engine->SetCompany(data::kCompanyId);
-    engine->SetTable(0, data::kHeaderTable);
-    engine->SetTable(1, data::kLineTable);
-    engine->SetFlag(-1);
-    std::string list = serials;
-    bool flag = true;
-    engine->Print(data::kBillTypeCode, list, flag);
+    data::PrintBillList(connection, serials);
 }
 
 void QtReprintComponent::Run(int code) {

@@ -44,15 +44,7 @@ protected:
     }
     // Prints through the factory with the browser's calls; the file written, "" when none.
     std::string Print(const std::string& serials) {
-        auto engine = data::ComponentFactory::CreateAs<data::PrintEngine>(data::ComponentName::PrintEngine);
-        engine->SetConnection(t.Db());
-        engine->SetCompany(data::kCompanyId);
-        engine->SetTable(0, data::kHeaderTable);
-        engine->SetTable(1, data::kLineTable);
-        engine->SetFlag(-1);
-        std::string list = serials;
-        bool flag = true;
-        engine->Print(data::kBillTypeCode, list, flag);
+        data::PrintBillList(t.Db(), serials);
         return host::PdfPrintEngine::LastOutputFile();
     }
     std::string Name(const std::string& sql) { return t.Scalar(sql); }
