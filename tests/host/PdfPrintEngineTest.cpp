@@ -120,7 +120,6 @@ TEST_F(PdfPrintEngineTest, EitherCallOrderAndTheStatementsSent) {
 }
 
 TEST_F(PdfPrintEngineTest, ALongBillRunsOverNumberedPagesWithItsHeading) {
-    // (appending keeps GCC 12 from a false -Wrestrict report on "L" + std::to_string(...))
     auto code = [](int i) { return std::string("L").append(std::to_string(1000 + i)); };
     std::vector<Line> lines;
     for (int i = 1; i <= 120; ++i) lines.push_back({std::to_string(i * 100), code(i), 1.0 * i, 1.1 * i});
