@@ -3,6 +3,10 @@
 // opens the embedded demo database in the user's data folder, creating it on the first run.
 #include <dlfcn.h>
 
+#include <QApplication>
+#include <QFont>
+#include <QFontDatabase>
+
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -147,8 +151,18 @@ int main(int argc, char** argv) {
         return 1;
     }
 
+    // The host's own application object, made before the plug-in is loaded so that the plug-in
+    // and the host's components share it, and destroyed at the end of main while Qt is whole.
+    std::unique_ptr<void, LibraryCloser> lib;  // unloaded after the application object is gone
+    QApplication application(argc, argv);
+    if (QFontDatabase::families().contains(QStringLiteral("Noto Sans CJK SC"))) {
+        QFont font(QStringLiteral("Noto Sans CJK SC"));
+        font.setPointSize(10);
+        QApplication::setFont(font);
+    }
+
     std::string path = PluginPath(argv[0]);
-    std::unique_ptr<void, LibraryCloser> lib(dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL));
+    lib.reset(dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL));
     if (!lib) {
         std::cerr << "无法加载插件 " << path << ": " << dlerror() << "\n";
         return 1;

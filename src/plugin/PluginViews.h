@@ -1,9 +1,13 @@
-// Makes the plug-in's windows showable: the application object, the Qt toolkit (unless the host
-// installed one) and the views of the plug-in's windows.
+// Makes the plug-in's windows showable: the Qt toolkit and its application object, unless the
+// host installed a toolkit of its own; and takes the application down again when the plug-in
+// created it.
 #pragma once
 
 namespace plugin {
 
 void PrepareWindowing();
+// After the last entry object is released: destroys an application the plug-in created, so that
+// it does not outlive Qt at process exit.
+void FinishWindowing();
 
 }  // namespace plugin

@@ -13,13 +13,17 @@ struct spb_bill {
 
 namespace {
 std::string Text(const char* s) { return s ? std::string(s) : std::string(); }
+// Entry objects alive; the windowing set up for them is taken down with the last one.
+int g_liveBills = 0;
 }  // namespace
 
 extern "C" {
 
 spb_bill* spb_create(void) {
     try {
-        return std::make_unique<spb_bill>().release();
+        auto* bill = std::make_unique<spb_bill>().release();
+        ++g_liveBills;
+        return bill;
     } catch (...) {
         return nullptr;
     }
@@ -55,8 +59,17 @@ void spb_execute(spb_bill* b) {
 }
 
 void spb_release(spb_bill* b) {
-    // Takes back the ownership handed out by spb_create.
-    std::unique_ptr<spb_bill> owned(b);
+    if (!b) return;
+    {
+        // Takes back the ownership handed out by spb_create.
+        std::unique_ptr<spb_bill> owned(b);
+    }
+    if (--g_liveBills == 0) {
+        try {
+            plugin::FinishWindowing();
+        } catch (...) {
+        }
+    }
 }
 
 }  // extern "C"

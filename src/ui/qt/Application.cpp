@@ -35,11 +35,20 @@ bool InstallChineseTranslation() {
     return true;
 }
 
+namespace {
+std::unique_ptr<QApplication>& OwnedApplication() {
+    static std::unique_ptr<QApplication> owned;
+    return owned;
+}
+}  // namespace
+
+void ReleaseOwnedApplication() { OwnedApplication().reset(); }
+
 void EnsureApplication() {
     static int argc = 1;
     static char name[] = "subpricebill";
     static char* argv[] = {name, nullptr};
-    static std::unique_ptr<QApplication> owned;
+    auto& owned = OwnedApplication();
 
     if (!QCoreApplication::instance()) {
         owned = std::make_unique<QApplication>(argc, argv);
