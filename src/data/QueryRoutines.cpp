@@ -2,6 +2,7 @@
 
 #include "db/Connection.h"
 #include "db/Error.h"
+#include "db/TypeClass.h"
 #include "entry/HostContext.h"
 #include "ui/Toolkit.h"
 
@@ -23,18 +24,9 @@ using db::DescriptionOf;
 }  // namespace
 
 db::Value FieldValueDefault(DataType t) {
-    switch (t) {
-        case DataType::SmallInt: case DataType::Integer: case DataType::Single: case DataType::Double:
-        case DataType::Currency: case DataType::Boolean: case DataType::Decimal: case DataType::TinyInt:
-        case DataType::UnsignedTinyInt: case DataType::UnsignedSmallInt: case DataType::UnsignedInt:
-        case DataType::BigInt: case DataType::UnsignedBigInt: case DataType::Numeric:
-        case DataType::VarNumeric:
-            return db::Value::Int16(0);
-        case DataType::Date: case DataType::DBDate: case DataType::DBTime: case DataType::DBTimeStamp:
-            return DefaultDate();
-        default:
-            return db::Value::Text("");
-    }
+    if (db::IsNumericClass(t)) return db::Value::Int16(0);
+    if (db::IsDateClass(t)) return DefaultDate();
+    return db::Value::Text("");
 }
 
 db::Value SqlValueDefault(DataType t) {

@@ -9,13 +9,13 @@
 #include <cctype>
 #include <charconv>
 #include <cstdint>
-#include <map>
 #include <optional>
-#include <set>
 
 #include "db/ConnectionString.h"
 #include "db/Error.h"
+#include "db/ColumnCatalog.h"
 #include "db/TextUtil.h"
+#include "db/TypeClass.h"
 #include "db/dialect/TsqlTranslator.h"
 #include "db/odbc/OdbcCall.h"
 #include "db/odbc/OdbcConnectionString.h"
@@ -57,45 +57,6 @@ std::string QuotedName(std::string_view name) {
     for (char c : name) out += c == '"' ? std::string("\"\"") : std::string(1, c);
     return out + "\"";
 }
-
-// Integers in the widths the embedded driver gives each class.
-Value IntegerValue(DataType t, std::int64_t v) {
-    switch (t) {
-        case DataType::Boolean: return Value::Bool(v != 0);
-        case DataType::SmallInt: case DataType::TinyInt: case DataType::UnsignedTinyInt:
-            if (v >= INT16_MIN && v <= INT16_MAX) return Value::Int16(static_cast<std::int16_t>(v));
-            return Value::Int64(v);
-        case DataType::Integer: case DataType::UnsignedSmallInt:
-            if (v >= INT32_MIN && v <= INT32_MAX) return Value::Int32(static_cast<std::int32_t>(v));
-            return Value::Int64(v);
-        default: return Value::Int64(v);
-    }
-}
-
-// Columns of the data source's tables: which hold text (for the translator's '+' between texts)
-// and the class of each (for max/min/sum/avg of a column, whose result has no declared type).
-class Catalog {
-public:
-    void Clear() {
-        tables_.clear();
-        textColumns_.clear();
-    }
-    void Add(std::string_view table, std::string_view column, DataType type) {
-        tables_[Lower(table)][Lower(column)] = type;
-        if (IsTextClass(type)) textColumns_.insert(Lower(column));
-    }
-    bool IsTextColumn(std::string_view column) const { return textColumns_.count(Lower(column)) > 0; }
-    DataType ClassOf(std::string_view table, std::string_view column) const {
-        auto t = tables_.find(Lower(table));
-        if (t == tables_.end()) return DataType::Empty;
-        auto c = t->second.find(Lower(column));
-        return c == t->second.end() ? DataType::Empty : c->second;
-    }
-
-private:
-    std::map<std::string, std::map<std::string, DataType>> tables_;
-    std::set<std::string> textColumns_;
-};
 
 struct Column {
     std::string name;
@@ -519,7 +480,7 @@ private:
     DbcHandle dbc_;
     ConnectedHandle connected_;  // after dbc_: disconnects before the handle is freed
     Dialect dialect_ = Dialect::Other;
-    Catalog catalog_;
+    ColumnCatalog catalog_;
     bool catalogLoaded_ = false;
     std::string catalogVersion_;
     dialect::TsqlTranslator translator_;

@@ -30,24 +30,4 @@ DataType DataTypeFromSqlType(int sqlType) {
     }
 }
 
-bool IsIntegerClass(DataType t) {
-    switch (t) {
-        case DataType::SmallInt: case DataType::Integer: case DataType::Boolean: case DataType::TinyInt:
-        case DataType::UnsignedTinyInt: case DataType::UnsignedSmallInt: case DataType::UnsignedInt:
-        case DataType::BigInt: case DataType::UnsignedBigInt: return true;
-        default: return false;
-    }
-}
-
-bool IsApproximateClass(DataType t) { return t == DataType::Single || t == DataType::Double; }
-
-bool IsExactNumericClass(DataType t) {
-    return t == DataType::Numeric || t == DataType::Decimal || t == DataType::Currency || t == DataType::VarNumeric;
-}
-
-bool IsTextClass(DataType t) {
-    return t == DataType::VarWChar || t == DataType::VarChar || t == DataType::LongVarChar ||
-           t == DataType::LongVarWChar || t == DataType::Char || t == DataType::WChar || t == DataType::BSTR;
-}
-
 }  // namespace db::odbc

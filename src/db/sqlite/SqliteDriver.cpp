@@ -6,12 +6,12 @@
 #include <cctype>
 #include <charconv>
 #include <filesystem>
-#include <map>
-#include <set>
 
 #include "db/ConnectionString.h"
 #include "db/Error.h"
+#include "db/ColumnCatalog.h"
 #include "db/TextUtil.h"
+#include "db/TypeClass.h"
 #include "db/dialect/TsqlTranslator.h"
 
 namespace db::sqlite {
@@ -37,14 +37,13 @@ std::uint32_t CodeOf(int extended) {
     }
 }
 
-// Declared types of the database's columns, for type classes and for telling text columns apart.
+// Reads the database's declared column types into a ColumnCatalog again whenever the schema changed.
 class Catalog {
 public:
     void Refresh(sqlite3* db) {
         int version = SchemaVersion(db);
         if (version == version_) return;
-        tables_.clear();
-        textColumns_.clear();
+        columns_.Clear();
         std::vector<std::string> names;
         {
             sqlite3_stmt* raw = nullptr;
@@ -58,28 +57,15 @@ public:
             sqlite3_stmt* raw = nullptr;
             if (sqlite3_prepare_v2(db, q.c_str(), -1, &raw, nullptr) != SQLITE_OK) continue;
             StmtHandle st(raw);
-            auto& cols = tables_[Lower(t)];
             while (sqlite3_step(st.get()) == SQLITE_ROW) {
                 auto name = reinterpret_cast<const char*>(sqlite3_column_text(st.get(), 1));
                 auto type = reinterpret_cast<const char*>(sqlite3_column_text(st.get(), 2));
-                std::string decl = type ? type : "";
-                cols[Lower(name ? name : "")] = decl;
-                if (IsTextType(DataTypeFromDeclared(decl))) textColumns_.insert(Lower(name ? name : ""));
+                columns_.Add(t, name ? name : "", DataTypeFromDeclared(type ? type : ""));
             }
         }
         version_ = version;
     }
-    bool IsTextColumn(std::string_view column) const { return textColumns_.count(Lower(column)) > 0; }
-    std::string Declared(std::string_view table, std::string_view column) const {
-        auto t = tables_.find(Lower(table));
-        if (t == tables_.end()) return {};
-        auto c = t->second.find(Lower(column));
-        return c == t->second.end() ? std::string() : c->second;
-    }
-    static bool IsTextType(DataType t) {
-        return t == DataType::VarWChar || t == DataType::VarChar || t == DataType::LongVarChar ||
-               t == DataType::LongVarWChar || t == DataType::Char || t == DataType::WChar;
-    }
+    const ColumnCatalog& Columns() const { return columns_; }
 
 private:
     static int SchemaVersion(sqlite3* db) {
@@ -89,43 +75,17 @@ private:
         return sqlite3_step(st.get()) == SQLITE_ROW ? sqlite3_column_int(st.get(), 0) : -2;
     }
     int version_ = -1;
-    std::map<std::string, std::map<std::string, std::string>> tables_;
-    std::set<std::string> textColumns_;
+    ColumnCatalog columns_;
 };
-
-bool IsNumericClass(DataType t) {
-    switch (t) {
-        case DataType::SmallInt: case DataType::Integer: case DataType::Single: case DataType::Double:
-        case DataType::Currency: case DataType::Boolean: case DataType::Decimal: case DataType::TinyInt:
-        case DataType::UnsignedTinyInt: case DataType::UnsignedSmallInt: case DataType::UnsignedInt:
-        case DataType::BigInt: case DataType::UnsignedBigInt: case DataType::Numeric: return true;
-        default: return false;
-    }
-}
-
-bool IsDateClass(DataType t) {
-    return t == DataType::Date || t == DataType::DBDate || t == DataType::DBTime || t == DataType::DBTimeStamp;
-}
-
-Value IntegerValue(DataType t, sqlite3_int64 v) {
-    switch (t) {
-        case DataType::Boolean: return Value::Bool(v != 0);
-        case DataType::SmallInt: case DataType::TinyInt: case DataType::UnsignedTinyInt:
-            if (v >= -32768 && v <= 32767) return Value::Int16(static_cast<std::int16_t>(v));
-            return Value::Int64(v);
-        case DataType::Integer: case DataType::UnsignedSmallInt:
-            if (v >= INT32_MIN && v <= INT32_MAX) return Value::Int32(static_cast<std::int32_t>(v));
-            return Value::Int64(v);
-        case DataType::BigInt: case DataType::UnsignedInt: case DataType::UnsignedBigInt: return Value::Int64(v);
-        default: return Value::Double(static_cast<double>(v));
-    }
-}
 
 Value ReadColumn(sqlite3_stmt* st, int i, DataType t) {
     int storage = sqlite3_column_type(st, i);
     if (storage == SQLITE_NULL) return Value::Null();
     if (IsNumericClass(t)) {
-        if (storage == SQLITE_INTEGER) return IntegerValue(t, sqlite3_column_int64(st, i));
+        if (storage == SQLITE_INTEGER) {
+            sqlite3_int64 v = sqlite3_column_int64(st, i);
+            return IsIntegerClass(t) ? IntegerValue(t, v) : Value::Double(static_cast<double>(v));
+        }
         if (storage == SQLITE_FLOAT) {
             double d = sqlite3_column_double(st, i);
             if (t == DataType::Boolean) return Value::Bool(d != 0);
@@ -147,10 +107,10 @@ Value ReadColumn(sqlite3_stmt* st, int i, DataType t) {
     }
     switch (storage) {
         case SQLITE_INTEGER:
-            if (Catalog::IsTextType(t)) return Value::Text(std::to_string(sqlite3_column_int64(st, i)));
+            if (IsTextClass(t)) return Value::Text(std::to_string(sqlite3_column_int64(st, i)));
             return IntegerValue(DataType::Integer, sqlite3_column_int64(st, i));
         case SQLITE_FLOAT:
-            if (Catalog::IsTextType(t)) return Value::Text(FormatDouble(sqlite3_column_double(st, i)));
+            if (IsTextClass(t)) return Value::Text(FormatDouble(sqlite3_column_double(st, i)));
             return Value::Double(sqlite3_column_double(st, i));
         default:
             return Value::Text(std::string(reinterpret_cast<const char*>(sqlite3_column_text(st, i)), sqlite3_column_bytes(st, i)));
@@ -160,7 +120,7 @@ Value ReadColumn(sqlite3_stmt* st, int i, DataType t) {
 class SqliteDriver final : public Driver {
 public:
     SqliteDriver(DbHandle db) : db_(std::move(db)), translator_([this](std::string_view, std::string_view column) {
-                                      return catalog_.IsTextColumn(column);
+                                      return catalog_.Columns().IsTextColumn(column);
                                   }) {}
 
     std::string Name() const override { return "sqlite"; }
@@ -215,8 +175,8 @@ public:
             const auto& h = hints[i];
             if (!h.typeName.empty()) f.type = DataTypeFromDeclared(h.typeName);
             else if (!h.column.empty()) {
-                std::string d = catalog_.Declared(h.table, h.column);
-                if (!d.empty()) f.type = DataTypeFromDeclared(d);
+                DataType d = catalog_.Columns().ClassOf(h.table, h.column);
+                if (d != DataType::Empty) f.type = d;
             }
         }
         int rc;
