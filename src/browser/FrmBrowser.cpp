@@ -149,7 +149,8 @@ void FrmBrowser::InvertSelection() {
 
 void FrmBrowser::OnResize() {
     try {
-        Vs.SetHeight(std::abs(Height() - Toolbar.Height() - 400 - 800));
+        constexpr int kStatusBarHeight = 400;  // twips; the status bar keeps its designed height
+        Vs.SetHeight(std::abs(Height() - Toolbar.Height() - kStatusBarHeight - 800));
     } catch (...) {
     }
 }

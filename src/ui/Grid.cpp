@@ -30,7 +30,8 @@ void Grid::Bind(db::Recordset rs) {
 }
 
 void Grid::Unbind() {
-    if (source_.IsOpen() && moveToken_ >= 0) source_.RemoveMoveListener(moveToken_);
+    // Also after the recordset was closed: its cursor outlives the close and must not keep us.
+    if (moveToken_ >= 0) source_.RemoveMoveListener(moveToken_);
     moveToken_ = -1;
     source_ = db::Recordset();
     rowsSeen_.reset();

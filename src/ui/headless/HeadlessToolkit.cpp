@@ -8,8 +8,7 @@ namespace ui {
 Answer HeadlessToolkit::ShowMessage(const Message& m) {
     Answer a;
     if (m.buttons == Buttons::Ok) {
-        a = Answer::Ok;
-        if (!answers_.empty() && answers_.front() == Answer::Ok) answers_.pop_front();
+        a = Answer::Ok;  // queued answers are for questions only
     } else if (!answers_.empty()) {
         a = answers_.front();
         answers_.pop_front();

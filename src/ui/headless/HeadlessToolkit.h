@@ -20,7 +20,8 @@ public:
     };
     using Action = std::function<void(Window&)>;
 
-    // Answers the next message boxes in order; a box with no queued answer gets its default button.
+    // Answers the next Yes/No questions in order; a question with no queued answer gets its default
+    // button. OK boxes take no answer from the queue.
     void QueueAnswer(Answer a) { answers_.push_back(a); }
     // The next time a window of this name is shown, run this action after its load. A window
     // whose action returns without closing it is closed then; a window with no action is closed
