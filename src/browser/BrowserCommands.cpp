@@ -9,7 +9,7 @@
 #include "data/Rights.h"
 #include "db/Connection.h"
 #include "db/Error.h"
-#include "entry/HostContext.h"
+#include "data/HostContext.h"
 #include "ui/Toolkit.h"
 
 namespace browser {
@@ -18,7 +18,7 @@ namespace {
 using db::DescriptionOf;
 
 db::Connection& HostConnection() {
-    auto& c = entry::Host().HostConnection;
+    auto& c = data::Host().HostConnection;
     if (!c || !c->IsOpen()) throw db::Error(db::ErrorCode::ClosedObject, "对象关闭时，不允许操作。");
     return *c;
 }
@@ -126,7 +126,7 @@ void FrmBrowser::ShowReport() {
 void FrmBrowser::ReprintBills() {
     try {
         if (!data::CheckRight("重打")) return;
-        const auto& host = entry::Host();
+        const auto& host = data::Host();
         auto reprint = data::ComponentFactory::CreateAs<data::ReprintComponent>(data::ComponentName::Reprint);
         reprint->SetCategory(host.Category);
         reprint->SetCommandTimeout(host.CommandTimeout);

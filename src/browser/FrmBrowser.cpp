@@ -5,7 +5,7 @@
 #include "data/QueryRoutines.h"
 #include "data/Rights.h"
 #include "db/Error.h"
-#include "entry/HostContext.h"
+#include "data/HostContext.h"
 #include "ui/Keys.h"
 #include "ui/Toolkit.h"
 
@@ -60,11 +60,11 @@ void FrmBrowser::LoadList() {
     try {
         Vs.SetColWidth(0, 400);
         SetCaption("分支机构调价单--浏览");
-        const auto& host = entry::Host();
+        const auto& host = data::Host();
         bool seeAll = data::HasRight("查看所有用户");
         ListSql = "Select A.LSH AS 流水号,A.KDRQ AS 开单日期,A.BZ AS 备注,A.CZRY AS 操作人员,A.SHBZ AS 审核标志,A.SHRY AS 审核人员 ";
         std::string mine = seeAll ? std::string() : "a.czry='" + data::EscapeQuote(host.OptName) + "' and ";
-        if (host.BranchMode == entry::ByBranchType) {
+        if (host.BranchMode == data::ByBranchType) {
             ListSql += seeAll ? " From  SubAdjuctPrice A Where  A.JZBZ=0 and isnull(a.bz5,'')='1' Order By A.LSH"
                               : " From  SubAdjuctPrice A Where " + mine + "A.JZBZ=0 and isnull(a.bz5,'')='1' Order By A.LSH";
         } else {

@@ -1,13 +1,13 @@
 #include "data/LookupWindow.h"
 
 #include "data/ComponentFactory.h"
-#include "entry/HostContext.h"
+#include "data/HostContext.h"
 
 namespace data {
 
 std::vector<db::Value> ShowLookup(const std::string& sql, std::int16_t mode) {
     auto lookup = ComponentFactory::CreateAs<LookupWindow>(ComponentName::Lookup);
-    lookup->SetConnectionString(entry::Host().ConnStr);
+    lookup->SetConnectionString(data::Host().ConnStr);
     lookup->SetStatement(sql);
     lookup->SetMode(mode);
     lookup->Show();

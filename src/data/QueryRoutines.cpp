@@ -3,7 +3,7 @@
 #include "db/Connection.h"
 #include "db/Error.h"
 #include "db/TypeClass.h"
-#include "entry/HostContext.h"
+#include "data/HostContext.h"
 #include "ui/Toolkit.h"
 
 namespace data {
@@ -14,7 +14,7 @@ using db::DataType;
 db::Value DefaultDate() { return db::Value::Date(*db::DateTime::Parse("1900-01-01")); }
 
 db::Connection& HostConnection() {
-    auto& c = entry::Host().HostConnection;
+    auto& c = data::Host().HostConnection;
     if (!c || !c->IsOpen()) throw db::Error(db::ErrorCode::ClosedObject, "对象关闭时，不允许操作。");
     return *c;
 }
@@ -56,7 +56,7 @@ std::optional<db::Recordset> GetRecordset(const std::string& sql) {
 std::optional<db::Recordset> GetRecordsetByConnStr(const std::string& sql) {
     try {
         db::Connection own;
-        own.Open(entry::Host().ConnStr);
+        own.Open(data::Host().ConnStr);
         db::Recordset rs = own.OpenRecordset(sql);
         db::Recordset clone = rs.Clone();  // holds the connection's session after `own` is gone
         rs.Close();
@@ -89,7 +89,7 @@ db::Value GetFieldValue(std::string sql, std::string fieldName) {
 
 void GetSqlValue::GetArrayValue() {
     db::Connection own;
-    own.Open(entry::Host().ConnStr);
+    own.Open(data::Host().ConnStr);
     db::Recordset rs = own.OpenRecordset(strSQL);
     const int n = rs.FieldCount();
     array_.assign(static_cast<size_t>(n) + 1, db::Value());

@@ -2,7 +2,7 @@
 
 #include "data/ComponentFactory.h"
 #include "data/RightsComponent.h"
-#include "entry/HostContext.h"
+#include "data/HostContext.h"
 #include "ui/Toolkit.h"
 
 namespace data {
@@ -10,7 +10,7 @@ namespace data {
 bool HasRight(const std::string& right) {
     auto rights = ComponentFactory::CreateAs<RightsComponent>(ComponentName::Rights);
     bool granted = false;
-    const auto& host = entry::Host();
+    const auto& host = data::Host();
     rights->CheckRight(kModuleCode, -1, host.OptCode, right, host.ConnStr, granted);
     return granted;
 }

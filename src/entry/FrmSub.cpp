@@ -1,10 +1,11 @@
 #include "entry/FrmSub.h"
 
 #include "browser/FrmBrowser.h"
-#include "entry/HostContext.h"
+#include "data/HostContext.h"
 #include "ui/Keys.h"
 
 namespace entry {
+using data::Host;
 
 FrmSub::FrmSub() : ui::Window("frmSub", "分支机构选择") {
     SetDesignSize(4200, 2400);

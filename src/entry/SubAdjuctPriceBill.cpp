@@ -3,11 +3,12 @@
 #include "db/Connection.h"
 #include "db/Error.h"
 #include "entry/FrmSub.h"
-#include "entry/HostContext.h"
+#include "data/HostContext.h"
 #include "entry/SystemSettings.h"
 #include "ui/Toolkit.h"
 
 namespace entry {
+using data::Host;
 namespace {
 
 void CloseHostConnection() noexcept {

@@ -3,6 +3,7 @@
 #include "ui/Toolkit.h"
 #include "ui/qt/Application.h"
 #include "ui/qt/QtToolkit.h"
+#include "views/StandardViews.h"
 
 namespace plugin {
 namespace {
@@ -10,6 +11,7 @@ bool OurToolkitInstalled() { return ui::HasToolkit() && dynamic_cast<ui::qt::QtT
 }  // namespace
 
 void PrepareWindowing() {
+    views::RegisterStandardViews();
     ui::qt::InstallQtToolkitIfNone();
     // An earlier run may have taken its application down.
     if (OurToolkitInstalled()) ui::qt::EnsureApplication();

@@ -2,7 +2,7 @@
 #include <dlfcn.h>
 #include <gtest/gtest.h>
 
-#include "entry/HostContext.h"
+#include "data/HostContext.h"
 #include "support/TestDatabase.h"
 
 using testing_support::TestDatabase;
@@ -49,8 +49,8 @@ TEST(PluginAbi, ExecuteReportsABadConnectionAndNothingEscapes) {
     setConn(bill, t.ConnStr().c_str());
     execute(bill);
     EXPECT_EQ(t.Toolkit().ShownWindows(), std::vector<std::string>{"frmSub"});
-    EXPECT_EQ(entry::Host().OptCode, "0001");
-    EXPECT_FALSE(entry::Host().HostConnection);
+    EXPECT_EQ(data::Host().OptCode, "0001");
+    EXPECT_FALSE(data::Host().HostConnection);
     release(bill);
     release(nullptr);
     execute(nullptr);

@@ -3,7 +3,7 @@
 #include "browser/FrmBrowser.h"
 #include "data/ComponentFactory.h"
 #include "data/PrintEngine.h"
-#include "entry/HostContext.h"
+#include "data/HostContext.h"
 #include "support/TestDatabase.h"
 #include "ui/Keys.h"
 
@@ -42,7 +42,7 @@ protected:
         Bill("4", "O'Neil", "''", 0, 0, 1);
         Bill("5", "系统管理员", "''", 0, 1, 1);
         Bill("6", "系统管理员", "''", 0, 0, 0);  // header without lines
-        entry::Host().BranchMode = entry::ByBranch;
+        data::Host().BranchMode = data::ByBranch;
     }
     void Bill(const std::string& lsh, const std::string& czry, const std::string& bz5, int shbz, int jzbz, int lines) {
         std::string name;
@@ -83,20 +83,20 @@ TEST_F(Browser, ListsUnpostedBillsOfTheModeWithHeadingsAndStatus) {
         w.Vs.SetRow(3);
         EXPECT_EQ(w.StatusBar.Panel(2), "总记录:4:当前记录: 3");
     });
-    entry::Host().BranchMode = entry::ByBranchType;
+    data::Host().BranchMode = data::ByBranchType;
     Run([&](browser::FrmBrowser& w) { EXPECT_EQ(Serials(w), (std::vector<std::string>{"3"})); });
 }
 
 TEST_F(Browser, WithoutSeeAllOnlyTheOperatorsOwnBillsAndQuotesInTheNameAreSafe) {
     t.Exec("delete from t_OperatorRight where FRight='查看所有用户'");
-    entry::Host().OptName = "O'Neil";
+    data::Host().OptName = "O'Neil";
     Run([&](browser::FrmBrowser& w) {
         EXPECT_EQ(Serials(w), (std::vector<std::string>{"4"}));
         EXPECT_EQ(w.ListSql,
                   "Select A.LSH AS 流水号,A.KDRQ AS 开单日期,A.BZ AS 备注,A.CZRY AS 操作人员,A.SHBZ AS 审核标志,A.SHRY AS 审核人员 "
                   " From  SubAdjuctPrice A Where a.czry='O''Neil' and A.JZBZ=0 and isnull(a.bz5,'')=''  Order By A.LSH");
     });
-    entry::Host().OptName = "x' or '1'='1";
+    data::Host().OptName = "x' or '1'='1";
     Run([&](browser::FrmBrowser& w) { EXPECT_TRUE(Serials(w).empty()); });
     EXPECT_TRUE(t.Toolkit().Messages().empty());
 }

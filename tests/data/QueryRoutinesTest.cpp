@@ -2,7 +2,7 @@
 
 #include "data/QueryRoutines.h"
 #include "data/Rights.h"
-#include "entry/HostContext.h"
+#include "data/HostContext.h"
 #include "db/Error.h"
 #include "support/TestDatabase.h"
 
@@ -100,6 +100,6 @@ TEST_F(QueryRoutines, RightsComeFromTheHostTableAndDenyByDefault) {
     ASSERT_EQ(t.Toolkit().Messages().size(), 1u);
     EXPECT_EQ(t.Toolkit().Messages()[0].message.text, "对不起，你没有此权限！");
     EXPECT_EQ(t.Toolkit().Messages()[0].message.icon, Icon::Exclamation);
-    entry::Host().OptCode = "x' or '1'='1";
+    data::Host().OptCode = "x' or '1'='1";
     EXPECT_FALSE(data::HasRight("新增"));
 }

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "entry/FrmSub.h"
-#include "entry/HostContext.h"
+#include "data/HostContext.h"
 #include "entry/SubAdjuctPriceBill.h"
 #include "entry/SystemSettings.h"
 #include "support/TestDatabase.h"
@@ -48,18 +48,18 @@ TEST(Execute, UnopenableConnectionShowsOneMessageAndNextRunWorks) {
     EXPECT_NE(m.text.find("/nonexistent/x.db"), std::string::npos);
     EXPECT_EQ(m.text.find("topsecret"), std::string::npos);
     EXPECT_TRUE(t.Toolkit().ShownWindows().empty());
-    EXPECT_FALSE(entry::Host().HostConnection);
+    EXPECT_FALSE(data::Host().HostConnection);
 
     t.Toolkit().ClearMessages();
     bill.ConnStr(t.ConnStr());
     bool sawOpenConnection = false;
     t.Toolkit().OnShow("frmSub", [&](ui::Window&) {
-        sawOpenConnection = entry::Host().HostConnection && entry::Host().HostConnection->IsOpen();
+        sawOpenConnection = data::Host().HostConnection && data::Host().HostConnection->IsOpen();
     });
     bill.Execute();
     EXPECT_TRUE(sawOpenConnection);
     EXPECT_TRUE(t.Toolkit().Messages().empty());
-    EXPECT_FALSE(entry::Host().HostConnection);  // closed and released after the run
+    EXPECT_FALSE(data::Host().HostConnection);  // closed and released after the run
     EXPECT_EQ(entry::Settings().jjbl, 2);
 }
 
@@ -75,7 +75,7 @@ TEST(Execute, CancelReturnsAtOnceAndOkOpensTheBrowserInTheChosenMode) {
         d.CmdOK.Click();
     });
     bill.Execute();
-    EXPECT_EQ(entry::Host().BranchMode, entry::ByBranchType);
+    EXPECT_EQ(data::Host().BranchMode, data::ByBranchType);
     EXPECT_EQ(t.Toolkit().ShownWindows(), (std::vector<std::string>{"frmSub", "FrmBrowser"}));
 
     // Escape cancels: no browser, mode kept from the earlier run.
@@ -86,8 +86,8 @@ TEST(Execute, CancelReturnsAtOnceAndOkOpensTheBrowserInTheChosenMode) {
     });
     bill.Execute();
     EXPECT_EQ(t.Toolkit().ShownWindows().size(), 3u);
-    EXPECT_EQ(entry::Host().BranchMode, entry::ByBranchType);
-    EXPECT_FALSE(entry::Host().HostConnection);
+    EXPECT_EQ(data::Host().BranchMode, data::ByBranchType);
+    EXPECT_FALSE(data::Host().HostConnection);
 }
 
 TEST(SystemSettings, ProfileRulesAndDefaults) {

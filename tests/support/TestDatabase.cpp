@@ -7,7 +7,7 @@
 #include <unistd.h>
 
 #include "data/ComponentFactory.h"
-#include "entry/HostContext.h"
+#include "data/HostContext.h"
 #include "host/TableRightsComponent.h"
 #include "schema/DemoDatabase.h"
 
@@ -65,7 +65,7 @@ std::string TestDatabase::Scalar(const std::string& sql) {
 }
 
 void TestDatabase::OpenHostConnection(const std::string& optCode, const std::string& optName) {
-    auto& h = entry::Host();
+    auto& h = data::Host();
     h.ConnStr = connStr_;
     h.OptCode = optCode;
     h.OptName = optName;
@@ -75,7 +75,7 @@ void TestDatabase::OpenHostConnection(const std::string& optCode, const std::str
 }
 
 void TestDatabase::CloseHostConnection() {
-    auto& h = entry::Host();
+    auto& h = data::Host();
     if (h.HostConnection) h.HostConnection->Close();
     h.HostConnection.reset();
 }

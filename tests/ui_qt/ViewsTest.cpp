@@ -7,18 +7,18 @@
 #include "UiTestSupport.h"
 #include "browser/FrmBrowser.h"
 #include "entry/FrmSub.h"
-#include "entry/HostContext.h"
+#include "data/HostContext.h"
 #include "support/TestDatabase.h"
 #include "ui/Keys.h"
-#include "ui/qt/FrmBrowserView.h"
-#include "ui/qt/FrmSubView.h"
+#include "views/FrmBrowserView.h"
+#include "views/FrmSubView.h"
 #include "ui/qt/MenuBarBinding.h"
-#include "ui/qt/StandardViews.h"
+#include "views/StandardViews.h"
 #include "ui/qt/StatusBarBinding.h"
 #include "ui/qt/ToolbarBinding.h"
 
-using ui::qt::FrmBrowserView;
-using ui::qt::FrmSubView;
+using views::FrmBrowserView;
+using views::FrmSubView;
 using namespace std::string_literals;
 
 namespace {
@@ -35,7 +35,7 @@ class ViewsTest : public QObject {
     std::unique_ptr<uitest::ScopedQtToolkit> tk;
 
 private slots:
-    void initTestCase() { ui::qt::RegisterStandardViews(); }
+    void initTestCase() { views::RegisterStandardViews(); }
     void init() {
         t = std::make_unique<testing_support::TestDatabase>();
         t->OpenHostConnection("0001", "系统管理员");
@@ -46,7 +46,7 @@ private slots:
         };
         for (const char* lsh : {"B1", "B2", "B3", "B4"}) bill(lsh, "");
         bill("T1", "1");  // a bill for a branch type
-        entry::Host().BranchMode = entry::ByBranch;
+        data::Host().BranchMode = data::ByBranch;
         tk = std::make_unique<uitest::ScopedQtToolkit>();
     }
     void cleanup() {
@@ -75,10 +75,10 @@ private slots:
             }
             v.close();
         });
-        entry::Host().BranchMode = entry::ByBranchType;
+        data::Host().BranchMode = data::ByBranchType;
         w.ShowModal();
         QVERIFY(!w.IsShown());
-        QCOMPARE(entry::Host().BranchMode, entry::ByBranchType);  // the close box changes nothing
+        QCOMPARE(data::Host().BranchMode, data::ByBranchType);  // the close box changes nothing
     }
 
     void dialogKeysReachLogicThenControlThenWidget() {
@@ -108,7 +108,7 @@ private slots:
         w.ShowModal();
         QCOMPARE(keys, (std::vector<std::string>{"40", "32"}));
         QVERIFY(!w.IsShown());
-        QCOMPARE(entry::Host().BranchMode, entry::ByBranch);
+        QCOMPARE(data::Host().BranchMode, data::ByBranch);
     }
 
     void okOpensTheBrowserOverTheDialog() {
@@ -119,7 +119,7 @@ private slots:
             uitest::WhenShown<FrmBrowserView>([&](FrmBrowserView& browser) {
                 browserShown = true;
                 QVERIFY(browser.parentWidget() == &sub && sub.isVisible());
-                QCOMPARE(entry::Host().BranchMode, entry::ByBranchType);
+                QCOMPARE(data::Host().BranchMode, data::ByBranchType);
                 QCOMPARE(browser.Grid()->model()->rowCount(), 1);
                 QCOMPARE(Cell(browser, 0, 1), QStringLiteral("T1"));
                 uitest::Press(Qt::Key_Escape);

@@ -13,7 +13,6 @@
 #include "ui/Window.h"
 #include "ui/qt/Application.h"
 #include "ui/qt/SafeCall.h"
-#include "ui/qt/StandardViews.h"
 #include "ui/qt/View.h"
 #include "ui/qt/ViewRegistry.h"
 
@@ -142,7 +141,6 @@ void InstallQtToolkitIfNone() {
     static QtToolkit toolkit;
     if (ui::HasToolkit()) return;
     EnsureApplication();
-    RegisterStandardViews();
     ui::InstallToolkit(&toolkit);
 }
 

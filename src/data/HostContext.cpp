@@ -1,10 +1,10 @@
-#include "entry/HostContext.h"
+#include "data/HostContext.h"
 
-namespace entry {
+namespace data {
 
 HostContext& Host() {
     static HostContext context;
     return context;
 }
 
-}  // namespace entry
+}  // namespace data

@@ -9,7 +9,7 @@
 #include "db/Connection.h"
 #include "db/DateTime.h"
 
-namespace entry {
+namespace data {
 
 struct HostContext {
     std::string ConnStr;
@@ -30,4 +30,4 @@ HostContext& Host();
 inline constexpr bool ByBranch = false;
 inline constexpr bool ByBranchType = true;
 
-}  // namespace entry
+}  // namespace data

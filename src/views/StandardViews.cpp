@@ -1,10 +1,11 @@
-#include "ui/qt/StandardViews.h"
+#include "views/StandardViews.h"
 
-#include "ui/qt/FrmBrowserView.h"
-#include "ui/qt/FrmSubView.h"
+#include "views/FrmBrowserView.h"
+#include "views/FrmSubView.h"
 #include "ui/qt/ViewRegistry.h"
 
-namespace ui::qt {
+namespace views {
+using namespace ui::qt;
 
 void RegisterStandardViews() {
     auto& registry = ViewRegistry::Instance();
@@ -16,4 +17,4 @@ void RegisterStandardViews() {
     });
 }
 
-}  // namespace ui::qt
+}  // namespace views

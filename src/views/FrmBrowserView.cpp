@@ -1,4 +1,4 @@
-#include "ui/qt/FrmBrowserView.h"
+#include "views/FrmBrowserView.h"
 
 #include <QVBoxLayout>
 
@@ -7,7 +7,8 @@
 #include "ui/qt/StatusBarBinding.h"
 #include "ui/qt/ToolbarBinding.h"
 
-namespace ui::qt {
+namespace views {
+using namespace ui::qt;
 namespace {
 constexpr int kTwipsPerPixel = 15;
 }
@@ -44,4 +45,4 @@ FrmBrowserView::FrmBrowserView(browser::FrmBrowser& window, QWidget* parent) : V
 
 void FrmBrowserView::BeforeResize() { window_.Toolbar.SetHeight(toolBar_->height() * kTwipsPerPixel); }
 
-}  // namespace ui::qt
+}  // namespace views

@@ -10,24 +10,26 @@
 #include "ui/qt/View.h"
 
 namespace ui::qt {
-
 class GridBinding;
 class MenuBarBinding;
 class StatusBarBinding;
 class ToolbarBinding;
+}  // namespace ui::qt
 
-class FrmBrowserView : public View {
+namespace views {
+
+class FrmBrowserView : public ui::qt::View {
     Q_OBJECT
 public:
     FrmBrowserView(browser::FrmBrowser& window, QWidget* parent = nullptr);
 
     QMenuBar* MenuBar() const { return menuBar_; }
     QToolBar* ToolBar() const { return toolBar_; }
-    GridView* Grid() const { return grid_; }
+    ui::qt::GridView* Grid() const { return grid_; }
     QStatusBar* StatusBar() const { return statusBar_; }
-    const ToolbarBinding& ToolbarBound() const { return *toolbarBinding_; }
-    const MenuBarBinding& MenuBound() const { return *menuBinding_; }
-    const StatusBarBinding& StatusBound() const { return *statusBinding_; }
+    const ui::qt::ToolbarBinding& ToolbarBound() const { return *toolbarBinding_; }
+    const ui::qt::MenuBarBinding& MenuBound() const { return *menuBinding_; }
+    const ui::qt::StatusBarBinding& StatusBound() const { return *statusBinding_; }
 
 protected:
     void BeforeResize() override;
@@ -36,11 +38,11 @@ private:
     browser::FrmBrowser& window_;
     QMenuBar* menuBar_;
     QToolBar* toolBar_;
-    GridView* grid_;
+    ui::qt::GridView* grid_;
     QStatusBar* statusBar_;
-    ToolbarBinding* toolbarBinding_;
-    MenuBarBinding* menuBinding_;
-    StatusBarBinding* statusBinding_;
+    ui::qt::ToolbarBinding* toolbarBinding_;
+    ui::qt::MenuBarBinding* menuBinding_;
+    ui::qt::StatusBarBinding* statusBinding_;
 };
 
-}  // namespace ui::qt
+}  // namespace views

@@ -1,4 +1,4 @@
-#include "ui/qt/FrmSubView.h"
+#include "views/FrmSubView.h"
 
 #include <QHBoxLayout>
 #include <QVBoxLayout>
@@ -6,7 +6,8 @@
 #include "ui/qt/ButtonBinding.h"
 #include "ui/qt/OptionButtonBinding.h"
 
-namespace ui::qt {
+namespace views {
+using namespace ui::qt;
 
 FrmSubView::FrmSubView(entry::FrmSub& window, QWidget* parent) : View(window, parent) {
     setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
@@ -56,4 +57,4 @@ FrmSubView::FrmSubView(entry::FrmSub& window, QWidget* parent) : View(window, pa
     setFixedSize(QSize(w, h).expandedTo(minimumSizeHint()));
 }
 
-}  // namespace ui::qt
+}  // namespace views

@@ -8,9 +8,9 @@
 #include "entry/FrmSub.h"
 #include "ui/qt/View.h"
 
-namespace ui::qt {
+namespace views {
 
-class FrmSubView : public View {
+class FrmSubView : public ui::qt::View {
     Q_OBJECT
 public:
     FrmSubView(entry::FrmSub& window, QWidget* parent = nullptr);
@@ -29,4 +29,4 @@ private:
     QFrame* frame1_;
 };
 
-}  // namespace ui::qt
+}  // namespace views
