@@ -1,6 +1,8 @@
 // The browser's commands: open, refresh, delete, print, reprint, post and report.
 #include <vector>
 
+#include "bill/EditorState.h"
+#include "bill/FrmAdjuctPrice.h"
 #include "browser/FrmBrowser.h"
 #include "data/ComponentFactory.h"
 #include "data/PrintEngine.h"
@@ -9,19 +11,16 @@
 #include "data/Rights.h"
 #include "db/Connection.h"
 #include "db/Error.h"
+#include "db/TextUtil.h"
 #include "data/HostContext.h"
+#include "report/OpenReportWindow.h"
 #include "ui/Toolkit.h"
 
 namespace browser {
 namespace {
 
+using data::HostConnection;
 using db::DescriptionOf;
-
-db::Connection& HostConnection() {
-    auto& c = data::Host().HostConnection;
-    if (!c || !c->IsOpen()) throw db::Error(db::ErrorCode::ClosedObject, "对象关闭时，不允许操作。");
-    return *c;
-}
 
 // Serial numbers of the marked rows in row order; each consumed mark is cleared.
 std::vector<std::string> TakeMarkedSerials(ui::Grid& grid) {
@@ -36,17 +35,37 @@ std::vector<std::string> TakeMarkedSerials(ui::Grid& grid) {
     return serials;
 }
 
+// Shows the one editor window modally, creating it when missing. The local reference keeps the
+// window alive while it runs; its unload drops the shared one.
+void ShowEditor() {
+    auto& shared = bill::Shared();
+    if (!shared.EditorInstance) shared.EditorInstance = std::make_shared<bill::FrmAdjuctPrice>();
+    std::shared_ptr<bill::FrmAdjuctPrice> editor = shared.EditorInstance;
+    editor->ShowModal();
+}
+
 }  // namespace
 
 void FrmBrowser::NewBill() {
     if (!data::CheckRight("新增")) return;
-    // The bill editor opens from here once it exists.
+    auto& shared = bill::Shared();
+    shared.CurrentLsh.clear();
+    shared.IsNewBill = true;
+    ShowEditor();
     RefreshList();
 }
 
 void FrmBrowser::AmendBill() {
     if (!data::CheckRight("修改")) return;
-    // The bill editor opens from here once it exists.
+    auto& shared = bill::Shared();
+    if (!(rsMain.IsBOF() && rsMain.IsEOF())) {
+        shared.CurrentLsh = rsMain.Get("流水号").ToText();
+        shared.IsNewBill = false;
+    } else {
+        shared.CurrentLsh.clear();
+        shared.IsNewBill = true;
+    }
+    ShowEditor();
     RefreshList();
 }
 
@@ -96,8 +115,9 @@ void FrmBrowser::DeleteBill(const std::string& lsh) {
             auto& c = HostConnection();
             c.BeginTrans();
             inTransaction = true;
-            c.Execute("DELETE FROM SubAdjuctPrice WHERE LSH='" + key + "' AND SHBZ=0");
-            c.Execute("Delete From SubAdjuctPriceMX WHERE LSH='" + key + "'");
+            // The lines go only with their header: a bill audited meanwhile keeps both.
+            if (c.Execute("DELETE FROM SubAdjuctPrice WHERE LSH='" + key + "' AND SHBZ=0") > 0)
+                c.Execute("Delete From SubAdjuctPriceMX WHERE LSH='" + key + "'");
             c.CommitTrans();
             inTransaction = false;
             rs->MoveNext();
@@ -117,7 +137,23 @@ void FrmBrowser::DeleteBill(const std::string& lsh) {
 void FrmBrowser::ShowReport() {
     try {
         if (!data::CheckRight("报表")) return;
-        // The detail report window opens from here once it exists.
+        const auto& host = data::Host();
+        std::string sql = "SELECT A.LSH AS 流水号,A.KDRQ AS 开单日期,A.BZ AS 备注,B.DH AS 单号, ";
+        sql += "B.HH AS 货号,C.LB AS 类别代号,D.NAME AS 类别名称, C.PM AS 品名, C.GG AS 规格, C.CD AS 产地, C.PDW AS 单位,";
+        sql += "B.SJ1 AS 原售价,";
+        sql += "B.SJ2 AS 新售价,A.SHBZ AS 审核标志,A.CZRY AS 操作人员 FROM SubAdjuctPrice A LEFT ";
+        if (host.BranchMode == data::ByBranchType) {
+            sql += " JOIN SubAdjuctPriceMX B ON A.LSH = B.LSH LEFT JOIN YW_KCK C ON B.HH = C.HH left join kclb d on c.lb=d.id  ";
+            sql += " Where A.Czry='" + data::EscapeQuote(host.OptName);
+            sql += "' and a.jzbz=0 and isnull(a.bz5,'')='1' Order By A.LSH";
+        } else {
+            sql += " JOIN SubAdjuctPriceMX B ON A.LSH = B.LSH LEFT JOIN YW_KCK C ON B.HH = C.HH  left join kclb d on c.lb=d.id ";
+            sql += " Where A.Czry='" + data::EscapeQuote(host.OptName);
+            sql += "' and a.jzbz=0 and isnull(a.bz5,'')=''  Order By A.LSH";
+        }
+        if (db::text::Trim(sql).empty()) return;
+        report::OpenReportWindow(sql, "SD分支机构调价单浏览", "分支机构调价单浏览", host.SysDate.DateText(),
+                                 host.SysDate.DateText());
     } catch (const std::exception& e) {
         ui::MsgBox(DescriptionOf(e), ui::Buttons::Ok, ui::Icon::Critical, "系统提示");
     }
@@ -126,15 +162,7 @@ void FrmBrowser::ShowReport() {
 void FrmBrowser::ReprintBills() {
     try {
         if (!data::CheckRight("重打")) return;
-        const auto& host = data::Host();
-        auto reprint = data::ComponentFactory::CreateAs<data::ReprintComponent>(data::ComponentName::Reprint);
-        reprint->SetCategory(host.Category);
-        reprint->SetCommandTimeout(host.CommandTimeout);
-        reprint->SetConnStr(host.ConnStr);
-        reprint->SetOptCode(host.OptCode);
-        reprint->SetOptName(host.OptName);
-        reprint->SetSysDate(host.SysDate);
-        reprint->Run(data::kReprintCode);
+        data::RunReprint();
     } catch (const std::exception& e) {
         ui::MsgBox(DescriptionOf(e), ui::Buttons::Ok, ui::Icon::Critical, "系统提示");
     }

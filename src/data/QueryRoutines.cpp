@@ -13,15 +13,15 @@ using db::DataType;
 
 db::Value DefaultDate() { return db::Value::Date(*db::DateTime::Parse("1900-01-01")); }
 
+using db::DescriptionOf;
+
+}  // namespace
+
 db::Connection& HostConnection() {
     auto& c = data::Host().HostConnection;
     if (!c || !c->IsOpen()) throw db::Error(db::ErrorCode::ClosedObject, "对象关闭时，不允许操作。");
     return *c;
 }
-
-using db::DescriptionOf;
-
-}  // namespace
 
 db::Value FieldValueDefault(DataType t) {
     if (db::IsNumericClass(t)) return db::Value::Int16(0);

@@ -12,7 +12,14 @@
 #include "db/Recordset.h"
 #include "db/Value.h"
 
+namespace db {
+class Connection;
+}
+
 namespace data {
+
+// The host connection of the current run; throws the closed-object error when there is none.
+db::Connection& HostConnection();
 
 // A clone of a static read-only cursor over the result, on its first row; nothing (after an
 // "Error:" message with the critical icon) when the query fails.

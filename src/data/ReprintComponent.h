@@ -23,4 +23,9 @@ public:
 
 inline constexpr int kReprintCode = 27;
 
+// Creates the host's reprint component, hands it the host context's category, command time-out,
+// connection string, operator code and name and business date, in that order, and runs it with
+// kReprintCode. Failures reach the caller.
+void RunReprint();
+
 }  // namespace data

@@ -1,0 +1,30 @@
+// Drawing serial and line numbers: the maximum so far plus one (serials, 32-bit) or plus 100
+// (lines, 16-bit). An overflow raises to the caller.
+#include <cstdint>
+#include <limits>
+
+#include "bill/EditorState.h"
+#include "bill/FrmAdjuctPrice.h"
+#include "data/QueryRoutines.h"
+#include "db/Error.h"
+
+namespace bill {
+
+void FrmAdjuctPrice::NewLsh() {
+    auto& shared = Shared();
+    shared.WorkSql = "select max( (cast(lsh as int)) ) as tjlsh from SubAdjuctPrice ";
+    const std::int32_t m = data::GetFieldValue(shared.WorkSql, "tjlsh").ToInt32();
+    if (m == std::numeric_limits<std::int32_t>::max()) throw db::Error(db::ErrorCode::Overflow, "溢出");
+    shared.CurrentLsh = std::to_string(m + 1);
+}
+
+void FrmAdjuctPrice::NewDh(const std::string& lsh) {
+    auto& shared = Shared();
+    shared.WorkSql = "select max( (cast(dh as int)) ) as maxdh from SubAdjuctPricemx where lsh='" + data::EscapeQuote(lsh) + "'";
+    const std::int16_t d = data::GetFieldValue(shared.WorkSql, "MaxDH").ToInt16();
+    const int next = d + 100;
+    if (next > std::numeric_limits<std::int16_t>::max()) throw db::Error(db::ErrorCode::Overflow, "溢出");
+    shared.CurrentDh = std::to_string(next);
+}
+
+}  // namespace bill

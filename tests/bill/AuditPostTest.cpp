@@ -1,0 +1,178 @@
+// Audit into glprice, posting, line deletion and print from the editor; and the browser opening it.
+#include "EditorFixture.h"
+#include "browser/FrmBrowser.h"
+#include "ui/Keys.h"
+
+using billtest::Editor;
+using billtest::Prints;
+using bill::FrmAdjuctPrice;
+
+namespace {
+const char* kPrices = "select group_concat(HH||'@'||DWBH||'='||SJ||'/'||ZK||'/'||SELLPRICE, ' ') from (select * from glprice order by HH, DWBH)";
+}
+
+TEST_F(Editor, AuditInsertsMissingPricesAndUpdatesOnlyTheSellingPrice) {
+    t.Exec("update glprice set SJ=8, SELLPRICE=10 where HH='A1'");
+    Bill("1", "001", 0, {"X", "12.5", "A1", "6"});
+    Open("1", [&](FrmAdjuctPrice& w) {
+        t.Toolkit().QueueAnswer(ui::Answer::Yes);
+        w.Toolbar1.Press("审核");
+        EXPECT_EQ(w.TxtSh.Text(), "系统管理员");
+        EXPECT_EQ(w.VfgContent.Rows(), 3);
+        EXPECT_EQ(t.Toolkit().Messages().at(0).message.text, "确实要审核此单据吗?");
+        EXPECT_EQ(t.Toolkit().Messages().at(0).message.defaultButton, ui::DefaultButton::Second);
+        EXPECT_EQ(t.Toolkit().Messages().size(), 1u);
+    });
+    EXPECT_EQ(Scalar(kPrices), "A1@001=8/0/6 B2@001=0/0/4 X@001=0/0/12.5");
+    EXPECT_EQ(Scalar("select shbz||shry from SubAdjuctPrice"), "1系统管理员");
+}
+
+TEST_F(Editor, ABranchTypeBillWritesUnderTheTypeAndTouchesNoBranch) {
+    data::Host().BranchMode = data::ByBranchType;
+    Bill("2", "5", 0, {"A1", "7"}, "'1'");
+    Open("2", [&](FrmAdjuctPrice& w) {
+        if (w.CheckBeforeAudit("2")) w.AuditBill("2");
+    });
+    EXPECT_EQ(Scalar(kPrices), "A1@001=3/0/5.5 A1@5=0/0/7 B2@001=0/0/4");
+}
+
+TEST_F(Editor, PresenceIsJudgedOnItemAndTargetNotOnTheirConcatenation) {
+    t.Exec("insert into yw_kck (hh,pm) values ('12','x'),('1','y')");
+    t.Exec("insert into glprice (HH,DWBH,SJ,ZK,SELLPRICE) values ('12','3',0,0,1)");
+    Bill("3", "23", 0, {"1", "9"});
+    Open("3", [&](FrmAdjuctPrice& w) { w.AuditBill("3"); });
+    EXPECT_EQ(Scalar("select SELLPRICE from glprice where HH='1' and DWBH='23'"), "9");
+    EXPECT_EQ(Scalar("select SELLPRICE from glprice where HH='12' and DWBH='3'"), "1");
+}
+
+TEST_F(Editor, RefusedAuditsWriteNothing) {
+    Bill("1", "001", 0, {"A1", "1", "B2", "2", "A1", "3"});
+    Bill("2", "001", 1, {"X", "4"});
+    Bill("3", "", 0, {"X", "4"});
+    const std::string before = Scalar(kPrices);
+    Open("1", [&](FrmAdjuctPrice& w) {
+        t.Toolkit().QueueAnswer(ui::Answer::Yes);
+        w.Toolbar1.Press("审核");  // A, B, A
+        t.Toolkit().QueueAnswer(ui::Answer::No);
+        w.Toolbar1.Press("审核");
+        w.AuditBill("2");  // already audited
+        w.AuditBill("3");  // no target
+        EXPECT_EQ(w.TxtSh.Text(), "");
+    });
+    EXPECT_EQ(MessageTexts(), (std::vector<std::string>{"确实要审核此单据吗?", "货号为：'A1'的品种在此单据上调了两次价，请检查！审核失败!",
+                                                        "确实要审核此单据吗?", "此单据已审核，不能重复审核!",
+                                                        "此单据没有指定分支机构，不能审核!"}));
+    t.Exec("delete from t_OperatorRight where FRight='审核'");
+    t.Toolkit().ClearMessages();
+    Open("1", [&](FrmAdjuctPrice& w) { w.Toolbar1.Press("审核"); });
+    EXPECT_EQ(MessageTexts(), std::vector<std::string>{"对不起，你没有此权限！"});
+    EXPECT_EQ(Scalar(kPrices), before);
+    EXPECT_EQ(Scalar("select group_concat(shbz,'') from SubAdjuctPrice"), "010");
+}
+
+TEST_F(Editor, AFailureInsideTheAuditRollsBackPricesAndFlagTogether) {
+    Bill("1", "001", 0, {"A1", "6", "X", "7"});
+    t.Exec("create trigger refuse_price before insert on glprice begin select raise(abort, 'price refused'); end");
+    Open("1", [&](FrmAdjuctPrice& w) {
+        w.AuditBill("1");
+        ASSERT_EQ(t.Toolkit().Messages().size(), 1u);
+        EXPECT_EQ(t.Toolkit().Messages()[0].message.icon, ui::Icon::Exclamation);
+        EXPECT_EQ(w.TxtSh.Text(), "");
+    });
+    EXPECT_EQ(Scalar("select SELLPRICE from glprice where HH='A1'"), "5.5");
+    EXPECT_EQ(Scalar("select shbz from SubAdjuctPrice"), "0");
+}
+
+TEST_F(Editor, PostingAnAuditedBillStartsANewOneAndAnUnauditedOneIsNamed) {
+    Bill("42", "001", 0, {"A1", "6"});
+    Bill("43", "001", 1, {"A1", "6"});
+    Open("42", [&](FrmAdjuctPrice& w) {
+        t.Toolkit().QueueAnswer(ui::Answer::Yes);
+        Key(w, w.TxtBZ, ui::Key::F8);
+        EXPECT_EQ(MessageTexts().back(), "流水号为:42的单据记帐不成功,可能的原因是单据还没有审核!");
+        EXPECT_EQ(w.TxtLSH.Text(), "42");
+    });
+    t.Toolkit().ClearMessages();
+    Open("43", [&](FrmAdjuctPrice& w) {
+        t.ClearStatements();
+        t.Toolkit().QueueAnswer(ui::Answer::No);
+        w.Cmd_SaveReckoning.Click();
+        for (auto& s : t.Statements()) EXPECT_EQ(s.find("SubAdjuctPrice"), std::string::npos) << s;
+        t.Toolkit().QueueAnswer(ui::Answer::Yes);
+        w.Toolbar1.Press("记帐");
+        EXPECT_EQ(w.TxtLSH.Text(), "44") << "a new bill";
+        EXPECT_TRUE(bill::Shared().IsNewBill);
+    });
+    EXPECT_EQ(MessageTexts(), (std::vector<std::string>{"确实要记帐吗?", "确实要记帐吗?"}));
+    EXPECT_EQ(Scalar("select group_concat(lsh||':'||jzbz, ' ') from SubAdjuctPrice"), "42:0 43:1");
+}
+
+TEST_F(Editor, LineDeletionAsksKeepsAuditedBillsAndLeavesTheHeader) {
+    Bill("1", "001", 0, {"A1", "6"});
+    Bill("2", "001", 1, {"A1", "6"});
+    Open("1", [&](FrmAdjuctPrice& w) {
+        w.VfgContent.Select(1, 1);
+        t.Toolkit().QueueAnswer(ui::Answer::No);
+        Key(w, w.VfgContent, ui::Key::Delete);
+        EXPECT_EQ(w.VfgContent.Rows(), 2);
+        const auto& ask = t.Toolkit().Messages().back().message;
+        EXPECT_EQ(ask.text, "您确实要删除流水号为[1],单号为[100]的数据吗？");
+        EXPECT_EQ(ask.icon, ui::Icon::Question);
+        EXPECT_EQ(ask.defaultButton, ui::DefaultButton::Second);
+        w.Delete("1", "900");  // not stored: nothing at all
+        EXPECT_EQ(t.Toolkit().Messages().size(), 1u);
+        t.Toolkit().QueueAnswer(ui::Answer::Yes);
+        w.Cmd_Delete.Click();
+        EXPECT_EQ(w.VfgContent.Rows(), 1);
+        w.Delete("2", "100");
+        EXPECT_EQ(MessageTexts().back(), "此单据已审核，不能删除!");
+    });
+    EXPECT_EQ(Count("select count(*) from SubAdjuctPricemx where lsh='1'"), 0);
+    EXPECT_EQ(Count("select count(*) from SubAdjuctPricemx where lsh='2'"), 1);
+    EXPECT_EQ(Count("select count(*) from SubAdjuctPrice"), 2);
+}
+
+TEST_F(Editor, PrintHandsTheShownSerialToTheEngineAndFailsSilently) {
+    Open("", [&](FrmAdjuctPrice& w) {
+        Key(w, w.TxtBZ, ui::Key::F9);
+        EXPECT_EQ(Prints().calls, (std::vector<std::string>{"connection", "company HQ-BRANCH-PRICE", "flag -1", "table 0 SubAdjuctPrice ",
+                                                            "table 1 SubAdjuctPricemx ", "print 58 1 false"}));
+        Prints().registered = false;
+        w.Cmd_Print.Click();
+    });
+    EXPECT_TRUE(MessageTexts().empty());
+}
+
+TEST_F(Editor, BrowserOpensTheEditorForNewAndCurrentBillsAndRefreshesAfter) {
+    Bill("5", "001", 0, {"A1", "6"});
+    browser::FrmBrowser b;
+    t.Toolkit().OnShow("FrmBrowser", [&](ui::Window&) {
+        t.Toolkit().OnShow("FrmAdjuctPrice", [&](ui::Window& w) {
+            EXPECT_EQ(static_cast<FrmAdjuctPrice&>(w).TxtLSH.Text(), "5");
+        });
+        int enter = ui::Key::Enter;
+        b.OnKeyDown(enter, 0);
+        t.Toolkit().OnShow("FrmAdjuctPrice", [&](ui::Window& w) {
+            auto& e = static_cast<FrmAdjuctPrice&>(w);
+            EXPECT_EQ(e.TxtLSH.Text(), "6");
+            EnterLine(e, "A1", 1);
+        });
+        b.Toolbar.Press("新增");
+        EXPECT_EQ(b.Vs.Rows(), 3) << "the new bill is listed";
+        t.Toolkit().OnShow("FrmAdjuctPrice", [&](ui::Window&) {});
+        b.Toolbar.Press("新增");  // closed without a line: removed by the refresh
+        EXPECT_EQ(b.Vs.Rows(), 3);
+    });
+    b.ShowModal();
+    EXPECT_EQ(bill::Shared().EditorInstance, nullptr);
+}
+
+TEST_F(Editor, BrowserDeleteKeepsTheLinesOfABillItCouldNotDelete) {
+    Bill("5", "001", 0, {"A1", "6"});
+    t.Exec("update SubAdjuctPrice set shbz=NULL");
+    browser::FrmBrowser b;
+    t.Toolkit().OnShow("FrmBrowser", [&](ui::Window&) { b.DeleteBill("5"); });
+    b.ShowModal();
+    EXPECT_EQ(Count("select count(*) from SubAdjuctPricemx"), 1);
+    EXPECT_EQ(Count("select count(*) from SubAdjuctPrice"), 1);
+}

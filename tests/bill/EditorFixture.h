@@ -1,0 +1,51 @@
+// A host database with branches, branch types, items and prices, the operator holding every
+// right, a lookup window that takes a chosen row of the statement it is handed, and a print
+// engine that records its calls. Shows the editor through the shared state as the browser does.
+#pragma once
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "bill/EditorState.h"
+#include "bill/FrmAdjuctPrice.h"
+#include "data/HostContext.h"
+#include "support/TestDatabase.h"
+
+namespace billtest {
+
+struct LookupLog {
+    std::vector<std::string> statements;
+    std::vector<size_t> rowCounts;
+    int pick = 0;  // row taken when the statement returns several; -1 takes none
+};
+LookupLog& Lookups();
+
+struct PrintLog {
+    std::vector<std::string> calls;
+    bool registered = true;
+};
+PrintLog& Prints();
+
+class Editor : public ::testing::Test {
+protected:
+    Editor();
+    ~Editor() override;
+
+    // Opens the editor (new bill when lsh is empty) and runs the operator's actions on it.
+    void Open(const std::string& lsh, std::function<void(bill::FrmAdjuctPrice&)> act);
+    // Presses a key on a control as the view would: the window first, then the control.
+    static void Key(bill::FrmAdjuctPrice& w, ui::Control& c, int key);
+    // Item code, Enter, new price, Enter, Save: the keyboard path of one line.
+    static void EnterLine(bill::FrmAdjuctPrice& w, const std::string& code, double newPrice);
+    void Bill(const std::string& lsh, const std::string& dwbh, int shbz, const std::vector<std::string>& itemsAtPrices,
+              const std::string& bz5 = "''");
+    std::string Scalar(const std::string& sql) { return t.Scalar(sql); }
+    int Count(const std::string& sql) { return std::stoi(t.Scalar(sql)); }
+    std::vector<std::string> MessageTexts();
+
+    testing_support::TestDatabase t;
+};
+
+}  // namespace billtest

@@ -1,0 +1,263 @@
+// Opening, numbering, saving and loading bills in the editor.
+#include "EditorFixture.h"
+#include "db/Error.h"
+#include "ui/Keys.h"
+
+using billtest::Editor;
+using bill::FrmAdjuctPrice;
+
+TEST_F(Editor, NumberingTakesTheNumericMaximumAndCountsLinesInHundreds) {
+    Open("", [&](FrmAdjuctPrice& w) {
+        EXPECT_EQ(w.TxtLSH.Text(), "1");  // empty table
+        Bill("7", "001", 0, {});
+        Bill("12", "001", 0, {"A1", "1", "B2", "1", "X", "1"});
+        Bill("9", "001", 0, {});
+        t.Exec("update SubAdjuctPricemx set dh='500' where lsh='12' and dh='300'");
+        w.NewLsh();
+        EXPECT_EQ(bill::Shared().CurrentLsh, "13");
+        w.NewDh("7");
+        EXPECT_EQ(bill::Shared().CurrentDh, "100");
+        w.NewDh("12");
+        EXPECT_EQ(bill::Shared().CurrentDh, "600");
+        t.Exec("update SubAdjuctPricemx set dh='32700' where lsh='12' and dh='500'");
+        EXPECT_THROW(w.NewDh("12"), db::Error);
+    });
+}
+
+TEST_F(Editor, NewBillShowsProvisionalSerialDatesOperatorAndFocusInExecutionDate) {
+    Bill("41", "001", 1, {"A1", "2"});
+    Open("", [&](FrmAdjuctPrice& w) {
+        EXPECT_EQ(w.Caption(), "分支机构商品调价单");
+        EXPECT_EQ(w.TxtLSH.Text(), "42");
+        EXPECT_EQ(w.DtpKdrq.Value(), (db::DateTime{2026, 12, 6}));
+        EXPECT_EQ(w.DtpExecDate.Value(), (db::DateTime{2026, 12, 6}));
+        EXPECT_EQ(w.TxtCzryName.Text(), "系统管理员");
+        EXPECT_EQ(w.Focused(), &w.DtpExecDate);
+        EXPECT_EQ(w.VfgContent.Rows(), 1);
+        EXPECT_EQ(w.StatusBar1.Panel(1), "F2 → 新增 | F3 → 修改 | Del → 删除 |  F8 → 记帐 | F9 → 打印 | ESC → 退出");
+        EXPECT_TRUE(w.TxtLSH.Locked());
+        EXPECT_EQ(w.TxtPM.BackColor(), 0xFFFFC0u);
+        EXPECT_FALSE(w.TxtBZ.Locked());
+    });
+    EXPECT_EQ(Count("select count(*) from SubAdjuctPrice"), 1) << "opening writes nothing";
+}
+
+TEST_F(Editor, KeyboardPathSavesLinesAndAmendsAPickedLine) {
+    Open("", [&](FrmAdjuctPrice& w) {
+        w.TxtDwbh.SetText("001");
+        w.TxtBZ.SetText("年末调价");
+        EnterLine(w, "A1", 6.8);
+        EXPECT_EQ(w.TxtLSH.Text(), "1");
+        EXPECT_EQ(Scalar("select shbz||','||jzbz||','||fyear||','||fperiod||','||shry||','||bz5||','||dwbh||','||bz from SubAdjuctPrice where lsh='1'"),
+                  "0,0,0,0,,,001,年末调价");
+        EXPECT_EQ(Scalar("select dh||' '||hh||' '||pm||' '||sj1||' '||sj2 from SubAdjuctPricemx where lsh='1'"),
+                  "100 A1 苹果\\500g\\烟台\\袋 5.5 6.8");
+        EXPECT_EQ(w.VfgContent.Rows(), 2);
+        EXPECT_EQ(w.VfgContent.Row(), 1);
+        EXPECT_EQ(w.Focused(), &w.TxtHH) << "ready for the next line";
+        EXPECT_EQ(w.TxtHH.Text(), "");
+        EXPECT_EQ(w.TxtNSj.Value(), 0);
+        EXPECT_FALSE(bill::Shared().IsNewBill);
+
+        t.ClearStatements();
+        EnterLine(w, "B2", 4.2);
+        EXPECT_TRUE(t.Sent("update SubAdjuctPrice set kdrq='2026-12-06',execdate='2026-12-06',bz='年末调价',czry='系统管理员',dwbh='001',bz5=''  where lsh='1' and isnull(shbz,0)=0"));
+        EXPECT_TRUE(t.Sent("insert into SubAdjuctPricemx (lsh,dh,hh,pm,sj1,sj2) values ('1','200','B2','香蕉\\1kg\\海南\\把',4,4.2)"));
+        EXPECT_EQ(w.VfgContent.Rows(), 3);
+        EXPECT_EQ(w.VfgContent.Row(), 2);
+
+        // Pick line 100, change its new price, save.
+        w.VfgContent.Select(1, 1);
+        Key(w, w.VfgContent, ui::Key::F3);
+        EXPECT_TRUE(bill::Shared().IsLineAmend);
+        EXPECT_EQ(w.Focused(), &w.TxtNSj);
+        EXPECT_EQ(w.TxtHH.Text(), "A1");
+        EXPECT_EQ(w.TxtOSj.Value(), 5.5);
+        w.TxtNSj.EnteredValue(7.25);
+        w.Cmd_Save.Click();
+        EXPECT_EQ(Scalar("select group_concat(dh||':'||sj2, ' ') from (select * from SubAdjuctPricemx where lsh='1' order by dh)"),
+                  "100:7.25 200:4.2");
+        EXPECT_EQ(w.VfgContent.Rows(), 3);
+        EXPECT_FALSE(bill::Shared().IsLineAmend);
+    });
+    EXPECT_TRUE(MessageTexts().empty());
+}
+
+TEST_F(Editor, ByBranchTypeHeaderCarriesTheModeMark) {
+    data::Host().BranchMode = data::ByBranchType;
+    Open("", [&](FrmAdjuctPrice& w) {
+        w.TxtDwbh.SetText("5");
+        EnterLine(w, "X", 9);
+    });
+    EXPECT_EQ(Scalar("select bz5||dwbh from SubAdjuctPrice"), "15");
+}
+
+TEST_F(Editor, QuotesAndCommentMarksAreStoredExactly) {
+    const std::string hostile = "O'Neil; -- /* x */ \\ '';drop table glprice";
+    data::Host().OptName = hostile;
+    t.Exec("update yw_kck set pm='Jack''s \"best\"' where hh='A1'");
+    Open("", [&](FrmAdjuctPrice& w) {
+        w.TxtDwbh.SetText("0'1");
+        w.TxtBZ.SetText(hostile);
+        EnterLine(w, "A1", 1);
+        EnterLine(w, "B2", 2);
+    });
+    EXPECT_EQ(Scalar("select czry from SubAdjuctPrice"), hostile);
+    EXPECT_EQ(Scalar("select bz from SubAdjuctPrice"), hostile);
+    EXPECT_EQ(Scalar("select dwbh from SubAdjuctPrice"), "0'1");
+    EXPECT_EQ(Scalar("select pm from SubAdjuctPricemx where hh='A1'"), "Jack's \"best\"\\500g\\烟台\\袋");
+    EXPECT_EQ(Count("select count(*) from SubAdjuctPricemx"), 2);
+    EXPECT_EQ(Count("select count(*) from glprice"), 2);
+}
+
+TEST_F(Editor, RefusedSavesWriteNothing) {
+    Bill("3", "001", 1, {"A1", "2"});
+    Open("3", [&](FrmAdjuctPrice& w) {
+        w.TxtHH.SetText("B2");
+        w.Cmd_Save.Click();
+        ASSERT_EQ(t.Toolkit().Messages().size(), 1u);
+        EXPECT_EQ(t.Toolkit().Messages()[0].message.text, "此单据已审核，不能修改!");
+        EXPECT_EQ(t.Toolkit().Messages()[0].message.icon, ui::Icon::Information);
+    });
+    t.Toolkit().ClearMessages();
+    Open("", [&](FrmAdjuctPrice& w) {
+        w.SetFocus(w.Cmd_Save);
+        w.Cmd_Save.Click();
+        ASSERT_EQ(MessageTexts(), std::vector<std::string>{"货号不能为空!"});
+        EXPECT_EQ(t.Toolkit().Messages()[0].message.title, "提示:");
+        EXPECT_EQ(w.Focused(), &w.TxtHH);
+    });
+    EXPECT_EQ(Count("select count(*) from SubAdjuctPricemx"), 1);
+}
+
+TEST_F(Editor, AFailingLineStatementLeavesNeitherHeaderNorLine) {
+    t.Exec("create trigger refuse_line before insert on SubAdjuctPricemx begin select raise(abort, 'line refused'); end");
+    Open("", [&](FrmAdjuctPrice& w) {
+        EnterLine(w, "A1", 1);
+        ASSERT_FALSE(t.Toolkit().Messages().empty());
+        EXPECT_EQ(t.Toolkit().Messages().back().message.title, "系统提示");  // a refused row: the clash message
+        EXPECT_TRUE(bill::Shared().IsNewBill) << "the next Save draws a fresh serial";
+    });
+    EXPECT_EQ(Count("select count(*) from SubAdjuctPrice"), 0);
+}
+
+TEST_F(Editor, AClashIsReportedAndTheNextSaveSucceeds) {
+    t.Exec("create trigger clash before insert on SubAdjuctPrice when new.lsh='1' and new.bz is not null begin select raise(abort, 'UNIQUE constraint failed: SubAdjuctPrice.lsh'); end");
+    Open("", [&](FrmAdjuctPrice& w) {
+        EnterLine(w, "A1", 1);
+        ASSERT_EQ(t.Toolkit().Messages().size(), 1u);
+        const auto& m = t.Toolkit().Messages()[0].message;
+        EXPECT_NE(m.text.find("\n有另一个操作员同时建立了信息,请再次点击“保存”按钮！"), std::string::npos) << m.text;
+        EXPECT_EQ(m.icon, ui::Icon::Exclamation);
+        t.Exec("insert into SubAdjuctPrice (lsh,shbz,jzbz) values ('1',0,0)");  // the other operator's bill
+        t.Exec("insert into SubAdjuctPricemx (lsh,dh,hh) values ('1','100','X')");
+        w.Cmd_Save.Click();
+        EXPECT_EQ(w.TxtLSH.Text(), "2");
+    });
+    EXPECT_EQ(Scalar("select hh from SubAdjuctPricemx where lsh='2'"), "A1");
+}
+
+TEST_F(Editor, ABillWhoseLinesWereAllDeletedTakesNewLinesUnderItsHeader) {
+    Bill("8", "001", 0, {});
+    Open("8", [&](FrmAdjuctPrice& w) {
+        EnterLine(w, "A1", 3);
+        EXPECT_TRUE(MessageTexts().empty());
+    });
+    EXPECT_EQ(Scalar("select dh from SubAdjuctPricemx where lsh='8'"), "100");
+    EXPECT_EQ(Count("select count(*) from SubAdjuctPrice"), 1);
+}
+
+TEST_F(Editor, ChangesMadeMeanwhileByOthersAreNotOverwritten) {
+    Bill("4", "001", 0, {"A1", "2"});
+    Open("4", [&](FrmAdjuctPrice& w) {
+        // The picked line is deleted meanwhile: reported, nothing written.
+        w.VfgContent.Select(1, 1);
+        w.Cmd_Amend_Click();
+        ASSERT_TRUE(bill::Shared().IsLineAmend);
+        t.Exec("delete from SubAdjuctPricemx where lsh='4'");
+        w.TxtNSj.EnteredValue(9);
+        w.TxtBZ.SetText("changed");
+        w.Cmd_Save.Click();
+        EXPECT_EQ(MessageTexts(), std::vector<std::string>{"单号为100的明细已被删除，未保存!"});
+        EXPECT_EQ(Scalar("select bz from SubAdjuctPrice where lsh='4'"), "r");
+        // A failed pick leaves the strip adding a line.
+        t.Toolkit().ClearMessages();
+        w.LoadLine("4", "100");
+        EXPECT_EQ(t.Toolkit().Messages().size(), 1u);
+        EXPECT_FALSE(bill::Shared().IsLineAmend);
+    });
+}
+
+TEST_F(Editor, ASaveOnABillAuditedAfterItsCheckIsRefusedWhole) {
+    Bill("4", "001", 0, {"A1", "2"});
+    Open("4", [&](FrmAdjuctPrice& w) {
+        w.TxtHH.SetText("B2");
+        w.TxtBZ.SetText("changed");
+        // The audit lands after the save's own check, as another operator's would.
+        bool audited = false;
+        auto& host = *data::Host().HostConnection;
+        host.SetTrace([&](const std::string& s) {
+            if (audited || s.find("max( (cast(dh") == std::string::npos) return;
+            audited = true;
+            host.Execute("update SubAdjuctPrice set shbz=1 where lsh='4'");
+        });
+        w.Cmd_Save.Click();
+        host.SetTrace({});
+        EXPECT_TRUE(audited);
+        EXPECT_EQ(MessageTexts(), std::vector<std::string>{"此单据已审核，不能修改!"});
+    });
+    EXPECT_EQ(Count("select count(*) from SubAdjuctPricemx where lsh='4'"), 1);
+    EXPECT_EQ(Scalar("select bz||shbz from SubAdjuctPrice where lsh='4'"), "r0") << "the audit rolled back with the save here";
+}
+
+TEST_F(Editor, LoadingShowsHeaderNamesDatesAndSelectsTheLastLine) {
+    Bill("5", "001", 0, {"A1", "2", "B2", "3", "X", "4"});
+    Open("5", [&](FrmAdjuctPrice& w) {
+        EXPECT_EQ(w.txtDwmc.Text(), "一分店");
+        EXPECT_EQ(w.DtpExecDate.Value(), (db::DateTime{1900, 1, 1})) << "a Null execution date";
+        EXPECT_EQ(w.DtpKdrq.Value(), (db::DateTime{2026, 11, 1}));
+        EXPECT_EQ(w.VfgContent.Rows(), 4);
+        EXPECT_EQ(w.VfgContent.Row(), 3);
+        EXPECT_EQ(w.VfgContent.Col(), 1);
+        EXPECT_EQ(w.VfgContent.TextMatrix(0, 1), "单号");
+        EXPECT_EQ(w.Focused(), &w.TxtHH);
+        w.LoadLine("5", "200");
+        EXPECT_EQ(w.DtpExecDate.Value(), (db::DateTime{1900, 1, 1}));
+        EXPECT_EQ(w.TxtNSj.Value(), 3);
+    });
+    Bill("6", "5", 0, {"A1", "2"}, "'1'");
+    data::Host().BranchMode = data::ByBranchType;
+    Open("6", [&](FrmAdjuctPrice& w) { EXPECT_EQ(w.txtDwmc.Text(), "社区店"); });
+    // A serial without a header: the operator and the business date, the lines that exist.
+    t.Exec("insert into SubAdjuctPricemx (lsh,dh,hh,sj1,sj2) values ('77','100','A1',1,2)");
+    Open("77", [&](FrmAdjuctPrice& w) {
+        EXPECT_EQ(w.TxtCzryName.Text(), "系统管理员");
+        EXPECT_EQ(w.DtpKdrq.Value(), (db::DateTime{2026, 12, 6}));
+        EXPECT_EQ(w.TxtDwbh.Text(), "");
+        EXPECT_EQ(w.VfgContent.Rows(), 2);
+    });
+}
+
+TEST_F(Editor, ItemTemplateComesFromGLSelectWithTheOperatorCodeFilledIn) {
+    Open("", [&](FrmAdjuctPrice& w) { EXPECT_EQ(w.ItemQueryTemplate, bill::DefaultItemQueryTemplate()); });
+    t.Exec("insert into GLSelect (FDH,FSQL) values ('分支机构调价商品选择', 'select [操作人员编号] x, ''[操作人员编号]'' y')");
+    Open("", [&](FrmAdjuctPrice& w) { EXPECT_EQ(w.ItemQueryTemplate, "select 0001 x, '0001' y"); });
+    t.Exec("update GLSelect set FSQL=NULL");
+    Open("", [&](FrmAdjuctPrice& w) { EXPECT_EQ(w.ItemQueryTemplate, bill::DefaultItemQueryTemplate()); });
+}
+
+TEST_F(Editor, NewWithoutTheRightDrawsNoSerialAndEscClosesWithoutSaving) {
+    t.Exec("delete from t_OperatorRight where FRight='修改'");
+    Bill("3", "001", 0, {"A1", "2"});
+    Open("3", [&](FrmAdjuctPrice& w) {
+        t.ClearStatements();
+        Key(w, w.TxtBZ, ui::Key::F2);
+        EXPECT_EQ(MessageTexts(), std::vector<std::string>{"对不起，你没有此权限！"});
+        for (auto& s : t.Statements()) EXPECT_EQ(s.find("max("), std::string::npos) << s;
+        EXPECT_EQ(w.TxtLSH.Text(), "3");
+        w.TxtHH.SetText("B2");
+        Key(w, w.TxtBZ, ui::Key::Escape);
+        EXPECT_FALSE(w.IsShown());
+    });
+    EXPECT_EQ(Count("select count(*) from SubAdjuctPricemx"), 1);
+}
