@@ -11,7 +11,7 @@ struct ToolButton {
     std::string key;
     std::string caption;
     std::string toolTip;
-    std::string icon;        // freedesktop icon name, e.g. "document-new"; empty for none
+    std::string icon;        // icon name for a key the toolkit's command icons do not know; may be empty
     bool separatorBefore = false;
     bool visible = true;
     bool enabled = true;

@@ -1,5 +1,6 @@
 #include "views/StandardViews.h"
 
+#include "views/FrmAdjuctPriceView.h"
 #include "views/FrmBrowserView.h"
 #include "views/FrmSubView.h"
 #include "ui/qt/ViewRegistry.h"
@@ -14,6 +15,9 @@ void RegisterStandardViews() {
     });
     registry.Register("FrmBrowser", [](ui::Window& w, QWidget* parent) -> std::unique_ptr<View> {
         return std::make_unique<FrmBrowserView>(dynamic_cast<browser::FrmBrowser&>(w), parent);
+    });
+    registry.Register("FrmAdjuctPrice", [](ui::Window& w, QWidget* parent) -> std::unique_ptr<View> {
+        return std::make_unique<FrmAdjuctPriceView>(dynamic_cast<bill::FrmAdjuctPrice&>(w), parent);
     });
 }
 

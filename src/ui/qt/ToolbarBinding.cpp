@@ -2,6 +2,7 @@
 
 #include <QIcon>
 
+#include "ui/qt/CommandIcons.h"
 #include "ui/qt/SafeCall.h"
 
 namespace ui::qt {
@@ -10,20 +11,7 @@ ToolbarBinding::ToolbarBinding(ui::Toolbar& bar, QToolBar* widget) : ControlBind
     widget->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
     widget->setMovable(false);
     widget->setFloatable(false);
-}
-
-QStyle::StandardPixmap ToolbarBinding::StandardIconFor(const std::string& key) {
-    if (key == "新增") return QStyle::SP_FileIcon;
-    if (key == "修改") return QStyle::SP_FileDialogDetailedView;
-    if (key == "删除") return QStyle::SP_TrashIcon;
-    if (key == "打印" || key == "重打") return QStyle::SP_DriveFDIcon;
-    if (key == "预览") return QStyle::SP_FileDialogContentsView;
-    if (key == "报表") return QStyle::SP_FileDialogListView;
-    if (key == "选择") return QStyle::SP_DialogApplyButton;
-    if (key == "记账") return QStyle::SP_DialogSaveButton;
-    if (key == "刷新") return QStyle::SP_BrowserReload;
-    if (key == "退出") return QStyle::SP_DialogCloseButton;
-    return QStyle::SP_FileDialogInfoView;
+    widget->setIconSize(ToolIconSize());
 }
 
 QAction* ToolbarBinding::ActionOf(const std::string& key) const {
@@ -49,10 +37,7 @@ void ToolbarBinding::Rebuild() {
         separatorPending = false;
         anyShown = true;
 
-        QIcon icon = !b.icon.empty() && QIcon::hasThemeIcon(QString::fromStdString(b.icon))
-                         ? QIcon::fromTheme(QString::fromStdString(b.icon))
-                         : widget_->style()->standardIcon(StandardIconFor(b.key));
-        auto* action = new QAction(icon, QString::fromStdString(b.caption), widget_);
+        auto* action = new QAction(CommandIcon(b.key, b.icon), QString::fromStdString(b.caption), widget_);
         action->setToolTip(QString::fromStdString(b.toolTip));
         action->setEnabled(b.enabled);
         connect(action, &QAction::triggered, this, [this, key = b.key] { SafeCall([&] { bar_.Press(key); }); });

@@ -3,7 +3,6 @@
 #pragma once
 #include <QAction>
 #include <QPointer>
-#include <QStyle>
 #include <QToolBar>
 #include <string>
 #include <vector>
@@ -18,8 +17,6 @@ public:
     ToolbarBinding(ui::Toolbar& bar, QToolBar* widget);
     // The action of the button with this key; null for a hidden or unknown button.
     QAction* ActionOf(const std::string& key) const;
-    // The style's standard icon used for a button key when the icon theme has none.
-    static QStyle::StandardPixmap StandardIconFor(const std::string& key);
 
 protected:
     void Apply() override;

@@ -1,0 +1,155 @@
+// The bill editor on the screen: fields named by their labels, display-only fields, the keyboard
+// path of a line through the real widgets (item code, Enter, new price, Enter, Enter on Save) and
+// the toolbar's icons.
+#include <QAccessible>
+#include <QLineEdit>
+
+#include "UiTestSupport.h"
+#include "bill/EditorState.h"
+#include "bill/FrmAdjuctPrice.h"
+#include "data/ComponentFactory.h"
+#include "data/HostContext.h"
+#include "data/LookupWindow.h"
+#include "data/QueryRoutines.h"
+#include "db/Connection.h"
+#include "support/TestDatabase.h"
+#include "ui/qt/CommandIcons.h"
+#include "ui/qt/ToolbarBinding.h"
+#include "views/FrmAdjuctPriceView.h"
+#include "views/StandardViews.h"
+
+using views::FrmAdjuctPriceView;
+
+namespace {
+
+// Takes the statement's first row, as the host's lookup window does when there is one.
+class FirstRowLookup : public data::LookupWindow {
+public:
+    void SetMode(std::int16_t) override {}
+    void SetStatement(const std::string& sql) override { sql_ = sql; }
+    void SetConnectionString(const std::string&) override {}
+    std::vector<db::Value> Result() const override { return result_; }
+    void Show() override {
+        result_ = {db::Value::Int16(0)};
+        db::Recordset rs = data::HostConnection().OpenRecordset(sql_);
+        if (rs.RecordCount() == 0) return;
+        result_ = {db::Value::Int16(1)};
+        for (int i = 0; i < rs.FieldCount(); ++i) result_.push_back(rs.Get(i));
+    }
+
+private:
+    std::string sql_;
+    std::vector<db::Value> result_;
+};
+
+}  // namespace
+
+class EditorViewTest : public QObject {
+    Q_OBJECT
+    std::unique_ptr<testing_support::TestDatabase> t;
+    std::unique_ptr<uitest::ScopedQtToolkit> tk;
+
+    void OpenNew(std::function<void(FrmAdjuctPriceView&, bill::FrmAdjuctPrice&)> act) {
+        auto& shared = bill::Shared();
+        shared.CurrentLsh.clear();
+        shared.IsNewBill = true;
+        shared.EditorInstance = std::make_shared<bill::FrmAdjuctPrice>();
+        auto editor = shared.EditorInstance;
+        uitest::WhenShown<FrmAdjuctPriceView>([&](FrmAdjuctPriceView& v) {
+            act(v, *editor);
+            v.Unload();
+        });
+        editor->ShowModal();
+    }
+
+private slots:
+    void initTestCase() { views::RegisterStandardViews(); }
+    void init() {
+        t = std::make_unique<testing_support::TestDatabase>();
+        t->OpenHostConnection("0001", "系统管理员");
+        t->Grant("0001", "修改");
+        t->Exec("insert into gl_custom (tjbh,mc,zjm) values ('001','一分店','yfd')");
+        t->Exec("insert into yw_kck (hh,pm,gg,cd,pdw,pm_zjm,FDeleted) values ('A1','苹果','500g','烟台','袋','pg',0)");
+        t->Exec("insert into glprice (HH,DWBH,SJ,ZK,SELLPRICE) values ('A1','001',0,0,5.5)");
+        data::Host().BranchMode = data::ByBranch;
+        data::Host().SysDate = {2026, 12, 6};
+        data::ComponentFactory::Register(data::ComponentName::Lookup, [] { return std::make_unique<FirstRowLookup>(); });
+        tk = std::make_unique<uitest::ScopedQtToolkit>();
+    }
+    void cleanup() {
+        tk.reset();
+        t.reset();
+        data::ComponentFactory::Unregister(data::ComponentName::Lookup);
+    }
+
+    void fieldsAreNamedByTheirLabelsAndDisplayFieldsAreReadOnly() {
+        OpenNew([&](FrmAdjuctPriceView& v, bill::FrmAdjuctPrice&) {
+            QCOMPARE(v.windowTitle(), QStringLiteral("分支机构商品调价单"));
+            const std::vector<std::pair<const char*, const char*>> names{
+                {"TxtLSH", "流水号"},   {"DtpKdrq", "开单日期"}, {"DtpExecDate", "执行日期"}, {"TxtDwbh", "分支机构"},
+                {"txtDwmc", "分支机构名称"}, {"TxtBZ", "备注"}, {"TxtCzryName", "操作人员"}, {"TxtSh", "审核人员"},
+                {"TxtHH", "货号"},       {"TxtPM", "品名"},     {"TxtOSj", "原售价"},      {"TxtNSj", "新售价"},
+                {"Cmd_Save", "保 存"},   {"Cmd_SaveReckoning", "记帐[F8]"}};
+            for (auto [control, name] : names) {
+                QWidget* w = v.Widget(control);
+                QVERIFY2(w, control);
+                QAccessibleInterface* a = QAccessible::queryAccessibleInterface(w);
+                QVERIFY(a);
+                QCOMPARE(a->text(QAccessible::Name), QString::fromUtf8(name));
+            }
+            auto* lsh = qobject_cast<QLineEdit*>(v.Widget("TxtLSH"));
+            QVERIFY(lsh->isReadOnly());
+            QCOMPARE(lsh->palette().color(QPalette::Base), QColor(0xFF, 0xFF, 0xC0));
+            QVERIFY(!qobject_cast<QLineEdit*>(v.Widget("TxtBZ"))->isReadOnly());
+            QCOMPARE(lsh->text(), QStringLiteral("1"));
+            QCOMPARE(QApplication::focusWidget(), v.Widget("DtpExecDate"));
+        });
+    }
+
+    void aLineIsEnteredAndSavedFromTheKeyboard() {
+        OpenNew([&](FrmAdjuctPriceView& v, bill::FrmAdjuctPrice& w) {
+            uitest::Press(Qt::Key_Tab);  // from the execution date to the branch
+            QCOMPARE(QApplication::focusWidget(), v.Widget("TxtDwbh"));
+            QTest::keyClicks(QApplication::focusWidget(), "yfd");
+            uitest::Press(Qt::Key_Return);
+            QCOMPARE(w.TxtDwbh.Text(), std::string("001"));
+            QTRY_COMPARE(QApplication::focusWidget(), v.Widget("TxtBZ"));
+            uitest::Press(Qt::Key_Return);
+            QTRY_COMPARE(QApplication::focusWidget(), v.Widget("TxtHH"));
+            QTest::keyClicks(QApplication::focusWidget(), "A1");
+            uitest::Press(Qt::Key_Return);
+            QTRY_COMPARE(QApplication::focusWidget(), v.Widget("TxtNSj"));
+            QCOMPARE(w.TxtOSj.Value(), 5.5);
+            auto* price = qobject_cast<QDoubleSpinBox*>(v.Widget("TxtNSj"));
+            price->selectAll();
+            QTest::keyClicks(price, "6.8");
+            uitest::Press(Qt::Key_Return);
+            QTRY_COMPARE(QApplication::focusWidget(), v.Widget("Cmd_Save"));
+            uitest::Press(Qt::Key_Return);
+            QTRY_COMPARE(QApplication::focusWidget(), v.Widget("TxtHH"));
+            QCOMPARE(w.VfgContent.Rows(), 2);
+        });
+        QCOMPARE(t->Scalar("select dh||' '||hh||' '||sj1||' '||sj2 from SubAdjuctPricemx"), std::string("100 A1 5.5 6.8"));
+        QCOMPARE(t->Scalar("select dwbh from SubAdjuctPrice"), std::string("001"));
+    }
+
+    void everyCommandHasOneIconOfOneSize() {
+        OpenNew([&](FrmAdjuctPriceView& v, bill::FrmAdjuctPrice&) {
+            QCOMPARE(v.ToolBar()->iconSize(), ui::qt::ToolIconSize());
+            QAction* print = v.ToolbarBound().ActionOf("打印");
+            QAction* reprint = v.ToolbarBound().ActionOf("重打");
+            QAction* post = v.ToolbarBound().ActionOf("记帐");
+            QVERIFY(print && reprint && post);
+            QVERIFY(!print->icon().isNull());
+            QVERIFY(print->icon().cacheKey() != reprint->icon().cacheKey());
+            QCOMPARE(QString::fromUtf8(ui::qt::CommandIconName("记账")), QString::fromUtf8(ui::qt::CommandIconName("记帐")));
+        });
+    }
+};
+
+static const bool registered = uitest::AddSuite([](int argc, char** argv) {
+    EditorViewTest t;
+    return QTest::qExec(&t, argc, argv);
+});
+
+#include "EditorViewTest.moc"
