@@ -1,0 +1,127 @@
+// The browser's report command: its right, the detail statement of each branch mode as sent, and
+// what that statement gives on the host database (both drivers): one row per line of the
+// operator's own open bills of the mode, a bill without lines as one row.
+#include <gtest/gtest.h>
+
+#include "FakeReportGrid.h"
+#include "browser/FrmBrowser.h"
+#include "data/HostContext.h"
+#include "support/TestDatabase.h"
+
+using testing_support::TestDatabase;
+
+namespace {
+
+const std::string kSelect =
+    "SELECT A.LSH AS 流水号,A.KDRQ AS 开单日期,A.BZ AS 备注,B.DH AS 单号, B.HH AS 货号,C.LB AS 类别代号,D.NAME AS 类别名称, "
+    "C.PM AS 品名, C.GG AS 规格, C.CD AS 产地, C.PDW AS 单位,B.SJ1 AS 原售价,B.SJ2 AS 新售价,A.SHBZ AS 审核标志,"
+    "A.CZRY AS 操作人员 FROM SubAdjuctPrice A LEFT ";
+
+class ReportLaunch : public ::testing::Test {
+protected:
+    void SetUp() override {
+        t.OpenHostConnection("0001", "系统管理员");
+        t.Grant("0001", "报表");
+        t.Grant("0001", "查看所有用户");  // the report lists the operator's own bills all the same
+        t.Exec("insert into kclb (id,name) values ('01','饮料')");
+        t.Exec("insert into yw_kck (hh,pm,gg,cd,pdw,lb) values ('H1','可乐','330ml','上海','听','01')");
+        Bill("A1", "系统管理员", "''", 0, {{"1", "H1"}, {"2", "H9"}});
+        Bill("A2", "系统管理员", "NULL", 1, {});
+        Bill("A3", "系统管理员", "''", 0, {{"1", "H1"}}, 1);
+        Bill("A4", "张三", "''", 0, {{"1", "H1"}});
+        Bill("T1", "系统管理员", "'1'", 0, {{"1", "H1"}});
+        Bill("Q1", "O'Neil", "''", 0, {{"1", "H1"}});
+        data::Host().BranchMode = data::ByBranch;
+    }
+    void TearDown() override { data::Host().BranchMode = data::ByBranch; }
+    void Bill(const std::string& lsh, const std::string& czry, const std::string& bz5, int shbz,
+              std::vector<std::pair<std::string, std::string>> lines, int jzbz = 0) {
+        std::string name;
+        for (char c : czry) name += c == '\'' ? std::string("''") : std::string(1, c);
+        t.Exec("insert into SubAdjuctPrice (lsh,kdrq,bz,czry,shbz,jzbz,dwbh,bz5) values ('" + lsh + "','2026-12-01','备注" + lsh +
+               "','" + name + "'," + std::to_string(shbz) + "," + std::to_string(jzbz) + ",'001'," + bz5 + ")");
+        for (const auto& [dh, hh] : lines)
+            t.Exec("insert into SubAdjuctPricemx (lsh,dh,hh,pm,sj1,sj2) values ('" + lsh + "','" + dh + "','" + hh + "','p',10.5,12)");
+    }
+    // Presses 报表 in the browser; the statement the report window handed its grid.
+    std::string PressReport() {
+        browser::FrmBrowser browser;
+        browser.Toolbar.Press("报表");
+        for (const auto& call : grid.log.calls)
+            if (call.rfind("DataSource ", 0) == 0) return call.substr(11);
+        return {};
+    }
+    std::vector<std::string> Column(const std::string& sql, const std::string& field) {
+        std::vector<std::string> values;
+        auto rs = t.Db().OpenRecordset(sql);
+        for (bool more = rs.RecordCount() > 0; more; more = (rs.MoveNext(), !rs.IsEOF()))
+            values.push_back(rs.Get(field).IsNull() ? "<null>" : rs.Get(field).ToText());
+        return values;
+    }
+    TestDatabase t;
+    report_test::ScopedFakeGrid grid{&t.Toolkit()};
+};
+
+}  // namespace
+
+TEST_F(ReportLaunch, ByBranchListsEveryLineOfTheOperatorsOpenBills) {
+    const std::string sql = PressReport();
+    EXPECT_EQ(sql, kSelect +
+                       " JOIN SubAdjuctPriceMX B ON A.LSH = B.LSH LEFT JOIN YW_KCK C ON B.HH = C.HH  left join kclb d on c.lb=d.id "
+                       " Where A.Czry='系统管理员' and a.jzbz=0 and isnull(a.bz5,'')=''  Order By A.LSH");
+    std::vector<std::string> calls = grid.log.calls;
+    calls.erase(calls.begin() + 2);  // the statement, checked above
+    EXPECT_EQ(calls, (std::vector<std::string>{"DataFormat 0", "ConnectStr " + t.ConnStr(), "IsShowOrder false",
+                                               "ReportCode SD分支机构调价单浏览", "ReportName 分支机构调价单浏览",
+                                               "StartDate 2026-12-06", "EndDate 2026-12-06", "UserDefStr0 ", "UserDefStr1 ",
+                                               "RefreshReport"}));
+    EXPECT_TRUE(t.Toolkit().Messages().empty());
+
+    auto rs = t.Db().OpenRecordset(sql);
+    std::vector<std::string> names;
+    for (int f = 0; f < rs.FieldCount(); ++f) names.push_back(rs.Field(f).name);
+    EXPECT_EQ(names, (std::vector<std::string>{"流水号", "开单日期", "备注", "单号", "货号", "类别代号", "类别名称", "品名", "规格",
+                                               "产地", "单位", "原售价", "新售价", "审核标志", "操作人员"}));
+    // A1 with two lines (one item unknown to the catalogue), A2 without lines as one row.
+    EXPECT_EQ(Column(sql, "流水号"), (std::vector<std::string>{"A1", "A1", "A2"}));
+    std::vector<std::string> items = Column(sql, "货号"), names2 = Column(sql, "品名"), kinds = Column(sql, "类别名称");
+    std::sort(items.begin(), items.begin() + 2);
+    EXPECT_EQ(items, (std::vector<std::string>{"H1", "H9", "<null>"}));
+    EXPECT_EQ(Column(sql, "原售价")[2], "<null>");
+    EXPECT_EQ(std::count(names2.begin(), names2.end(), "可乐"), 1);
+    EXPECT_EQ(std::count(kinds.begin(), kinds.end(), "饮料"), 1);
+    EXPECT_EQ(Column(sql, "审核标志"), (std::vector<std::string>{"0", "0", "1"}));
+}
+
+TEST_F(ReportLaunch, ByBranchTypeAndAQuotedOperatorName) {
+    data::Host().BranchMode = data::ByBranchType;
+    std::string sql = PressReport();
+    EXPECT_EQ(sql, kSelect +
+                       " JOIN SubAdjuctPriceMX B ON A.LSH = B.LSH LEFT JOIN YW_KCK C ON B.HH = C.HH left join kclb d on c.lb=d.id  "
+                       " Where A.Czry='系统管理员' and a.jzbz=0 and isnull(a.bz5,'')='1' Order By A.LSH");
+    EXPECT_EQ(Column(sql, "流水号"), (std::vector<std::string>{"T1"}));
+
+    data::Host().BranchMode = data::ByBranch;
+    data::Host().OptName = "O'Neil";
+    grid.log.calls.clear();
+    sql = PressReport();
+    EXPECT_NE(sql.find(" Where A.Czry='O''Neil' and a.jzbz=0"), std::string::npos) << sql;
+    EXPECT_EQ(Column(sql, "流水号"), (std::vector<std::string>{"Q1"}));
+
+    data::Host().OptName = "x' or '1'='1";
+    grid.log.calls.clear();
+    EXPECT_TRUE(Column(PressReport(), "流水号").empty());
+    EXPECT_TRUE(t.Toolkit().Messages().empty());
+}
+
+TEST_F(ReportLaunch, TheMenuOpensTheReportAndWithoutTheRightNothingOpens) {
+    browser::FrmBrowser browser;
+    browser.Menu_Click("mnuBrowInput");
+    EXPECT_EQ(grid.log.created, 1);
+
+    t.Exec("delete from t_OperatorRight where FRight='报表'");
+    browser.Toolbar.Press("报表");
+    EXPECT_EQ(grid.log.created, 1);
+    ASSERT_EQ(t.Toolkit().Messages().size(), 1u);
+    EXPECT_EQ(t.Toolkit().Messages()[0].message.text, "对不起，你没有此权限！");
+}

@@ -1,0 +1,143 @@
+// The report window on the headless toolkit over a recording grid: what it hands the grid and in
+// which order, its toolbar, keys and layout, and how its failures reach the operator.
+#include <gtest/gtest.h>
+
+#include "FakeReportGrid.h"
+#include "data/HostContext.h"
+#include "report/FrmReport.h"
+#include "report/OpenReportWindow.h"
+#include "ui/Keys.h"
+
+using report::FrmReport;
+using report_test::ScopedFakeGrid;
+
+namespace {
+
+class ReportWindow : public ::testing::Test {
+protected:
+    void SetUp() override { data::Host().ConnStr = "Provider=SQLite;Data Source=/srv/host.db"; }
+    void TearDown() override { data::Host().ConnStr.clear(); }
+    // Opens the window as the browser does and runs the operator's actions on it.
+    void Open(std::function<void(FrmReport&)> act = {}) {
+        if (act) tk->OnShow("FrmReport", [act](ui::Window& w) { act(dynamic_cast<FrmReport&>(w)); });
+        report::OpenReportWindow("select 1", "SD分支机构调价单浏览", "分支机构调价单浏览", "2026-12-06", "2026-12-06");
+    }
+    std::vector<std::string> CallsFrom(size_t from) const {
+        return {grid.log.calls.begin() + static_cast<long>(from), grid.log.calls.end()};
+    }
+    ui::ScopedHeadlessToolkit tk;
+    ScopedFakeGrid grid{&*tk};
+};
+
+}  // namespace
+
+TEST_F(ReportWindow, LoadHandsTheGridItsPropertiesInOrderThenLoadsUnderTheBusyPointer) {
+    bool shown = false;
+    Open([&](FrmReport& w) {
+        shown = true;
+        EXPECT_EQ(w.Caption(), "报表系统");
+        EXPECT_EQ(w.LblRptName.Caption(), "分支机构调价单浏览");
+        EXPECT_EQ(w.LblRptName.PointSize(), 12);
+        EXPECT_TRUE(w.LblRptName.Bold());
+        EXPECT_EQ(tk->BusyDepth(), 0);
+    });
+    ASSERT_TRUE(shown);
+    EXPECT_EQ(grid.log.calls,
+              (std::vector<std::string>{"DataFormat 0", "ConnectStr Provider=SQLite;Data Source=/srv/host.db", "DataSource select 1",
+                                        "IsShowOrder false", "ReportCode SD分支机构调价单浏览", "ReportName 分支机构调价单浏览",
+                                        "StartDate 2026-12-06", "EndDate 2026-12-06", "UserDefStr0 ", "UserDefStr1 ",
+                                        "RefreshReport"}));
+    EXPECT_EQ(grid.log.busyAtRefresh, (std::vector<int>{1}));
+    EXPECT_EQ(grid.log.created, 1);
+    EXPECT_EQ(grid.log.destroyed, 1);  // released with the window
+    EXPECT_TRUE(tk->Messages().empty());
+}
+
+TEST_F(ReportWindow, ToolbarHasSevenButtonsAndForwardsThemToTheGrid) {
+    size_t loaded = 0;
+    Open([&](FrmReport& w) {
+        std::vector<std::string> seen;
+        for (const auto& b : w.Toolbar1.Buttons()) seen.push_back(b.caption + "=" + b.key + ":" + b.toolTip);
+        EXPECT_EQ(seen, (std::vector<std::string>{"预览=预览:打印预览", "导出=导出:数据导出至Excel", "属性=属性:设置报表属性",
+                                                  "过滤=过滤:过滤数据", "页面=页面:列属性定义", "刷新=刷新:刷新数据",
+                                                  "返回=返回:退出报表浏览"}));
+        loaded = grid.log.calls.size();
+        w.DataSource = "select 2";  // read only at load
+        for (const char* key : {"预览", "导出", "属性", "过滤", "页面", "刷新", "打印", ""}) w.Toolbar1.Press(key);
+        EXPECT_EQ(CallsFrom(loaded), (std::vector<std::string>{"ExecAction 1", "ExecAction 2", "ExecAction 3", "ExecAction 4",
+                                                               "ExecAction 5", "RefreshReport"}));
+        EXPECT_EQ(grid.log.busyAtRefresh, (std::vector<int>{1, 1}));
+        EXPECT_EQ(tk->BusyDepth(), 0);
+        EXPECT_TRUE(w.IsShown());
+        w.Toolbar1.Press("返回");
+        EXPECT_FALSE(w.IsShown());
+    });
+    EXPECT_EQ(tk->ShownWindows(), (std::vector<std::string>{"FrmReport"}));
+}
+
+TEST_F(ReportWindow, EscapeClosesOtherKeysPassOn) {
+    Open([&](FrmReport& w) {
+        int key = ui::Key::Enter;
+        w.OnKeyDown(key, 0);
+        EXPECT_EQ(key, ui::Key::Enter);
+        EXPECT_TRUE(w.IsShown());
+        key = ui::Key::Escape;
+        w.OnKeyDown(key, 0);
+        EXPECT_EQ(key, 0);
+        EXPECT_FALSE(w.IsShown());
+    });
+}
+
+TEST_F(ReportWindow, ResizeSizesGridAndBandAndSkipsAFailingStep) {
+    Open([&](FrmReport& w) {
+        const size_t from = grid.log.calls.size();
+        w.Toolbar1.SetHeight(600);
+        w.SetSize(12000, 8000);
+        w.OnResize();
+        EXPECT_EQ(CallsFrom(from), (std::vector<std::string>{"Width 12000", "Height " + std::to_string(8000 - 600 - FrmReport::kBandHeight)}));
+        EXPECT_EQ(w.Pic1.Width(), 12000);
+
+        grid.log.failWidth = true;
+        const size_t next = grid.log.calls.size();
+        w.SetSize(9000, 6000);
+        w.OnResize();
+        EXPECT_EQ(CallsFrom(next), (std::vector<std::string>{"Height " + std::to_string(6000 - 600 - FrmReport::kBandHeight)}));
+        EXPECT_EQ(w.Pic1.Width(), 9000);
+    });
+    EXPECT_TRUE(tk->Messages().empty());
+}
+
+TEST_F(ReportWindow, AFailingFirstLoadIsReportedAndTheCallerGoesOn) {
+    grid.log.failRefresh = true;
+    bool acted = false;
+    Open([&](FrmReport&) { acted = true; });
+    EXPECT_FALSE(acted);  // the window never reached the operator
+    ASSERT_EQ(tk->Messages().size(), 1u);
+    const auto& m = tk->Messages()[0].message;
+    EXPECT_EQ(m.text, "no such table: SubAdjuctPriceMX");
+    EXPECT_EQ(m.icon, ui::Icon::Information);
+    EXPECT_EQ(m.title, "系统提示");
+    EXPECT_EQ(tk->BusyDepth(), 0);
+    EXPECT_EQ(grid.log.destroyed, 1);
+}
+
+TEST_F(ReportWindow, AFailingReloadIsShownAndTheWindowStaysOpen) {
+    Open([&](FrmReport& w) {
+        grid.log.failRefresh = true;
+        w.Toolbar1.Press("刷新");
+        EXPECT_TRUE(w.IsShown());
+        EXPECT_EQ(tk->BusyDepth(), 0);
+        ASSERT_EQ(tk->Messages().size(), 1u);
+        EXPECT_EQ(tk->Messages()[0].message.text, "no such table: SubAdjuctPriceMX");
+    });
+}
+
+TEST(ReportWindowWithoutGrid, AHostWithoutReportGridGetsTheMessageAndNoWindow) {
+    ui::ScopedHeadlessToolkit tk;
+    data::ComponentFactory::Unregister(data::ComponentName::ReportGrid);
+    report::OpenReportWindow("select 1", "code", "name", "", "");
+    EXPECT_TRUE(tk->ShownWindows().empty());
+    ASSERT_EQ(tk->Messages().size(), 1u);
+    EXPECT_EQ(tk->Messages()[0].message.text, "部件不能创建对象：ReportGrid");
+    EXPECT_EQ(tk->Messages()[0].message.icon, ui::Icon::Information);
+}
