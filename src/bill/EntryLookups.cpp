@@ -3,6 +3,7 @@
 // the statements with its quotes doubled, so a quote is searched for as typed.
 #include "bill/EditorState.h"
 #include "bill/FrmAdjuctPrice.h"
+#include "bill/PriceConflicts.h"
 #include "data/HostContext.h"
 #include "data/LookupWindow.h"
 #include "data/QueryRoutines.h"
@@ -97,6 +98,8 @@ void FrmAdjuctPrice::FillItem(const Row& row) {
         TxtNSj.SetValue(p);
     } catch (...) {
     }
+    // Another unaudited bill changing this item at this target is named in the status bar.
+    NoteOpenConflicts(*this);
 }
 
 void FrmAdjuctPrice::TxtHH_KeyDown(int& key, int) {

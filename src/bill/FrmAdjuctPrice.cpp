@@ -3,6 +3,11 @@
 #include "bill/FrmAdjuctPrice.h"
 
 #include "bill/EditorState.h"
+#include "bill/FrmBillTotals.h"
+#include "bill/FrmBulkChange.h"
+#include "bill/FrmImportLines.h"
+#include "bill/FrmPriceHistory.h"
+#include "bill/PriceConflicts.h"
 #include "data/HostContext.h"
 #include "data/QueryRoutines.h"
 #include "data/ReprintComponent.h"
@@ -62,6 +67,8 @@ FrmAdjuctPrice::FrmAdjuctPrice() : ui::Window("FrmAdjuctPrice", kEditorCaption) 
 
     Toolbar1.Add({"新增", "新增", "新增单据", ""});
     Toolbar1.Add({"修改", "修改", "修改明细", ""});
+    Toolbar1.Add({"批量", "批量", "批量修改新售价", ""});
+    Toolbar1.Add({"导入", "导入", "从表格文件导入明细", ""});
     Toolbar1.Add({"删除", "删除", "删除明细", ""});
     Toolbar1.Add({"打印", "打印", "打印单据", "", true});
     Toolbar1.Add({"重打", "重打", "重打单据", ""});
@@ -70,9 +77,9 @@ FrmAdjuctPrice::FrmAdjuctPrice() : ui::Window("FrmAdjuctPrice", kEditorCaption) 
     Toolbar1.Add({"反过帐", "反过", "反过帐", "", false, false});
     Toolbar1.Add({"过帐", "过帐", "过帐", "", false, false});
     Toolbar1.Add({"记帐", "记帐", "单据记帐", ""});
-    Toolbar1.Add({"合计", "合计", "合计", "", true, false});
+    Toolbar1.Add({"合计", "合计", "合计", "", true});
     Toolbar1.Add({"批号", "批号", "批号", "", false, false});
-    Toolbar1.Add({"价格", "价格", "查看历史价格", "", false, false});
+    Toolbar1.Add({"价格", "价格", "查看历史价格", ""});
     Toolbar1.Add({"退出", "退出", "退出本界面", "", true});
     Toolbar1.onButtonClick = [this](const std::string& key) { Toolbar1_ButtonClick(key); };
     StatusBar1.SetPanel(1, kStatusText);
@@ -285,7 +292,7 @@ void FrmAdjuctPrice::AuditCommand() {
         ui::Answer::Yes)
         return;
     const std::string lsh = TxtLSH.Text();
-    if (CheckBeforeAudit(lsh)) AuditBill(lsh);
+    if (CheckBeforeAudit(lsh) && ConfirmLaterAudits(*this, lsh)) AuditBill(lsh);
 }
 
 void FrmAdjuctPrice::Toolbar1_ButtonClick(const std::string& key) {
@@ -293,11 +300,15 @@ void FrmAdjuctPrice::Toolbar1_ButtonClick(const std::string& key) {
     try {
         if (key == "新增") Cmd_Add_Click();
         else if (key == "修改") Cmd_Amend_Click();
+        else if (key == "批量") FrmBulkChange::Run(*this);
+        else if (key == "导入") FrmImportLines::Run(*this);
         else if (key == "删除") Cmd_Delete_Click();
         else if (key == "打印") Cmd_Print_Click();
         else if (key == "重打") Reprint();
         else if (key == "审核") AuditCommand();
         else if (key == "记帐") Cmd_SaveReckoning_Click();
+        else if (key == "合计") FrmBillTotals::Run(*this);
+        else if (key == "价格") FrmPriceHistory::Run(*this);
         else if (key == "退出") Close();
     } catch (const std::exception& e) {
         ui::MsgBox(DescriptionOf(e), ui::Buttons::Ok, ui::Icon::Exclamation, "系统提示");

@@ -1,0 +1,102 @@
+#include "bill/BillWriter.h"
+
+#include "bill/EditorState.h"
+#include "bill/FrmAdjuctPrice.h"
+#include "data/HostContext.h"
+#include "data/QueryRoutines.h"
+#include "db/Connection.h"
+#include "db/Error.h"
+#include "ui/Toolkit.h"
+
+namespace bill {
+namespace {
+
+using data::EscapeQuote;
+
+bool ByBranchType() { return data::Host().BranchMode == data::ByBranchType; }
+
+}  // namespace
+
+BillWriter::BillWriter(FrmAdjuctPrice& editor, db::Connection& c) : editor_(editor), c_(c) {}
+
+bool BillWriter::HeaderExists(const std::string& lsh) {
+    db::Recordset rs = c_.OpenRecordset("select count(*) as bs from SubAdjuctPrice where lsh='" + EscapeQuote(lsh) + "'");
+    const bool exists = rs.RecordCount() > 0 && rs.Get(0).ToInt64() > 0;
+    rs.Close();
+    return exists;
+}
+
+bool BillWriter::HeaderAudited(const std::string& lsh) {
+    db::Recordset rs = c_.OpenRecordset("Select shbz from SubAdjuctPrice where lsh='" + EscapeQuote(lsh) + "'");
+    const bool audited = rs.RecordCount() > 0 && !rs.Get(0).IsNull() && rs.Get(0).ToBool();
+    rs.Close();
+    return audited;
+}
+
+void BillWriter::UpdateHeader(const std::string& beforeWhere) {
+    auto& shared = Shared();
+    // A header update changes only an unaudited header, so a bill audited by someone else since
+    // it was loaded keeps what the auditor saw.
+    shared.WorkSql = "update SubAdjuctPrice set kdrq='" + editor_.DtpKdrq.Value().ToText() + "',execdate='" +
+                     editor_.DtpExecDate.Value().ToText() + "',bz='" + EscapeQuote(editor_.TxtBZ.Text()) + "',czry='" +
+                     EscapeQuote(editor_.TxtCzryName.Text()) + "',dwbh='" + EscapeQuote(editor_.TxtDwbh.Text()) +
+                     (ByBranchType() ? "',bz5='1'" : "',bz5=''") + beforeWhere + "where lsh='" +
+                     EscapeQuote(shared.CurrentLsh) + "' and isnull(shbz,0)=0";
+    if (c_.Execute(shared.WorkSql) > 0) return;
+    if (HeaderAudited(shared.CurrentLsh)) throw BillRefused{kAuditedNoChange, ui::Icon::Information};
+    throw BillRefused{"流水号为" + shared.CurrentLsh + "的单据已不存在，未保存!", ui::Icon::Exclamation};
+}
+
+void BillWriter::WriteHeaderForLineAmend() { UpdateHeader(" "); }
+
+void BillWriter::WriteHeaderForNewLine() {
+    auto& shared = Shared();
+    if (HeaderExists(shared.CurrentLsh)) {
+        UpdateHeader("  ");
+        return;
+    }
+    shared.WorkSql = "insert into SubAdjuctPrice (lsh,kdrq,execdate,bz,czry,fyear,fperiod,shbz,shry,jzbz,dwbh,bz5) values ('" +
+                     EscapeQuote(shared.CurrentLsh) + "','" + editor_.DtpKdrq.Value().ToText() + "','" +
+                     editor_.DtpExecDate.Value().ToText() + "','" + EscapeQuote(editor_.TxtBZ.Text()) + "','" +
+                     EscapeQuote(editor_.TxtCzryName.Text()) + "',0,0,0,'',0,'" + EscapeQuote(editor_.TxtDwbh.Text()) +
+                     (ByBranchType() ? "','1')" : "','')");
+    c_.Execute(shared.WorkSql);
+}
+
+void BillWriter::InsertLine(const std::string& hh, const std::string& pm, double sj1, double sj2) {
+    auto& shared = Shared();
+    shared.WorkSql = "insert into SubAdjuctPricemx (lsh,dh,hh,pm,sj1,sj2) values ('" + EscapeQuote(shared.CurrentLsh) + "','" +
+                     EscapeQuote(shared.CurrentDh) + "','" + EscapeQuote(hh) + "','" + EscapeQuote(pm) + "'," +
+                     db::FormatDouble(sj1) + "," + db::FormatDouble(sj2) + ")";
+    c_.Execute(shared.WorkSql);
+}
+
+bool BillWriter::UpdateLine(const std::string& dh, const std::string& hh, const std::string& pm, double sj1, double sj2) {
+    auto& shared = Shared();
+    const std::string lsh = EscapeQuote(shared.CurrentLsh);
+    shared.WorkSql = "Update SubAdjuctPricemx set lsh='" + lsh + "',hh='" + EscapeQuote(hh) + "',pm='" + EscapeQuote(pm) + "'" +
+                     ",sj1=" + db::FormatDouble(sj1) + ",sj2=" + db::FormatDouble(sj2) + " where lsh='" + lsh +
+                     "' and dh='" + EscapeQuote(dh) + "'";
+    return c_.Execute(shared.WorkSql) > 0;
+}
+
+void BillWriter::ClaimUnauditedHeader(const std::string& lsh) {
+    auto& shared = Shared();
+    shared.WorkSql = "update SubAdjuctPrice set shbz=0 where lsh='" + EscapeQuote(lsh) + "' and isnull(shbz,0)=0";
+    if (c_.Execute(shared.WorkSql) > 0) return;
+    if (HeaderAudited(lsh)) throw BillRefused{kAuditedNoChange, ui::Icon::Information};
+    throw BillRefused{"流水号为" + lsh + "的单据已不存在，未保存!", ui::Icon::Exclamation};
+}
+
+void BillWriter::ReportFailure(const std::exception& e, bool inserting) {
+    const auto* dbError = dynamic_cast<const db::Error*>(&e);
+    if (inserting && dbError && dbError->Code() == db::ErrorCode::IntegrityViolation)
+        ui::MsgBox(dbError->Description() + "\n有另一个操作员同时建立了信息,请再次点击“保存”按钮！", ui::Buttons::Ok,
+                   ui::Icon::Exclamation, "系统提示");
+    else
+        ui::MsgBox(db::DescriptionOf(e), ui::Buttons::Ok, ui::Icon::Critical, "错误:");
+}
+
+void BillWriter::ReportRefusal(const BillRefused& r) { ui::MsgBox(r.text, ui::Buttons::Ok, r.icon, "系统提示"); }
+
+}  // namespace bill

@@ -1,0 +1,61 @@
+// The statements with which the editor writes a bill, inside a transaction its caller holds: the
+// header from the window's header fields under Shared().CurrentLsh, lines inserted under line
+// numbers drawn by NewDh, and line updates. Saving, the bulk change and the import share them, so
+// that a bill is written one way whichever command writes it.
+#pragma once
+#include <exception>
+#include <string>
+
+#include "ui/Message.h"
+
+namespace db {
+class Connection;
+}
+
+namespace bill {
+
+class FrmAdjuctPrice;
+
+// A write that the stored bill refuses (audited meanwhile, a line gone). Thrown inside the
+// transaction; shown once the transaction has been rolled back.
+struct BillRefused {
+    std::string text;
+    ui::Icon icon = ui::Icon::Exclamation;
+};
+
+inline constexpr const char* kAuditedNoChange = "此单据已审核，不能修改!";
+
+class BillWriter {
+public:
+    BillWriter(FrmAdjuctPrice& editor, db::Connection& c);
+
+    // Adding lines: inserts the header when none is stored under CurrentLsh (a stored bill whose
+    // lines were all deleted keeps its header), otherwise updates it.
+    void WriteHeaderForNewLine();
+    // Changing a picked line: updates the header.
+    void WriteHeaderForLineAmend();
+    // Inserts a line under CurrentLsh and CurrentDh (drawn by the caller with NewDh).
+    void InsertLine(const std::string& hh, const std::string& pm, double sj1, double sj2);
+    // Updates line `dh` of CurrentLsh; false when no such line is stored.
+    bool UpdateLine(const std::string& dh, const std::string& hh, const std::string& pm, double sj1, double sj2);
+    // Claims the stored, unaudited header of `lsh` for this transaction without changing it, so
+    // that an audit waits for the commit; throws BillRefused when it is audited or missing.
+    void ClaimUnauditedHeader(const std::string& lsh);
+
+    // Whether the header of `lsh` is stored / audited, as the transaction sees it.
+    bool HeaderExists(const std::string& lsh);
+    bool HeaderAudited(const std::string& lsh);
+
+    // How a failed write is shown: when it inserted rows, a key clash asks the operator to try
+    // again (another operator drew the same serial); anything else is an error.
+    static void ReportFailure(const std::exception& e, bool inserting = true);
+    static void ReportRefusal(const BillRefused& r);
+
+private:
+    void UpdateHeader(const std::string& beforeWhere);
+
+    FrmAdjuctPrice& editor_;
+    db::Connection& c_;
+};
+
+}  // namespace bill

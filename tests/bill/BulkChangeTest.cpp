@@ -1,0 +1,159 @@
+// "批量": a percentage or an amount applied to all or to the marked lines, previewed, rounded to
+// the price decimals, written in one transaction, refused on an audited bill.
+#include "EditorFixture.h"
+#include "bill/FrmBulkChange.h"
+#include "entry/SystemSettings.h"
+#include "ui/Keys.h"
+
+using bill::FrmAdjuctPrice;
+using bill::FrmBulkChange;
+
+namespace {
+
+class BulkChange : public billtest::Editor {
+protected:
+    BulkChange() {
+        entry::Settings().jjbl = 2;
+        t.Exec("insert into SubAdjuctPrice (lsh,kdrq,bz,czry,shbz,shry,jzbz,dwbh,bz5) values ('3','2026-12-01','','张三',0,'',0,'001','')");
+        t.Exec("insert into SubAdjuctPricemx (lsh,dh,hh,pm,sj1,sj2) values ('3','100','A1','苹果',5.5,5.55),"
+               "('3','200','B2','香蕉',4,4),('3','300','X','鸭梨',3,3.33)");
+        t.Exec("insert into SubAdjuctPrice (lsh,kdrq,bz,czry,shbz,shry,jzbz,dwbh,bz5) values ('4','2026-12-01','','张三',0,'',0,'001','')");
+        t.Exec("insert into SubAdjuctPricemx (lsh,dh,hh,pm,sj1,sj2) values ('4','100','A1','苹果',5.5,5.55)");
+    }
+    std::string Prices(const std::string& lsh = "3") {
+        return Scalar("select group_concat(sj1||'/'||sj2, ' ') from (select * from SubAdjuctPricemx where lsh='" + lsh +
+                      "' order by dh)");
+    }
+    // Opens bill `lsh`, presses "批量" and runs `act` on the bulk window.
+    void Bulk(const std::string& lsh, std::function<void(FrmBulkChange&, FrmAdjuctPrice&)> act) {
+        Open(lsh, [&](FrmAdjuctPrice& w) {
+            t.Toolkit().OnShow("FrmBulkChange", [&](ui::Window& b) { act(static_cast<FrmBulkChange&>(b), w); });
+            w.Toolbar1.Press("批量");
+        });
+    }
+};
+
+}  // namespace
+
+TEST_F(BulkChange, PlusTenPercentPreviewsThenChangesExactlyTheNewPricesRounded) {
+    bool applied = false;
+    Bulk("3", [&](FrmBulkChange& b, FrmAdjuctPrice& w) {
+        EXPECT_EQ(b.Caption(), "批量修改新售价");
+        EXPECT_EQ(b.VfgLines.Rows(), 4);
+        EXPECT_EQ(b.VfgLines.TextMatrix(0, 6), "调整后新售价");
+        b.TxtValue.EnteredValue(10);
+        int enter = ui::Key::Enter;
+        b.TxtValue.RaiseKeyDown(enter, 0);  // Enter previews
+        EXPECT_EQ(b.VfgLines.TextMatrix(1, 6), "6.11") << "5.55 * 1.1 = 6.105";
+        EXPECT_EQ(b.VfgLines.TextMatrix(2, 6), "4.40");
+        EXPECT_EQ(b.VfgLines.TextMatrix(3, 6), "3.66");
+        EXPECT_EQ(b.LabSummary.Caption(), "将调整3行明细");
+        EXPECT_EQ(Prices(), "5.5/5.55 4/4 3/3.33") << "a preview writes nothing";
+
+        t.Toolkit().QueueAnswer(ui::Answer::Yes);
+        b.CmdApply.Click();
+        applied = b.Applied();
+        EXPECT_FALSE(b.IsShown());
+        EXPECT_EQ(w.VfgContent.TextMatrix(1, 5), "6.11") << "the editor shows the stored lines";
+        EXPECT_EQ(w.VfgContent.Row(), 3);
+    });
+    EXPECT_TRUE(applied);
+    EXPECT_EQ(MessageTexts(), std::vector<std::string>{"确实要调整这3行明细的新售价吗?"});
+    EXPECT_EQ(Prices(), "5.5/6.11 4/4.4 3/3.66");
+    EXPECT_EQ(Prices("4"), "5.5/5.55") << "another bill";
+}
+
+TEST_F(BulkChange, MarkedLinesAmountsAndTheOldPriceAsBase) {
+    entry::Settings().jjbl = 1;
+    Bulk("3", [&](FrmBulkChange& b, FrmAdjuctPrice&) {
+        b.VfgLines.Select(2, 1);
+        int space = ui::Key::Space;
+        b.VfgLines.RaiseKeyDown(space, 0);
+        EXPECT_TRUE(b.OptMarked.Value()) << "marking a line chooses the marked lines";
+        EXPECT_EQ(b.VfgLines.TextMatrix(2, 0), "√");
+        b.VfgLines.SetMouseCell(3, 0);
+        b.VfgLines.RaiseMouseDown(ui::MouseButton::Left, 0);
+        b.VfgLines.RaiseMouseDown(ui::MouseButton::Left, 0);  // and off again
+        b.OptAmount.SetValue(true);
+        b.OptBaseOld.SetValue(true);
+        b.TxtValue.EnteredValue(-0.55);
+        b.CmdPreview.Click();
+        EXPECT_EQ(b.VfgLines.TextMatrix(1, 6), "") << "not marked";
+        EXPECT_EQ(b.VfgLines.TextMatrix(2, 6), "3.5") << "4 - 0.55 = 3.45, one decimal";
+        EXPECT_EQ(b.VfgLines.TextMatrix(3, 6), "");
+        EXPECT_EQ(b.VfgLines.Row(), 2) << "the preview keeps the current line";
+        t.Toolkit().QueueAnswer(ui::Answer::Yes);
+        b.CmdApply.Click();
+    });
+    EXPECT_EQ(Prices(), "5.5/5.55 4/3.5 3/3.33");
+}
+
+TEST_F(BulkChange, RefusalsWriteNothing) {
+    t.Exec("update SubAdjuctPrice set shbz=1 where lsh='4'");
+    Open("4", [&](FrmAdjuctPrice& w) { w.Toolbar1.Press("批量"); });
+    Open("", [&](FrmAdjuctPrice& w) { w.Toolbar1.Press("批量"); });
+    EXPECT_EQ(MessageTexts(), (std::vector<std::string>{"此单据已审核，不能修改!", "没有要调整的明细!"}));
+    EXPECT_EQ(t.Toolkit().Messages()[0].message.icon, ui::Icon::Information);
+    t.Toolkit().ClearMessages();
+
+    Bulk("3", [&](FrmBulkChange& b, FrmAdjuctPrice&) {
+        b.OptAmount.SetValue(true);
+        b.TxtValue.EnteredValue(-4.2);
+        b.CmdApply.Click();  // B2 would go below zero
+        b.TxtValue.EnteredValue(1);
+        t.Toolkit().QueueAnswer(ui::Answer::No);
+        b.CmdApply.Click();
+        // Audited by another operator while the window is open.
+        t.Exec("update SubAdjuctPrice set shbz=1 where lsh='3'");
+        t.Toolkit().QueueAnswer(ui::Answer::Yes);
+        b.CmdApply.Click();
+        EXPECT_TRUE(b.IsShown());
+        EXPECT_FALSE(b.Applied());
+    });
+    EXPECT_EQ(MessageTexts(), (std::vector<std::string>{"货号为'B2'的新售价调整后为负数，不能执行!", "确实要调整这3行明细的新售价吗?",
+                                                        "确实要调整这3行明细的新售价吗?", "此单据已审核，不能修改!"}));
+    EXPECT_EQ(Prices(), "5.5/5.55 4/4 3/3.33");
+
+    t.Exec("update SubAdjuctPrice set shbz=0 where lsh='3'");
+    t.Exec("delete from t_OperatorRight where FRight='修改'");
+    t.Toolkit().ClearMessages();
+    Open("3", [&](FrmAdjuctPrice& w) { w.Toolbar1.Press("批量"); });
+    EXPECT_EQ(MessageTexts(), std::vector<std::string>{"对不起，你没有此权限！"});
+}
+
+TEST_F(BulkChange, ALineChangedMeanwhileOrAFailingStatementLeavesEveryLineAsItWas) {
+    Bulk("3", [&](FrmBulkChange& b, FrmAdjuctPrice&) {
+        b.TxtValue.EnteredValue(10);
+        t.Exec("update SubAdjuctPricemx set sj2=4.1 where lsh='3' and dh='200'");
+        t.Toolkit().QueueAnswer(ui::Answer::Yes);
+        b.CmdApply.Click();
+        EXPECT_EQ(MessageTexts().back(), "单号为200的明细已被其他操作员修改，请重新打开批量修改!");
+    });
+    EXPECT_EQ(Prices(), "5.5/5.55 4/4.1 3/3.33");
+    t.Toolkit().ClearMessages();
+    t.Exec("create trigger refuse_x before update on SubAdjuctPricemx when new.hh='X' begin select raise(abort, 'X refused'); end");
+    Bulk("3", [&](FrmBulkChange& b, FrmAdjuctPrice&) {
+        b.TxtValue.EnteredValue(10);
+        t.Toolkit().QueueAnswer(ui::Answer::Yes);
+        b.CmdApply.Click();
+        ASSERT_EQ(t.Toolkit().Messages().size(), 2u);
+        EXPECT_EQ(t.Toolkit().Messages()[1].message.icon, ui::Icon::Critical);
+        EXPECT_EQ(t.Toolkit().Messages()[1].message.title, "错误:");
+    });
+    EXPECT_EQ(Prices(), "5.5/5.55 4/4.1 3/3.33") << "the first two updates rolled back with the third";
+}
+
+TEST_F(BulkChange, StatementsAreTheSavesLineUpdatesWithQuotesEscaped) {
+    t.Exec("update SubAdjuctPricemx set pm='Jack''s' where lsh='3' and dh='100'");
+    Bulk("3", [&](FrmBulkChange& b, FrmAdjuctPrice&) {
+        b.VfgLines.Select(1, 1);
+        b.ToggleMark(1);
+        b.TxtValue.EnteredValue(100);
+        t.ClearStatements();
+        t.Toolkit().QueueAnswer(ui::Answer::Yes);
+        b.CmdApply.Click();
+    });
+    EXPECT_TRUE(t.Sent("update SubAdjuctPrice set shbz=0 where lsh='3' and isnull(shbz,0)=0"));
+    EXPECT_TRUE(t.Sent("Update SubAdjuctPricemx set lsh='3',hh='A1',pm='Jack''s',sj1=5.5,sj2=11.1 where lsh='3' and dh='100'"));
+    EXPECT_EQ(Scalar("select pm from SubAdjuctPricemx where lsh='3' and dh='100'"), "Jack's");
+}

@@ -1,0 +1,284 @@
+// "导入": a GB18030 CSV file and .xlsx workbooks with good and bad rows, each row's verdict
+// before anything is written, the ready rows added in one transaction with numbering and header
+// as saving does, the refused rows saved with their reasons, and the time 10,000 rows take.
+#include <stdlib.h>
+#include <xlsxwriter.h>
+
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <variant>
+
+#include "EditorFixture.h"
+#include "bill/FrmImportLines.h"
+#include "bill/ImportFile.h"
+#include "bill/TextEncoding.h"
+#include "entry/SystemSettings.h"
+
+using bill::FrmAdjuctPrice;
+using bill::FrmImportLines;
+
+namespace {
+
+using XCell = std::variant<std::monostate, std::string, double>;
+
+class ImportLines : public billtest::Editor {
+protected:
+    ImportLines() {
+        entry::Settings().jjbl = 2;
+        char pattern[] = "/tmp/spb-import-XXXXXX";
+        dir_ = mkdtemp(pattern);
+        t.Exec("insert into yw_kck (hh,pm,gg,cd,pdw,pm_zjm,FDeleted) values ('C3','橙子','1kg','赣南','袋','cz',0),"
+               "('1001','纸巾','10包','','提','zj',0)");
+    }
+    ~ImportLines() override { std::filesystem::remove_all(dir_); }
+
+    std::string File(const std::string& name, const std::string& bytes) {
+        const std::string path = (dir_ / name).string();
+        std::ofstream(path, std::ios::binary) << bytes;
+        return path;
+    }
+    std::string Xlsx(const std::string& name, const std::vector<std::vector<XCell>>& rows, bool constantMemory) {
+        const std::string path = (dir_ / name).string();
+        lxw_workbook_options options{};
+        options.constant_memory = constantMemory ? LXW_TRUE : LXW_FALSE;
+        lxw_workbook* book = workbook_new_opt(path.c_str(), &options);
+        lxw_worksheet* sheet = workbook_add_worksheet(book, "价格");
+        for (size_t r = 0; r < rows.size(); ++r)
+            for (size_t c = 0; c < rows[r].size(); ++c) {
+                if (auto* s = std::get_if<std::string>(&rows[r][c]))
+                    worksheet_write_string(sheet, static_cast<lxw_row_t>(r), static_cast<lxw_col_t>(c), s->c_str(), nullptr);
+                else if (auto* d = std::get_if<double>(&rows[r][c]))
+                    worksheet_write_number(sheet, static_cast<lxw_row_t>(r), static_cast<lxw_col_t>(c), *d, nullptr);
+            }
+        workbook_add_worksheet(book, "其他");  // only the first sheet is read
+        EXPECT_EQ(workbook_close(book), LXW_NO_ERROR);
+        return path;
+    }
+    std::string Lines(const std::string& lsh) {
+        return Scalar("select group_concat(dh||':'||hh||':'||sj1||'>'||sj2, ' ') from (select * from SubAdjuctPricemx where lsh='" +
+                      lsh + "' order by cast(dh as int))");
+    }
+    static std::vector<std::string> Verdicts(const FrmImportLines& w) {
+        std::vector<std::string> v;
+        for (int r = 1; r < w.VfgRows.Rows(); ++r)
+            v.push_back(w.VfgRows.TextMatrix(r, 1) + " " + w.VfgRows.TextMatrix(r, 2) + " " + w.VfgRows.TextMatrix(r, 6));
+        return v;
+    }
+    // Opens bill `lsh` (a new one when empty), prepares the editor and runs `act` on the import window.
+    void Import(const std::string& lsh, std::function<void(FrmAdjuctPrice&)> prepare,
+                std::function<void(FrmImportLines&, FrmAdjuctPrice&)> act) {
+        Open(lsh, [&](FrmAdjuctPrice& w) {
+            prepare(w);
+            t.Toolkit().OnShow("FrmImportLines", [&](ui::Window& i) { act(static_cast<FrmImportLines&>(i), w); });
+            w.Toolbar1.Press("导入");
+        });
+    }
+
+    std::filesystem::path dir_;
+};
+
+void NoPreparation(FrmAdjuctPrice&) {}
+
+}  // namespace
+
+TEST_F(ImportLines, AGb18030CsvAddsExactlyTheGoodRowsAndNamesEachBadOne) {
+    Bill("20", "001", 0, {"X", "1"});
+    const std::string csv = bill::Convert(
+        "货号,品名,新售价\r\nA1,苹果,6.5\r\nZZ,不存在,1\r\nD9,旧货,2\r\nB2,香蕉,abc\r\nX,鸭梨,3\r\na12,苹果汁,3.456\r\n"
+        "A1,苹果,7\r\n,空,1\r\nC3,橙子,-1\r\n\"B2\",\"香蕉,进口\",4.2\r\n",
+        "UTF-8", "GB18030");
+    const std::string path = File("价格表.csv", csv);
+    std::string refusedPath;
+    Import("20", NoPreparation, [&](FrmImportLines& i, FrmAdjuctPrice& w) {
+        EXPECT_EQ(i.Caption(), "导入明细");
+        EXPECT_FALSE(i.CmdImport.Enabled());
+        i.AskFileName = [&](bool save, const std::string& suggested) {
+            if (!save) return path;
+            EXPECT_EQ(suggested, (dir_ / "价格表_拒绝.csv").string());
+            return refusedPath = suggested;
+        };
+        i.CmdBrowse.Click();
+        EXPECT_EQ(i.TxtFile.Text(), path);
+        EXPECT_EQ(Verdicts(i), (std::vector<std::string>{"2 A1 可导入", "3 ZZ 商品不存在", "4 D9 商品已删除", "5 B2 新售价不是数字",
+                                                         "6 X 单据上已有此商品", "7 A12 可导入", "8 A1 文件中重复", "9  货号为空",
+                                                         "10 C3 新售价为负数", "11 B2 文件中重复"}));
+        EXPECT_EQ(i.VfgRows.TextMatrix(1, 3), "苹果\\500g\\烟台\\袋");
+        EXPECT_EQ(i.VfgRows.TextMatrix(6, 4) + " " + i.VfgRows.TextMatrix(6, 5), "0.00 3.46") << "no price at the branch; rounded";
+        EXPECT_EQ(i.LabSummary.Caption(), "共10行：可导入2行，拒绝8行");
+        EXPECT_EQ(Lines("20"), "100:X:1>1") << "reading writes nothing";
+        EXPECT_TRUE(i.CmdImport.Enabled() && i.CmdSaveRefused.Enabled());
+
+        i.CmdImport.Click();
+        EXPECT_EQ(MessageTexts(), std::vector<std::string>{"已导入2行，拒绝8行。"});
+        EXPECT_EQ(i.VfgRows.TextMatrix(1, 6), "已导入");
+        EXPECT_FALSE(i.CmdImport.Enabled()) << "no second import of the same rows";
+        EXPECT_EQ(w.VfgContent.Rows(), 4) << "the editor shows the bill again";
+        i.CmdSaveRefused.Click();
+    });
+    EXPECT_EQ(Lines("20"), "100:X:1>1 200:A1:5.5>6.5 300:A12:0>3.46");
+    EXPECT_EQ(Scalar("select pm from SubAdjuctPricemx where lsh='20' and dh='300'"), "苹果汁\\1L\\烟台\\瓶");
+
+    std::ifstream in(refusedPath, std::ios::binary);
+    const std::string saved((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    EXPECT_EQ(saved, "\xEF\xBB\xBF行号,货号,新售价,原因\r\n3,ZZ,1,商品不存在\r\n4,D9,2,商品已删除\r\n5,B2,abc,新售价不是数字\r\n"
+                     "6,X,3,单据上已有此商品\r\n8,A1,7,文件中重复\r\n9,,1,货号为空\r\n10,C3,-1,新售价为负数\r\n11,B2,4.2,文件中重复\r\n");
+    // The saved file reads back as a price list of its own.
+    EXPECT_EQ(bill::ImportFile::Read(refusedPath).size(), 9u);
+}
+
+TEST_F(ImportLines, XlsxWorkbooksByHeadingOrPositionFillANewBillUnderAFreshSerial) {
+    for (bool constantMemory : {false, true}) {
+        t.Exec("delete from SubAdjuctPricemx");
+        t.Exec("delete from SubAdjuctPrice");
+        t.Toolkit().ClearMessages();
+        const std::string path =
+            Xlsx(constantMemory ? "inline.xlsx" : "shared.xlsx",
+                 {{std::string("新售价"), std::string("说明"), std::string("货号")},
+                  {6.0, std::string("x"), std::string("A1")},
+                  {4.4, {}, std::string(" b2 ")},
+                  {},
+                  {{}, {}, std::string("X")},
+                  {1.5, {}, 1001.0},
+                  {std::string("七元"), {}, std::string("C3")}},
+                 constantMemory);
+        Import("", [](FrmAdjuctPrice& w) {
+            w.TxtDwbh.SetText("001");
+            w.TxtBZ.SetText("表格导入");
+        },
+               [&](FrmImportLines& i, FrmAdjuctPrice& w) {
+                   i.TxtFile.SetText(path);
+                   i.CmdRead.Click();
+                   EXPECT_EQ(Verdicts(i), (std::vector<std::string>{"2 A1 可导入", "3 B2 可导入", "5 X 新售价不是数字", "6 1001 可导入",
+                                                                    "7 C3 新售价不是数字"}))
+                       << path;
+                   i.CmdImport.Click();
+                   EXPECT_EQ(w.TxtLSH.Text(), "1");
+                   EXPECT_FALSE(bill::Shared().IsNewBill);
+                   EXPECT_EQ(w.VfgContent.Rows(), 4);
+               });
+        EXPECT_EQ(MessageTexts(), std::vector<std::string>{"已导入3行，拒绝2行。"});
+        EXPECT_EQ(Scalar("select lsh||','||shbz||','||dwbh||','||bz||','||bz5 from SubAdjuctPrice"), "1,0,001,表格导入,");
+        EXPECT_EQ(Lines("1"), "100:A1:5.5>6 200:B2:4>4.4 300:1001:0>1.5");
+    }
+    // Without headings: the first two columns of every row.
+    const std::string plain = Xlsx("plain.xlsx", {{std::string("C3"), 8.0}, {std::string("A12"), 2.0}}, false);
+    Import("1", NoPreparation, [&](FrmImportLines& i, FrmAdjuctPrice&) {
+        i.TxtFile.SetText(plain);
+        i.CmdRead.Click();
+        EXPECT_EQ(Verdicts(i), (std::vector<std::string>{"1 C3 可导入", "2 A12 可导入"}));
+    });
+}
+
+TEST_F(ImportLines, AFailureInTheMiddleAddsNoneAndKeepsTheRowsReady) {
+    t.Exec("create trigger refuse_b2 before insert on SubAdjuctPricemx when new.hh='B2' begin select raise(abort, 'B2 refused'); end");
+    const std::string path = File("两行.csv", "A1,6\nB2,5\n");
+    Import("", [](FrmAdjuctPrice& w) { w.TxtDwbh.SetText("001"); },
+           [&](FrmImportLines& i, FrmAdjuctPrice& w) {
+               i.TxtFile.SetText(path);
+               i.ReadFile();
+               ASSERT_EQ(i.ReadyCount(), 2);
+               i.ImportReady();
+               EXPECT_EQ(i.ReadyCount(), 2);
+               EXPECT_TRUE(bill::Shared().IsNewBill) << "the next attempt draws a fresh serial";
+               EXPECT_EQ(w.VfgContent.Rows(), 1);
+           });
+    ASSERT_EQ(t.Toolkit().Messages().size(), 1u);
+    EXPECT_NE(t.Toolkit().Messages()[0].message.text.find("B2 refused"), std::string::npos);
+    EXPECT_EQ(Count("select count(*) from SubAdjuctPrice"), 0);
+    EXPECT_EQ(Count("select count(*) from SubAdjuctPricemx"), 0);
+}
+
+TEST_F(ImportLines, RefusedOnAnAuditedBillWithoutATargetOrRightAndWhenTheBillIsFull) {
+    Bill("30", "001", 1, {"X", "1"});
+    Open("30", [&](FrmAdjuctPrice& w) { w.Toolbar1.Press("导入"); });
+    Open("", [&](FrmAdjuctPrice& w) { w.Toolbar1.Press("导入"); });
+    EXPECT_EQ(MessageTexts(), (std::vector<std::string>{"此单据已审核，不能修改!", "请先输入分支机构!"}));
+    EXPECT_EQ(t.Toolkit().ShownWindows(), (std::vector<std::string>{"FrmAdjuctPrice", "FrmAdjuctPrice"}));
+
+    // Room for one more line: numbering stops at 32700.
+    Bill("31", "001", 0, {"X", "1"});
+    t.Exec("update SubAdjuctPricemx set dh='32600' where lsh='31'");
+    const std::string path = File("满.csv", "货号,新售价\nA1,6\nB2,5\nbad,1\n");
+    t.Toolkit().ClearMessages();
+    Import("31", NoPreparation, [&](FrmImportLines& i, FrmAdjuctPrice&) {
+        i.TxtFile.SetText(path);
+        i.ReadFile();
+        EXPECT_EQ(Verdicts(i), (std::vector<std::string>{"2 A1 可导入", "3 B2 超出单据行数上限", "4 bad 商品不存在"}));
+        // Audited by another operator after the file was read.
+        t.Exec("update SubAdjuctPrice set shbz=1 where lsh='31'");
+        i.ImportReady();
+        EXPECT_EQ(Lines("31"), "32600:X:1>1");
+        t.Exec("update SubAdjuctPrice set shbz=0 where lsh='31'");
+        i.ImportReady();
+        i.ReadFile();
+        EXPECT_EQ(Verdicts(i), (std::vector<std::string>{"2 A1 单据上已有此商品", "3 B2 超出单据行数上限", "4 bad 商品不存在"}));
+    });
+    EXPECT_EQ(MessageTexts(), (std::vector<std::string>{"此单据已审核，不能修改!", "已导入1行，拒绝2行。"}));
+    EXPECT_EQ(Lines("31"), "32600:X:1>1 32700:A1:5.5>6");
+
+    t.Exec("delete from t_OperatorRight where FRight='修改'");
+    t.Toolkit().ClearMessages();
+    Open("31", [&](FrmAdjuctPrice& w) { w.Toolbar1.Press("导入"); });
+    EXPECT_EQ(MessageTexts(), std::vector<std::string>{"对不起，你没有此权限！"});
+}
+
+TEST_F(ImportLines, UnreadableFilesAreReportedAndJudgeNothing) {
+    const std::string xls = File("old.xls", std::string("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8) + std::string(100, '\0'));
+    const std::string broken = File("broken.xlsx", "PK\x03\x04 not really a zip");
+    Import("", [](FrmAdjuctPrice& w) { w.TxtDwbh.SetText("001"); },
+           [&](FrmImportLines& i, FrmAdjuctPrice&) {
+               i.ReadFile();
+               for (const std::string& f : {xls, broken, (dir_ / "missing.csv").string()}) {
+                   i.TxtFile.SetText(f);
+                   i.ReadFile();
+                   EXPECT_TRUE(i.Rows().empty());
+                   EXPECT_FALSE(i.CmdImport.Enabled());
+               }
+           });
+    const auto texts = MessageTexts();
+    ASSERT_EQ(texts.size(), 4u);
+    EXPECT_EQ(texts[0], "请选择要导入的文件!");
+    EXPECT_EQ(texts[1], "不支持旧的.xls格式，请在表格程序中另存为.xlsx或CSV文件");
+    EXPECT_EQ(texts[2], "文件不是有效的xlsx文件(压缩结构损坏)");
+    EXPECT_EQ(texts[3], "无法打开文件: " + (dir_ / "missing.csv").string());
+}
+
+TEST_F(ImportLines, TenThousandRowsAreJudgedAndImportedWellUnderFiveSeconds) {
+    constexpr int kRows = 10000;
+    for (int at = 1; at <= kRows; at += 500) {
+        std::string values;
+        for (int i = at; i < at + 500; ++i) values += std::string(values.empty() ? "" : ",") + "('P" + std::to_string(i) + "','商品" + std::to_string(i) + "',0)";
+        t.Exec("insert into yw_kck (hh,pm,FDeleted) values " + values);
+    }
+    std::string csv = "货号,新售价\n";
+    std::vector<std::vector<XCell>> sheet{{std::string("货号"), std::string("新售价")}};
+    for (int i = 1; i <= kRows; ++i) {
+        csv += "P" + std::to_string(i) + "," + std::to_string(i % 100) + ".5\n";
+        sheet.push_back({std::string("P") + std::to_string(i), i % 100 + 0.5});
+    }
+    for (const std::string& path : {File("big.csv", bill::Convert(csv, "UTF-8", "GB18030")), Xlsx("big.xlsx", sheet, false)}) {
+        t.Exec("delete from SubAdjuctPricemx");
+        t.Exec("delete from SubAdjuctPrice");
+        t.Toolkit().ClearMessages();
+        double read = 0, import = 0;
+        Import("", [](FrmAdjuctPrice& w) { w.TxtDwbh.SetText("001"); },
+               [&](FrmImportLines& i, FrmAdjuctPrice&) {
+                   i.TxtFile.SetText(path);
+                   i.ReadFile();
+                   ASSERT_EQ(i.Rows().size(), static_cast<size_t>(kRows));
+                   // A bill numbers its lines 100 to 32700: 327 fit, the rest wait for another bill.
+                   EXPECT_EQ(i.ReadyCount(), 327);
+                   EXPECT_EQ(i.RefusedCount(), kRows - 327);
+                   i.ImportReady();
+                   read = i.ReadSeconds();
+                   import = i.ImportSeconds();
+               });
+        EXPECT_EQ(MessageTexts(), std::vector<std::string>{"已导入327行，拒绝9673行。"});
+        EXPECT_EQ(Count("select count(*) from SubAdjuctPricemx"), 327);
+        std::cout << "[ timing ] " << std::filesystem::path(path).filename().string() << ": " << kRows
+                  << " rows read and judged in " << read << " s, 327 lines written in " << import << " s\n";
+        RecordProperty(std::filesystem::path(path).filename().string() + "_seconds", std::to_string(read + import));
+        EXPECT_LT(read + import, 5.0);
+    }
+}

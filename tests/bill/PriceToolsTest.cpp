@@ -1,0 +1,226 @@
+// The editor's "价格" (price history with its chart) and "合计" (bill totals), the rounding of
+// prices, and the warnings about two bills changing the same price.
+#include "EditorFixture.h"
+#include "bill/FrmBillTotals.h"
+#include "bill/FrmPriceHistory.h"
+#include "bill/PriceConflicts.h"
+#include "bill/PriceRounding.h"
+#include "entry/SystemSettings.h"
+#include "ui/Keys.h"
+
+using bill::FrmAdjuctPrice;
+using bill::PricePoint;
+
+namespace {
+
+class PriceTools : public billtest::Editor {
+protected:
+    PriceTools() { entry::Settings().jjbl = 2; }
+
+    // A bill header with its own dates and people, and lines of item, old and new price.
+    void Header(const std::string& lsh, const std::string& dwbh, int shbz, const std::string& kdrq,
+                const std::vector<std::tuple<std::string, double, double>>& lines, const std::string& czry = "张三",
+                const std::string& shry = "") {
+        t.Exec("insert into SubAdjuctPrice (lsh,kdrq,execdate,bz,czry,fyear,fperiod,shbz,shry,jzbz,dwbh,bz5) values ('" + lsh +
+               "','" + kdrq + "','" + kdrq + "','','" + czry + "',0,0," + std::to_string(shbz) + ",'" + shry + "',0,'" + dwbh +
+               "','')");
+        int dh = 100;
+        for (const auto& [hh, sj1, sj2] : lines) {
+            t.Exec("insert into SubAdjuctPricemx (lsh,dh,hh,pm,sj1,sj2) values ('" + lsh + "','" + std::to_string(dh) + "','" + hh +
+                   "','p'," + db::FormatDouble(sj1) + "," + db::FormatDouble(sj2) + ")");
+            dh += 100;
+        }
+    }
+
+    std::string Cells(const ui::Grid& g, int row) {
+        std::string s;
+        for (int c = 1; c < g.Cols(); ++c) s += (c > 1 ? "|" : "") + g.TextMatrix(row, c);
+        return s;
+    }
+};
+
+}  // namespace
+
+TEST(PriceRounding, RoundsDecimalTextHalfAwayFromZeroAndReadsOnlyPlainNumbers) {
+    EXPECT_EQ(bill::RoundPrice(1.005, 2), 1.01);
+    EXPECT_EQ(bill::RoundPrice(2.675, 2), 2.68);
+    EXPECT_EQ(bill::RoundPrice(-1.005, 2), -1.01);
+    EXPECT_EQ(bill::RoundPrice(9.995, 2), 10.0);
+    EXPECT_EQ(bill::RoundPrice(4.455, 2), 4.46);
+    EXPECT_EQ(bill::RoundPrice(0.5, 0), 1.0);
+    EXPECT_EQ(bill::RoundPrice(12.3456, 3), 12.346);
+    EXPECT_EQ(bill::RoundPrice(12.3456, 9), 12.3456) << "at most six places";
+    EXPECT_EQ(bill::PriceText(-0.001, 2), "0.00");
+    EXPECT_EQ(bill::PriceText(5.5, 2), "5.50");
+    EXPECT_EQ(bill::PercentText(4, 5), "+25.00%");
+    EXPECT_EQ(bill::PercentText(4, 3), "-25.00%");
+    EXPECT_EQ(bill::PercentText(0, 3), "");
+
+    EXPECT_EQ(bill::ParsePrice(" 12.5 "), 12.5);
+    EXPECT_EQ(bill::ParsePrice("-3"), -3.0);
+    EXPECT_EQ(bill::ParsePrice(".5"), 0.5);
+    EXPECT_EQ(bill::ParsePrice("5."), 5.0);
+    for (const char* bad : {"", "+", ".", "1e5", "12元", "1.2.3", "nan", "1,5", "--1"})
+        EXPECT_FALSE(bill::ParsePrice(bad).has_value()) << bad;
+}
+
+TEST_F(PriceTools, HistoryListsAuditedBillsNewestFirstWithChartAndThePendingOnes) {
+    Header("1", "001", 1, "2026-10-05", {{"A1", 4, 5}}, "张三", "李四");
+    Header("2", "001", 1, "2026-11-20", {{"A1", 5, 5.5}}, "王五", "李四");
+    Header("3", "002", 1, "2026-11-25", {{"A1", 5, 9}});   // another branch
+    Header("4", "001", 0, "2026-12-01", {{"A1", 5.5, 6}});  // would change it
+    Header("5", "001", 0, "2026-12-02", {{"B2", 4, 4.4}});
+    Open("5", [&](FrmAdjuctPrice& w) {
+        w.TxtHH.SetText("a1");  // the database compares codes without regard to case
+        bool shown = false;
+        t.Toolkit().OnShow("FrmPriceHistory", [&](ui::Window& win) {
+            auto& h = static_cast<bill::FrmPriceHistory&>(win);
+            shown = true;
+            EXPECT_EQ(h.Caption(), "历史价格");
+            EXPECT_EQ(h.LabItem.Caption(), "货号: A1  苹果\\500g\\烟台\\袋");
+            EXPECT_EQ(h.LabTarget.Caption(), "分支机构: 001  一分店");
+            EXPECT_EQ(h.LabCurrent.Caption(), "当前售价: 5.50");
+            ASSERT_EQ(h.VfgAudited.Rows(), 3);
+            EXPECT_EQ(Cells(h.VfgAudited, 1), "2026-11-20|2026-11-20|2|5.00|5.50|+10.00%|王五|李四");
+            EXPECT_EQ(Cells(h.VfgAudited, 2), "2026-10-05|2026-10-05|1|4.00|5.00|+25.00%|张三|李四");
+            ASSERT_EQ(h.VfgPending.Rows(), 2);
+            EXPECT_EQ(Cells(h.VfgPending, 1), "2026-12-01|2026-12-01|4|5.50|6.00|+9.09%|张三");
+            EXPECT_FALSE(h.LabNothing.Visible());
+            EXPECT_EQ(h.ChtPrice.Points(), (std::vector<PricePoint>{{{2026, 10, 5}, 4},
+                                                                    {{2026, 10, 5}, 5},
+                                                                    {{2026, 11, 20}, 5},
+                                                                    {{2026, 11, 20}, 5.5},
+                                                                    {{2026, 12, 6}, 5.5}}));
+        });
+        w.Toolbar1.Press("价格");
+        EXPECT_TRUE(shown);
+
+        // Without an item in the strip: the grid's current line.
+        w.TxtHH.SetText("");
+        w.VfgContent.Select(1, 1);
+        t.Toolkit().OnShow("FrmPriceHistory", [&](ui::Window& win) {
+            auto& h = static_cast<bill::FrmPriceHistory&>(win);
+            EXPECT_EQ(h.Item(), "B2");
+            EXPECT_EQ(h.LabCurrent.Caption(), "当前售价: 4.00");
+            EXPECT_EQ(h.VfgAudited.Rows(), 1);
+            EXPECT_EQ(h.VfgPending.Rows(), 2) << "this bill itself would change it";
+            EXPECT_EQ(h.ChtPrice.Points(), (std::vector<PricePoint>{{{2026, 12, 6}, 4}}));
+        });
+        w.Toolbar1.Press("价格");
+    });
+    EXPECT_TRUE(MessageTexts().empty());
+}
+
+TEST_F(PriceTools, HistorySaysWhenNothingIsFoundAndNeedsAnItemAndATarget) {
+    Open("", [&](FrmAdjuctPrice& w) {
+        w.Toolbar1.Press("价格");
+        w.TxtHH.SetText("X");
+        w.Toolbar1.Press("价格");
+        w.TxtDwbh.SetText("0'1");
+        t.Toolkit().OnShow("FrmPriceHistory", [&](ui::Window& win) {
+            auto& h = static_cast<bill::FrmPriceHistory&>(win);
+            EXPECT_TRUE(h.LabNothing.Visible());
+            EXPECT_EQ(h.LabNothing.Caption(), "没有找到此商品在该分支机构的调价记录");
+            EXPECT_EQ(h.LabCurrent.Caption(), "当前售价: 无");
+            EXPECT_TRUE(h.ChtPrice.Points().empty());
+            int esc = ui::Key::Escape;
+            h.OnKeyDown(esc, 0);
+            EXPECT_FALSE(h.IsShown());
+        });
+        w.Toolbar1.Press("价格");
+    });
+    EXPECT_EQ(MessageTexts(), (std::vector<std::string>{"请先输入货号或在明细中选择一行!", "请先输入分支机构!"}));
+}
+
+TEST_F(PriceTools, TotalsGiveCountSumsAverageAndTheExtremeLines) {
+    Header("6", "001", 0, "2026-12-01", {{"A1", 5, 5.5}, {"B2", 4, 3}, {"X", 0, 2}, {"A12", 10, 12}});
+    Open("6", [&](FrmAdjuctPrice& w) {
+        t.Toolkit().OnShow("FrmBillTotals", [&](ui::Window& win) {
+            auto& s = static_cast<bill::FrmBillTotals&>(win);
+            EXPECT_EQ(s.LabBill.Caption(), "流水号: 6");
+            EXPECT_EQ(s.LabLines.Caption(), "4");
+            EXPECT_EQ(s.LabOldSum.Caption(), "19.00");
+            EXPECT_EQ(s.LabNewSum.Caption(), "22.50");
+            EXPECT_EQ(s.LabAverage.Caption(), "+1.67%") << "(10 - 25 + 20) / 3; the line from 0 has no percentage";
+            EXPECT_EQ(s.LabSumPercent.Caption(), "+18.42%");
+            EXPECT_EQ(s.LabRise.Caption(), "A12  p  10.00 → 12.00 (+20.00%)");
+            EXPECT_EQ(s.LabFall.Caption(), "B2  p  4.00 → 3.00 (-25.00%)");
+        });
+        w.Toolbar1.Press("合计");
+    });
+    Open("", [&](FrmAdjuctPrice& w) {
+        t.Toolkit().OnShow("FrmBillTotals", [&](ui::Window& win) {
+            auto& s = static_cast<bill::FrmBillTotals&>(win);
+            EXPECT_EQ(s.LabLines.Caption(), "0");
+            EXPECT_EQ(s.LabOldSum.Caption(), "0.00");
+            EXPECT_EQ(s.LabAverage.Caption(), "无");
+            EXPECT_EQ(s.LabRise.Caption(), "无");
+            EXPECT_EQ(s.LabFall.Caption(), "无");
+        });
+        w.Toolbar1.Press("合计");
+        EXPECT_TRUE(w.Toolbar1.Find("合计")->visible);
+        EXPECT_TRUE(w.Toolbar1.Find("价格")->visible);
+    });
+    EXPECT_EQ(t.Toolkit().ShownWindows(), (std::vector<std::string>{"FrmAdjuctPrice", "FrmBillTotals", "FrmAdjuctPrice", "FrmBillTotals"}));
+}
+
+TEST_F(PriceTools, StatusBarNamesOtherOpenBillsOfTheSameItemAndTarget) {
+    Header("7", "001", 0, "2026-12-01", {{"A1", 5.5, 6}});
+    Header("8", "001", 1, "2026-12-01", {{"A1", 5.5, 7}});   // audited: no longer fighting
+    Header("9", "002", 0, "2026-12-01", {{"A1", 5.5, 8}});   // another branch
+    Header("12", "001", 0, "2026-12-02", {{"A1", 5.5, 9}});
+    auto enter = [&](FrmAdjuctPrice& w, const std::string& code) {
+        w.SetFocus(w.TxtHH);
+        w.TxtHH.TypedText(code);
+        Key(w, w.TxtHH, ui::Key::Enter);
+    };
+    Open("", [&](FrmAdjuctPrice& w) {
+        w.TxtDwbh.SetText("001");
+        enter(w, "A1");
+        EXPECT_EQ(w.StatusBar1.Panel(1), "注意：货号为'A1'的商品已在其他未审核的调价单中调价（流水号：7、12）");
+        enter(w, "B2");
+        EXPECT_EQ(w.StatusBar1.Panel(1), bill::kStatusText);
+        billtest::Lookups().pick = 0;
+        enter(w, "*1");  // a pattern hit: the warning follows the item taken
+        EXPECT_EQ(w.TxtHH.Text(), "A1");
+        EXPECT_NE(w.StatusBar1.Panel(1), bill::kStatusText);
+    });
+    Open("7", [&](FrmAdjuctPrice& w) {
+        enter(w, "A1");
+        EXPECT_EQ(w.StatusBar1.Panel(1), "注意：货号为'A1'的商品已在其他未审核的调价单中调价（流水号：12）") << "not itself";
+    });
+    EXPECT_EQ(bill::OpenConflictText("Z", {"1", "2", "3", "4", "5", "6"}),
+              "注意：货号为'Z'的商品已在其他未审核的调价单中调价（流水号：1、2、3、4、5等6张单据）");
+    EXPECT_TRUE(MessageTexts().empty());
+}
+
+TEST_F(PriceTools, AuditAsksBeforeOverwritingPricesALaterAuditedBillSet) {
+    Header("10", "001", 0, "2026-11-01", {{"A1", 5.5, 6}, {"B2", 4, 4.5}, {"X", 1, 2}});
+    Header("11", "001", 1, "2026-11-15", {{"A1", 5.5, 7}});
+    Header("13", "001", 1, "2026-11-20", {{"A1", 7, 7.5}});
+    Header("14", "001", 1, "2026-10-01", {{"B2", 3, 4}});  // earlier: nothing to overwrite
+    Header("15", "002", 1, "2026-11-30", {{"B2", 4, 5}});  // another branch
+    const std::string question = "以下商品的售价已由开单日期更晚的已审核单据调整，审核本单据将以本单据的价格覆盖：\n"
+                                 "货号A1：流水号13（2026-11-20）\n确实要审核此单据吗?";
+    Open("10", [&](FrmAdjuctPrice& w) {
+        t.Toolkit().QueueAnswer(ui::Answer::Yes);
+        t.Toolkit().QueueAnswer(ui::Answer::No);
+        w.Toolbar1.Press("审核");
+        EXPECT_EQ(w.TxtSh.Text(), "");
+        ASSERT_EQ(MessageTexts(), (std::vector<std::string>{"确实要审核此单据吗?", question}));
+        const auto& asked = t.Toolkit().Messages()[1].message;
+        EXPECT_EQ(asked.icon, ui::Icon::Question);
+        EXPECT_EQ(asked.defaultButton, ui::DefaultButton::Second);
+    });
+    EXPECT_EQ(Scalar("select shbz from SubAdjuctPrice where lsh='10'"), "0");
+    EXPECT_EQ(Scalar("select SELLPRICE from glprice where HH='A1' and DWBH='001'"), "5.5");
+    t.Toolkit().ClearMessages();
+    Open("10", [&](FrmAdjuctPrice& w) {
+        t.Toolkit().QueueAnswer(ui::Answer::Yes);
+        t.Toolkit().QueueAnswer(ui::Answer::Yes);
+        w.Toolbar1.Press("审核");
+        EXPECT_EQ(w.TxtSh.Text(), "系统管理员");
+    });
+    EXPECT_EQ(MessageTexts(), (std::vector<std::string>{"确实要审核此单据吗?", question}));
+    EXPECT_EQ(Scalar("select SELLPRICE from glprice where HH='A1' and DWBH='001'"), "6");
+}
