@@ -9,6 +9,7 @@
 #include "bill/FrmAdjuctPrice.h"
 #include "data/ComponentFactory.h"
 #include "data/HostContext.h"
+#include "entry/SystemSettings.h"
 #include "data/LookupWindow.h"
 #include "data/QueryRoutines.h"
 #include "db/Connection.h"
@@ -73,6 +74,7 @@ private slots:
         t->Exec("insert into glprice (HH,DWBH,SJ,ZK,SELLPRICE) values ('A1','001',0,0,5.5)");
         data::Host().BranchMode = data::ByBranch;
         data::Host().SysDate = {2026, 12, 6};
+        entry::Settings().jjbl = 2;
         data::ComponentFactory::Register(data::ComponentName::Lookup, [] { return std::make_unique<FirstRowLookup>(); });
         tk = std::make_unique<uitest::ScopedQtToolkit>();
     }
@@ -131,6 +133,29 @@ private slots:
         });
         QCOMPARE(t->Scalar("select dh||' '||hh||' '||sj1||' '||sj2 from SubAdjuctPricemx"), std::string("100 A1 5.5 6.8"));
         QCOMPARE(t->Scalar("select dwbh from SubAdjuctPrice"), std::string("001"));
+    }
+
+    void typingTheShownPriceEntersItAndPassingThroughKeepsIt() {
+        entry::Settings().jjbl = 1;
+        t->Exec("update glprice set SELLPRICE=5.46");
+        OpenNew([&](FrmAdjuctPriceView& v, bill::FrmAdjuctPrice& w) {
+            w.TxtDwbh.SetText("001");
+            w.SetFocus(w.TxtHH);
+            QTest::keyClicks(QApplication::focusWidget(), "A1");
+            uitest::Press(Qt::Key_Return);
+            QTRY_COMPARE(QApplication::focusWidget(), v.Widget("TxtNSj"));
+            auto* price = qobject_cast<QDoubleSpinBox*>(v.Widget("TxtNSj"));
+            QCOMPARE(price->text(), QStringLiteral("5.5"));  // shown rounded
+            uitest::Press(Qt::Key_Return);                   // passed through
+            QTRY_COMPARE(QApplication::focusWidget(), v.Widget("Cmd_Save"));
+            QCOMPARE(w.TxtNSj.Value(), 5.46);
+            w.SetFocus(w.TxtNSj);
+            price->selectAll();
+            QTest::keyClicks(price, "5.5");                  // the shown value, typed
+            uitest::Press(Qt::Key_Return);
+            QTRY_COMPARE(QApplication::focusWidget(), v.Widget("Cmd_Save"));
+            QCOMPARE(w.TxtNSj.Value(), 5.5);
+        });
     }
 
     void everyCommandHasOneIconOfOneSize() {

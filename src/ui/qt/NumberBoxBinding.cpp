@@ -1,5 +1,6 @@
 #include "ui/qt/NumberBoxBinding.h"
 
+#include <QKeyEvent>
 #include <QLocale>
 
 namespace ui::qt {
@@ -16,6 +17,23 @@ NumberBoxBinding::NumberBoxBinding(ui::NumberBox& box, QDoubleSpinBox* spin)
     connect(spin, &QDoubleSpinBox::valueChanged, this, [this](double v) {
         if (!Applying()) box_.EnteredValue(v);
     });
+    // Typing the value already shown (a price rounded to the shown decimals) changes no value but
+    // is still the operator's entry: once typed into, the field's value is reported when the
+    // operator leaves it. A field only passed through keeps its unrounded value.
+    spin->installEventFilter(this);
+    connect(spin, &QDoubleSpinBox::editingFinished, this, [this] {
+        if (!typed_ || Applying()) return;
+        typed_ = false;
+        box_.EnteredValue(spin_->value());
+    });
+}
+
+bool NumberBoxBinding::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == spin_ && event->type() == QEvent::KeyPress) {
+        auto* key = static_cast<QKeyEvent*>(event);
+        if (!key->text().isEmpty() || key->key() == Qt::Key_Backspace || key->key() == Qt::Key_Delete) typed_ = true;
+    }
+    return ControlBinding::eventFilter(watched, event);
 }
 
 void NumberBoxBinding::Apply() {

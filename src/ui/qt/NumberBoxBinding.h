@@ -14,10 +14,12 @@ public:
 
 protected:
     void Apply() override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     ui::NumberBox& box_;
     QDoubleSpinBox* spin_;
+    bool typed_ = false;  // typed into since it was last reported
 };
 
 }  // namespace ui::qt
