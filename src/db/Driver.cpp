@@ -6,6 +6,7 @@
 #include "db/ConnectionString.h"
 #include "db/Error.h"
 #include "db/TextUtil.h"
+#include "db/sqlite/OfdLockingVfs.h"
 #include "db/sqlite/SqliteDriver.h"
 
 namespace db {
@@ -20,6 +21,9 @@ using text::Lower;
 }  // namespace
 
 std::unique_ptr<Driver> OpenDriver(const ConnectionString& cs) {
+    // Before any SQLite file is opened, by the embedded driver or an ODBC driver built on SQLite:
+    // locks that a close() elsewhere in the process cannot drop.
+    sqlite::OfdLockingVfs();
     std::string provider = Lower(cs.Get("Provider").value_or(""));
     if (provider.rfind("sqlite", 0) == 0) return sqlite::OpenSqliteDriver(cs);
     bool odbc = cs.Has("Driver") || cs.Has("DSN") || provider.rfind("sqloledb", 0) == 0 ||

@@ -13,6 +13,7 @@
 #include "db/TextUtil.h"
 #include "db/TypeClass.h"
 #include "db/dialect/TsqlTranslator.h"
+#include "db/sqlite/OfdLockingVfs.h"
 
 namespace db::sqlite {
 namespace {
@@ -267,7 +268,7 @@ std::unique_ptr<Driver> OpenSqliteDriver(const ConnectionString& cs) {
     if (path != ":memory:" && !std::filesystem::exists(path))
         throw Error(ErrorCode::ConnectionFailed, "数据库文件不存在：" + path);
     sqlite3* raw = nullptr;
-    int rc = sqlite3_open_v2(path.c_str(), &raw, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
+    int rc = sqlite3_open_v2(path.c_str(), &raw, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, OfdLockingVfs());
     DbHandle db(raw);
     if (rc != SQLITE_OK) {
         std::string msg = raw ? sqlite3_errmsg(raw) : "out of memory";
