@@ -23,10 +23,6 @@ bool StartsWithNoCase(std::string_view s, std::string_view prefix) {
 }
 
 
-// ConnectionString keeps a braced value with its braces; the text between them.
-bool IsBraced(std::string_view v) { return v.size() >= 2 && v.front() == '{' && v.back() == '}'; }
-std::string Unbrace(std::string_view v) { return std::string(IsBraced(v) ? v.substr(1, v.size() - 2) : v); }
-
 std::string Braced(std::string_view v) {
     std::string out = "{";
     for (char c : v) {
@@ -44,7 +40,7 @@ bool IsKeyOf(std::string_view key, std::initializer_list<std::string_view> names
 
 std::optional<std::string> FirstOf(const ConnectionString& cs, std::initializer_list<std::string_view> keys) {
     for (auto k : keys)
-        if (auto v = cs.Get(k)) return Unbrace(*v);
+        if (auto v = cs.Get(k)) return *v;
     return std::nullopt;
 }
 
@@ -54,7 +50,7 @@ int LoginTimeout(const ConnectionString& cs) {
     for (auto key : kTimeoutKeys) {
         auto v = cs.Get(key);
         if (!v) continue;
-        std::string t = Trim(Unbrace(*v));
+        std::string t = Trim(*v);
         int seconds = -1;
         auto [p, ec] = std::from_chars(t.data(), t.data() + t.size(), seconds);
         if (t.empty() || ec != std::errc() || p != t.data() + t.size() || seconds < 0)
@@ -168,11 +164,11 @@ bool IsOwnKey(std::string_view key) { return IsKeyOf(key, {"Provider", "ODBC Dri
 
 std::string PassThrough(const ConnectionString& cs) {
     const auto& pairs = cs.Pairs();
-    if (std::none_of(pairs.begin(), pairs.end(), [](const auto& p) { return IsOwnKey(p.first); })) return cs.Text();
+    if (std::none_of(pairs.begin(), pairs.end(), [](const auto& p) { return IsOwnKey(p.key); })) return cs.Text();
     OdbcStringBuilder b;
-    for (const auto& [key, value] : pairs) {
-        if (IsOwnKey(key)) continue;
-        b.Add(key, IsBraced(value) ? Braced(Unbrace(value)) : OdbcValue(value));
+    for (const auto& e : pairs) {
+        if (IsOwnKey(e.key)) continue;
+        b.Add(e.key, e.braced ? Braced(e.value) : OdbcValue(e.value));
     }
     return std::move(b).Text();
 }
