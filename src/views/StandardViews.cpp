@@ -1,7 +1,11 @@
 #include "views/StandardViews.h"
 
 #include "views/FrmAdjuctPriceView.h"
+#include "views/FrmBillTotalsView.h"
 #include "views/FrmBrowserView.h"
+#include "views/FrmBulkChangeView.h"
+#include "views/FrmImportLinesView.h"
+#include "views/FrmPriceHistoryView.h"
 #include "views/FrmSubView.h"
 #include "ui/qt/ViewRegistry.h"
 
@@ -18,6 +22,19 @@ void RegisterStandardViews() {
     });
     registry.Register("FrmAdjuctPrice", [](ui::Window& w, QWidget* parent) -> std::unique_ptr<View> {
         return std::make_unique<FrmAdjuctPriceView>(dynamic_cast<bill::FrmAdjuctPrice&>(w), parent);
+    });
+    // The editor's tool windows.
+    registry.Register("FrmPriceHistory", [](ui::Window& w, QWidget* parent) -> std::unique_ptr<View> {
+        return std::make_unique<FrmPriceHistoryView>(dynamic_cast<bill::FrmPriceHistory&>(w), parent);
+    });
+    registry.Register("FrmBillTotals", [](ui::Window& w, QWidget* parent) -> std::unique_ptr<View> {
+        return std::make_unique<FrmBillTotalsView>(dynamic_cast<bill::FrmBillTotals&>(w), parent);
+    });
+    registry.Register("FrmBulkChange", [](ui::Window& w, QWidget* parent) -> std::unique_ptr<View> {
+        return std::make_unique<FrmBulkChangeView>(dynamic_cast<bill::FrmBulkChange&>(w), parent);
+    });
+    registry.Register("FrmImportLines", [](ui::Window& w, QWidget* parent) -> std::unique_ptr<View> {
+        return std::make_unique<FrmImportLinesView>(dynamic_cast<bill::FrmImportLines&>(w), parent);
     });
 }
 

@@ -1,0 +1,209 @@
+// The editor's tool windows on the screen: "价格" from the editor's toolbar opens the price
+// history with its chart; the totals; the bulk change with its options, marks, preview and the
+// question before it writes; the import from a typed file name to the lines written.
+#include <QChart>
+#include <QDateTimeAxis>
+#include <QLineSeries>
+#include <QMessageBox>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+
+#include "UiTestSupport.h"
+#include "bill/EditorState.h"
+#include "bill/FrmAdjuctPrice.h"
+#include "bill/FrmBillTotals.h"
+#include "bill/FrmBulkChange.h"
+#include "bill/FrmImportLines.h"
+#include "data/HostContext.h"
+#include "entry/SystemSettings.h"
+#include "support/TestDatabase.h"
+#include "ui/qt/ToolbarBinding.h"
+#include "views/FrmAdjuctPriceView.h"
+#include "views/FrmBillTotalsView.h"
+#include "views/FrmBulkChangeView.h"
+#include "views/FrmImportLinesView.h"
+#include "views/FrmPriceHistoryView.h"
+#include "views/StandardViews.h"
+
+using namespace std::string_literals;
+
+namespace {
+
+QString Cell(QAbstractItemView* v, int row, int col) { return v->model()->index(row, col).data().toString(); }
+
+// Answers the next message box with `button` once it shows `text`.
+void Answer(const QString& text, QMessageBox::StandardButton button) {
+    uitest::WhenShown<QMessageBox>([=](QMessageBox& box) {
+        QCOMPARE(box.text(), text);
+        box.button(button)->click();
+    });
+}
+
+}  // namespace
+
+class BillToolViewsTest : public QObject {
+    Q_OBJECT
+    std::unique_ptr<testing_support::TestDatabase> t;
+    std::unique_ptr<uitest::ScopedQtToolkit> tk;
+
+    void Bill(const std::string& lsh, int shbz, const std::string& kdrq, const std::string& lines) {
+        t->Exec("insert into SubAdjuctPrice (lsh,kdrq,bz,czry,shbz,shry,jzbz,dwbh,bz5) values ('" + lsh + "','" + kdrq +
+                "','','张三'," + std::to_string(shbz) + ",'李四',0,'001','')");
+        t->Exec("insert into SubAdjuctPricemx (lsh,dh,hh,pm,sj1,sj2) values " + lines);
+    }
+
+private slots:
+    void initTestCase() { views::RegisterStandardViews(); }
+    void init() {
+        t = std::make_unique<testing_support::TestDatabase>();
+        t->OpenHostConnection("0001", "系统管理员");
+        for (auto r : {"修改", "审核"}) t->Grant("0001", r);
+        t->Exec("insert into gl_custom (tjbh,mc,zjm) values ('001','一分店','yfd')");
+        t->Exec("insert into yw_kck (hh,pm,gg,cd,pdw,pm_zjm,FDeleted) values ('A1','苹果','500g','烟台','袋','pg',0),"
+                "('B2','香蕉','1kg','海南','把','xj',0),('X','鸭梨','1kg','河北','个','yl',0)");
+        t->Exec("insert into glprice (HH,DWBH,SJ,ZK,SELLPRICE) values ('A1','001',0,0,5.5),('B2','001',0,0,4)");
+        Bill("1", 1, "2026-10-05", "('1','100','A1','p',4,5)");
+        Bill("2", 1, "2026-11-20", "('2','100','A1','p',5,5.5)");
+        Bill("3", 0, "2026-12-01", "('3','100','A1','苹果',5.5,5.55),('3','200','B2','香蕉',4,4),('3','300','X','鸭梨',3,3.33)");
+        data::Host().BranchMode = data::ByBranch;
+        data::Host().SysDate = {2026, 12, 6};
+        entry::Settings().jjbl = 2;
+        bill::Shared() = {};
+        tk = std::make_unique<uitest::ScopedQtToolkit>();
+    }
+    void cleanup() {
+        tk.reset();
+        bill::Shared() = {};
+        t.reset();
+    }
+
+    void priceHistoryFromTheEditorsToolbar() {
+        auto& shared = bill::Shared();
+        shared.CurrentLsh = "3";
+        shared.EditorInstance = std::make_shared<bill::FrmAdjuctPrice>();
+        auto editor = shared.EditorInstance;
+        bool seen = false;
+        uitest::WhenShown<views::FrmAdjuctPriceView>([&](views::FrmAdjuctPriceView& v) {
+            for (const char* key : {"批量", "导入", "合计", "价格"}) {
+                QAction* a = v.ToolbarBound().ActionOf(key);
+                QVERIFY2(a && a->isVisible(), key);
+            }
+            editor->TxtHH.SetText("A1");
+            uitest::WhenShown<views::FrmPriceHistoryView>([&](views::FrmPriceHistoryView& h) {
+                seen = true;
+                QCOMPARE(h.windowTitle(), QStringLiteral("历史价格"));
+                auto* audited = qobject_cast<QAbstractItemView*>(h.Widget("VfgAudited"));
+                QVERIFY(audited);
+                QCOMPARE(audited->model()->rowCount(), 2);
+                QCOMPARE(Cell(audited, 0, 3), QStringLiteral("2"));
+                QCOMPARE(audited->accessibleName(), QStringLiteral("已审核的调价单"));
+                QCOMPARE(h.Widget("LabCurrent")->property("text").toString(), QStringLiteral("当前售价: 5.50"));
+                QVERIFY(!h.Widget("LabNothing")->isVisible());
+                QChart* chart = h.Chart()->chart();
+                QCOMPARE(h.Chart()->accessibleName(), QStringLiteral("售价走势"));
+                QCOMPARE(chart->series().size(), 1);
+                auto* line = qobject_cast<QLineSeries*>(chart->series().front());
+                QVERIFY(line);
+                QCOMPARE(line->count(), 5);
+                QCOMPARE(line->at(3).y(), 5.5);
+                QCOMPARE(chart->axes(Qt::Horizontal).size(), 1);
+                QVERIFY(qobject_cast<QDateTimeAxis*>(chart->axes(Qt::Horizontal).front()));
+                uitest::Press(Qt::Key_Escape);
+            });
+            v.ToolbarBound().ActionOf("价格")->trigger();
+            QVERIFY(seen);
+            uitest::Press(Qt::Key_Escape);
+        });
+        editor->ShowModal();
+        QVERIFY(seen);
+    }
+
+    void totalsNameEachFigure() {
+        bill::FrmBillTotals w("3");
+        uitest::WhenShown<views::FrmBillTotalsView>([&](views::FrmBillTotalsView& v) {
+            QCOMPARE(v.windowTitle(), QStringLiteral("单据合计"));
+            QWidget* oldSum = v.Widget("LabOldSum");
+            QCOMPARE(oldSum->property("text").toString(), QStringLiteral("12.50"));
+            QCOMPARE(oldSum->accessibleName(), QStringLiteral("原售价合计"));
+            QCOMPARE(v.Widget("LabNewSum")->property("text").toString(), QStringLiteral("12.88"));
+            QCOMPARE(v.Widget("CmdClose")->accessibleName(), QStringLiteral("关闭"));
+            uitest::Press(Qt::Key_Escape);
+        });
+        w.ShowModal();
+        QVERIFY(!w.IsShown());
+    }
+
+    void bulkChangePreviewsMarksAndAsksBeforeWriting() {
+        bill::FrmAdjuctPrice editor;
+        editor.TxtLSH.SetText("3");
+        uitest::WhenShown<views::FrmBulkChangeView>([&](views::FrmBulkChangeView& v) {
+            QCOMPARE(v.windowTitle(), QStringLiteral("批量修改新售价"));
+            auto* value = qobject_cast<QDoubleSpinBox*>(v.Widget("TxtValue"));
+            QCOMPARE(value->accessibleName(), QStringLiteral("调整值"));
+            value->setFocus();
+            value->selectAll();
+            QTest::keyClicks(value, "10");
+            QTest::mouseClick(qobject_cast<QPushButton*>(v.Widget("CmdPreview")), Qt::LeftButton);
+            QCOMPARE(Cell(v.Lines(), 0, 6), QStringLiteral("6.11"));
+            QCOMPARE(Cell(v.Lines(), 2, 6), QStringLiteral("3.66"));
+
+            // Space marks the current line and narrows the change to the marked lines.
+            v.Lines()->setFocus();
+            v.Lines()->selectRow(1);
+            uitest::Press(Qt::Key_Space);
+            QTRY_COMPARE(Cell(v.Lines(), 1, 0), QStringLiteral("√"));
+            QVERIFY(qobject_cast<QRadioButton*>(v.Widget("OptMarked"))->isChecked());
+            QCOMPARE(Cell(v.Lines(), 0, 6), QString());
+            QCOMPARE(Cell(v.Lines(), 1, 6), QStringLiteral("4.40"));
+
+            Answer(QStringLiteral("确实要调整这1行明细的新售价吗?"), QMessageBox::Yes);
+            QTest::mouseClick(qobject_cast<QPushButton*>(v.Widget("CmdApply")), Qt::LeftButton);
+        });
+        bill::FrmBulkChange::Run(editor);
+        QCOMPARE(t->Scalar("select group_concat(sj2, ' ') from (select * from SubAdjuctPricemx where lsh='3' order by dh)"),
+                 "5.55 4.4 3.33"s);
+        QCOMPARE(editor.VfgContent.TextMatrix(2, 5), "4.4"s);
+    }
+
+    void importFromATypedFileName() {
+        const auto path = std::filesystem::temp_directory_path() / ("spb-import-" + std::to_string(::getpid()) + ".csv");
+        std::ofstream(path, std::ios::binary) << "货号,新售价\nA1,6\nZZ,1\n";
+        bill::FrmAdjuctPrice editor;
+        editor.TxtLSH.SetText("1");  // an audited bill is refused before the window opens
+        editor.TxtDwbh.SetText("001");
+        t->Exec("insert into SubAdjuctPrice (lsh,kdrq,bz,czry,shbz,shry,jzbz,dwbh,bz5) values ('9','2026-12-01','','张三',0,'',0,'001','')");
+        Answer(QStringLiteral("此单据已审核，不能修改!"), QMessageBox::Ok);
+        bill::FrmImportLines::Run(editor);
+
+        editor.TxtLSH.SetText("9");
+        bill::FrmImportLines* logic = nullptr;
+        uitest::WhenShown<views::FrmImportLinesView>([&](views::FrmImportLinesView& v) {
+            logic = &static_cast<bill::FrmImportLines&>(v.LogicWindow());
+            QVERIFY(logic->AskFileName);
+            QCOMPARE(v.Widget("TxtFile")->accessibleName(), QStringLiteral("文件"));
+            QVERIFY(!v.Widget("CmdImport")->isEnabled());
+            v.Widget("TxtFile")->setFocus();
+            QTest::keyClicks(v.Widget("TxtFile"), QString::fromStdString(path.string()));
+            uitest::Press(Qt::Key_Return);  // Enter reads the file
+            QTRY_COMPARE(v.Rows()->model()->rowCount(), 2);
+            QCOMPARE(Cell(v.Rows(), 1, 6), QStringLiteral("商品不存在"));
+            QVERIFY(v.Widget("CmdImport")->isEnabled() && v.Widget("CmdSaveRefused")->isEnabled());
+            Answer(QStringLiteral("已导入1行，拒绝1行。"), QMessageBox::Ok);
+            QTest::mouseClick(qobject_cast<QPushButton*>(v.Widget("CmdImport")), Qt::LeftButton);
+            QCOMPARE(Cell(v.Rows(), 0, 6), QStringLiteral("已导入"));
+            uitest::Press(Qt::Key_Escape);
+        });
+        bill::FrmImportLines::Run(editor);
+        std::filesystem::remove(path);
+        QVERIFY(logic);
+        QCOMPARE(t->Scalar("select dh||hh||sj2 from SubAdjuctPricemx where lsh='9'"), "100A16"s);
+    }
+};
+
+static const bool registered = uitest::AddSuite([](int argc, char** argv) {
+    BillToolViewsTest t;
+    return QTest::qExec(&t, argc, argv);
+});
+
+#include "BillToolViewsTest.moc"
