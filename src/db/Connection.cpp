@@ -41,6 +41,9 @@ void Connection::Open(const std::string& connectionString) {
     } catch (const Error& e) {
         session_.reset();
         throw Error(e.Code(), cs.Scrub(e.Description()), e.SqlState());
+    } catch (const std::exception& e) {  // out of memory, a library's own exception
+        session_.reset();
+        throw Error(ErrorCode::ConnectionFailed, "打开数据库连接时出错。\n" + cs.Scrub(e.what()));
     }
 }
 

@@ -5,6 +5,8 @@
 #include <stdexcept>
 #include <string>
 
+#include "db/TextUtil.h"
+
 namespace db {
 
 namespace ErrorCode {
@@ -17,12 +19,15 @@ inline constexpr std::uint32_t NoCurrentRecord = 0x800A0BCD; // BOF or EOF is tr
 inline constexpr std::uint32_t ItemNotFound = 0x800A0CC1;    // no field of that name
 inline constexpr std::uint32_t TypeMismatch = 13;
 inline constexpr std::uint32_t Overflow = 6;
+inline constexpr std::uint32_t Timeout = 0x80040E31;         // waited for another session's locks in vain
 }  // namespace ErrorCode
 
 class Error : public std::runtime_error {
 public:
+    // The description is cut to what a message box can show (a driver may quote a whole
+    // statement or a file name of any length).
     Error(std::uint32_t code, std::string description, std::string sqlState = {})
-        : std::runtime_error(description), code_(code), description_(std::move(description)),
+        : std::runtime_error(text::FitForMessage(description)), code_(code), description_(text::FitForMessage(description)),
           sqlState_(std::move(sqlState)) {}
     std::uint32_t Code() const noexcept { return code_; }
     const std::string& Description() const noexcept { return description_; }
@@ -34,10 +39,11 @@ private:
     std::string sqlState_;
 };
 
-// The text to show for a failure: the description of a db::Error, else what() of the exception.
+// The text to show for a failure: the description of a db::Error, else what() of the exception,
+// cut to what a message box can show.
 inline std::string DescriptionOf(const std::exception& e) {
     if (auto* d = dynamic_cast<const Error*>(&e)) return d->Description();
-    return e.what();
+    return text::FitForMessage(e.what());
 }
 
 }  // namespace db

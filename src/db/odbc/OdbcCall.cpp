@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "db/Error.h"
+#include "db/Fault.h"
 #include "db/odbc/OdbcText.h"
 
 namespace db::odbc {
@@ -14,6 +15,27 @@ constexpr long kSqliteError = 1;        // SQLITE_ERROR: bad statement, missing 
 constexpr long kSqliteConstraint = 19;  // SQLITE_CONSTRAINT
 
 bool IsWarning(const DiagRecord& r) { return r.state.rfind("01", 0) == 0; }
+
+// SQL Server's error numbers of the common faults.
+constexpr long kSqlServerDeadlock = 1205, kSqlServerLockTimeout = 1222, kSqlServerReadOnly = 3906,
+               kSqlServerFileGroupFull = 1105, kSqlServerLogFull = 9002, kSqlServerCorruptPage = 824;
+
+Fault FaultOf(const DiagRecord& r, bool sqliteCodes) {
+    if (sqliteCodes && r.native != 0) {
+        const Fault f = SqliteFault(static_cast<int>(r.native), r.text);
+        if (f != Fault::Other) return f;
+    }
+    if (r.state == "HYT00" || r.state == "HYT01" || r.state == "40001") return Fault::Busy;
+    if (r.state == "42S02") return Fault::MissingTable;
+    switch (r.native) {
+        case kSqlServerDeadlock: case kSqlServerLockTimeout: return Fault::Busy;
+        case kSqlServerReadOnly: return Fault::ReadOnly;
+        case kSqlServerFileGroupFull: case kSqlServerLogFull: return Fault::DiskFull;
+        case kSqlServerCorruptPage: return Fault::Corrupt;
+        default: break;
+    }
+    return MissingTableName(r.text).empty() ? Fault::Other : Fault::MissingTable;
+}
 
 }  // namespace
 
@@ -88,10 +110,11 @@ Error ErrorFrom(const std::vector<DiagRecord>& records, SQLRETURN rc, const Erro
             break;
         }
     if (!primary) return Error(ErrorCode::Generic, std::move(text), records.empty() ? std::string() : records.front().state);
-    std::uint32_t code = ErrorCodeFor(primary->state, primary->native, ctx.sqliteCodes);
+    const Fault fault = FaultOf(*primary, ctx.sqliteCodes);
+    std::uint32_t code = FaultCode(fault, ErrorCodeFor(primary->state, primary->native, ctx.sqliteCodes));
     std::string state = primary->state;
     if (code == ErrorCode::IntegrityViolation && state == "HY000") state = "23000";
-    return Error(code, std::move(text), std::move(state));
+    return Error(code, FaultDescription(fault, text), std::move(state));
 }
 
 SQLRETURN Check(SQLRETURN rc, SQLSMALLINT handleType, SQLHANDLE handle, const ErrorContext& ctx) {

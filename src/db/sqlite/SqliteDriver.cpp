@@ -10,6 +10,7 @@
 #include "db/ConnectionString.h"
 #include "db/Error.h"
 #include "db/ColumnCatalog.h"
+#include "db/Fault.h"
 #include "db/TextUtil.h"
 #include "db/TypeClass.h"
 #include "db/dialect/TsqlTranslator.h"
@@ -225,7 +226,9 @@ private:
         if (rc == SQLITE_OK || rc == SQLITE_DONE || rc == SQLITE_ROW) return;
         int ext = sqlite3_extended_errcode(db_.get());
         std::string msg = sqlite3_errmsg(db_.get());
-        throw Error(CodeOf(ext), "[SQLite] " + msg, (ext & 0xFF) == SQLITE_CONSTRAINT ? "23000" : "");
+        const Fault fault = SqliteFault(ext, msg);
+        throw Error(FaultCode(fault, CodeOf(ext)), FaultDescription(fault, "[SQLite] " + msg),
+                    (ext & 0xFF) == SQLITE_CONSTRAINT ? "23000" : "");
     }
 
     DbHandle db_;
@@ -265,15 +268,25 @@ std::unique_ptr<Driver> OpenSqliteDriver(const ConnectionString& cs) {
     if (!source || source->empty())
         throw Error(ErrorCode::ConnectionFailed, "连接字符串缺少数据库文件（Data Source）。");
     const std::string& path = *source;
-    if (path != ":memory:" && !std::filesystem::exists(path))
-        throw Error(ErrorCode::ConnectionFailed, "数据库文件不存在：" + path);
+    const std::string shown = text::Abbreviate(path, 200);
+    if (path != ":memory:") {
+        std::error_code ec;
+        const bool exists = std::filesystem::exists(path, ec);
+        if (ec)
+            throw Error(ErrorCode::ConnectionFailed, "无法访问数据库文件：" + shown + "\n" + ec.message());
+        if (!exists) throw Error(ErrorCode::ConnectionFailed, "数据库文件不存在：" + shown);
+    }
+    // The file as SQLite names the fault, with the file and SQLite's own words after it.
+    auto openFailure = [&shown](int rc, const std::string& msg) {
+        Fault fault = SqliteFault(rc, msg);
+        if (fault == Fault::Other || fault == Fault::MissingTable) fault = Fault::CannotOpen;
+        return Error(FaultCode(fault, ErrorCode::ConnectionFailed),
+                     FaultDescription(fault, "") + "\n数据库文件：" + shown + "\n[SQLite] " + msg);
+    };
     sqlite3* raw = nullptr;
     int rc = sqlite3_open_v2(path.c_str(), &raw, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, OfdLockingVfs());
     DbHandle db(raw);
-    if (rc != SQLITE_OK) {
-        std::string msg = raw ? sqlite3_errmsg(raw) : "out of memory";
-        throw Error(ErrorCode::ConnectionFailed, "无法打开数据库文件 " + path + "：" + msg);
-    }
+    if (rc != SQLITE_OK) throw openFailure(rc, raw ? sqlite3_errmsg(raw) : "out of memory");
     int timeoutMs = 10000;
     if (auto t = cs.Get("Busy Timeout")) {
         int v = 0;
@@ -284,10 +297,10 @@ std::unique_ptr<Driver> OpenSqliteDriver(const ConnectionString& cs) {
     sqlite3_extended_result_codes(db.get(), 1);
     // A file that is not a database shows itself at the first read.
     char* err = nullptr;
-    if (sqlite3_exec(db.get(), "select count(*) from sqlite_master", nullptr, nullptr, &err) != SQLITE_OK) {
-        std::string msg = err ? err : "unknown error";
+    if (int probe = sqlite3_exec(db.get(), "select count(*) from sqlite_master", nullptr, nullptr, &err); probe != SQLITE_OK) {
+        std::string msg = err ? err : sqlite3_errstr(probe);
         sqlite3_free(err);
-        throw Error(ErrorCode::ConnectionFailed, "无法打开数据库文件 " + path + "：" + msg);
+        throw openFailure(sqlite3_extended_errcode(db.get()), msg);
     }
     return std::make_unique<SqliteDriver>(std::move(db));
 }
