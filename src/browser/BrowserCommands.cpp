@@ -69,16 +69,17 @@ void FrmBrowser::AmendBill() {
     RefreshList();
 }
 
-void FrmBrowser::RefreshList() {
+void FrmBrowser::RefreshList(bool afterReportedFailure) {
     ui::BusyPointer busy;
     try {
-        HostConnection().Execute(
-            "Delete A From SubAdjuctPrice A LEFT JOIN SubAdjuctPriceMX B ON A.LSH=B.LSH WHERE B.LSH IS NULL AND A.SHBZ=0");
+        if (!afterReportedFailure)
+            HostConnection().Execute(
+                "Delete A From SubAdjuctPrice A LEFT JOIN SubAdjuctPriceMX B ON A.LSH=B.LSH WHERE B.LSH IS NULL AND A.SHBZ=0");
         rsMain.Requery();
         Vs.Refresh();
         if (!(rsMain.IsBOF() && rsMain.IsEOF())) rsMain.MoveFirst();
     } catch (const std::exception& e) {
-        ui::MsgBox(DescriptionOf(e), ui::Buttons::Ok, ui::Icon::Information, "系统提示");
+        if (!afterReportedFailure) ui::MsgBox(DescriptionOf(e), ui::Buttons::Ok, ui::Icon::Information, "系统提示");
     }
 }
 
@@ -88,13 +89,14 @@ void FrmBrowser::DeleteSelected() {
         if (ui::MsgBox("您确定要删除吗？[Y/N]", ui::Buttons::YesNo, ui::Icon::Question, "提示:", ui::DefaultButton::Second) !=
             ui::Answer::Yes)
             return;
+        deleteFailed_ = false;
         const int n = Vs.Rows();
         for (int r = 1; r < n; ++r) {
             if (Vs.TextMatrix(r, 0) != kMark) continue;
             DeleteBill(Vs.TextMatrix(r, 1));
             Vs.SetTextMatrix(r, 0, "");
         }
-        RefreshList();
+        RefreshList(deleteFailed_);  // one message per command
     } catch (const std::exception& e) {
         ui::MsgBox(DescriptionOf(e), ui::Buttons::Ok, ui::Icon::Information, "系统提示");
     }
@@ -105,7 +107,10 @@ void FrmBrowser::DeleteBill(const std::string& lsh) {
     try {
         const std::string key = data::EscapeQuote(lsh);
         auto rs = data::GetRecordsetByConnStr("select LSH,shbz from SubAdjuctPrice where lsh='" + key + "'");
-        if (!rs) throw db::Error(db::ErrorCode::Generic, "读取单据失败，未删除流水号为" + lsh + "的单据。");
+        if (!rs) {  // reported by GetRecordsetByConnStr; nothing deleted
+            deleteFailed_ = true;
+            return;
+        }
         for (bool more = !(rs->IsBOF() && rs->IsEOF()); more; more = !rs->IsEOF()) {
             if (rs->Get("shbz").IsNumeric() && rs->Get("shbz").ToBool()) {
                 ui::MsgBox("此单据已审核，不能删除！", ui::Buttons::Ok, ui::Icon::Exclamation, "系统提示");
@@ -124,6 +129,7 @@ void FrmBrowser::DeleteBill(const std::string& lsh) {
         }
         rs->Close();
     } catch (const std::exception& e) {
+        deleteFailed_ = true;
         ui::MsgBox(DescriptionOf(e), ui::Buttons::Ok, ui::Icon::Exclamation, "系统提示");
         if (inTransaction) {
             try {

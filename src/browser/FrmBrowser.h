@@ -34,7 +34,9 @@ public:
     void OnUnload() override;
 
     void LoadList();
-    void RefreshList();
+    // afterReportedFailure: a command has just shown a database fault; the list is only read again
+    // (the clean-up would wait for the same lock or fail the same way) and no second message shown.
+    void RefreshList(bool afterReportedFailure = false);
     void InvertSelection();
     void Toolbar_ButtonClick(const std::string& key);
     void Menu_Click(const std::string& name);
@@ -51,6 +53,9 @@ public:
     void PreviewSelected();
     void PrintSelected();
     void PostSelected();
+
+private:
+    bool deleteFailed_ = false;  // a DeleteBill of the running DeleteSelected reported a failure
 };
 
 }  // namespace browser

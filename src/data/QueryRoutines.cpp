@@ -56,6 +56,7 @@ std::optional<db::Recordset> GetRecordset(const std::string& sql) {
 std::optional<db::Recordset> GetRecordsetByConnStr(const std::string& sql) {
     try {
         db::Connection own;
+        own.SetCommandTimeout(data::Host().CommandTimeout);
         own.Open(data::Host().ConnStr);
         db::Recordset rs = own.OpenRecordset(sql);
         db::Recordset clone = rs.Clone();  // holds the connection's session after `own` is gone
@@ -89,6 +90,7 @@ db::Value GetFieldValue(std::string sql, std::string fieldName) {
 
 void GetSqlValue::GetArrayValue() {
     db::Connection own;
+    own.SetCommandTimeout(data::Host().CommandTimeout);
     own.Open(data::Host().ConnStr);
     db::Recordset rs = own.OpenRecordset(strSQL);
     const int n = rs.FieldCount();

@@ -14,6 +14,12 @@ TraceHook& DefaultTrace() {
 
 [[noreturn]] void NotOpen() { throw Error(ErrorCode::ClosedObject, "对象关闭时，不允许操作。"); }
 
+// A NUL ends the text for the drivers: what follows would be dropped or, worse, half read.
+void RefuseNul(const std::string& sql) {
+    if (sql.find('\0') != std::string::npos)
+        throw Error(ErrorCode::SyntaxOrAccess, "语句中含有空字符（NUL），不能执行。");
+}
+
 }  // namespace
 
 Driver& Session::Get() {
@@ -37,7 +43,9 @@ void Connection::Open(const std::string& connectionString) {
     if (IsOpen()) throw Error(ErrorCode::Generic, "对象打开时，不允许操作。");
     ConnectionString cs = ConnectionString::Parse(connectionString);
     try {
-        session_ = std::make_shared<Session>(OpenDriver(cs), trace_);
+        auto driver = OpenDriver(cs);
+        driver->SetCommandTimeout(commandTimeout_);
+        session_ = std::make_shared<Session>(std::move(driver), trace_);
     } catch (const Error& e) {
         session_.reset();
         throw Error(e.Code(), cs.Scrub(e.Description()), e.SqlState());
@@ -45,6 +53,11 @@ void Connection::Open(const std::string& connectionString) {
         session_.reset();
         throw Error(ErrorCode::ConnectionFailed, "打开数据库连接时出错。\n" + cs.Scrub(e.what()));
     }
+}
+
+void Connection::SetCommandTimeout(int seconds) {
+    commandTimeout_ = seconds < 0 ? 0 : seconds;
+    if (IsOpen()) session_->Get().SetCommandTimeout(commandTimeout_);
 }
 
 int Connection::State() const { return session_ && session_->IsOpen() ? 1 : 0; }
@@ -59,12 +72,14 @@ std::string Connection::DriverName() const { return IsOpen() ? session_->Get().N
 long long Connection::Execute(const std::string& sql) {
     if (!IsOpen()) NotOpen();
     session_->Trace(sql);
+    RefuseNul(sql);
     return session_->Get().Execute(sql);
 }
 
 Recordset Connection::OpenRecordset(const std::string& sql) {
     if (!IsOpen()) NotOpen();
     session_->Trace(sql);
+    RefuseNul(sql);
     return Recordset(session_, sql, session_->Get().Query(sql));
 }
 

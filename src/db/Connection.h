@@ -35,6 +35,13 @@ public:
     void RollbackTrans();
     bool InTransaction() const;
 
+    // Seconds a statement waits for another session's locks before it fails with a "busy"
+    // error: the busy time-out on SQLite, the statement time-out on ODBC. 0 (the default): 10 s on
+    // SQLite (or the string's "Busy Timeout" in milliseconds), 30 s on ODBC. Takes effect at once
+    // and for the next Open.
+    void SetCommandTimeout(int seconds);
+    int CommandTimeout() const { return commandTimeout_; }
+
     void SetTrace(TraceHook hook);
     // Hook given to every connection opened afterwards in this process (tests use it to see the
     // statements of connections that the library opens for itself).
@@ -43,6 +50,7 @@ public:
 private:
     std::shared_ptr<Session> session_;
     TraceHook trace_;
+    int commandTimeout_ = 0;
 };
 
 // A transaction that rolls back on destruction unless committed. Never throws from its destructor.

@@ -19,6 +19,9 @@ public:
     virtual void Begin() = 0;
     virtual void Commit() = 0;
     virtual void Rollback() = 0;
+    // How long a statement may wait for another session's locks before it gives up, in seconds;
+    // 0 or less: the driver's default.
+    virtual void SetCommandTimeout(int seconds) = 0;
     virtual void Close() noexcept = 0;
 };
 

@@ -35,6 +35,7 @@ void SubAdjuctPriceBill::Execute() noexcept {
     auto& host = Host();
     try {
         host.HostConnection = std::make_unique<db::Connection>();
+        host.HostConnection->SetCommandTimeout(host.CommandTimeout);  // no statement waits for ever
         host.HostConnection->Open(host.ConnStr);  // a string that cannot be opened raises its description
         if (host.HostConnection->State() == 1) {
             LoadSystemSettings();

@@ -73,6 +73,7 @@ int main(int argc, char** argv) {
         h.SysDate = db::DateTime{2026, 12, 6};
         h.CommandTimeout = static_cast<std::int16_t>(timeout);
         h.HostConnection = std::make_unique<db::Connection>();
+        h.HostConnection->SetCommandTimeout(timeout);
         h.HostConnection->Open(h.ConnStr);
         db::Connection& c = *h.HostConnection;
         if (command == "post" || command == "delete") {

@@ -182,6 +182,17 @@ std::string OdbcValue(std::string_view value) {
     return needsBraces ? Braced(value) : std::string(value);
 }
 
+std::string WithKey(const std::string& odbcString, std::string_view key, std::string_view value) {
+    const ConnectionString parsed = ConnectionString::Parse(odbcString);
+    OdbcStringBuilder b;
+    for (const auto& e : parsed.Pairs()) {
+        if (EqualNoCase(e.key, key)) continue;
+        b.Add(e.key, e.braced ? Braced(e.value) : OdbcValue(e.value));
+    }
+    b.AddValue(key, value);
+    return std::move(b).Text();
+}
+
 OdbcTarget ToOdbcTarget(const ConnectionString& cs) {
     OdbcTarget t;
     t.loginTimeoutSeconds = LoginTimeout(cs);

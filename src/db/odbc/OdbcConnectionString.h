@@ -23,6 +23,10 @@ struct OdbcTarget {
 // authentication, no server, no user name, a time-out that is not a number of seconds.
 OdbcTarget ToOdbcTarget(const ConnectionString& cs);
 
+// An ODBC connection string with `key` set to `value`: an earlier pair of that key (any case)
+// taken out, the new one added at the end.
+std::string WithKey(const std::string& odbcString, std::string_view key, std::string_view value);
+
 // One value written for an ODBC connection string: braced when it holds ';', braces or
 // surrounding blanks, with '}' doubled inside.
 std::string OdbcValue(std::string_view value);

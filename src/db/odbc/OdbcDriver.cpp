@@ -28,6 +28,9 @@ namespace {
 
 using text::Lower;
 
+// The statement time-out when the host set none: ADO's default for a command.
+constexpr SQLULEN kDefaultCommandTimeoutSeconds = 30;
+
 // What the data source is, as far as the statement texts and error codes go.
 enum class Dialect { SqlServer, Sqlite, Other };
 
@@ -69,7 +72,8 @@ public:
     explicit OdbcDriver(const ConnectionString& cs)
         : cs_(cs), translator_([this](std::string_view, std::string_view column) { return catalog_.IsTextColumn(column); }) {
         ctx_.secrets = &cs_;
-        Connect(ToOdbcTarget(cs_));
+        target_ = ToOdbcTarget(cs_);
+        Connect(target_);
     }
     ~OdbcDriver() override { Close(); }
 
@@ -148,6 +152,18 @@ public:
     void Rollback() override {
         if (!inTransaction_) return;
         EndTransaction(SQL_ROLLBACK);
+    }
+
+    // SQL Server and other DBMS: the statement time-out of every statement. SQLite's ODBC driver
+    // waits on a locked database for the "Timeout" of its connection string instead (it sets its
+    // busy handler again for every statement): it is connected again with the time-out there.
+    void SetCommandTimeout(int seconds) override {
+        commandTimeout_ = seconds > 0 ? seconds : 0;
+        if (dialect_ != Dialect::Sqlite || commandTimeout_ == 0 || inTransaction_) return;
+        OdbcTarget t = target_;
+        t.connectionString = WithKey(t.connectionString, "Timeout", std::to_string(commandTimeout_ * 1000));
+        Close();
+        Connect(t);
     }
 
     void Close() noexcept override {
@@ -246,6 +262,9 @@ private:
         SQLRETURN rc = SQLAllocHandle(SQL_HANDLE_STMT, dbc_.get(), &st);
         StmtHandle handle(SQL_SUCCEEDED(rc) ? st : SQL_NULL_HANDLE);
         DbcCall(rc);
+        // A driver without statement time-outs (an optional feature) runs the statement anyway.
+        const SQLULEN seconds = commandTimeout_ > 0 ? commandTimeout_ : kDefaultCommandTimeoutSeconds;
+        SQLSetStmtAttr(handle.get(), SQL_ATTR_QUERY_TIMEOUT, reinterpret_cast<SQLPOINTER>(seconds), SQL_IS_UINTEGER);
         return handle;
     }
 
@@ -475,6 +494,7 @@ private:
     }
 
     ConnectionString cs_;
+    OdbcTarget target_;
     ErrorContext ctx_;
     EnvHandle env_;
     DbcHandle dbc_;
@@ -485,6 +505,7 @@ private:
     std::string catalogVersion_;
     dialect::TsqlTranslator translator_;
     bool inTransaction_ = false;
+    int commandTimeout_ = 0;
 };
 
 }  // namespace

@@ -121,7 +121,8 @@ Value ReadColumn(sqlite3_stmt* st, int i, DataType t) {
 
 class SqliteDriver final : public Driver {
 public:
-    SqliteDriver(DbHandle db) : db_(std::move(db)), translator_([this](std::string_view, std::string_view column) {
+    SqliteDriver(DbHandle db, int defaultBusyMs)
+        : db_(std::move(db)), defaultBusyMs_(defaultBusyMs), translator_([this](std::string_view, std::string_view column) {
                                       return catalog_.Columns().IsTextColumn(column);
                                   }) {}
 
@@ -137,6 +138,7 @@ public:
             const char* next = nullptr;
             Check(sqlite3_prepare_v2(db_.get(), tail, static_cast<int>(end - tail), &raw, &next));
             StmtHandle st(raw);
+            if (!st && next == tail) break;  // nothing more SQLite can read (a NUL)
             tail = next;
             if (!st) continue;  // white space or a comment
             int rc;
@@ -215,6 +217,9 @@ public:
         if (!sqlite3_get_autocommit(db_.get())) Execute("ROLLBACK");
     }
     void Close() noexcept override { db_.reset(); }
+    void SetCommandTimeout(int seconds) override {
+        sqlite3_busy_timeout(db_.get(), seconds > 0 ? seconds * 1000 : defaultBusyMs_);
+    }
 
 private:
     std::string Translate(const std::string& tsql) {
@@ -232,6 +237,7 @@ private:
     }
 
     DbHandle db_;
+    int defaultBusyMs_;
     Catalog catalog_;
     dialect::TsqlTranslator translator_;
 };
@@ -302,7 +308,7 @@ std::unique_ptr<Driver> OpenSqliteDriver(const ConnectionString& cs) {
         sqlite3_free(err);
         throw openFailure(sqlite3_extended_errcode(db.get()), msg);
     }
-    return std::make_unique<SqliteDriver>(std::move(db));
+    return std::make_unique<SqliteDriver>(std::move(db), timeoutMs);
 }
 
 }  // namespace db::sqlite
