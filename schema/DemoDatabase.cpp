@@ -6,6 +6,7 @@
 
 #include "schema/DemoCatalog.h"
 #include "schema/DemoDataSet.h"
+#include "schema/HostFixedRows.h"
 #include "schema/NewHostDatabase.h"
 
 namespace schema {
@@ -25,6 +26,10 @@ void BindOptional(SqliteStatement& statement, int index, const std::optional<std
 }
 
 double Money(int cents) { return cents / 100.0; }
+
+}  // namespace
+
+namespace detail {
 
 void WriteSettings(NewHostDatabase& db)
 {
@@ -74,6 +79,10 @@ void WriteAttributes(NewHostDatabase& db)
         category.Bind(1, c.id).Bind(2, c.name).Execute();
     }
 }
+
+}  // namespace detail
+
+namespace {
 
 void WriteBranchesAndItems(NewHostDatabase& db, const detail::DemoDataSet& data)
 {
@@ -138,6 +147,10 @@ void WriteBills(NewHostDatabase& db, const detail::DemoDataSet& data)
     }
 }
 
+}  // namespace
+
+namespace detail {
+
 void WriteOperators(NewHostDatabase& db)
 {
     auto op = db.Prepare("INSERT INTO t_Operator (FCode, FName) VALUES (?, ?)");
@@ -156,7 +169,7 @@ void WriteOperators(NewHostDatabase& db)
     right.Bind(1, "00000101").Bind(2, operators[1].code).Bind(3, "审核").Execute();
 }
 
-}  // namespace
+}  // namespace detail
 
 void CreateEmptyHostDatabase(const std::string& path)
 {
@@ -169,12 +182,12 @@ void CreateDemoDatabase(const std::string& path, const DemoOptions& options)
     // Generate before touching the disk: bad options leave no file behind.
     const detail::DemoDataSet data = detail::GenerateDemoData(options);
     NewHostDatabase db(path);
-    WriteSettings(db);
-    WriteAttributes(db);
+    detail::WriteSettings(db);
+    detail::WriteAttributes(db);
     WriteBranchesAndItems(db, data);
     WritePrices(db, data);
     WriteBills(db, data);
-    WriteOperators(db);
+    detail::WriteOperators(db);
     db.Commit();
 }
 

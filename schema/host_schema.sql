@@ -133,6 +133,14 @@ CREATE TABLE SubAdjuctPrice (
 );
 CREATE UNIQUE INDEX ux_SubAdjuctPrice_lsh ON SubAdjuctPrice (lsh);
 CREATE INDEX ix_SubAdjuctPrice_jzbz_bz5 ON SubAdjuctPrice (jzbz, bz5);
+-- Numbering takes max(cast(lsh as int)) at every new bill: with this index that is one step to
+-- the last entry instead of a pass over every bill. SQLite gives a CAST the collation of its
+-- operand, so the index names it, or the query could not use it.
+CREATE INDEX ix_SubAdjuctPrice_lsh_number ON SubAdjuctPrice (cast(lsh as int) COLLATE NOCASE);
+-- The browser's clean-up (unaudited headers without lines) visits the unaudited bills only.
+CREATE INDEX ix_SubAdjuctPrice_shbz_lsh ON SubAdjuctPrice (shbz, lsh);
+-- An operator's open bills: the browser without the right to see all, and the detail report.
+CREATE INDEX ix_SubAdjuctPrice_czry_jzbz ON SubAdjuctPrice (czry, jzbz);
 
 -- Bill lines: old price sj1, new price sj2. pm is name\packing\origin\unit (gg, cd, pdw of the item).
 CREATE TABLE SubAdjuctPricemx (

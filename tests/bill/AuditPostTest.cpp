@@ -67,7 +67,7 @@ TEST_F(Editor, RefusedAuditsWriteNothing) {
     Open("1", [&](FrmAdjuctPrice& w) { w.Toolbar1.Press("审核"); });
     EXPECT_EQ(MessageTexts(), std::vector<std::string>{"对不起，你没有此权限！"});
     EXPECT_EQ(Scalar(kPrices), before);
-    EXPECT_EQ(Scalar("select group_concat(shbz,'') from SubAdjuctPrice"), "010");
+    EXPECT_EQ(Scalar("select group_concat(shbz,'') from (select shbz from SubAdjuctPrice order by lsh)"), "010");
 }
 
 TEST_F(Editor, AFailureInsideTheAuditRollsBackPricesAndFlagTogether) {
@@ -104,7 +104,7 @@ TEST_F(Editor, PostingAnAuditedBillStartsANewOneAndAnUnauditedOneIsNamed) {
         EXPECT_TRUE(bill::Shared().IsNewBill);
     });
     EXPECT_EQ(MessageTexts(), (std::vector<std::string>{"确实要记帐吗?", "确实要记帐吗?"}));
-    EXPECT_EQ(Scalar("select group_concat(lsh||':'||jzbz, ' ') from SubAdjuctPrice"), "42:0 43:1");
+    EXPECT_EQ(Scalar("select group_concat(lsh||':'||jzbz, ' ') from (select * from SubAdjuctPrice order by lsh)"), "42:0 43:1");
 }
 
 TEST_F(Editor, LineDeletionAsksKeepsAuditedBillsAndLeavesTheHeader) {
