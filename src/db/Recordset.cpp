@@ -31,19 +31,54 @@ using text::EqualNoCase;
 
 [[noreturn]] void Closed() { throw Error(ErrorCode::ClosedObject, "对象关闭时，不允许操作。"); }
 
-// Order of two values for sorting: nulls first, numbers by value, dates by value, else text.
-int Compare(const Value& a, const Value& b) {
-    bool an = a.IsNull() || a.IsEmpty(), bn = b.IsNull() || b.IsEmpty();
-    if (an || bn) return an == bn ? 0 : (an ? -1 : 1);
-    if (a.IsNumeric() && b.IsNumeric()) {
-        double x = a.ToDouble(), y = b.ToDouble();
-        return x < y ? -1 : (x > y ? 1 : 0);
+// The sort key of one value, taken once before sorting, so that comparing two rows converts
+// nothing. Order: nulls first, numbers by value, dates by value, anything else by its text; a
+// number or date meets a value of another class by their texts.
+struct SortKey {
+    enum Class { Nothing, Number, Date, Other } cls = Nothing;
+    double number = 0;
+    DateTime date;
+    std::string text;  // filled where a comparison by text can happen
+};
+
+int CompareKeys(const SortKey& a, const SortKey& b) {
+    if (a.cls == SortKey::Nothing || b.cls == SortKey::Nothing)
+        return a.cls == b.cls ? 0 : (a.cls == SortKey::Nothing ? -1 : 1);
+    if (a.cls == SortKey::Number && b.cls == SortKey::Number)
+        return a.number < b.number ? -1 : (a.number > b.number ? 1 : 0);
+    if (a.cls == SortKey::Date && b.cls == SortKey::Date) return a.date < b.date ? -1 : (b.date < a.date ? 1 : 0);
+    const int c = a.text.compare(b.text);
+    return c < 0 ? -1 : (c > 0 ? 1 : 0);
+}
+
+std::vector<SortKey> SortKeys(const std::vector<std::vector<Value>>& rows, int field) {
+    std::vector<SortKey> keys(rows.size());
+    bool numbers = false, dates = false, others = false;
+    for (size_t r = 0; r < rows.size(); ++r) {
+        const Value& v = rows[r][field];
+        SortKey& k = keys[r];
+        if (v.IsNull() || v.IsEmpty()) continue;
+        if (v.IsNumeric()) {
+            k.cls = SortKey::Number;
+            k.number = v.ToDouble();
+            numbers = true;
+        } else if (v.GetKind() == Value::Kind::Date) {
+            k.cls = SortKey::Date;
+            k.date = v.ToDate();
+            dates = true;
+        } else {
+            k.cls = SortKey::Other;
+            k.text = v.ToText();
+            others = true;
+        }
     }
-    if (a.GetKind() == Value::Kind::Date && b.GetKind() == Value::Kind::Date) {
-        auto x = a.ToDate(), y = b.ToDate();
-        return x < y ? -1 : (y < x ? 1 : 0);
-    }
-    return a.ToText().compare(b.ToText()) < 0 ? -1 : (a.ToText() == b.ToText() ? 0 : 1);
+    // Texts of numbers and dates only where they can meet a value of another class.
+    const bool numberTexts = dates || others, dateTexts = numbers || others;
+    if (numberTexts || dateTexts)
+        for (size_t r = 0; r < rows.size(); ++r)
+            if ((keys[r].cls == SortKey::Number && numberTexts) || (keys[r].cls == SortKey::Date && dateTexts))
+                keys[r].text = rows[r][field].ToText();
+    return keys;
 }
 
 }  // namespace
@@ -181,9 +216,9 @@ void Recordset::Sort(const std::string& sortOrder) {
         }
         int f = FieldIndex(field);
         if (f < 0) throw Error(ErrorCode::ItemNotFound, "在对应所需名称或序数的集合中，未找到项目。");
-        auto& rows = c.rows->rows;
+        const std::vector<SortKey> keys = SortKeys(c.rows->rows, f);
         std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
-            int r = Compare(rows[a][f], rows[b][f]);
+            const int r = CompareKeys(keys[a], keys[b]);
             return desc ? r > 0 : r < 0;
         });
     }
