@@ -1,6 +1,7 @@
 // Deterministic robustness run: random token soup, random bytes and mutated real statements must
 // never crash or hang the tokenizer, the translator or the hints, and must keep their invariants.
 #include "db/dialect/SqlTokenizer.h"
+#include "db/dialect/TranslationCache.h"
 #include "db/dialect/TsqlTranslator.h"
 
 #include <gtest/gtest.h>
@@ -47,12 +48,14 @@ std::vector<std::string> Strings(std::string_view sql)
 
 void Check(const TsqlTranslator& translator, const std::string& sql)
 {
+    static TranslationCache cache(64);
     std::string joined;
     for (auto& t : SqlTokenizer::Tokenize(sql)) joined += t.text;
     ASSERT_EQ(joined, sql);
     const std::string once = translator.ToSqlite(sql);
     ASSERT_EQ(Strings(once), Strings(sql)) << sql;
     ASSERT_EQ(translator.ToSqlite(once), once) << sql;  // translated text needs no further work
+    ASSERT_EQ(cache.Get(sql, [&](std::string_view s) { return translator.ToSqlite(s); }), once) << sql;
     (void)SelectListHints(sql);
 }
 

@@ -76,7 +76,17 @@ constexpr std::array<std::string_view, 7> kTwoCharOperators = {"<>", "!=", ">=",
 
 std::vector<SqlToken> SqlTokenizer::Tokenize(std::string_view sql)
 {
+    const std::vector<TokenSpan> spans = Spans(sql);
     std::vector<SqlToken> tokens;
+    tokens.reserve(spans.size());
+    for (const TokenSpan& t : spans) tokens.push_back(SqlToken{t.kind, std::string(sql.substr(t.begin, t.end - t.begin))});
+    return tokens;
+}
+
+std::vector<TokenSpan> SqlTokenizer::Spans(std::string_view sql)
+{
+    std::vector<TokenSpan> tokens;
+    tokens.reserve(sql.size() / 4 + 1);
     const size_t n = sql.size();
     size_t i = 0;
     auto at = [&](size_t k) -> unsigned char { return k < n ? static_cast<unsigned char>(sql[k]) : 0; };
@@ -126,7 +136,7 @@ std::vector<SqlToken> SqlTokenizer::Tokenize(std::string_view sql)
                 }
             }
         }
-        tokens.push_back(SqlToken{kind, std::string(sql.substr(i, end - i))});
+        tokens.push_back(TokenSpan{kind, i, end});
         i = end;
     }
     return tokens;

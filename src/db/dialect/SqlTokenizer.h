@@ -5,14 +5,23 @@
 
 #include "db/dialect/SqlToken.h"
 
+#include <cstddef>
 #include <string_view>
 #include <vector>
 
 namespace db::dialect {
 
+// Where a token lies in the text it was read from: [begin, end).
+struct TokenSpan {
+    TokenKind kind;
+    size_t begin, end;
+};
+
 class SqlTokenizer {
 public:
     static std::vector<SqlToken> Tokenize(std::string_view sql);
+    // The same tokens as places in the text, without copying their texts.
+    static std::vector<TokenSpan> Spans(std::string_view sql);
 };
 
 }  // namespace db::dialect
