@@ -1,7 +1,8 @@
 // The rows of the lookup window: a read-only table over a fetched result, narrowed by a filter
 // text that any column may contain (case-insensitive). The filter keeps a vector of the fetched
-// row numbers that pass; each row's cells are folded into one search text when the model is
-// built, so a keystroke costs one substring search per row.
+// row numbers that pass; each row's cells are folded into one search text at the first keystroke
+// (not before: the picker shows its rows without it), so a keystroke costs one substring search
+// per row.
 #pragma once
 #include <QAbstractTableModel>
 #include <QString>
@@ -30,6 +31,8 @@ public:
     int TotalRows() const { return static_cast<int>(rows_->rows.size()); }
 
 private:
+    void BuildHaystack();
+
     std::shared_ptr<const db::RowSet> rows_;
     std::vector<QString> haystack_;  // per fetched row: case-folded cells joined by '\n'
     std::vector<int> shown_;

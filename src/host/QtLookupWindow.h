@@ -3,7 +3,10 @@
 // several rows open the picker. The result is always an array whose element 0 is 0 (nothing
 // picked) or 1 (elements 1..n the picked row's columns as fetched).
 #pragma once
+#include <memory>
+
 #include "data/LookupWindow.h"
+#include "db/RowSet.h"
 
 namespace host {
 
@@ -23,6 +26,13 @@ private:
     std::string sql_, connStr_;
     std::vector<db::Value> result_{db::Value::Int16(0)};
 };
+
+// Runs the statement on a connection of the lookup's own, opened from the connection string and
+// kept open for the next lookup on the same string, and returns every row. Throws db::Error when
+// the connection or the statement fails.
+std::shared_ptr<const db::RowSet> FetchLookupRows(const std::string& connStr, const std::string& sql);
+// Closes the connection kept for the next lookup.
+void ReleaseLookupConnection() noexcept;
 
 // Registers the component with the factory under its name.
 void RegisterLookupWindow();

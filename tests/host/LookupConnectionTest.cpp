@@ -1,0 +1,43 @@
+// The lookup window keeps its connection from one lookup to the next on the same connection
+// string, takes a new one for another string, and the lookup's picker model needs no search texts
+// until the first keystroke.
+#include <gtest/gtest.h>
+
+#include "db/Error.h"
+#include "host/LookupTableModel.h"
+#include "host/QtLookupWindow.h"
+#include "support/TestDatabase.h"
+
+namespace {
+
+TEST(LookupConnection, KeptForTheSameStringAndTakenAnewForAnother) {
+    testing_support::TestDatabase a, b;
+    a.Exec("insert into gl_custom (tjbh, mc) values ('001', 'A')");
+    b.Exec("insert into gl_custom (tjbh, mc) values ('001', 'B')");
+    host::ReleaseLookupConnection();
+    // A temporary table lives as long as the connection it was made on.
+    host::FetchLookupRows(a.ConnStr(), "create temp table kept (x int)");
+    EXPECT_EQ(host::FetchLookupRows(a.ConnStr(), "select count(*) from temp.kept")->rows.size(), 1u);
+    EXPECT_EQ(host::FetchLookupRows(b.ConnStr(), "select mc from gl_custom")->rows.at(0).at(0).ToText(), "B");
+    EXPECT_EQ(host::FetchLookupRows(a.ConnStr(), "select mc from gl_custom")->rows.at(0).at(0).ToText(), "A");
+    EXPECT_THROW(host::FetchLookupRows(a.ConnStr(), "select count(*) from temp.kept"), db::Error);
+    host::FetchLookupRows(a.ConnStr(), "create temp table kept (x int)");
+    host::ReleaseLookupConnection();
+    EXPECT_THROW(host::FetchLookupRows(a.ConnStr(), "select count(*) from temp.kept"), db::Error);
+    host::ReleaseLookupConnection();
+}
+
+TEST(LookupConnection, ThePickerShowsEveryRowBeforeAnyFilter) {
+    auto rows = std::make_shared<db::RowSet>();
+    rows->fields = {{"货号", db::DataType::VarChar}};
+    for (const char* code : {"A1", "B2", "a3"}) rows->rows.push_back({db::Value::Text(code)});
+    host::LookupTableModel model(rows);
+    EXPECT_EQ(model.rowCount(), 3);
+    EXPECT_EQ(model.SourceRow(2), 2);
+    model.SetFilter(QStringLiteral("a"));
+    EXPECT_EQ(model.rowCount(), 2);
+    model.SetFilter(QString());
+    EXPECT_EQ(model.rowCount(), 3);
+}
+
+}  // namespace
