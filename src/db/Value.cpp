@@ -1,5 +1,6 @@
 #include "db/Value.h"
 
+#include <cctype>
 #include <charconv>
 #include <cmath>
 #include <limits>
@@ -19,10 +20,12 @@ std::string Trim(std::string_view s) {
     return std::string(s.substr(b, e - b));
 }
 
-// Number held in a text, or nothing when the text is not a number.
+// Number held in a text, or nothing when the text is not a number ("inf" and "nan" are words).
 std::optional<double> ParseNumber(std::string_view text) {
     std::string t = Trim(text);
     if (t.empty()) return std::nullopt;
+    for (unsigned char c : t)
+        if (std::isalpha(c) && c != 'e' && c != 'E') return std::nullopt;
     const char* b = t.data();
     if (*b == '+') ++b;
     double v = 0;

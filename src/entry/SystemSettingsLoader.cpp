@@ -23,13 +23,17 @@ std::string Upper(std::string s) {
     return s;
 }
 
+// Digits with an optional sign, decimal point and exponent; "inf", "nan" and the like are words,
+// not numbers.
 bool IsNumeric(const std::string& t) {
     if (t.empty()) return false;
+    if (std::any_of(t.begin(), t.end(), [](unsigned char c) { return std::isalpha(c) && c != 'e' && c != 'E'; }))
+        return false;
     double v = 0;
     const char* b = t.data();
     if (*b == '+') ++b;
     auto [p, ec] = std::from_chars(b, t.data() + t.size(), v);
-    return ec == std::errc() && p == t.data() + t.size();
+    return ec == std::errc() && p == t.data() + t.size() && std::isfinite(v);
 }
 
 // "flag": true exactly for "1" or "TRUE" in any letter case.

@@ -77,3 +77,9 @@ TEST(ConnectionString, RefusesEmptyAndMalformedWithoutShowingThePassword) {
     EXPECT_EQ(cs.Redacted(), "Server=x;UID=sa;PWD=******");
     EXPECT_EQ(cs.Scrub("login failed for sa/s3cret"), "login failed for sa/******");
 }
+
+TEST(Value, InfinityAndNanInATextAreNoNumbers) {
+    for (const char* t : {"inf", "-INF", "Infinity", "nan", "NAN(1)", "1e999"})
+        EXPECT_THROW(db::Value::Text(t).ToDouble(), db::Error) << t;
+    EXPECT_DOUBLE_EQ(db::Value::Text(" 1.5e2 ").ToDouble(), 150);
+}

@@ -161,3 +161,38 @@ TEST(SystemSettings, MissingColumnLeavesEverySettingAndShowsOneInformationMessag
     EXPECT_EQ(entry::Settings().jjbl, 5);
     EXPECT_EQ(t.Toolkit().Messages().size(), 1u);
 }
+
+// "inf", "nan" and their spellings are texts, not numbers: the keys with a default take it and the
+// keys after them are still loaded; a key without one fails the load, as any text that is no number.
+TEST(SystemSettings, InfinityAndNanAreNotNumbers) {
+    TestDatabase t;
+    t.OpenHostConnection();
+    InsertSysVar(t);
+    auto put = [&](const std::string& k, const std::string& v) {
+        t.Exec("insert or replace into t_SystemProfile (FCategory,FKey,FValue) values ('GL','" + k + "','" + v + "')");
+    };
+    put("LengthOfMakeHH", "inf");
+    put("LengthOfForeSuperID", "NaN");
+    put("LengthOfMakeSuperID", "-INFINITY");
+    put("LengthOfForeCustomID", "+nan(1)");
+    put("SJRATIO", "nan");
+    put("CHKCREATESJ", "1");
+    put("STOCKBALANCE", "1");
+    auto& s = entry::Settings();
+    s.SJRATIO = 9;
+    entry::LoadSystemSettings();
+    EXPECT_TRUE(t.Toolkit().Messages().empty()) << t.Toolkit().Messages()[0].message.text;
+    EXPECT_EQ(s.LengthOfMakeHH, 4);
+    EXPECT_EQ(s.LengthOfForeSuperID, 1);
+    EXPECT_EQ(s.LengthOfMakeSuperID, 4);
+    EXPECT_EQ(s.LengthOfForeCustomID, 1);
+    EXPECT_EQ(s.SJRATIO, 0);
+    EXPECT_TRUE(s.CHKCREATESJ);
+    EXPECT_TRUE(s.STOCKBALANCE1);
+
+    put("FCurrYear", "inf");
+    s.CHKCREATESJ = false;
+    entry::LoadSystemSettings();
+    ASSERT_EQ(t.Toolkit().Messages().size(), 1u);
+    EXPECT_FALSE(s.CHKCREATESJ) << "the load ends at the key that failed";
+}
