@@ -41,7 +41,7 @@ void WhenModal(std::function<bool(QWidget*)> accept, std::function<void(QWidget*
     QObject::connect(timer, &QTimer::timeout, timer, [=] {
         QWidget* w = QApplication::activeModalWidget();
         const bool found = w && w->isVisible() && accept(w);
-        if (!found && clock->elapsed() < 5000) return;
+        if (!found && clock->elapsed() < 20000) return;
         timer->stop();
         timer->deleteLater();
         if (found) {

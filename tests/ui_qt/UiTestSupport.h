@@ -30,7 +30,7 @@ bool AddSuite(std::function<int(int argc, char** argv)> suite);
 int RunSuites(int argc, char** argv);
 
 // Runs `action` from the event loop once the innermost modal widget is active and `accept`
-// approves it. A failed check, or no such window within 5 s, closes every window so that the
+// approves it. A failed check, or no such window within 20 s (sanitizer builds on a loaded machine are slow), closes every window so that the
 // test cannot hang.
 void WhenModal(std::function<bool(QWidget*)> accept, std::function<void(QWidget*)> action);
 
