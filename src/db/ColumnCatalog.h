@@ -16,12 +16,15 @@ public:
     void Clear();
     void Add(std::string_view table, std::string_view column, DataType type);
     bool IsTextColumn(std::string_view column) const;
+    // A column of that name exists in some table.
+    bool IsKnownColumn(std::string_view column) const;
     // DataType::Empty when the table or column is unknown.
     DataType ClassOf(std::string_view table, std::string_view column) const;
 
 private:
     std::map<std::string, std::map<std::string, DataType>> tables_;
     std::set<std::string> textColumns_;
+    std::set<std::string> columns_;
 };
 
 }  // namespace db

@@ -3,6 +3,7 @@
 #include "db/ConnectionString.h"
 #include "db/Error.h"
 #include "db/Session.h"
+#include "db/dialect/TsqlTranslator.h"
 
 namespace db {
 namespace {
@@ -14,10 +15,13 @@ TraceHook& DefaultTrace() {
 
 [[noreturn]] void NotOpen() { throw Error(ErrorCode::ClosedObject, "对象关闭时，不允许操作。"); }
 
-// A NUL ends the text for the drivers: what follows would be dropped or, worse, half read.
-void RefuseNul(const std::string& sql) {
+// A NUL ends the text for the drivers: what follows would be dropped or, worse, half read. A
+// comment without its end is refused by SQL Server; SQLite would run what stands before it.
+void RefuseUnreadable(const std::string& sql) {
     if (sql.find('\0') != std::string::npos)
         throw Error(ErrorCode::SyntaxOrAccess, "语句中含有空字符（NUL），不能执行。");
+    if (dialect::HasUnterminatedComment(sql))
+        throw Error(ErrorCode::SyntaxOrAccess, "语句中的注释缺少结束标记“*/”，不能执行。");
 }
 
 }  // namespace
@@ -72,14 +76,14 @@ std::string Connection::DriverName() const { return IsOpen() ? session_->Get().N
 long long Connection::Execute(const std::string& sql) {
     if (!IsOpen()) NotOpen();
     session_->Trace(sql);
-    RefuseNul(sql);
+    RefuseUnreadable(sql);
     return session_->Get().Execute(sql);
 }
 
 Recordset Connection::OpenRecordset(const std::string& sql) {
     if (!IsOpen()) NotOpen();
     session_->Trace(sql);
-    RefuseNul(sql);
+    RefuseUnreadable(sql);
     return Recordset(session_, sql, session_->Get().Query(sql));
 }
 

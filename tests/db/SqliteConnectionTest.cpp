@@ -162,3 +162,15 @@ TEST(Recordset, ClonesSortRequeryAndMoveEvents) {
     EXPECT_THROW(clone.Get(0), db::Error);
     EXPECT_EQ(moves, 0);  // the closed cursor's callback does not belong to the clone
 }
+
+// SQL Server refuses a statement that ends inside a comment; SQLite would run what stands before
+// it (here: a delete of every row).
+TEST(SqliteConnection, StatementEndingInsideACommentIsRefused) {
+    TestDatabase t;
+    t.Exec("insert into SubAdjuctPrice (lsh,shbz,jzbz) values ('1',0,0)");
+    for (const char* sql : {"delete from SubAdjuctPrice /* where lsh='9'", "delete from SubAdjuctPrice /* /* */ where lsh='9'"})
+        EXPECT_THROW(t.Exec(sql), db::Error) << sql;
+    t.Exec("delete from SubAdjuctPrice where lsh='9' /* /* nested */ closed */");
+    t.Exec("delete from SubAdjuctPrice where lsh='/*'");
+    EXPECT_EQ(t.Scalar("select count(*) from SubAdjuctPrice"), "1");
+}

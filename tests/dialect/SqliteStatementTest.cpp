@@ -1,5 +1,7 @@
-// Runs the statements the price-adjustment bill sends, translated, on an in-memory SQLite database.
+// Runs the statements the price-adjustment bill sends, translated, on an in-memory SQLite database
+// with the host's tables.
 #include "db/dialect/TsqlTranslator.h"
+#include "schema/HostSchema.h"
 
 #include <gtest/gtest.h>
 #include <sqlite3.h>
@@ -63,43 +65,40 @@ private:
     std::unique_ptr<sqlite3, Closer> db_;
 };
 
-constexpr const char* kSchema = R"(
-create table sys_var(slws smallint, pfjws smallint, jjws smallint, sjws smallint, jews smallint, zkws smallint,
-  hlws smallint, bzws smallint, ztdh smallint, bz1 bit, bz2 bit, bz3 bit, bz4 bit, bz5 bit, bz6 bit, bz7 bit, bz8 bit,
-  bz9 bit, xz1 smallint, xz2 smallint, xz3 smallint, xz4 smallint, xz5 smallint, xz6 smallint, xz7 smallint,
-  xz8 smallint, xz9 smallint, rkdsh bit, xhdsh bit, dcdsh bit, ykdsh bit, lsjz bit, ykfs smallint, glph bit, phzx bit,
-  sf_tag varchar(20) collate nocase, zdxjbl smallint, ywjz smallint, jzyf smallint, ckperiod smallint, qyzt bit);
-create table t_SystemProfile(FCategory varchar collate nocase, FKey varchar collate nocase,
-  FValue varchar collate nocase);
-create table GLSelect(FDH varchar collate nocase, FSQL text collate nocase);
-create table gl_custom(tjbh varchar collate nocase, mc varchar collate nocase, zjm varchar collate nocase);
-create table glsx(id varchar collate nocase, name varchar collate nocase, fid int);
-create table yw_kck(hh varchar collate nocase, pm varchar collate nocase, gg varchar collate nocase,
-  cd varchar collate nocase, pdw varchar collate nocase, lb varchar collate nocase, pm_zjm varchar collate nocase,
-  FDeleted int);
-create table kclb(id varchar collate nocase, name varchar collate nocase);
-create table glprice(HH varchar collate nocase, DWBH varchar collate nocase, SJ numeric(18,4), ZK numeric(18,4),
-  SELLPRICE numeric(18,4));
-create table SubAdjuctPrice(lsh varchar collate nocase unique, kdrq datetime, execdate datetime,
-  bz varchar collate nocase, czry varchar collate nocase, fyear int, fperiod int, shbz int, shry varchar collate nocase,
-  jzbz int, dwbh varchar collate nocase, bz5 varchar collate nocase);
-create table SubAdjuctPricemx(lsh varchar collate nocase, dh varchar collate nocase, hh varchar collate nocase,
-  pm varchar collate nocase, sj1 numeric(18,4), sj2 numeric(18,4));
-
-insert into sys_var(slws, qyzt, sf_tag) values (2, 1, 'x');
-insert into t_SystemProfile values ('GL', 'AutoMakeHH', '1');
-insert into GLSelect values ('分支机构调价商品选择', 'select hh from yw_kck where hh like ''%[单位编号]%''');
-insert into gl_custom values ('001', '总店', 'ZD'), ('002', '东城分店', 'ABDC');
-insert into glsx values ('1', '东区', 3), ('2', '西区', 3), ('12', '外区', 4);
-insert into kclb values ('01', '水果');
-insert into yw_kck values ('A1', '苹果', '1kg', '烟台', '箱', '01', 'PG', 0), ('A12', '梨', '', '', '个', '01', 'L', 0),
-  ('B12', '桃', '', '', '个', '01', 'T', 1);
-insert into glprice values ('A1', '001', 9, 1, 9.5), ('A1', '002', 9, 1, 8);
+// Rows on the host's real tables (schema/host_schema.sql).
+constexpr const char* kRows = R"(
+insert into sys_var(slws, jjbl, qyzt, sf_tag) values (2, 3, 1, 'x');
+insert into t_SystemProfile (FCategory, FKey, FValue) values ('GL', 'AutoMakeHH', '1');
+insert into GLSelect (FDH, FSQL) values ('分支机构调价商品选择', 'select hh from yw_kck where hh like ''%[单位编号]%''');
+insert into gl_custom (tjbh, mc, zjm) values ('001', '总店', 'ZD'), ('002', '东城分店', 'ABDC');
+insert into glsx (id, name, fid) values ('1', '东区', 3), ('2', '西区', 3), ('12', '外区', 4);
+insert into kclb (id, name) values ('01', '水果');
+insert into yw_kck (hh, pm, gg, cd, pdw, lb, pm_zjm, FDeleted) values ('A1', '苹果', '1kg', '烟台', '箱', '01', 'PG', 0),
+  ('A12', '梨', '', '', '个', '01', 'L', 0), ('B12', '桃', '', '', '个', '01', 'T', 1);
+insert into glprice (HH, DWBH, SJ, ZK, SELLPRICE) values ('A1', '001', 9, 1, 9.5), ('A1', '002', 9, 1, 8);
 )";
 
 class SqliteStatements : public testing::Test {
 protected:
-    SqliteStatements() { db.Query(kSchema); }
+    SqliteStatements()
+    {
+        db.Query(std::string(schema::HostSchemaSql()));
+        db.Query(kRows);
+        // The columns as the drivers' catalogs know them: every column, and which of them hold text.
+        for (const auto& table : db.Query("select name from sqlite_master where type='table'")) {
+            for (const auto& column : db.Query("pragma table_info(\"" + table[0] + "\")")) {
+                const std::string name = Lower(column[1]), type = Lower(column[2]);
+                known.insert(name);
+                if (type.find("char") != std::string::npos || type.find("text") != std::string::npos) text.insert(name);
+            }
+        }
+    }
+
+    static std::string Lower(std::string s)
+    {
+        for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        return s;
+    }
 
     Rows Run(std::string_view tsql) { return db.Query(translator.ToSqlite(tsql)); }
 
@@ -120,25 +119,23 @@ protected:
     }
 
     Database db;
-    // The schema's text columns, whatever table or alias qualifies them.
-    TsqlTranslator translator{[](std::string_view, std::string_view column) {
-        static const std::set<std::string, std::less<>> text = {
-            "hh", "dwbh", "pm", "gg", "cd", "pdw", "lb", "pm_zjm", "lsh", "dh", "bz", "czry", "shry", "bz5", "mc",
-            "zjm", "tjbh", "id", "name", "fdh", "fsql", "fcategory", "fkey", "fvalue", "sf_tag"};
-        std::string lower(column);
-        for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-        return text.contains(lower);
-    }};
+    std::set<std::string, std::less<>> known, text;
+    TsqlTranslator translator{[this](std::string_view, std::string_view c) { return text.contains(Lower(std::string(c))); },
+                              [this](std::string_view, std::string_view c) { return known.contains(Lower(std::string(c))); }};
 };
 
 TEST_F(SqliteStatements, SettingsAndLookups)
 {
+    // The settings loader's statement, as it sends it, on the host's sys_var.
     const Rows vars = RunUnchanged(
-        "Select slws,pfjws,jjws,sjws,jews,zkws,hlws,bzws,ztdh,bz1,bz2,bz3,bz4,bz5,bz6,bz7,bz8,bz9,xz1,xz2,xz3,xz4,"
-        "xz5,xz6,xz7,xz8,xz9,rkdsh,xhdsh,dcdsh,ykdsh,lsjz,ykfs,glph,phzx,sf_tag,zdxjbl,ywjz,jzyf,ckperiod,qyzt "
-        "from sys_var");
+        "Select slws,pfjws,lsjws,sjws,hsjws,wsjws,cbjws,jjbl,ztdh,bz1,bz2,bz3,bz4,bz5,bz6,bz7,bz8,bz9,xz1,xz2,xz3,xz4,xz5,xz6,xz7"
+        ",xz8,xz9,rkdsh,xhdsh,dcdsh,ykdsh,lsjz,ykfs,glph,phzx,sf_tag,zdxjbl,ywjz,jzyf,ckperiod,qyzt from sys_var");
     ASSERT_EQ(vars.size(), 1u);
-    EXPECT_EQ(vars[0].size(), 41u);
+    ASSERT_EQ(vars[0].size(), 41u);
+    EXPECT_EQ(vars[0][0], "2");
+    EXPECT_EQ(vars[0][7], "3");  // jjbl, the one setting the editor uses
+    EXPECT_EQ(vars[0][35], "x");
+    EXPECT_EQ(vars[0][40], "1");
     EXPECT_EQ(RunUnchanged("Select FValue From t_SystemProfile Where FCategory='GL' And FKey='AutoMakeHH'"),
               Rows{{"1"}});
     EXPECT_EQ(Run("Select IsNull(FSQL,'') FSQL From GLSelect Where FDH='分支机构调价商品选择'"),
@@ -246,3 +243,12 @@ TEST_F(SqliteStatements, PendingBillsReportAndCleanup)
 }
 
 }  // namespace
+
+// What T-SQL means, SQLite computes: a text added to a price is a number; a comment nested in a
+// comment hides everything up to its outer end.
+TEST_F(SqliteStatements, AdditionsAndCommentsKeepTheirMeaning)
+{
+    EXPECT_EQ(Run("select sellprice + '1' from glprice where hh='A1' and dwbh='001'"), Rows{{"10.5"}});
+    EXPECT_EQ(Run("select hh + '1' from glprice where dwbh='002'"), Rows{{"A11"}});
+    EXPECT_EQ(Run("select count(*) from yw_kck /* every item /* even */ where hh='A1' */"), Rows{{"3"}});
+}

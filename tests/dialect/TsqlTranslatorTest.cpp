@@ -120,3 +120,31 @@ TEST(TsqlTranslator, SelectListHintsDescribeExpressionColumns)
     EXPECT_EQ(SelectListHints("select avg(dh) from m"), (std::vector<H>{{"", "m", "dh"}}));
     EXPECT_TRUE(SelectListHints("update t set x=1").empty());
 }
+
+// A column the catalog knows as a number (or a date) makes T-SQL convert the text added to it: the
+// '+' stays an addition ("sellprice + '1'" is 6.1 for 5.1, not 5.11). Columns it does not know are
+// guessed from the other operand, as before.
+TEST(TsqlTranslator, TextPlusAKnownNumberColumnStaysAnAddition)
+{
+    static const TsqlTranslator translator(
+        [](std::string_view, std::string_view c) { return c == "hh" || c == "dwbh"; },
+        [](std::string_view, std::string_view c) { return c == "hh" || c == "dwbh" || c == "sellprice" || c == "kdrq"; });
+    for (const char* sql : {"select sellprice + '1' from glprice", "select a.sellprice+'1', '2'+a.sellprice from glprice a",
+                            "update glprice set sellprice = sellprice + '0.5'", "select (sellprice) + '1', max(sellprice) + '1' from glprice",
+                            "select kdrq + '1' from t"})
+        EXPECT_EQ(translator.ToSqlite(sql), sql);
+    EXPECT_EQ(translator.ToSqlite("select hh + '1', other + 'x' from t"), "select hh || '1', other || 'x' from t");
+}
+
+// SQL Server nests block comments: "/* a /* b */ c */" is one comment, and what follows its last
+// end is the statement. SQLite, which does not nest them, gets one plain comment.
+TEST(TsqlTranslator, NestedCommentsAreReadAsSqlServerReadsThem)
+{
+    EXPECT_EQ(Translate("select 1 /* a /* b */ c */, 2"), "select 1 /* a / * b * / c */, 2");
+    EXPECT_EQ(Translate("select 1 /*/*/ x */*/"), "select 1 /* / * / x * / */");
+    ExpectUnchanged({"select 1 /* plain */, '/* in a string */'", "select 1 -- /* a line comment"});
+    EXPECT_TRUE(db::dialect::HasUnterminatedComment("select 1 /* a /* b */"));
+    EXPECT_TRUE(db::dialect::HasUnterminatedComment("delete from t /* where 1=0"));
+    EXPECT_FALSE(db::dialect::HasUnterminatedComment("select 1 /* a /* b */ */"));
+    EXPECT_FALSE(db::dialect::HasUnterminatedComment("select '/*' -- /*"));
+}

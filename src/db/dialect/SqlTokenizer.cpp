@@ -104,8 +104,20 @@ std::vector<TokenSpan> SqlTokenizer::Spans(std::string_view sql)
             while (end < n && at(end) != '\n') ++end;
         } else if (c == '/' && at(i + 1) == '*') {
             kind = TokenKind::BlockComment;
-            const size_t close = sql.find("*/", i + 2);
-            end = close == std::string_view::npos ? n : close + 2;
+            // Block comments nest, as SQL Server reads them: /* a /* b */ c */ is one comment.
+            size_t depth = 1;
+            end = i + 2;
+            while (end < n && depth > 0) {
+                if (at(end) == '/' && at(end + 1) == '*') {
+                    ++depth;
+                    end += 2;
+                } else if (at(end) == '*' && at(end + 1) == '/') {
+                    --depth;
+                    end += 2;
+                } else {
+                    ++end;
+                }
+            }
         } else if (c == '\'') {
             kind = TokenKind::String;
             end = SkipQuoted(sql, i, '\'');

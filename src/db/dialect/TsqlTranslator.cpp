@@ -372,7 +372,7 @@ enum class Kind { Unknown, Text, Numeric };
 
 class TypeGuesser {
 public:
-    explicit TypeGuesser(const TextColumnOracle& oracle) : oracle_(oracle) {}
+    TypeGuesser(const TextColumnOracle& isText, const TextColumnOracle& isKnown) : oracle_(isText), known_(isKnown) {}
 
     Kind OfNodes(const Seq& seq, size_t begin, size_t end) const
     {
@@ -437,17 +437,20 @@ public:
             if (IsKind(last, TokenKind::String)) return Kind::Text;
             if (IsKind(last, TokenKind::Number)) return Kind::Numeric;
             if (IsWord(last, "null") || last.tok.text.starts_with('@')) return Kind::Unknown;
-            return IsColumnText("", Unquote(last)) ? Kind::Text : Kind::Unknown;
+            return OfColumn("", Unquote(last));
         }
         if (IsWord(v.at(a), "case") && cases[a] == b) return OfCase(v, a, b, cases);
         if (last.group) return OfCall(ToLower(Unquote(v.at(b - 1))), last.kids);
-        return IsColumnText(Unquote(v.at(b - 2)), Unquote(last)) ? Kind::Text : Kind::Unknown;
+        return OfColumn(Unquote(v.at(b - 2)), Unquote(last));
     }
 
 private:
-    bool IsColumnText(std::string_view qualifier, std::string_view column) const
+    // A known column that is not text holds numbers or dates: T-SQL converts text to its type.
+    Kind OfColumn(std::string_view qualifier, std::string_view column) const
     {
-        return oracle_ && oracle_(qualifier, column);
+        if (oracle_ && oracle_(qualifier, column)) return Kind::Text;
+        if (known_ && known_(qualifier, column)) return Kind::Numeric;
+        return Kind::Unknown;
     }
 
     static Kind OfType(std::string_view type)
@@ -505,6 +508,7 @@ private:
     }
 
     const TextColumnOracle& oracle_;
+    const TextColumnOracle& known_;
 };
 
 // ---------------------------------------------------------------------------------------------
@@ -546,14 +550,34 @@ void ReplaceQuoted(Seq& seq, size_t i, std::string text)
     seq[i].tok.text = std::move(text);
 }
 
-// N'..' -> '..', [name] -> "name", isnull( -> ifnull(, len( -> length(, getdate() -> datetime(..).
+// SQL Server nests block comments, SQLite ends a comment at the first "*/": the inner starts and
+// ends are broken up with a blank, so that SQLite reads the whole comment as one, as SQL Server
+// does, and reading the result again finds one plain comment.
+std::string FlatComment(const std::string& comment)
+{
+    const bool closed = comment.size() >= 4 && comment.ends_with("*/");
+    const std::string_view inner = std::string_view(comment).substr(2, comment.size() - 2 - (closed ? 2 : 0));
+    std::string out = "/*";
+    for (char c : inner) {
+        if ((c == '*' && out.back() == '/') || (c == '/' && out.back() == '*')) out += ' ';
+        out += c;
+    }
+    if (closed && out.back() == '/') out += ' ';
+    return out + (closed ? "*/" : "");
+}
+
+// N'..' -> '..', [name] -> "name", isnull( -> ifnull(, len( -> length(, getdate() -> datetime(..),
+// nested block comments flattened.
 void RewriteTokens(Seq& seq)
 {
     for (size_t i = 0; i < seq.size(); ++i) {
         Node& n = seq[i];
         if (n.group) continue;
         std::string& text = n.tok.text;
-        if (n.tok.kind == TokenKind::String && (text[0] == 'N' || text[0] == 'n')) {
+        if (n.tok.kind == TokenKind::BlockComment) {
+            const size_t firstEnd = text.find("*/");
+            if (firstEnd != std::string::npos && firstEnd + 2 < text.size()) text = FlatComment(text);
+        } else if (n.tok.kind == TokenKind::String && (text[0] == 'N' || text[0] == 'n')) {
             ReplaceQuoted(seq, i, text.substr(1));
         } else if (n.tok.kind == TokenKind::QuotedIdentifier && text[0] == '[') {
             ReplaceQuoted(seq, i, BracketToDoubleQuoted(n));
@@ -958,7 +982,29 @@ bool IsRewritable(const std::vector<SqlToken>& tokens)
 
 }  // namespace
 
-TsqlTranslator::TsqlTranslator(TextColumnOracle isTextColumn) : isTextColumn_(std::move(isTextColumn)) {}
+TsqlTranslator::TsqlTranslator(TextColumnOracle isTextColumn, TextColumnOracle isKnownColumn)
+    : isTextColumn_(std::move(isTextColumn)), isKnownColumn_(std::move(isKnownColumn))
+{
+}
+
+bool HasUnterminatedComment(std::string_view tsql)
+{
+    if (tsql.find("/*") == std::string_view::npos) return false;
+    const std::vector<SqlToken> tokens = SqlTokenizer::Tokenize(tsql);
+    if (tokens.empty() || tokens.back().kind != TokenKind::BlockComment) return false;
+    const std::string& t = tokens.back().text;
+    size_t depth = 0;
+    for (size_t i = 0; i + 1 < t.size(); ++i) {
+        if (t[i] == '/' && t[i + 1] == '*') {
+            ++depth;
+            ++i;
+        } else if (t[i] == '*' && t[i + 1] == '/' && depth > 0) {
+            --depth;
+            ++i;
+        }
+    }
+    return depth > 0;
+}
 
 std::string TsqlTranslator::ToSqlite(std::string_view tsql) const
 {
@@ -967,7 +1013,7 @@ std::string TsqlTranslator::ToSqlite(std::string_view tsql) const
         if (!IsRewritable(tokens)) return std::string(tsql);
         std::optional<Seq> tree = BuildTree(std::move(tokens));
         if (!tree) return std::string(tsql);
-        const TypeGuesser types(isTextColumn_);
+        const TypeGuesser types(isTextColumn_, isKnownColumn_);
         RewriteSequence(*tree, types);
 
         std::string out;

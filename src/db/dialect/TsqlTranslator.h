@@ -15,14 +15,22 @@ using TextColumnOracle = std::function<bool(std::string_view qualifier, std::str
 
 class TsqlTranslator {
 public:
-    explicit TsqlTranslator(TextColumnOracle isTextColumn = {});
+    // isKnownColumn answers whether the column exists at all: a known column that is not text is a
+    // number or a date, and T-SQL converts a text added to it to that type, so the '+' stays an
+    // addition. A column neither oracle knows is guessed from the other operand.
+    explicit TsqlTranslator(TextColumnOracle isTextColumn = {}, TextColumnOracle isKnownColumn = {});
 
     // Never throws; returns the input unchanged where it does not understand it.
     std::string ToSqlite(std::string_view tsql) const;
 
 private:
     TextColumnOracle isTextColumn_;
+    TextColumnOracle isKnownColumn_;
 };
+
+// Whether the text ends inside a block comment. SQL Server refuses such a statement ("Missing end
+// comment mark"); SQLite would run what stands before it.
+bool HasUnterminatedComment(std::string_view tsql);
 
 // Type hint for one top-level select-list item of the outermost SELECT, for columns that are
 // expressions.

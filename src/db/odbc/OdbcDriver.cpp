@@ -70,7 +70,9 @@ struct Column {
 class OdbcDriver final : public Driver {
 public:
     explicit OdbcDriver(const ConnectionString& cs)
-        : cs_(cs), translator_([this](std::string_view, std::string_view column) { return catalog_.IsTextColumn(column); }) {
+        : cs_(cs),
+          translator_([this](std::string_view, std::string_view column) { return catalog_.IsTextColumn(column); },
+                      [this](std::string_view, std::string_view column) { return catalog_.IsKnownColumn(column); }) {
         ctx_.secrets = &cs_;
         target_ = ToOdbcTarget(cs_);
         Connect(target_);

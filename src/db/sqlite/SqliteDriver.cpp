@@ -122,9 +122,9 @@ Value ReadColumn(sqlite3_stmt* st, int i, DataType t) {
 class SqliteDriver final : public Driver {
 public:
     SqliteDriver(DbHandle db, int defaultBusyMs)
-        : db_(std::move(db)), defaultBusyMs_(defaultBusyMs), translator_([this](std::string_view, std::string_view column) {
-                                      return catalog_.Columns().IsTextColumn(column);
-                                  }) {}
+        : db_(std::move(db)), defaultBusyMs_(defaultBusyMs),
+          translator_([this](std::string_view, std::string_view column) { return catalog_.Columns().IsTextColumn(column); },
+                      [this](std::string_view, std::string_view column) { return catalog_.Columns().IsKnownColumn(column); }) {}
 
     std::string Name() const override { return "sqlite"; }
 
