@@ -3,6 +3,7 @@
 #include "host/PdfPrintEngine.h"
 #include "host/QtLookupWindow.h"
 #include "host/QtReprintComponent.h"
+#include "host/ReportGridComponent.h"
 #include "host/TableRightsComponent.h"
 
 namespace app {
@@ -14,6 +15,8 @@ void RegisterHostComponents(const std::string& outputFolder) {
     // a display exists (preview) or not (PDF files in outputFolder) is decided at each print.
     host::RegisterPdfPrintEngine(host::PrintOutput::Auto, outputFolder);
     host::RegisterReprint();
+    // Report arrangements go to the operator's own settings file.
+    host::RegisterReportGrid();
 }
 
 }  // namespace app

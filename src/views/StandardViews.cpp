@@ -6,6 +6,7 @@
 #include "views/FrmBulkChangeView.h"
 #include "views/FrmImportLinesView.h"
 #include "views/FrmPriceHistoryView.h"
+#include "views/FrmReportView.h"
 #include "views/FrmSubView.h"
 #include "ui/qt/ViewRegistry.h"
 
@@ -35,6 +36,9 @@ void RegisterStandardViews() {
     });
     registry.Register("FrmImportLines", [](ui::Window& w, QWidget* parent) -> std::unique_ptr<View> {
         return std::make_unique<FrmImportLinesView>(dynamic_cast<bill::FrmImportLines&>(w), parent);
+    });
+    registry.Register("FrmReport", [](ui::Window& w, QWidget* parent) -> std::unique_ptr<View> {
+        return std::make_unique<FrmReportView>(dynamic_cast<report::FrmReport&>(w), parent);
     });
 }
 

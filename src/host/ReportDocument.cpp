@@ -1,0 +1,172 @@
+#include "host/ReportDocument.h"
+
+#include <QDate>
+#include <QFontMetricsF>
+#include <QPageLayout>
+#include <QPageSize>
+#include <QPainter>
+#include <QPrinter>
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
+#include "db/Error.h"
+#include "host/BillDocument.h"
+#include "host/PdfTextRepair.h"
+#include "host/QtText.h"
+#include "host/ReportTableModel.h"
+
+namespace host {
+
+struct ReportDocument::Layout {
+    QFont titleFont, bodyFont, headingFont, footFont;
+    qreal width = 0, height = 0;  // the printable area
+    qreal titleHeight = 0, lineHeight = 0, rowHeight = 0, headerHeight = 0, footHeight = 0, padding = 0;
+    std::vector<int> fields;     // shown fields, in order
+    std::vector<qreal> columns;  // their widths on the page
+    int rowsPerPage = 1;
+    int pages = 1;
+};
+
+ReportDocument::ReportDocument(const ReportTableModel& model, ReportPageSetup page, ReportPrintInfo info)
+    : model_(model), page_(std::move(page)), info_(std::move(info)) {}
+
+QString ReportDocument::Title() const { return ToQString(page_.title.empty() ? info_.reportName : page_.title); }
+
+QString ReportDocument::DateRange() const {
+    if (info_.startDate.empty() && info_.endDate.empty()) return {};
+    return QStringLiteral("日期：%1 至 %2").arg(ToQString(info_.startDate), ToQString(info_.endDate));
+}
+
+void ReportDocument::SetUpPrinter(QPrinter& printer) const {
+    printer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), page_.landscape ? QPageLayout::Landscape : QPageLayout::Portrait,
+                                      QMarginsF(page_.marginLeft, page_.marginTop, page_.marginRight, page_.marginBottom),
+                                      QPageLayout::Millimeter));
+    printer.setDocName(Title());
+    printer.setCreator(QStringLiteral("报表系统"));
+}
+
+ReportDocument::Layout ReportDocument::Measure(QPrinter& printer) const {
+    Layout l;
+    const QRectF area = printer.pageLayout().paintRectPixels(printer.resolution());
+    l.width = area.width();
+    l.height = area.height();
+    const int size = std::clamp(page_.fontSize, 6, 24);
+    l.bodyFont = BillDocument::Font(size);
+    l.headingFont = l.bodyFont;
+    l.headingFont.setBold(true);
+    l.titleFont = BillDocument::Font(size + 6);
+    l.titleFont.setBold(true);
+    l.footFont = BillDocument::Font(std::max(6, size - 1));
+
+    const QFontMetricsF body(l.bodyFont, &printer), title(l.titleFont, &printer), foot(l.footFont, &printer);
+    l.lineHeight = body.height();
+    l.rowHeight = std::ceil(body.height() * 1.5);
+    l.padding = body.averageCharWidth() * 0.6;
+    l.titleHeight = title.height() * 1.5;
+    int lines = DateRange().isEmpty() ? 0 : 1;
+    lines += info_.note0.empty() ? 0 : 1;
+    lines += info_.note1.empty() ? 0 : 1;
+    l.headerHeight = l.titleHeight + lines * l.lineHeight * 1.3 + l.lineHeight * 0.5;
+    l.footHeight = foot.height() * 2;
+
+    l.fields = model_.ShownFields();
+    qreal total = 0;
+    for (int f : l.fields) total += model_.ColumnWidth(f);
+    for (int f : l.fields) l.columns.push_back(total > 0 ? model_.ColumnWidth(f) * l.width / total : 0);
+
+    const qreal forRows = l.height - l.headerHeight - l.footHeight - l.rowHeight;  // the heading row on every page
+    l.rowsPerPage = std::max(1, static_cast<int>(std::floor(forRows / l.rowHeight)));
+    const int rows = model_.ShownRows() + 1;  // the totals row too
+    l.pages = std::max(1, (rows + l.rowsPerPage - 1) / l.rowsPerPage);
+    return l;
+}
+
+int ReportDocument::PageCount(QPrinter& printer) const { return Measure(printer).pages; }
+
+void ReportDocument::Paint(QPrinter& printer) const {
+    const Layout l = Measure(printer);
+    QPainter painter;
+    if (!painter.begin(&printer))
+        throw db::Error(db::ErrorCode::Generic, "打印机不能使用：" + ToStdString(printer.outputFileName()));
+    QPen grid(QColor(0x70, 0x70, 0x70));
+    grid.setWidthF(std::max<qreal>(1.0, printer.resolution() / 150.0));
+    const int shown = model_.ShownRows();
+    const QString printed = QStringLiteral("打印日期：%1").arg(QDate::currentDate().toString(QStringLiteral("yyyy-MM-dd")));
+
+    auto drawRow = [&](qreal y, const std::vector<QString>& texts, bool heading, bool shaded) {
+        qreal x = 0;
+        if (shaded) painter.fillRect(QRectF(0, y, l.width, l.rowHeight), QColor(0xE8, 0xE8, 0xE8));
+        painter.setPen(grid);
+        painter.drawRect(QRectF(0, y, l.width, l.rowHeight));
+        painter.setPen(Qt::black);
+        const QFontMetricsF metrics(painter.font(), &printer);
+        for (size_t c = 0; c < l.fields.size();) {
+            qreal w = l.columns[c];
+            size_t end = c + 1;
+            // A text wider than its cell runs on over the empty cells after it (the totals label).
+            while (end < l.fields.size() && texts[end].isEmpty() && metrics.horizontalAdvance(texts[c]) > w - 2 * l.padding)
+                w += l.columns[end++];
+            const QRectF cell(x + l.padding, y, std::max<qreal>(0, w - 2 * l.padding), l.rowHeight);
+            const bool numeric = !heading && model_.Fields()[static_cast<size_t>(l.fields[c])].IsNumeric();
+            const QString text = metrics.elidedText(texts[c], Qt::ElideRight, cell.width());
+            painter.drawText(cell, (heading ? Qt::AlignHCenter : numeric ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter, text);
+            if (c > 0) {
+                painter.setPen(grid);
+                painter.drawLine(QPointF(x, y), QPointF(x, y + l.rowHeight));
+                painter.setPen(Qt::black);
+            }
+            x += w;
+            c = end;
+        }
+    };
+
+    std::vector<QString> texts(l.fields.size());
+    int next = 0;  // the next row to print; shown == the totals row
+    for (int page = 0; page < l.pages; ++page) {
+        if (page > 0) printer.newPage();
+        painter.setFont(l.titleFont);
+        painter.setPen(Qt::black);
+        painter.drawText(QRectF(0, 0, l.width, l.titleHeight), Qt::AlignCenter, Title());
+        painter.setFont(l.bodyFont);
+        qreal y = l.titleHeight;
+        for (const QString& line : {DateRange(), ToQString(info_.note0), ToQString(info_.note1)}) {
+            if (line.isEmpty()) continue;
+            painter.drawText(QRectF(0, y, l.width, l.lineHeight * 1.3), Qt::AlignHCenter | Qt::AlignVCenter, line);
+            y += l.lineHeight * 1.3;
+        }
+        y = l.headerHeight;
+
+        painter.setFont(l.headingFont);
+        for (size_t c = 0; c < l.fields.size(); ++c) texts[c] = model_.Heading(l.fields[c]);
+        drawRow(y, texts, true, true);
+        y += l.rowHeight;
+
+        for (int r = 0; r < l.rowsPerPage && next <= shown; ++r, ++next) {
+            const bool totals = next == shown;
+            painter.setFont(totals ? l.headingFont : l.bodyFont);
+            for (size_t c = 0; c < l.fields.size(); ++c)
+                texts[c] = totals ? model_.TotalText(l.fields[c]) : model_.TextAt(next, l.fields[c]);
+            drawRow(y, texts, false, totals);
+            y += l.rowHeight;
+        }
+
+        painter.setFont(l.footFont);
+        painter.setPen(Qt::black);
+        const QRectF foot(0, l.height - l.footHeight, l.width, l.footHeight);
+        painter.drawText(foot, Qt::AlignLeft | Qt::AlignBottom, printed);
+        painter.drawText(foot, Qt::AlignRight | Qt::AlignBottom, QStringLiteral("第 %1 页 / 共 %2 页").arg(page + 1).arg(l.pages));
+    }
+    painter.end();
+}
+
+void ReportDocument::WritePdf(const QString& path) const {
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(path);
+    SetUpPrinter(printer);
+    Paint(printer);
+    PdfTextRepair(BillDocument::ChineseFont(10)).Repair(path);
+}
+
+}  // namespace host

@@ -1,0 +1,29 @@
+// Keeps each report's arrangement (columns, filter, page set-up) in the operator's own settings
+// file, one group per report code, so that it is there again the next time the report opens.
+#pragma once
+#include <QString>
+#include <string>
+
+#include "host/ReportSettings.h"
+
+namespace host {
+
+class ReportSettingsStore {
+public:
+    // file: the INI file to use; empty for DefaultFile().
+    explicit ReportSettingsStore(QString file = {});
+
+    // <the user's configuration folder>/subpricebill/report.ini
+    static QString DefaultFile();
+    const QString& File() const { return file_; }
+
+    // What was saved for the code; the defaults when nothing was, or the file cannot be read.
+    ReportSettings Load(const std::string& reportCode) const;
+    // Returns false when the file cannot be written.
+    bool Save(const std::string& reportCode, const ReportSettings& settings) const;
+
+private:
+    QString file_;
+};
+
+}  // namespace host

@@ -1,0 +1,334 @@
+// The report grid component over the host database (both drivers): loading the statement on its
+// own connection, failures, the arrangement kept per report code, its dialogs, sorting from the
+// heading, the workbook export through the file dialog and the print preview.
+#include <QDate>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QLineEdit>
+#include <QHeaderView>
+#include <QPrintPreviewDialog>
+#include <QPrintPreviewWidget>
+#include <QTest>
+#include <QToolBar>
+#include <gtest/gtest.h>
+
+#include "ModalDriver.h"
+#include "ReportXlsxReader.h"
+#include "data/ComponentFactory.h"
+#include "db/Error.h"
+#include "host/ReportColumnsDialog.h"
+#include "host/ReportFilterDialog.h"
+#include "host/ReportGridComponent.h"
+#include "host/ReportGridWidget.h"
+#include "host/ReportPropertiesDialog.h"
+#include "host/ReportTableModel.h"
+#include "support/TestDatabase.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using host::ReportFilterOp;
+using host::ReportGridComponent;
+using host_test::WhenModal;
+
+const std::string kCode = "SD分支机构调价单浏览";
+const std::string kDetail =
+    "SELECT A.LSH AS 流水号,A.KDRQ AS 开单日期,A.BZ AS 备注,B.DH AS 单号, B.HH AS 货号,C.LB AS 类别代号,D.NAME AS 类别名称, "
+    "C.PM AS 品名, C.GG AS 规格, C.CD AS 产地, C.PDW AS 单位,B.SJ1 AS 原售价,B.SJ2 AS 新售价,A.SHBZ AS 审核标志,"
+    "A.CZRY AS 操作人员 FROM SubAdjuctPrice A LEFT  JOIN SubAdjuctPriceMX B ON A.LSH = B.LSH LEFT JOIN YW_KCK C ON "
+    "B.HH = C.HH  left join kclb d on c.lb=d.id  Where A.Czry='系统管理员' and a.jzbz=0 and isnull(a.bz5,'')=''  Order By A.LSH";
+
+// Types the file's name into a save dialog and accepts it, as the operator would.
+void ChooseFile(QFileDialog* d, const QString& path) {
+    d->setDirectory(QFileInfo(path).absolutePath());
+    auto* name = d->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+    ASSERT_NE(name, nullptr);
+    name->setText(QFileInfo(path).fileName());
+    EXPECT_EQ(d->selectedFiles().value(0).toStdString(), path.toStdString());
+    static_cast<QDialog*>(d)->accept();
+}
+
+class ReportGridTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        dir = fs::path(t.Path()).parent_path();
+        settings = QString::fromStdString((dir / "config" / "report.ini").string());
+        host::RegisterReportGrid(settings);
+        t.Exec("insert into sys_var (jjbl) values (3)");
+        t.Exec("insert into kclb (id,name) values ('01','饮料')");
+        t.Exec("insert into yw_kck (hh,pm,gg,cd,pdw,lb) values ('H1','可乐','330ml','上海','听','01')");
+        t.Exec("insert into yw_kck (hh,pm,gg,cd,pdw,lb) values ('H2','牛奶','1L','北京','盒','01')");
+        Bill("TJ1", "2026-12-01", {{"1", "H1", 10.5, 12}, {"2", "H2", 8, 7.5}});
+        Bill("TJ2", "2026-12-03", {{"1", "H2", 3, 3.25}});
+        Bill("TJ3", "2026-12-05", {});
+    }
+    void TearDown() override { data::ComponentFactory::Unregister(data::ComponentName::ReportGrid); }
+    struct Line {
+        std::string dh, hh;
+        double oldPrice, newPrice;
+    };
+    void Bill(const std::string& lsh, const std::string& date, const std::vector<Line>& lines) {
+        t.Exec("insert into SubAdjuctPrice (lsh,kdrq,bz,czry,shbz,jzbz,dwbh,bz5) values ('" + lsh + "','" + date +
+               "','备注','系统管理员',0,0,'001','')");
+        for (const auto& l : lines)
+            t.Exec("insert into SubAdjuctPricemx (lsh,dh,hh,pm,sj1,sj2) values ('" + lsh + "','" + l.dh + "','" + l.hh + "','p'," +
+                   std::to_string(l.oldPrice) + "," + std::to_string(l.newPrice) + ")");
+    }
+    // A grid from the factory with the report window's settings.
+    std::unique_ptr<ReportGridComponent> Make(const std::string& code = kCode, const std::string& sql = kDetail) {
+        auto grid = data::ComponentFactory::CreateAs<data::ReportGrid>(data::ComponentName::ReportGrid);
+        grid->SetDataFormat(0);
+        grid->SetConnectStr(t.ConnStr());
+        grid->SetDataSource(sql);
+        grid->SetIsShowOrder(false);
+        grid->SetReportCode(code);
+        grid->SetReportName("分支机构调价单浏览");
+        grid->SetStartDate("2026-12-06");
+        grid->SetEndDate("2026-12-06");
+        grid->SetUserDefStr0("");
+        grid->SetUserDefStr1("");
+        auto* component = dynamic_cast<ReportGridComponent*>(grid.get());
+        EXPECT_NE(component, nullptr);
+        grid.release();
+        return std::unique_ptr<ReportGridComponent>(component);
+    }
+    static QStringList Headings(const host::ReportTableModel& m) {
+        QStringList l;
+        for (int c = 0; c < m.columnCount(); ++c) l << m.headerData(c, Qt::Horizontal).toString();
+        return l;
+    }
+    static QString Cell(const host::ReportTableModel& m, int row, int column) { return m.index(row, column).data().toString(); }
+
+    testing_support::TestDatabase t;
+    fs::path dir;
+    QString settings;
+};
+
+}  // namespace
+
+TEST_F(ReportGridTest, LoadsTheStatementWithItsHeadingsThePriceDecimalsAndTotals) {
+    auto grid = Make();
+    grid->RefreshReport();
+    const auto& m = grid->Model();
+    EXPECT_TRUE(t.Sent(kDetail));
+    EXPECT_EQ(Headings(m).join(','),
+              QStringLiteral("流水号,开单日期,备注,单号,货号,类别代号,类别名称,品名,规格,产地,单位,原售价,新售价,审核标志,操作人员"));
+    ASSERT_EQ(m.ShownRows(), 4);  // three lines and the bill without lines
+    EXPECT_EQ(Cell(m, 0, 0) + "|" + Cell(m, 0, 1) + "|" + Cell(m, 0, 11), QStringLiteral("TJ1|2026-12-01|10.500"));
+    EXPECT_EQ(Cell(m, 3, 0) + "|" + Cell(m, 3, 4) + "|" + Cell(m, 3, 11), QStringLiteral("TJ3||"));
+    EXPECT_EQ(Cell(m, 4, 0) + "|" + Cell(m, 4, 11) + "|" + Cell(m, 4, 12), QStringLiteral("合计（共4行）|21.500|22.750"));
+
+    auto* widget = static_cast<QWidget*>(grid->NativeWidget());
+    ASSERT_EQ(widget, grid->Widget());
+    EXPECT_EQ(grid->Widget()->Table()->model(), &grid->Model());
+    EXPECT_EQ(grid->Widget()->Table()->accessibleName(), QStringLiteral("分支机构调价单浏览"));
+    EXPECT_EQ(grid->Widget()->Status()->text(), QStringLiteral("共 4 行"));
+    grid->SetWidth(9000);
+    grid->SetHeight(4500);
+    EXPECT_EQ(widget->size(), QSize(600, 300));
+    grid->SetHeight(-30);
+    EXPECT_EQ(widget->height(), 0);
+}
+
+TEST_F(ReportGridTest, WithoutThePriceSettingPricesShowTwoDecimalsAndAFailingStatementKeepsTheReport) {
+    t.Exec("delete from sys_var");
+    auto grid = Make();
+    grid->RefreshReport();
+    EXPECT_EQ(Cell(grid->Model(), 0, 11), QStringLiteral("10.50"));
+    grid->SetDataSource("select * from 没有这张表");
+    EXPECT_THROW(grid->RefreshReport(), db::Error);
+    EXPECT_EQ(grid->Model().ShownRows(), 4);
+    grid->SetConnectStr("Provider=SQLite;Data Source=" + (dir / "nosuch.db").string());
+    EXPECT_THROW(grid->RefreshReport(), db::Error);
+}
+
+TEST_F(ReportGridTest, TheArrangementIsKeptPerReportCodeAndFallsBackWhenTheColumnsChange) {
+    {
+        auto grid = Make();
+        grid->RefreshReport();
+        auto columns = grid->Model().Columns();
+        columns[2].visible = false;  // 备注
+        columns[7].heading = "商品";  // 品名
+        std::swap(columns[0], columns[4]);
+        ASSERT_TRUE(grid->Model().SetColumns(columns));
+        grid->Model().SetFilter({{"货号", ReportFilterOp::Equals, "h2", ""}});
+        grid->Save();
+    }
+    auto again = Make();
+    again->RefreshReport();
+    EXPECT_EQ(Headings(again->Model()).mid(0, 8).join(','), QStringLiteral("货号,开单日期,单号,流水号,类别代号,类别名称,商品,规格"));
+    EXPECT_EQ(again->Model().ShownRows(), 2);
+    EXPECT_EQ(again->Widget()->Status()->text(), QStringLiteral("已过滤：显示 2 行，共 4 行"));
+    EXPECT_TRUE(again->Widget()->ClearFilterButton()->isVisibleTo(again->Widget()));
+    again->Widget()->ClearFilterButton()->click();  // one button clears it, and that is kept too
+    EXPECT_EQ(again->Model().ShownRows(), 4);
+    EXPECT_TRUE(host::ReportSettingsStore(settings).Load(kCode).filter.empty());
+
+    auto other = Make("另一个报表");
+    other->RefreshReport();
+    EXPECT_EQ(other->Model().columnCount(), 15);
+
+    auto changed = Make(kCode, "select lsh as 流水号, kdrq as 日期 from SubAdjuctPrice");
+    EXPECT_NO_THROW(changed->RefreshReport());
+    EXPECT_EQ(Headings(changed->Model()).join(','), QStringLiteral("流水号,日期"));
+    changed.reset();
+    auto back = Make();
+    back->RefreshReport();  // nothing was saved by the changed statement
+    EXPECT_EQ(Headings(back->Model()).first(), QStringLiteral("货号"));
+}
+
+TEST_F(ReportGridTest, TheDialogsChangeTheReportAndKeepWhatTheyChanged) {
+    auto grid = Make();
+    grid->RefreshReport();
+
+    WhenModal<host::ReportFilterDialog>([](host::ReportFilterDialog* d) {
+        const int row = d->RowOf("新售价");
+        ASSERT_GE(row, 0);
+        d->OpBox(row)->setCurrentIndex(d->OpBox(row)->findText(QStringLiteral("介于")));
+        d->ValueEdit(row)->setText(QStringLiteral("7.5"));
+        d->ToEdit(row)->setText(QStringLiteral("12"));
+        EXPECT_EQ(d->OpBox(d->RowOf("品名"))->itemText(2), QStringLiteral("包含"));
+        d->accept();
+    });
+    grid->ExecAction(data::ReportAction::Filter);
+    EXPECT_EQ(grid->Model().ShownRows(), 2);
+    EXPECT_EQ(host::ReportSettingsStore(settings).Load(kCode).filter.size(), 1u);
+
+    WhenModal<host::ReportFilterDialog>([](host::ReportFilterDialog* d) {
+        EXPECT_EQ(d->ValueEdit(d->RowOf("新售价"))->text(), QStringLiteral("7.5"));  // the dialog shows the filter in force
+        d->ClearButton()->click();
+    });
+    grid->ExecAction(data::ReportAction::Filter);
+    EXPECT_EQ(grid->Model().ShownRows(), 4);
+
+    WhenModal<host::ReportColumnsDialog>([](host::ReportColumnsDialog* d) {
+        QTableWidget* table = d->Table();
+        table->item(0, 0)->setCheckState(Qt::Unchecked);  // hide 流水号
+        table->setCurrentCell(12, 1);                    // 新售价 up one place
+        d->MoveCurrent(-1);
+        table->item(11, 2)->setText(QStringLiteral("现价"));
+        d->accept();
+    });
+    grid->ExecAction(data::ReportAction::Columns);
+    EXPECT_EQ(Headings(grid->Model()).mid(9, 3).join(','), QStringLiteral("单位,现价,原售价"));
+    EXPECT_EQ(grid->Model().columnCount(), 14);
+
+    WhenModal<host::ReportPropertiesDialog>([](host::ReportPropertiesDialog* d) {
+        EXPECT_EQ(d->TitleEdit()->placeholderText(), QStringLiteral("分支机构调价单浏览"));
+        d->TitleEdit()->setText(QStringLiteral("十二月调价明细"));
+        d->FontSizeBox()->setValue(11);
+        d->OrientationBox()->setCurrentIndex(0);
+        d->MarginBox(2)->setValue(20);
+        d->accept();
+    });
+    grid->ExecAction(data::ReportAction::Properties);
+    const host::ReportSettings saved = host::ReportSettingsStore(settings).Load(kCode);
+    EXPECT_EQ(saved.page.title, "十二月调价明细");
+    EXPECT_EQ(saved.page.fontSize, 11);
+    EXPECT_FALSE(saved.page.landscape);
+    EXPECT_EQ(saved.page.marginLeft, 20);
+    EXPECT_EQ(saved.columns, grid->Model().Columns());
+
+    WhenModal<host::ReportPropertiesDialog>([](host::ReportPropertiesDialog* d) { d->reject(); });
+    grid->ExecAction(data::ReportAction::Properties);  // cancelled: nothing changes
+    EXPECT_EQ(grid->Settings().page.title, "十二月调价明细");
+    grid->ExecAction(9);  // no such action
+}
+
+TEST_F(ReportGridTest, AClickOnAHeadingSortsAndASecondReversesAndAReloadKeepsIt) {
+    auto grid = Make();
+    grid->RefreshReport();
+    QWidget* widget = grid->Widget();
+    widget->resize(900, 400);
+    widget->show();
+    QHeaderView* header = grid->Widget()->Table()->horizontalHeader();
+    auto click = [&](int column) {
+        QTest::mouseClick(header->viewport(), Qt::LeftButton, Qt::NoModifier,
+                          QPoint(header->sectionViewportPosition(column) + 5, header->height() / 2));
+    };
+    click(12);  // 新售价
+    EXPECT_EQ(Cell(grid->Model(), 0, 0) + Cell(grid->Model(), 1, 0), QStringLiteral("TJ3TJ2"));  // the null first
+    EXPECT_TRUE(header->isSortIndicatorShown());
+    click(12);
+    EXPECT_EQ(Cell(grid->Model(), 0, 12), QStringLiteral("12.000"));
+    EXPECT_EQ(header->sortIndicatorOrder(), Qt::DescendingOrder);
+    grid->RefreshReport();
+    EXPECT_EQ(Cell(grid->Model(), 0, 12), QStringLiteral("12.000"));
+    EXPECT_EQ(Cell(grid->Model(), 4, 0), QStringLiteral("合计（共4行）"));
+    widget->hide();
+}
+
+TEST_F(ReportGridTest, ExportWritesTheWorkbookTheOperatorNamesWithTheRowsShown) {
+    auto grid = Make();
+    grid->RefreshReport();
+    EXPECT_TRUE(grid->DefaultExportPath().endsWith(QStringLiteral("/分支机构调价单浏览-20261206.xlsx"))) << grid->DefaultExportPath().toStdString();
+    auto columns = grid->Model().Columns();
+    columns[2].visible = false;  // 备注
+    grid->Model().SetColumns(columns);
+    grid->Model().SetFilter({{"货号", ReportFilterOp::Equals, "H2", ""}});
+
+    const QString path = QString::fromStdString((dir / "导出.xlsx").string());
+    WhenModal<QFileDialog>([&](QFileDialog* d) {
+        EXPECT_EQ(d->acceptMode(), QFileDialog::AcceptSave);
+        ChooseFile(d, path);
+    });
+    grid->ExecAction(data::ReportAction::Export);
+    ASSERT_EQ(grid->LastExport(), path);
+
+    host_test::XlsxReader book(path);
+    ASSERT_TRUE(book.Ok());
+    EXPECT_EQ(book.SheetName(), QStringLiteral("分支机构调价单浏览"));
+    EXPECT_EQ(book.Text("A1") + "," + book.Text("B1") + "," + book.Text("C1") + "," + book.Text("N1"),
+              QStringLiteral("流水号,开单日期,单号,操作人员"));
+    EXPECT_TRUE(book.Cell("A1").bold);
+    EXPECT_EQ(book.LastRow(), 4);  // headings, two rows, totals
+    EXPECT_EQ(book.Text("A2") + "," + book.Text("A3"), QStringLiteral("TJ1,TJ2"));
+    const auto price = book.Cell("K2");  // 原售价 of TJ1's second line
+    EXPECT_EQ(price.type, QStringLiteral("n"));
+    EXPECT_DOUBLE_EQ(price.text.toDouble(), 8.0);
+    EXPECT_EQ(price.format, QStringLiteral("0.000"));
+    const auto date = book.Cell("B3");
+    EXPECT_EQ(date.type, QStringLiteral("n"));
+    EXPECT_EQ(date.text.toInt(), QDate(1899, 12, 30).daysTo(QDate(2026, 12, 3)));
+    EXPECT_TRUE(date.format.contains(QStringLiteral("yyyy"))) << date.format.toStdString();
+    EXPECT_EQ(book.Text("A4"), QStringLiteral("合计（共2行）"));
+    EXPECT_TRUE(book.Cell("A4").bold);
+    EXPECT_DOUBLE_EQ(book.Text("L4").toDouble(), 10.75);  // 新售价 7.5 + 3.25
+    EXPECT_EQ(book.Cell("L4").type, QStringLiteral("n"));
+
+    // Cancelled: nothing written. An unwritable place: the failure reaches the caller, no file.
+    WhenModal<QFileDialog>([](QFileDialog* d) { d->reject(); });
+    grid->ExecAction(data::ReportAction::Export);
+    // A folder stands where the workbook is written before it takes the chosen name.
+    fs::create_directories(dir / "坏.xlsx.part" / "x");
+    const QString bad = QString::fromStdString((dir / "坏.xlsx").string());
+    WhenModal<QFileDialog>([&](QFileDialog* d) { ChooseFile(d, bad); });
+    EXPECT_THROW(
+        {
+            try {
+                grid->Export();
+            } catch (const db::Error& e) {
+                EXPECT_NE(e.Description().find("导出失败"), std::string::npos) << e.Description();
+                throw;
+            }
+        },
+        db::Error);
+    EXPECT_FALSE(fs::exists(dir / "坏.xlsx"));
+}
+
+TEST_F(ReportGridTest, PreviewShowsThePagesAndOffersSavingAsPdf) {
+    auto grid = Make();
+    grid->RefreshReport();
+    int pages = 0;
+    bool saveOffered = false;
+    WhenModal<QPrintPreviewDialog>([&](QPrintPreviewDialog* d) {
+        auto* preview = d->findChild<QPrintPreviewWidget*>();
+        if (preview) pages = preview->pageCount();
+        saveOffered = d->findChild<QAction*>(QStringLiteral("SavePdf")) != nullptr;
+        EXPECT_TRUE(d->windowTitle().contains(QStringLiteral("分支机构调价单浏览")));
+        d->reject();
+    });
+    grid->ExecAction(data::ReportAction::Preview);
+    EXPECT_EQ(pages, 1);
+    EXPECT_TRUE(saveOffered);
+}

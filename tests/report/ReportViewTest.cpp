@@ -1,0 +1,116 @@
+// The report window on the screen, opened from the browser over the host's real report grid: the
+// title, the band, the toolbar, the grid placed under them and following every resize, Esc and
+// "返回", and a failing statement reported while the browser goes on.
+#include <QAbstractItemView>
+#include <QHeaderView>
+#include <QMessageBox>
+#include <QTest>
+#include <gtest/gtest.h>
+
+#include "browser/FrmBrowser.h"
+#include "data/ComponentFactory.h"
+#include "data/HostContext.h"
+#include "host/ModalDriver.h"
+#include "host/ReportGridComponent.h"
+#include "host/ReportGridWidget.h"
+#include "host/ReportTableModel.h"
+#include "support/TestDatabase.h"
+#include "ui/qt/QtToolkit.h"
+#include "ui/qt/ToolbarBinding.h"
+#include "views/FrmReportView.h"
+#include "views/StandardViews.h"
+
+using host_test::WhenModal;
+using views::FrmReportView;
+
+namespace {
+
+class ReportView : public ::testing::Test {
+protected:
+    void SetUp() override {
+        views::RegisterStandardViews();
+        previous_ = &ui::CurrentToolkit();  // the test database's headless toolkit
+        ui::InstallToolkit(&toolkit_);
+        host::RegisterReportGrid(QString::fromStdString((std::filesystem::path(t.Path()).parent_path() / "report.ini").string()));
+        t.OpenHostConnection("0001", "系统管理员");
+        t.Grant("0001", "报表");
+        t.Exec("insert into SubAdjuctPrice (lsh,kdrq,bz,czry,shbz,jzbz,dwbh,bz5) values ('TJ1','2026-12-01','r','系统管理员',0,0,'001','')");
+        t.Exec("insert into SubAdjuctPricemx (lsh,dh,hh,pm,sj1,sj2) values ('TJ1','1','H1','p',10,12)");
+        t.Exec("insert into SubAdjuctPricemx (lsh,dh,hh,pm,sj1,sj2) values ('TJ1','2','H2','p',5,4)");
+        data::Host().BranchMode = data::ByBranch;
+    }
+    void TearDown() override {
+        ui::InstallToolkit(previous_);
+        data::ComponentFactory::Unregister(data::ComponentName::ReportGrid);
+    }
+    testing_support::TestDatabase t;
+    ui::qt::QtToolkit toolkit_;
+    ui::Toolkit* previous_ = nullptr;
+};
+
+}  // namespace
+
+TEST_F(ReportView, TheBrowsersReportOpensTheWindowWithItsBandToolbarAndGrid) {
+    bool shown = false;
+    WhenModal<FrmReportView>([&](FrmReportView* v) {
+        shown = true;
+        EXPECT_EQ(v->windowTitle(), QStringLiteral("报表系统"));
+        EXPECT_EQ(v->ReportName()->text(), QStringLiteral("分支机构调价单浏览"));
+        EXPECT_EQ(v->ReportName()->font().pointSize(), 12);
+        EXPECT_TRUE(v->ReportName()->font().bold());
+        auto* table = v->Grid()->findChild<QAbstractItemView*>();
+        ASSERT_NE(table, nullptr);
+        EXPECT_EQ(v->ReportName()->buddy(), table);
+        EXPECT_EQ(v->Grid()->parentWidget(), v);
+        EXPECT_EQ(table->model()->rowCount(), 3);  // two lines and the totals
+        EXPECT_EQ(table->model()->headerData(11, Qt::Horizontal).toString(), QStringLiteral("原售价"));
+        QStringList tips;
+        for (QAction* a : v->ToolBar()->actions())
+            if (!a->isSeparator()) tips << a->text() + ":" + a->toolTip();
+        EXPECT_EQ(tips.join(','), QStringLiteral("预览:打印预览,导出:数据导出至Excel,属性:设置报表属性,过滤:过滤数据,"
+                                                 "页面:列属性定义,刷新:刷新数据,返回:退出报表浏览"));
+
+        // The grid fills what the toolbar and the band leave, on every resize.
+        for (QSize size : {QSize(1000, 700), QSize(640, 420)}) {
+            v->resize(size);
+            QApplication::processEvents();
+            const int top = v->ToolBar()->height() + v->Band()->height();
+            EXPECT_EQ(v->Band()->geometry(), QRect(0, v->ToolBar()->height(), size.width(), 36));
+            EXPECT_EQ(v->Grid()->geometry(), QRect(0, top, size.width(), size.height() - top)) << size.width();
+        }
+        v->ToolbarBound().ActionOf("返回")->trigger();
+    });
+    browser::FrmBrowser browser;
+    browser.Toolbar.Press("报表");
+    EXPECT_TRUE(shown);
+}
+
+TEST_F(ReportView, EscapeInTheGridClosesTheWindowAndTheGridIsGivenBack) {
+    QPointer<QWidget> grid;
+    WhenModal<FrmReportView>([&](FrmReportView* v) {
+        grid = v->Grid();
+        auto* table = v->Grid()->findChild<QAbstractItemView*>();
+        table->setFocus();
+        QTest::keyClick(table, Qt::Key_Down);  // keys still reach the grid
+        EXPECT_EQ(table->currentIndex().row(), 1);
+        QTest::keyClick(table, Qt::Key_Escape);
+    });
+    browser::FrmBrowser browser;
+    browser.Menu_Click("mnuBrowInput");
+    EXPECT_TRUE(grid.isNull());  // released with the window, after the dialog gave it back
+}
+
+TEST_F(ReportView, AFailingStatementIsReportedAndTheBrowserGoesOn) {
+    t.Exec("drop table SubAdjuctPricemx");
+    QString text;
+    WhenModal<QMessageBox>([&](QMessageBox* box) {
+        text = box->windowTitle() + ":" + box->text();
+        EXPECT_EQ(box->icon(), QMessageBox::Information);
+        box->accept();
+    });
+    browser::FrmBrowser browser;
+    browser.Toolbar.Press("报表");
+    EXPECT_TRUE(text.startsWith(QStringLiteral("系统提示:"))) << text.toStdString();
+    EXPECT_TRUE(text.contains(QStringLiteral("SubAdjuctPriceMX"), Qt::CaseInsensitive)) << text.toStdString();
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+}
