@@ -1,22 +1,30 @@
 // The stand-alone host program: loads the price-adjustment plug-in with dlopen, sets the entry
 // object's properties from the command line and calls Execute. Without a connection string it
 // opens the embedded demo database in the user's data folder, creating it on the first run.
+// Before anything else it checks that windows can be shown; before loading the plug-in, that the
+// database can be reached. Exit codes: 0 done, 1 start-up or connection failed, 2 bad command
+// line, 3 no display.
 #include <dlfcn.h>
 
 #include <QApplication>
 #include <QFont>
 #include <QFontDatabase>
 
+#include <charconv>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <iostream>
 #include <memory>
 #include <optional>
+#include <stdexcept>
 #include <string>
 
 #include "app/HostComponents.h"
+#include "db/Connection.h"
 #include "db/DateTime.h"
+#include "db/Error.h"
+#include "plugin/DisplayCheck.h"
 #include "schema/DemoDatabase.h"
 
 namespace {
@@ -30,6 +38,12 @@ struct Options {
     int timeout = 30;
     std::optional<std::string> demoDb;
     std::optional<std::string> outputDir;
+    bool check = false;
+};
+
+// Thrown for a command line that cannot work; main prints it with the usage.
+struct UsageError : std::runtime_error {
+    using std::runtime_error::runtime_error;
 };
 
 void Usage(std::ostream& out) {
@@ -41,9 +55,10 @@ void Usage(std::ostream& out) {
            "  --operator-name NAME  操作员姓名 (默认: 系统管理员)\n"
            "  --date YYYY-MM-DD     业务日期 (默认: 今天)\n"
            "  --category TEXT       类别 (交给重打组件)\n"
-           "  --timeout SECONDS     命令超时 (交给重打组件, 默认 30)\n"
+           "  --timeout SECONDS     命令超时, 0 到 32767 秒 (等待其他用户锁定的数据的最长时间, 默认 30)\n"
            "  --demo-db PATH        在 PATH 建立演示数据库 (如不存在) 并使用它\n"
            "  --output-dir DIR      打印输出 PDF 的目录 (默认: 数据目录下的 output)\n"
+           "  --check               只检查能否连接数据库, 不显示窗口\n"
            "  --help                显示本说明\n";
 }
 
@@ -57,7 +72,7 @@ bool Parse(int argc, char** argv, Options& o) {
     for (int i = 1; i < argc; ++i) {
         std::string a = argv[i];
         auto value = [&](const char* name) -> std::string {
-            if (i + 1 >= argc) throw std::runtime_error(std::string("缺少参数值: ") + name);
+            if (i + 1 >= argc) throw UsageError(std::string("缺少参数值: ") + name);
             return argv[++i];
         };
         if (a == "--help" || a == "-h") {
@@ -68,13 +83,21 @@ bool Parse(int argc, char** argv, Options& o) {
         else if (a == "--operator-name") o.operatorName = value("--operator-name");
         else if (a == "--date") {
             auto d = db::DateTime::Parse(value("--date"));
-            if (!d) throw std::runtime_error("日期格式应为 YYYY-MM-DD");
+            if (!d) throw UsageError("--date 的日期格式应为 YYYY-MM-DD");
             o.date = *d;
         } else if (a == "--category") o.category = value("--category");
-        else if (a == "--timeout") o.timeout = std::stoi(value("--timeout"));
+        else if (a == "--timeout") {
+            const std::string t = value("--timeout");
+            int seconds = -1;
+            auto [p, ec] = std::from_chars(t.data(), t.data() + t.size(), seconds);
+            if (t.empty() || ec != std::errc() || p != t.data() + t.size() || seconds < 0 || seconds > 32767)
+                throw UsageError("--timeout 应为 0 到 32767 之间的整数秒数，而不是“" + db::text::Abbreviate(t, 40) + "”");
+            o.timeout = seconds;
+        }
         else if (a == "--demo-db") o.demoDb = value("--demo-db");
         else if (a == "--output-dir") o.outputDir = value("--output-dir");
-        else throw std::runtime_error("未知选项: " + a);
+        else if (a == "--check") o.check = true;
+        else throw UsageError("未知选项: " + db::text::Abbreviate(a, 80));
     }
     return true;
 }
@@ -115,6 +138,24 @@ std::string PluginPath(const char* argv0) {
     return SPB_PLUGIN_BUILD_PATH;
 }
 
+// The demo database's path as a connection-string value: quoted when it holds what would end or
+// change the value (a ';', quotes, braces, blanks at either end).
+std::string ConnectionValue(const std::string& path) {
+    const bool plain = path.find_first_of(";\"'{}") == std::string::npos && !path.empty() && path.front() != ' ' &&
+                       path.back() != ' ';
+    if (plain) return path;
+    std::string quoted = "\"";
+    for (char c : path) quoted += c == '"' ? std::string("\"\"") : std::string(1, c);
+    return quoted + "\"";
+}
+
+// A failure of the file system in the operator's language, with the system's own words after it.
+std::string Described(const std::exception& e) {
+    if (auto* fs = dynamic_cast<const std::filesystem::filesystem_error*>(&e))
+        return "文件操作失败：" + db::text::Abbreviate(fs->path1().string(), 200) + "\n" + fs->code().message();
+    return db::DescriptionOf(e);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -125,6 +166,14 @@ int main(int argc, char** argv) {
         std::cerr << e.what() << "\n\n";
         Usage(std::cerr);
         return 2;
+    }
+    // Before anything else: Qt would abort the process on a display it cannot reach, after the
+    // demo database had been made.
+    if (!o.check) {
+        if (const std::string problem = plugin::DisplayProblem(); !problem.empty()) {
+            std::cerr << problem << "\n";
+            return 3;
+        }
     }
     std::string connStr;
     try {
@@ -137,17 +186,36 @@ int main(int argc, char** argv) {
                 std::cout << "正在建立演示数据库: " << db.string() << std::endl;
                 schema::CreateDemoDatabase(db.string());
             }
-            connStr = "Provider=SQLite;Data Source=" + db.string();
+            connStr = "Provider=SQLite;Data Source=" + ConnectionValue(db.string());
         }
         if (o.operatorCode.empty() && o.operatorName.empty()) {
             const auto& admin = schema::DemoOperators().front();
             o.operatorCode = admin.code;
             o.operatorName = admin.name;
         }
+    } catch (const std::exception& e) {
+        std::cerr << "启动失败：" << Described(e) << "\n";
+        return 1;
+    }
+    // The plug-in reports a connection it cannot open in a message box and returns: the program
+    // learns of it here, and leaves with a non-zero code.
+    try {
+        db::Connection probe;
+        probe.SetCommandTimeout(o.timeout);
+        probe.Open(connStr);
+    } catch (const std::exception& e) {
+        std::cerr << "无法连接数据库：" << db::DescriptionOf(e) << "\n";
+        return 1;
+    }
+    if (o.check) {
+        std::cout << "数据库连接正常。" << std::endl;
+        return 0;
+    }
+    try {
         std::filesystem::path out = o.outputDir ? std::filesystem::path(*o.outputDir) : DataFolder() / "output";
         app::RegisterHostComponents(out.string());
     } catch (const std::exception& e) {
-        std::cerr << "启动失败: " << e.what() << "\n";
+        std::cerr << "启动失败：" << Described(e) << "\n";
         return 1;
     }
 

@@ -5,12 +5,18 @@
 #include <QFile>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 
 #include "data/ComponentFactory.h"
 #include "db/Connection.h"
 #include "db/Error.h"
+#include "db/TextUtil.h"
 #include "host/BillDocument.h"
 #include "host/BillReader.h"
 #include "host/PdfTextRepair.h"
@@ -24,12 +30,33 @@ std::string& SharedLastFile() {
     return last;
 }
 
-// A serial as part of a file name: path separators and control characters become '-'.
+// A serial as part of a file name: path separators and control characters become '-', and a long
+// one is cut.
 std::string FileNamePart(const std::string& serial) {
-    std::string out = serial;
+    std::string out = db::text::Abbreviate(serial, 40);
     for (char& c : out)
         if (c == '/' || c == '\\' || static_cast<unsigned char>(c) < 0x20) c = '-';
     return out;
+}
+
+// The serials in a file name: as many as fit in a short name, then how many bills there are in
+// all ("TJ-1_TJ-2_等50张"). A name that joined every serial grew past what a file system allows.
+std::string NameSerials(const std::vector<PrintedBill>& bills) {
+    constexpr size_t kRoom = 80;
+    std::string name;
+    size_t named = 0;
+    for (const auto& bill : bills) {
+        const std::string part = FileNamePart(bill.serial);
+        if (named > 0 && name.size() + 1 + part.size() > kRoom) break;
+        name += (named++ == 0 ? "" : "_") + part;
+    }
+    if (named < bills.size()) name += "_等" + std::to_string(bills.size()) + "张";
+    return name;
+}
+
+std::string Stem(const std::string& nameSerials) {
+    return "调价单-" + nameSerials + "-" +
+           ToStdString(QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss")));
 }
 
 }  // namespace
@@ -64,19 +91,18 @@ void PdfPrintEngine::Print(int billType, std::string& serials, bool& /*flag*/) {
 
     BillReader reader(*connection_, headerTable_, lineTable_);
     std::vector<PrintedBill> bills;
-    std::string nameSerials;
     for (const std::string& serial : SplitSerials(serials)) {
         auto bill = reader.Read(serial);
         if (!bill) continue;
-        nameSerials += (nameSerials.empty() ? "" : "_") + FileNamePart(bill->serial);
         bills.push_back(std::move(*bill));
     }
     if (bills.empty()) return;
+    const std::string nameSerials = NameSerials(bills);
 
     const BillDocument document(std::move(bills));
     const bool preview = mode_ == PrintOutput::Preview || (mode_ == PrintOutput::Auto && DisplayAvailable());
     if (preview) {
-        ShowPreview(document);
+        ShowPreview(document, nameSerials);
     } else {
         lastFile_ = WritePdf(document, nameSerials);
         SharedLastFile() = lastFile_;
@@ -89,10 +115,21 @@ std::string PdfPrintEngine::WritePdf(const BillDocument& document, const std::st
     std::error_code ec;
     fs::create_directories(folder, ec);
     if (ec) throw db::Error(db::ErrorCode::Generic, "不能建立输出目录 " + folder.string() + "：" + ec.message());
-    const std::string stem = "调价单-" + nameSerials + "-" +
-                             ToStdString(QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss")));
-    fs::path file = folder / (stem + ".pdf");
-    for (int n = 2; fs::exists(file); ++n) file = folder / (stem + "-" + std::to_string(n) + ".pdf");
+    const std::string stem = Stem(nameSerials);
+    // The name is taken by creating the file, so that two programs printing in the same second
+    // never write into one file.
+    fs::path file;
+    for (int n = 1;; ++n) {
+        file = folder / (stem + (n == 1 ? std::string() : "-" + std::to_string(n)) + ".pdf");
+        const int fd = ::open(file.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+        if (fd >= 0) {
+            ::close(fd);
+            break;
+        }
+        if (errno != EEXIST)
+            throw db::Error(db::ErrorCode::Generic,
+                            "不能写入输出文件 " + db::text::Abbreviate(file.string(), 200) + "：" + std::strerror(errno));
+    }
 
     QPrinter printer(QPrinter::HighResolution);
     printer.setOutputFormat(QPrinter::PdfFormat);
@@ -103,9 +140,15 @@ std::string PdfPrintEngine::WritePdf(const BillDocument& document, const std::st
     return file.string();
 }
 
-void PdfPrintEngine::ShowPreview(const BillDocument& document) {
+void PdfPrintEngine::ShowPreview(const BillDocument& document, const std::string& nameSerials) {
     QPrinter printer(QPrinter::HighResolution);
     BillDocument::SetUpPage(printer);
+    // Printing from the preview writes a PDF; its file dialog starts in the output folder.
+    namespace fs = std::filesystem;
+    const fs::path folder = fs::path(outputFolder_.empty() ? "." : outputFolder_);
+    std::error_code ec;
+    fs::create_directories(folder, ec);
+    printer.setOutputFileName(ToQString(fs::absolute(folder / (Stem(nameSerials) + ".pdf"), ec).string()));
     QPrintPreviewDialog preview(&printer, QApplication::activeWindow());
     preview.setWindowTitle(QStringLiteral("打印预览 - 分支机构商品调价单"));
     preview.resize(900, 1000);

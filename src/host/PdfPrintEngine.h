@@ -11,8 +11,9 @@ namespace host {
 class BillDocument;
 
 enum class PrintOutput {
-    Preview,  // a print preview window
-    PdfFile,  // <outputFolder>/调价单-<serials>-<yyyyMMdd-HHmmss>.pdf
+    Preview,  // a print preview window; printing from it writes a PDF, proposed in outputFolder
+    PdfFile,  // <outputFolder>/调价单-<serials>-<yyyyMMdd-HHmmss>[-n].pdf, the serials as many as fit
+              // in a short name followed by "_等<count>张"
     Auto,     // decided at each print: Preview when DisplayAvailable(), else PdfFile
 };
 
@@ -40,7 +41,7 @@ public:
 
 private:
     std::string WritePdf(const BillDocument& document, const std::string& nameSerials);
-    void ShowPreview(const BillDocument& document);
+    void ShowPreview(const BillDocument& document, const std::string& nameSerials);
 
     PrintOutput mode_;
     std::string outputFolder_;

@@ -2,7 +2,9 @@
 // window views when the host has not installed a toolkit of its own.
 #include "plugin/SubPriceBillApi.h"
 
+#include <cstdio>
 #include <memory>
+#include <string>
 
 #include "entry/SubAdjuctPriceBill.h"
 #include "plugin/PluginViews.h"
@@ -50,9 +52,18 @@ void spb_set_category(spb_bill* b, const char* s) {
 
 void spb_execute(spb_bill* b) {
     if (!b) return;
+    // Without a display no window can show the reason: it goes to the standard error stream, and
+    // the run ends as one whose connection could not be opened would.
+    std::string problem;
     try {
-        plugin::PrepareWindowing();
+        problem = plugin::PrepareWindowing();
+    } catch (const std::exception& e) {
+        problem = std::string("无法显示窗口：") + e.what();
     } catch (...) {
+        problem = "无法显示窗口。";
+    }
+    if (!problem.empty()) {
+        std::fprintf(stderr, "分支机构调价单：%s\n", problem.c_str());
         return;
     }
     b->object.Execute();

@@ -16,12 +16,13 @@ extern char** environ;
 
 namespace reliability {
 
-ChildProcess::ChildProcess(const std::string& program, const std::vector<std::string>& args) {
+ChildProcess::ChildProcess(const std::string& program, const std::vector<std::string>& args, bool withStderr) {
     int fds[2];
     if (pipe2(fds, O_CLOEXEC) != 0) throw std::runtime_error("pipe: " + std::string(std::strerror(errno)));
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_adddup2(&actions, fds[1], STDOUT_FILENO);
+    if (withStderr) posix_spawn_file_actions_adddup2(&actions, fds[1], STDERR_FILENO);
     std::vector<std::string> storage{program};
     storage.insert(storage.end(), args.begin(), args.end());
     std::vector<char*> argv;
@@ -99,8 +100,8 @@ int ChildProcess::Wait(std::chrono::milliseconds timeout) {
 }
 
 int ChildProcess::Run(const std::string& program, const std::vector<std::string>& args, std::chrono::milliseconds timeout,
-                      std::string* output) {
-    ChildProcess child(program, args);
+                      std::string* output, bool withStderr) {
+    ChildProcess child(program, args, withStderr);
     const int rc = child.Wait(timeout);
     if (output) *output = child.Output();
     return rc;

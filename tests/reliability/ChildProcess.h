@@ -11,7 +11,8 @@ namespace reliability {
 class ChildProcess {
 public:
     // Starts `program` with `args` (without argv[0]); std::runtime_error when it cannot start.
-    ChildProcess(const std::string& program, const std::vector<std::string>& args);
+    // withStderr: the child's standard error is read through the same pipe.
+    ChildProcess(const std::string& program, const std::vector<std::string>& args, bool withStderr = false);
     ~ChildProcess();
     ChildProcess(const ChildProcess&) = delete;
     ChildProcess& operator=(const ChildProcess&) = delete;
@@ -29,7 +30,7 @@ public:
 
     // Starts, waits and returns the exit code; the output goes to `output` when given.
     static int Run(const std::string& program, const std::vector<std::string>& args, std::chrono::milliseconds timeout,
-                   std::string* output = nullptr);
+                   std::string* output = nullptr, bool withStderr = false);
 
 private:
     bool Fill(std::chrono::steady_clock::time_point deadline);
