@@ -28,7 +28,14 @@ std::string Placeholder(size_t n) { return std::string("'") + kMark + std::to_st
 }  // namespace
 
 std::string TranslationCache::Get(std::string_view sql, const Translate& translate) {
-    if (sql.find(kMark) != std::string_view::npos) return translate(sql);
+    bool noted = false;
+    return Get(sql, [&](std::string_view text, bool&) { return translate(text); }, noted);
+}
+
+std::string TranslationCache::Get(std::string_view sql, const NotingTranslate& translate, bool& noted) {
+    noted = false;
+    auto direct = [&] { return translate(sql, noted); };
+    if (sql.find(kMark) != std::string_view::npos) return direct();
     const std::vector<TokenSpan> spans = SqlTokenizer::Spans(sql);
     std::string key;
     key.reserve(sql.size());
@@ -48,7 +55,8 @@ std::string TranslationCache::Get(std::string_view sql, const Translate& transla
         size_t n = 0;
         for (const TokenSpan& t : spans)
             shape += IsPlainString(sql, t) ? Placeholder(n++) : std::string(sql.substr(t.begin, t.end - t.begin));
-        const std::string out = translate(shape);
+        bool shapeNoted = false;
+        const std::string out = translate(shape, shapeNoted);
         // Cut the translation at the placeholders; a placeholder that did not come through whole
         // means the translation is not one to reuse.
         Entry entry;
@@ -62,13 +70,13 @@ std::string TranslationCache::Get(std::string_view sql, const Translate& transla
             const size_t close = out.find(kMark, mark + 1);
             if (mark == 0 || out[mark - 1] != '\'' || close == std::string::npos || close == mark + 1 ||
                 close + 1 >= out.size() || out[close + 1] != '\'')
-                return translate(sql);
+                return direct();
             size_t number = 0;
             for (size_t d = mark + 1; d < close; ++d) {
-                if (out[d] < '0' || out[d] > '9') return translate(sql);
+                if (out[d] < '0' || out[d] > '9') return direct();
                 number = number * 10 + static_cast<size_t>(out[d] - '0');
             }
-            if (number >= strings.size()) return translate(sql);
+            if (number >= strings.size()) return direct();
             piece.append(out, i, mark - 1 - i);
             entry.pieces.push_back(std::move(piece));
             piece.clear();
@@ -76,10 +84,12 @@ std::string TranslationCache::Get(std::string_view sql, const Translate& transla
             i = close + 2;
         }
         entry.pieces.push_back(std::move(piece));
+        entry.noted = shapeNoted;
         if (entries_.size() >= capacity_) entries_.clear();
         it = entries_.emplace(std::move(key), std::move(entry)).first;
     }
     const Entry& e = it->second;
+    noted = e.noted;
     std::string result = e.pieces.front();
     for (size_t k = 0; k < e.strings.size(); ++k) {
         result += strings[e.strings[k]];

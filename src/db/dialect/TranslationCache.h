@@ -3,7 +3,8 @@
 // a branch) are translated once; each gets the cached translation with its own strings put back
 // where the translation placed them. Translations never look into a string's contents, so this
 // gives the text a direct translation would give.
-// The owner clears the cache whenever what its translations depend on changes (the catalog).
+// The owner clears the cache whenever what its translations depend on changes (the catalog); a
+// translation may be noted as depending on it, so that the owner checks before using it again.
 #pragma once
 
 #include <cstddef>
@@ -18,6 +19,8 @@ namespace db::dialect {
 class TranslationCache {
 public:
     using Translate = std::function<std::string(std::string_view)>;
+    // Sets its flag when the translation it makes depends on something that may change.
+    using NotingTranslate = std::function<std::string(std::string_view, bool& noted)>;
 
     explicit TranslationCache(size_t capacity = 256) : capacity_(capacity) {}
 
@@ -25,6 +28,8 @@ public:
     // statement with placeholders in place of its strings (or, where that cannot work, the
     // statement itself).
     std::string Get(std::string_view sql, const Translate& translate);
+    // The same; `noted` tells whether the translation given was noted when it was made.
+    std::string Get(std::string_view sql, const NotingTranslate& translate, bool& noted);
     void Clear() { entries_.clear(); }
     size_t Size() const { return entries_.size(); }
 
@@ -34,6 +39,7 @@ private:
     struct Entry {
         std::vector<std::string> pieces;
         std::vector<size_t> strings;
+        bool noted = false;
     };
 
     size_t capacity_;

@@ -13,6 +13,7 @@
 #include "db/Fault.h"
 #include "db/TextUtil.h"
 #include "db/TypeClass.h"
+#include "db/dialect/TranslationCache.h"
 #include "db/dialect/TsqlTranslator.h"
 #include "db/sqlite/OfdLockingVfs.h"
 
@@ -42,14 +43,15 @@ std::uint32_t CodeOf(int extended) {
 // Reads the database's declared column types into a ColumnCatalog again whenever the schema changed.
 class Catalog {
 public:
-    void Refresh(sqlite3* db) {
+    // True when the schema changed since the last call (the columns were read again).
+    bool Refresh(sqlite3* db) {
         int version = SchemaVersion(db);
-        if (version == version_) return;
+        if (version == version_) return false;
         columns_.Clear();
         std::vector<std::string> names;
         {
             sqlite3_stmt* raw = nullptr;
-            if (sqlite3_prepare_v2(db, "select name from sqlite_master where type in ('table','view')", -1, &raw, nullptr) != SQLITE_OK) return;
+            if (sqlite3_prepare_v2(db, "select name from sqlite_master where type in ('table','view')", -1, &raw, nullptr) != SQLITE_OK) return true;
             StmtHandle st(raw);
             while (sqlite3_step(st.get()) == SQLITE_ROW)
                 names.emplace_back(reinterpret_cast<const char*>(sqlite3_column_text(st.get(), 0)));
@@ -66,56 +68,77 @@ public:
             }
         }
         version_ = version;
+        return true;
     }
     const ColumnCatalog& Columns() const { return columns_; }
+    // Before the connection closes.
+    void Release() noexcept { version_statement_.reset(); }
 
 private:
-    static int SchemaVersion(sqlite3* db) {
-        sqlite3_stmt* raw = nullptr;
-        if (sqlite3_prepare_v2(db, "pragma schema_version", -1, &raw, nullptr) != SQLITE_OK) return -2;
-        StmtHandle st(raw);
-        return sqlite3_step(st.get()) == SQLITE_ROW ? sqlite3_column_int(st.get(), 0) : -2;
+    // Asked before every statement, so prepared once.
+    int SchemaVersion(sqlite3* db) {
+        if (!version_statement_) {
+            sqlite3_stmt* raw = nullptr;
+            if (sqlite3_prepare_v2(db, "pragma schema_version", -1, &raw, nullptr) != SQLITE_OK) return -2;
+            version_statement_.reset(raw);
+        }
+        sqlite3_stmt* st = version_statement_.get();
+        const int version = sqlite3_step(st) == SQLITE_ROW ? sqlite3_column_int(st, 0) : -2;
+        sqlite3_reset(st);
+        return version;
     }
     int version_ = -1;
     ColumnCatalog columns_;
+    StmtHandle version_statement_;
 };
 
-Value ReadColumn(sqlite3_stmt* st, int i, DataType t) {
+// The class of a column's declared type, taken once per column and not at every value.
+struct ColumnClass {
+    explicit ColumnClass(DataType t)
+        : type(t), numeric(IsNumericClass(t)), integer(IsIntegerClass(t)), date(IsDateClass(t)), text(IsTextClass(t)) {}
+    DataType type;
+    bool numeric, integer, date, text;
+};
+
+std::string_view TextOf(sqlite3_stmt* st, int i) {
+    const auto* p = reinterpret_cast<const char*>(sqlite3_column_text(st, i));
+    return p ? std::string_view(p, static_cast<size_t>(sqlite3_column_bytes(st, i))) : std::string_view();
+}
+
+Value ReadColumn(sqlite3_stmt* st, int i, const ColumnClass& c) {
     int storage = sqlite3_column_type(st, i);
     if (storage == SQLITE_NULL) return Value::Null();
-    if (IsNumericClass(t)) {
+    if (c.numeric) {
         if (storage == SQLITE_INTEGER) {
             sqlite3_int64 v = sqlite3_column_int64(st, i);
-            return IsIntegerClass(t) ? IntegerValue(t, v) : Value::Double(static_cast<double>(v));
+            return c.integer ? IntegerValue(c.type, v) : Value::Double(static_cast<double>(v));
         }
         if (storage == SQLITE_FLOAT) {
             double d = sqlite3_column_double(st, i);
-            if (t == DataType::Boolean) return Value::Bool(d != 0);
+            if (c.type == DataType::Boolean) return Value::Bool(d != 0);
             return Value::Double(d);
         }
         // Text in a numeric column: the number it holds, else the text itself.
-        std::string s(reinterpret_cast<const char*>(sqlite3_column_text(st, i)), sqlite3_column_bytes(st, i));
+        const std::string_view s = TextOf(st, i);
         double d = 0;
         auto [p, ec] = std::from_chars(s.data(), s.data() + s.size(), d);
         if (ec == std::errc() && p == s.data() + s.size() && !s.empty()) return Value::Double(d);
-        return Value::Text(std::move(s));
+        return Value::Text(std::string(s));
     }
-    if (IsDateClass(t)) {
-        if (storage == SQLITE_TEXT) {
-            std::string s(reinterpret_cast<const char*>(sqlite3_column_text(st, i)), sqlite3_column_bytes(st, i));
-            if (auto d = DateTime::Parse(s)) return Value::Date(*d);
-            return Value::Text(std::move(s));
-        }
+    if (c.date && storage == SQLITE_TEXT) {
+        const std::string_view s = TextOf(st, i);
+        if (auto d = DateTime::Parse(s)) return Value::Date(*d);
+        return Value::Text(std::string(s));
     }
     switch (storage) {
         case SQLITE_INTEGER:
-            if (IsTextClass(t)) return Value::Text(std::to_string(sqlite3_column_int64(st, i)));
+            if (c.text) return Value::Text(std::to_string(sqlite3_column_int64(st, i)));
             return IntegerValue(DataType::Integer, sqlite3_column_int64(st, i));
         case SQLITE_FLOAT:
-            if (IsTextClass(t)) return Value::Text(FormatDouble(sqlite3_column_double(st, i)));
+            if (c.text) return Value::Text(FormatDouble(sqlite3_column_double(st, i)));
             return Value::Double(sqlite3_column_double(st, i));
         default:
-            return Value::Text(std::string(reinterpret_cast<const char*>(sqlite3_column_text(st, i)), sqlite3_column_bytes(st, i)));
+            return Value::Text(std::string(TextOf(st, i)));
     }
 }
 
@@ -123,8 +146,15 @@ class SqliteDriver final : public Driver {
 public:
     SqliteDriver(DbHandle db, int defaultBusyMs)
         : db_(std::move(db)), defaultBusyMs_(defaultBusyMs),
-          translator_([this](std::string_view, std::string_view column) { return catalog_.Columns().IsTextColumn(column); },
-                      [this](std::string_view, std::string_view column) { return catalog_.Columns().IsKnownColumn(column); }) {}
+          translator_(
+              [this](std::string_view, std::string_view column) {
+                  catalogAsked_ = true;
+                  return Columns().IsTextColumn(column);
+              },
+              [this](std::string_view, std::string_view column) {
+                  catalogAsked_ = true;
+                  return Columns().IsKnownColumn(column);
+              }) {}
 
     std::string Name() const override { return "sqlite"; }
 
@@ -179,30 +209,38 @@ public:
             const auto& h = hints[i];
             if (!h.typeName.empty()) f.type = DataTypeFromDeclared(h.typeName);
             else if (!h.column.empty()) {
-                DataType d = catalog_.Columns().ClassOf(h.table, h.column);
+                DataType d = Columns().ClassOf(h.table, h.column);
                 if (d != DataType::Empty) f.type = d;
             }
         }
+        std::vector<ColumnClass> classes;
+        classes.reserve(static_cast<size_t>(n));
+        bool undecided = false;
+        for (const auto& f : rs->fields) {
+            classes.emplace_back(f.type == DataType::Empty ? DataType::Variant : f.type);
+            undecided = undecided || f.type == DataType::Empty;
+        }
         int rc;
         while ((rc = sqlite3_step(st.get())) == SQLITE_ROW) {
-            std::vector<Value> row;
-            row.reserve(n);
-            for (int i = 0; i < n; ++i) {
-                auto& f = rs->fields[i];
-                if (f.type == DataType::Empty) {
-                    // An expression without a known type takes the class of its first value.
+            // An expression without a known type takes the class of its first value that is not
+            // null (rows read before held nulls only).
+            if (undecided) {
+                undecided = false;
+                for (int i = 0; i < n; ++i) {
+                    auto& f = rs->fields[i];
+                    if (f.type != DataType::Empty) continue;
                     switch (sqlite3_column_type(st.get(), i)) {
                         case SQLITE_INTEGER: f.type = DataType::Integer; break;
                         case SQLITE_FLOAT: f.type = DataType::Double; break;
                         case SQLITE_TEXT: f.type = DataType::VarWChar; break;
-                        default: break;
+                        default: undecided = true; break;
                     }
-                    if (f.type != DataType::Empty) {
-                        // Rows read before the type was known held nulls only.
-                    }
+                    if (f.type != DataType::Empty) classes[static_cast<size_t>(i)] = ColumnClass(f.type);
                 }
-                row.push_back(ReadColumn(st.get(), i, f.type == DataType::Empty ? DataType::Variant : f.type));
             }
+            std::vector<Value> row;
+            row.reserve(static_cast<size_t>(n));
+            for (int i = 0; i < n; ++i) row.push_back(ReadColumn(st.get(), i, classes[static_cast<size_t>(i)]));
             rs->rows.push_back(std::move(row));
         }
         if (rc != SQLITE_DONE) Check(rc);
@@ -216,15 +254,43 @@ public:
     void Rollback() override {
         if (!sqlite3_get_autocommit(db_.get())) Execute("ROLLBACK");
     }
-    void Close() noexcept override { db_.reset(); }
+    void Close() noexcept override {
+        catalog_.Release();
+        db_.reset();
+    }
     void SetCommandTimeout(int seconds) override {
         sqlite3_busy_timeout(db_.get(), seconds > 0 ? seconds * 1000 : defaultBusyMs_);
     }
 
 private:
+    // Through the cache of translations. The catalog is consulted, and checked against the schema
+    // (a statement of its own), only for the statements whose translation needs it: those with a
+    // '+' between texts; a schema change empties the cache.
     std::string Translate(const std::string& tsql) {
-        catalog_.Refresh(db_.get());
-        return translator_.ToSqlite(tsql);
+        catalogChecked_ = false;
+        auto translate = [this](std::string_view shape, bool& usesCatalog) {
+            catalogAsked_ = false;
+            std::string sql = translator_.ToSqlite(shape);
+            usesCatalog = catalogAsked_;
+            return sql;
+        };
+        bool usesCatalog = false;
+        std::string sql = translations_.Get(tsql, translate, usesCatalog);
+        if (usesCatalog && !catalogChecked_) {
+            const size_t before = translations_.Size();
+            Columns();
+            if (translations_.Size() < before) sql = translations_.Get(tsql, translate, usesCatalog);
+        }
+        return sql;
+    }
+
+    // The catalog, read again at most once per statement when the schema changed.
+    const ColumnCatalog& Columns() {
+        if (!catalogChecked_) {
+            catalogChecked_ = true;
+            if (catalog_.Refresh(db_.get())) translations_.Clear();
+        }
+        return catalog_.Columns();
     }
 
     void Check(int rc) {
@@ -239,7 +305,10 @@ private:
     DbHandle db_;
     int defaultBusyMs_;
     Catalog catalog_;
+    bool catalogChecked_ = false;  // for the statement at hand
+    bool catalogAsked_ = false;    // by the translation at hand
     dialect::TsqlTranslator translator_;
+    dialect::TranslationCache translations_;
 };
 
 }  // namespace
