@@ -232,14 +232,35 @@ TEST_F(SqliteStatements, PendingBillsReportAndCleanup)
               (Rows{{"2", "2026-12-06", "r", "100", "A12", "01", "水果", "梨", "", "", "个", "10", "12.5", "0",
                      "张三"}}));
 
+    SaveBill("4", "", {});
+    db.Query("update SubAdjuctPrice set shbz=1 where lsh='4'");
     Run("Delete A From SubAdjuctPrice A LEFT JOIN SubAdjuctPriceMX B ON A.LSH=B.LSH WHERE B.LSH IS NULL AND "
         "A.SHBZ=0");
-    EXPECT_EQ(db.Query("select lsh from SubAdjuctPrice order by lsh"), (Rows{{"1"}, {"2"}}));  // 3 had no lines
+    // 3 had no lines; 4 neither, but it is audited
+    EXPECT_EQ(db.Query("select lsh from SubAdjuctPrice order by lsh"), (Rows{{"1"}, {"2"}, {"4"}}));
     EXPECT_EQ(RunUnchanged("select LSH,shbz from SubAdjuctPrice where lsh='2'"), (Rows{{"2", "0"}}));
     RunUnchanged("DELETE FROM SubAdjuctPrice WHERE LSH='2' AND SHBZ=0");
     RunUnchanged("Delete From SubAdjuctPriceMX WHERE LSH='2'");
     EXPECT_EQ(db.Query("select count(*) from SubAdjuctPrice where lsh='2'"), Rows{{"0"}});
+    db.Query("delete from SubAdjuctPrice where lsh='4'");
     EXPECT_EQ(db.Query("select count(*) from SubAdjuctPricemx where lsh='2'"), Rows{{"0"}});
+}
+
+// A DELETE of the rows without a partner deletes the same rows in its NOT EXISTS form as SQLite's
+// LEFT JOIN would, NULL keys on either side included.
+TEST_F(SqliteStatements, RowsWithoutPartnerAreTheSameAsWithTheJoin)
+{
+    const char* rows = "create table t(k text, s int); create table u(k text);"
+                       "insert into t values ('a',0),('b',0),(NULL,0),('c',1),('d',0);"
+                       "insert into u values ('a'),(NULL),('c'),('c');";
+    db.Query(rows);
+    const std::string tsql = "Delete A From t A LEFT JOIN u B ON A.k=B.k WHERE B.k IS NULL AND A.s=0";
+    ASSERT_EQ(translator.ToSqlite(tsql).find("LEFT JOIN"), std::string::npos);
+    const Rows joined = db.Query("select A.rowid from t A left join u B on A.k=B.k where B.k is null and A.s=0 order by 1");
+    Run(tsql);
+    EXPECT_EQ(db.Changes(), 3);
+    EXPECT_EQ(db.Query("select k from t order by rowid"), (Rows{{"a"}, {"c"}}));
+    EXPECT_EQ(joined, (Rows{{"2"}, {"3"}, {"5"}}));
 }
 
 }  // namespace

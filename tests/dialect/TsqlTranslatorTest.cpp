@@ -81,8 +81,19 @@ TEST(TsqlTranslator, TopBecomesLimitOfItsOwnSelect)
 TEST(TsqlTranslator, DeleteGetsFromOrRowidSubquery)
 {
     EXPECT_EQ(Translate("delete t where k = 1;delete from t"), "delete FROM t where k = 1;delete from t");
+    // The rows of t without a row in u: NOT EXISTS, which stops at the first row of u.
     EXPECT_EQ(Translate("Delete A From t A LEFT JOIN u B ON A.k=B.k WHERE B.k IS NULL"),
-              "Delete FROM t WHERE rowid IN (SELECT A.rowid From t A LEFT JOIN u B ON A.k=B.k WHERE B.k IS NULL)");
+              "Delete FROM t WHERE rowid IN (SELECT A.rowid FROM t A WHERE NOT EXISTS (SELECT 1 FROM u B WHERE A.k=B.k))");
+    EXPECT_EQ(Translate("Delete A From t A LEFT JOIN u B ON B.k = A.k WHERE A.s=0 and B.k IS NULL AND isnull(A.x,0)=1"),
+              "Delete FROM t WHERE rowid IN (SELECT A.rowid FROM t A WHERE NOT EXISTS (SELECT 1 FROM u B WHERE B.k = A.k) "
+              "AND A.s=0 AND ifnull(A.x,0)=1)");
+    // ... but only where that is sure to mean the same.
+    for (const char* where : {"B.k IS NULL OR A.s=0", "B.j IS NULL", "B.k IS NULL AND B.j=1", "B.k IS NULL AND s=0",
+                              "B.k IS NULL AND A.s BETWEEN 1 AND 2", "B.k IS NOT NULL"})
+        EXPECT_EQ(Translate(std::string("Delete A From t A LEFT JOIN u B ON A.k=B.k WHERE ") + where),
+                  std::string("Delete FROM t WHERE rowid IN (SELECT A.rowid From t A LEFT JOIN u B ON A.k=B.k WHERE ") + where + ")");
+    EXPECT_EQ(Translate("Delete A From t A LEFT JOIN u B ON A.k=B.k and B.j=1 WHERE B.k IS NULL"),
+              "Delete FROM t WHERE rowid IN (SELECT A.rowid From t A LEFT JOIN u B ON A.k=B.k and B.j=1 WHERE B.k IS NULL)");
     EXPECT_EQ(Translate("delete t from t join u on t.k=u.k"),
               "delete FROM t WHERE rowid IN (SELECT t.rowid from t join u on t.k=u.k)");
     ExpectUnchanged({"DELETE FROM t WHERE x=1", "delete top (5) from t", "delete x from t a join u b on a.k=b.k",

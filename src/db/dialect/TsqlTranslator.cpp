@@ -722,6 +722,79 @@ void RewriteSequence(Seq& seq, const TypeGuesser& types)
 // ---------------------------------------------------------------------------------------------
 // Statement rewrites: DELETE and UPDATE with joins
 
+// The rows of the first of two tables that the second has no row for:
+//   FROM t a LEFT JOIN u b ON a.k=b.k WHERE b.k IS NULL AND <terms on a>
+//   -> FROM t a WHERE NOT EXISTS (SELECT 1 FROM u b WHERE a.k=b.k) AND <terms on a>
+// The same rows (a row of u that meets a.k=b.k has a b.k that is not null), but SQLite walks every
+// matching row of u for each row of t before it tests IS NULL, where NOT EXISTS stops at the
+// first. Only this shape: a single equality joins the two, the IS NULL names the second table's
+// side of it, and the other terms name columns of the first table alone.
+std::optional<std::string> AntiJoinFromWhere(const SeqView& v, const FromClause& fc)
+{
+    if (fc.refs.size() != 2 || fc.refs[1].join != "left" || fc.refs[1].table.empty() || fc.refs[0].table.empty() ||
+        fc.end >= v.size() || !IsWord(v.at(fc.end), "where"))
+        return std::nullopt;
+    const TableRef& a = fc.refs[0];
+    const TableRef& b = fc.refs[1];
+    const std::string qa = a.alias.empty() ? a.table : a.alias;
+    const std::string qb = b.alias.empty() ? b.table : b.alias;
+    if (IEquals(qa, qb)) return std::nullopt;
+    // qualifier.column at p: the column, else nothing.
+    auto column = [&](size_t p, std::string_view qualifier) -> std::optional<std::string> {
+        if (p + 2 >= v.size() || !IsName(v.at(p)) || !IsOp(v.at(p + 1), ".") || !IsName(v.at(p + 2)) ||
+            !IEquals(Unquote(v.at(p)), qualifier))
+            return std::nullopt;
+        return Unquote(v.at(p + 2));
+    };
+    // ON x.c = y.d, one of them the second table's.
+    if (b.onLast != b.onFirst + 7 || !IsOp(v.at(b.onFirst + 4), "=")) return std::nullopt;
+    std::optional<std::string> key = column(b.onFirst + 1, qb);
+    std::optional<std::string> other = column(b.onFirst + 5, qa);
+    if (!key || !other) {
+        key = column(b.onFirst + 5, qb);
+        other = column(b.onFirst + 1, qa);
+    }
+    if (!key || !other) return std::nullopt;
+    // The WHERE terms joined by AND; nothing that could bind across them.
+    std::vector<std::pair<size_t, size_t>> terms;
+    size_t start = fc.end + 1;
+    for (size_t p = start; p <= v.size(); ++p) {
+        if (p < v.size()) {
+            const Node& n = v.at(p);
+            if (IsWord(n, "or") || IsWord(n, "between") || IsWord(n, "case") || IsWord(n, "not") || IsOp(n, ";"))
+                return std::nullopt;
+            if (!IsWord(n, "and")) continue;
+        }
+        if (p == start) return std::nullopt;
+        terms.emplace_back(start, p - 1);
+        start = p + 1;
+    }
+    std::string rest;
+    bool found = false;
+    for (const auto& [first, last] : terms) {
+        if (!found && last == first + 4 && column(first, qb) && IEquals(*column(first, qb), *key) &&
+            IsWord(v.at(first + 3), "is") && IsWord(v.at(first + 4), "null")) {
+            found = true;
+            continue;
+        }
+        // Every name of another term is a column of the first table or a function.
+        for (size_t p = first; p <= last; ++p) {
+            if (!IsName(v.at(p))) continue;
+            if (p + 1 <= last && v.at(p + 1).group) continue;
+            if (column(p, qa)) {
+                p += 2;
+                continue;
+            }
+            return std::nullopt;
+        }
+        if (ReferencesQualifier(v, first, last, qb)) return std::nullopt;
+        rest += " AND " + v.Span(first, last);
+    }
+    if (!found) return std::nullopt;
+    return "FROM " + v.Span(a.first, a.last) + " WHERE NOT EXISTS (SELECT 1 FROM " + v.Span(b.first, b.last) + " WHERE " +
+           v.Span(b.onFirst + 1, b.onLast) + ")" + rest;
+}
+
 // DELETE t WHERE .. -> DELETE FROM t WHERE ..;
 // DELETE a FROM t a JOIN .. WHERE .. -> DELETE FROM t WHERE rowid IN (SELECT a.rowid FROM t a JOIN .. WHERE ..)
 std::optional<std::string> RewriteDelete(const SeqView& v)
@@ -745,8 +818,11 @@ std::optional<std::string> RewriteDelete(const SeqView& v)
     if (t == npos) return std::nullopt;
     const TableRef& ref = fc.refs[t];
     const std::string qualifier = v.Span(ref.last, ref.last);  // the alias, or the table's own name
+    std::string rows = v.Span(fromPos, v.size() - 1);
+    if (t == 0)
+        if (std::optional<std::string> anti = AntiJoinFromWhere(v, fc)) rows = *anti;
     return v.Head() + v.Span(0, 0) + v.Gap(1) + "FROM " + v.Span(ref.first, ref.nameLast) +
-           " WHERE rowid IN (SELECT " + qualifier + ".rowid " + v.Span(fromPos, v.size() - 1) + ")" + v.Tail();
+           " WHERE rowid IN (SELECT " + qualifier + ".rowid " + rows + ")" + v.Tail();
 }
 
 // UPDATE a SET a.c=x FROM t a JOIN s b ON cond WHERE w
