@@ -137,10 +137,14 @@ CREATE INDEX ix_SubAdjuctPrice_jzbz_bz5 ON SubAdjuctPrice (jzbz, bz5);
 -- the last entry instead of a pass over every bill. SQLite gives a CAST the collation of its
 -- operand, so the index names it, or the query could not use it.
 CREATE INDEX ix_SubAdjuctPrice_lsh_number ON SubAdjuctPrice (cast(lsh as int) COLLATE NOCASE);
--- The browser's clean-up (unaudited headers without lines) visits the unaudited bills only.
-CREATE INDEX ix_SubAdjuctPrice_shbz_lsh ON SubAdjuctPrice (shbz, lsh);
+-- The browser's clean-up (unaudited headers without lines) visits the unaudited bills only. A
+-- partial index: an index on shbz would also offer itself for shbz=1, nearly every bill, and
+-- without statistics SQLite would take it for a selective one.
+CREATE INDEX ix_SubAdjuctPrice_unaudited ON SubAdjuctPrice (lsh, shbz) WHERE shbz=0;
 -- An operator's open bills: the browser without the right to see all, and the detail report.
 CREATE INDEX ix_SubAdjuctPrice_czry_jzbz ON SubAdjuctPrice (czry, jzbz);
+-- The bills for one branch after a date: the audit's warning about later audits of the same items.
+CREATE INDEX ix_SubAdjuctPrice_dwbh_kdrq ON SubAdjuctPrice (dwbh, kdrq);
 
 -- Bill lines: old price sj1, new price sj2. pm is name\packing\origin\unit (gg, cd, pdw of the item).
 CREATE TABLE SubAdjuctPricemx (
@@ -153,6 +157,9 @@ CREATE TABLE SubAdjuctPricemx (
 );
 CREATE INDEX ix_SubAdjuctPricemx_lsh ON SubAdjuctPricemx (lsh);
 CREATE INDEX ix_SubAdjuctPricemx_lsh_hh ON SubAdjuctPricemx (lsh, hh);
+-- An item's lines across bills: other open bills changing the same item, later audits of it, its
+-- price history.
+CREATE INDEX ix_SubAdjuctPricemx_hh ON SubAdjuctPricemx (hh);
 
 -- Operators and their rights per module. An operator holds a right only if a row grants it.
 CREATE TABLE t_Operator (

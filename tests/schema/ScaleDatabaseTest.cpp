@@ -1,6 +1,6 @@
 // The chain-scale data sets: the amounts asked for to the row, the rows measurements look for,
 // determinism, refusal of options that cannot be met, and the indexes that numbering, the
-// browser's clean-up and an operator's open bills are read through.
+// browser's clean-up, an operator's open bills and an item's lines in other bills are read through.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -80,7 +80,7 @@ TEST_F(ScaleDatabaseTest, HoldsTheRowsMeasurementsLookFor) {
     EXPECT_LT(audited, Tiny().openBillCount / 2);
 }
 
-TEST_F(ScaleDatabaseTest, NumberingCleanUpAndAnOperatorsBillsUseIndexes) {
+TEST_F(ScaleDatabaseTest, NumberingCleanUpOperatorsBillsAndItemLinesUseIndexes) {
     auto db = Db();
     auto plan = [&](const std::string& tsql) {
         std::string all;
@@ -91,11 +91,24 @@ TEST_F(ScaleDatabaseTest, NumberingCleanUpAndAnOperatorsBillsUseIndexes) {
               std::string::npos);
     const std::string cleanUp =
         plan("Delete A From SubAdjuctPrice A LEFT JOIN SubAdjuctPriceMX B ON A.LSH=B.LSH WHERE B.LSH IS NULL AND A.SHBZ=0");
-    EXPECT_NE(cleanUp.find("ix_SubAdjuctPrice_shbz_lsh (shbz=?)"), std::string::npos) << cleanUp;
+    EXPECT_NE(cleanUp.find("USING COVERING INDEX ix_SubAdjuctPrice_unaudited"), std::string::npos) << cleanUp;
+    EXPECT_EQ(cleanUp.find("LEFT-JOIN"), std::string::npos) << cleanUp;
     EXPECT_NE(plan("Select A.LSH AS 流水号 From  SubAdjuctPrice A Where a.czry='张三' and A.JZBZ=0 and "
                    "isnull(a.bz5,'')=''  Order By A.LSH")
                   .find("ix_SubAdjuctPrice_czry_jzbz"),
               std::string::npos);
+    // An item's lines in other bills: through the item, not every line (nor every audited bill).
+    const std::string byItem = plan(
+        "select m.hh,b.lsh from SubAdjuctPricemx m inner join SubAdjuctPrice h on h.lsh=m.lsh inner join SubAdjuctPricemx a "
+        "on a.hh=m.hh inner join SubAdjuctPrice b on b.lsh=a.lsh where h.lsh='300' and b.dwbh=h.dwbh and b.shbz=1");
+    EXPECT_NE(byItem.find("SEARCH a USING INDEX ix_SubAdjuctPricemx_hh (hh=?)"), std::string::npos) << byItem;
+    EXPECT_NE(byItem.find("SEARCH b USING INDEX ux_SubAdjuctPrice_lsh (lsh=?)"), std::string::npos) << byItem;
+    // ... and the later bills of the same branch that change them: through the branch and the date.
+    const std::string later = plan(
+        "select m.hh,b.lsh from SubAdjuctPricemx m inner join SubAdjuctPrice h on h.lsh=m.lsh inner join SubAdjuctPricemx a "
+        "on a.hh=m.hh inner join SubAdjuctPrice b on b.lsh=a.lsh where h.lsh='300' and b.dwbh=h.dwbh and b.shbz=1 and "
+        "b.kdrq>h.kdrq");
+    EXPECT_NE(later.find("ix_SubAdjuctPrice_dwbh_kdrq (dwbh=? AND kdrq>?)"), std::string::npos) << later;
     // The numbering index gives the numeric maximum, not the text one.
     db.Run("insert into SubAdjuctPrice (lsh, shbz, jzbz) values ('99', 0, 0)");
     EXPECT_EQ(db.Int("select max( (cast(lsh as int)) ) as tjlsh from SubAdjuctPrice "), Tiny().billCount);
