@@ -4,6 +4,8 @@
 
 #include "data/ComponentFactory.h"
 #include "data/PrintEngine.h"
+#include "data/Rights.h"
+#include "data/RightsComponent.h"
 #include "db/Connection.h"
 #include "db/Error.h"
 #include "host/ReprintDialog.h"
@@ -25,9 +27,13 @@ void QtReprintComponent::Run(int code) {
         throw db::Error(db::ErrorCode::Generic, "重打单据需要图形界面");
     db::Connection connection;
     connection.Open(connStr_);
+    // As in the browser: without the right to see every operator's bills, only one's own.
+    bool seeAll = false;
+    auto rights = data::ComponentFactory::CreateAs<data::RightsComponent>(data::ComponentName::Rights);
+    rights->CheckRight(data::kModuleCode, -1, optCode_, "查看所有用户", connStr_, seeAll);
     ReprintDialog dialog(connection, DefaultFrom(), DefaultTo(),
                          [&connection](const std::string& serials) { PrintBills(connection, serials); },
-                         QApplication::activeWindow());
+                         QApplication::activeWindow(), seeAll ? std::string() : optName_);
     dialog.exec();
 }
 

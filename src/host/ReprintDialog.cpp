@@ -50,15 +50,17 @@ QDateEdit* MakeDateBox(QDate date, QWidget* parent) {
 
 }  // namespace
 
-std::string ReprintListStatement(QDate from, QDate to) {
+std::string ReprintListStatement(QDate from, QDate to, const std::string& onlyOperator) {
     // Bill dates may carry a time, so the range ends before the day after `to`.
     return "select lsh, kdrq, dwbh, bz, czry, shbz, jzbz from " + Trimmed(data::kHeaderTable) +
            " where kdrq >= " + DateLiteral(from) + " and kdrq < " + DateLiteral(to.addDays(1)) +
+           (onlyOperator.empty() ? std::string() : " and czry='" + data::EscapeQuote(onlyOperator) + "'") +
            " order by kdrq, lsh";
 }
 
-ReprintDialog::ReprintDialog(db::Connection& connection, QDate from, QDate to, PrintAction print, QWidget* parent)
-    : QDialog(parent), connection_(connection), printAction_(std::move(print)) {
+ReprintDialog::ReprintDialog(db::Connection& connection, QDate from, QDate to, PrintAction print, QWidget* parent,
+                             std::string onlyOperator)
+    : QDialog(parent), connection_(connection), printAction_(std::move(print)), onlyOperator_(std::move(onlyOperator)) {
     setWindowTitle(QStringLiteral("重打单据"));
     setModal(true);
     resize(860, 520);
@@ -107,7 +109,7 @@ ReprintDialog::ReprintDialog(db::Connection& connection, QDate from, QDate to, P
 
 void ReprintDialog::Query() {
     try {
-        db::Recordset rs = connection_.OpenRecordset(ReprintListStatement(from_->date(), to_->date()));
+        db::Recordset rs = connection_.OpenRecordset(ReprintListStatement(from_->date(), to_->date(), onlyOperator_));
         std::vector<ReprintBillRow> rows;
         rows.reserve(static_cast<size_t>(rs.RecordCount()));
         for (int r = 0; r < rs.RecordCount(); ++r) {

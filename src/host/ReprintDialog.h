@@ -26,7 +26,9 @@ class ReprintDialog : public QDialog {
 public:
     using PrintAction = std::function<void(const std::string& serials)>;
 
-    ReprintDialog(db::Connection& connection, QDate from, QDate to, PrintAction print, QWidget* parent = nullptr);
+    // With `onlyOperator` set, the list holds only the bills that operator entered.
+    ReprintDialog(db::Connection& connection, QDate from, QDate to, PrintAction print, QWidget* parent = nullptr,
+                  std::string onlyOperator = {});
 
     // Lists the bills of the range now in the date boxes; a failure shows a message.
     void Query();
@@ -45,6 +47,7 @@ public:
 private:
     db::Connection& connection_;
     PrintAction printAction_;
+    std::string onlyOperator_;
     ReprintBillModel* model_ = nullptr;
     QDateEdit* from_ = nullptr;
     QDateEdit* to_ = nullptr;
@@ -56,6 +59,7 @@ private:
 };
 
 // The statement listing the bills with a bill date from `from` through `to`.
-std::string ReprintListStatement(QDate from, QDate to);
+// The bills of a date range; with `onlyOperator` set, only the bills that operator entered.
+std::string ReprintListStatement(QDate from, QDate to, const std::string& onlyOperator = {});
 
 }  // namespace host

@@ -103,6 +103,24 @@ TEST_F(ReprintTest, OpensOnTheThirtyDaysEndingAtTheBusinessDate) {
     EXPECT_TRUE(RecordingEngine::calls.empty());
 }
 
+TEST_F(ReprintTest, WithoutSeeAllAnOperatorListsOnlyHisOwnBills) {
+    t.Exec("insert into SubAdjuctPrice (lsh,kdrq,czry,shbz,jzbz,dwbh) values ('MINE','2026-12-05','O''Neil',0,0,'001')");
+    t.Exec("insert into SubAdjuctPrice (lsh,kdrq,czry,shbz,jzbz,dwbh) values ('THEIRS','2026-12-05','甲',0,0,'001')");
+    t.Exec("delete from t_OperatorRight where FOperator='0009'");
+    Texts listed;
+    WhenModal<ReprintDialog>([&](ReprintDialog* d) {
+        listed = Listed(d);
+        QTest::mouseClick(d->CloseButton(), Qt::LeftButton);
+    });
+    auto c = Component();
+    c->SetOptCode("0009");
+    c->SetOptName("O'Neil");
+    c->Run(data::kReprintCode);
+    EXPECT_EQ(listed, Texts{"MINE"});
+    EXPECT_TRUE(t.Sent(host::ReprintListStatement(QDate(2026, 11, 7), QDate(2026, 12, 6), "O'Neil")));
+    EXPECT_NE(host::ReprintListStatement(QDate(2026, 11, 7), QDate(2026, 12, 6), "O'Neil").find("czry='O''Neil'"), std::string::npos);
+}
+
 TEST_F(ReprintTest, PrintsTheTickedBillsWithTheBrowsersCalls) {
     Texts listed;
     WhenModal<ReprintDialog>([&](ReprintDialog* d) {
