@@ -13,6 +13,9 @@ namespace {
 using Token = XmlScanner::Token;
 
 constexpr int kMaxColumns = 16384;
+// Cells further right are not kept: a price list needs its first columns, and a stray cell far to
+// the right must not cost a row of thousands of empty cells.
+constexpr int kKeptColumns = 256;
 
 // A path named by a relationship of xl/workbook.xml, as a member name of the archive.
 std::string MemberPath(const std::string& target) {
@@ -180,7 +183,7 @@ std::vector<SheetRow> XlsxReader::Read(std::string bytes) {
                 } else {
                     text = NumberText(value);
                 }
-                if (column >= 0 && column < kMaxColumns) {
+                if (column >= 0 && column < kKeptColumns) {
                     if (row.cells.size() <= static_cast<size_t>(column)) row.cells.resize(column + 1);
                     row.cells[column] = std::move(text);
                 }

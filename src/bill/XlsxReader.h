@@ -1,6 +1,7 @@
 // The rows of the first worksheet of an .xlsx file as text: shared and inline strings, numbers
 // as written (an exponent form turned into plain digits), booleans as TRUE/FALSE, formula
-// results as cached. Rows without any non-blank cell are left out.
+// results as cached; the first 256 columns are kept. Rows without any non-blank cell are left
+// out.
 #pragma once
 #include <string>
 #include <string_view>

@@ -26,7 +26,9 @@ bool InstallChineseTranslation() {
     auto& installed = InstalledTranslator();
     if (installed) return true;  // parented to the application, so gone with it
     auto* translator = new QTranslator(app);
-    if (!translator->load(QStringLiteral("qtbase_zh_CN"), QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+    // Qt's own translations, or else the copy the installed package keeps beside the program.
+    if (!translator->load(QStringLiteral("qtbase_zh_CN"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)) &&
+        !translator->load(QStringLiteral("qtbase_zh_CN"), QCoreApplication::applicationDirPath() + QStringLiteral("/translations"))) {
         translator->deleteLater();
         return false;
     }
