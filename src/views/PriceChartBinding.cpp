@@ -48,7 +48,8 @@ void PriceChartBinding::Apply() {
         constexpr qint64 kDay = 24LL * 3600 * 1000;
         dates->setRange(QDateTime::fromMSecsSinceEpoch(first == last ? first - kDay : first),
                         QDateTime::fromMSecsSinceEpoch(first == last ? last + kDay : last));
-        dates->setTickCount(std::clamp(static_cast<int>(points.size()), 2, 6));
+        // First, middle and last date: room for whole dates however narrow the chart.
+        dates->setTickCount(3);
         chart->addAxis(dates, Qt::AlignBottom);
         series->attachAxis(dates);
 
