@@ -120,11 +120,20 @@ void FrmBrowser::DeleteBill(const std::string& lsh) {
             auto& c = HostConnection();
             c.BeginTrans();
             inTransaction = true;
-            // The lines go only with their header: a bill audited meanwhile keeps both.
+            // The lines go only with their header: a bill audited meanwhile keeps both, and the
+            // operator is told so once the transaction is over.
+            bool auditedMeanwhile = false;
             if (c.Execute("DELETE FROM SubAdjuctPrice WHERE LSH='" + key + "' AND SHBZ=0") > 0)
                 c.Execute("Delete From SubAdjuctPriceMX WHERE LSH='" + key + "'");
+            else
+                auditedMeanwhile = c.OpenRecordset("select count(*) as n from SubAdjuctPrice where lsh='" + key + "'").Get(0).ToInt64() > 0;
             c.CommitTrans();
             inTransaction = false;
+            if (auditedMeanwhile) {
+                ui::MsgBox("此单据已审核，不能删除！", ui::Buttons::Ok, ui::Icon::Exclamation, "系统提示");
+                rs->Close();
+                return;
+            }
             rs->MoveNext();
         }
         rs->Close();
