@@ -75,6 +75,14 @@ FrmBulkChange::FrmBulkChange(FrmAdjuctPrice& editor, std::string lsh, std::vecto
     VfgLines.onDblClick = [this] { ToggleMark(VfgLines.Row()); };
 }
 
+void FrmBulkChange::OnLoad() {
+    Preview();
+    try {
+        SetFocus(TxtValue);
+    } catch (...) {
+    }
+}
+
 void FrmBulkChange::OnKeyDown(int& key, int) {
     if (key == ui::Key::Escape) {
         key = 0;

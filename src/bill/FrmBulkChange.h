@@ -49,7 +49,8 @@ public:
     ui::Button CmdApply{*this, "CmdApply", "执行"};
     ui::Button CmdClose{*this, "CmdClose", "关闭"};
 
-    void OnLoad() override { Preview(); }
+    // Shows the preview of the choices as they stand and puts the focus in the value.
+    void OnLoad() override;
     void OnKeyDown(int& key, int shift) override;
     void OnUnload() override { VfgLines.Unbind(); }
 

@@ -141,7 +141,7 @@ private slots:
             QCOMPARE(v.windowTitle(), QStringLiteral("批量修改新售价"));
             auto* value = qobject_cast<QDoubleSpinBox*>(v.Widget("TxtValue"));
             QCOMPARE(value->accessibleName(), QStringLiteral("调整值"));
-            value->setFocus();
+            QVERIFY(value->hasFocus());
             value->selectAll();
             QTest::keyClicks(value, "10");
             QTest::mouseClick(qobject_cast<QPushButton*>(v.Widget("CmdPreview")), Qt::LeftButton);
