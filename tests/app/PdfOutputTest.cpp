@@ -18,17 +18,23 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// The widget application the print engine needs, made once for this test program.
+// The widget application the print engine needs, made for this suite and taken down at its end,
+// before the program's exit handlers run (a QApplication destroyed by them crashes in Qt).
+std::unique_ptr<QApplication>& Application() {
+    static std::unique_ptr<QApplication> app;
+    return app;
+}
+
 void EnsureApplication() {
     static int argc = 1;
     static char name[] = "app_tests";
     static char* argv[] = {name, nullptr};
-    static std::unique_ptr<QApplication> app;
-    if (!QCoreApplication::instance()) app = std::make_unique<QApplication>(argc, argv);
+    if (!QCoreApplication::instance()) Application() = std::make_unique<QApplication>(argc, argv);
 }
 
 class PdfOutput : public ::testing::Test {
 protected:
+    static void TearDownTestSuite() { Application().reset(); }
     void SetUp() override {
         EnsureApplication();
         out = fs::path(t.Path()).parent_path() / "输出";
