@@ -38,7 +38,8 @@ struct SortKey {
     enum Class { Nothing, Number, Date, Other } cls = Nothing;
     double number = 0;
     DateTime date;
-    std::string text;  // filled where a comparison by text can happen
+    const std::string* text = nullptr;  // where a comparison by text can happen: the value's own ...
+    std::string owned;                  // ... or its text form
 };
 
 int CompareKeys(const SortKey& a, const SortKey& b) {
@@ -47,7 +48,7 @@ int CompareKeys(const SortKey& a, const SortKey& b) {
     if (a.cls == SortKey::Number && b.cls == SortKey::Number)
         return a.number < b.number ? -1 : (a.number > b.number ? 1 : 0);
     if (a.cls == SortKey::Date && b.cls == SortKey::Date) return a.date < b.date ? -1 : (b.date < a.date ? 1 : 0);
-    const int c = a.text.compare(b.text);
+    const int c = a.text->compare(*b.text);
     return c < 0 ? -1 : (c > 0 ? 1 : 0);
 }
 
@@ -57,27 +58,34 @@ std::vector<SortKey> SortKeys(const std::vector<std::vector<Value>>& rows, int f
     for (size_t r = 0; r < rows.size(); ++r) {
         const Value& v = rows[r][field];
         SortKey& k = keys[r];
-        if (v.IsNull() || v.IsEmpty()) continue;
-        if (v.IsNumeric()) {
-            k.cls = SortKey::Number;
-            k.number = v.ToDouble();
-            numbers = true;
-        } else if (v.GetKind() == Value::Kind::Date) {
-            k.cls = SortKey::Date;
-            k.date = v.ToDate();
-            dates = true;
-        } else {
-            k.cls = SortKey::Other;
-            k.text = v.ToText();
-            others = true;
+        switch (v.GetKind()) {
+            case Value::Kind::Empty: case Value::Kind::Null: break;
+            case Value::Kind::Int16: case Value::Kind::Int32: case Value::Kind::Int64: case Value::Kind::Double:
+            case Value::Kind::Bool:
+                k.cls = SortKey::Number;
+                k.number = v.ToDouble();
+                numbers = true;
+                break;
+            case Value::Kind::Date:
+                k.cls = SortKey::Date;
+                k.date = v.ToDate();
+                dates = true;
+                break;
+            case Value::Kind::Text:
+                k.cls = SortKey::Other;
+                k.text = v.TextIf();
+                others = true;
+                break;
         }
     }
     // Texts of numbers and dates only where they can meet a value of another class.
     const bool numberTexts = dates || others, dateTexts = numbers || others;
     if (numberTexts || dateTexts)
         for (size_t r = 0; r < rows.size(); ++r)
-            if ((keys[r].cls == SortKey::Number && numberTexts) || (keys[r].cls == SortKey::Date && dateTexts))
-                keys[r].text = rows[r][field].ToText();
+            if ((keys[r].cls == SortKey::Number && numberTexts) || (keys[r].cls == SortKey::Date && dateTexts)) {
+                keys[r].owned = rows[r][field].ToText();
+                keys[r].text = &keys[r].owned;
+            }
     return keys;
 }
 

@@ -39,6 +39,8 @@ public:
     // dates as DateTime::ToText, empty and null as "".
     std::string ToText() const;
     DateTime ToDate() const;
+    // The text of a Text value without a copy; nothing for any other kind.
+    const std::string* TextIf() const noexcept { return std::get_if<std::string>(&v_); }
 
     bool operator==(const Value&) const = default;
 
