@@ -27,12 +27,10 @@ private:
     std::vector<db::Value> result_{db::Value::Int16(0)};
 };
 
-// Runs the statement on a connection of the lookup's own, opened from the connection string and
-// kept open for the next lookup on the same string, and returns every row. Throws db::Error when
-// the connection or the statement fails.
+// Runs the statement on a connection of the host's components, opened from the connection string
+// and kept for the next use (KeptConnection.h), and returns every row. Throws db::Error when the
+// connection or the statement fails.
 std::shared_ptr<const db::RowSet> FetchLookupRows(const std::string& connStr, const std::string& sql);
-// Closes the connection kept for the next lookup.
-void ReleaseLookupConnection() noexcept;
 
 // Registers the component with the factory under its name.
 void RegisterLookupWindow();

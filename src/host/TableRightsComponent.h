@@ -1,6 +1,6 @@
 // The host's rights component: rights are rows (module code, operator code, right name) of the
 // host table t_OperatorRight; whatever no row grants is denied. Opens its own connection from
-// the connection string it is given.
+// the connection string it is given, kept for the next use (KeptConnection.h).
 #pragma once
 #include "data/RightsComponent.h"
 

@@ -1,20 +1,22 @@
-// The lookup window keeps its connection from one lookup to the next on the same connection
-// string, takes a new one for another string, and the lookup's picker model needs no search texts
+// The host's components keep their connection from one use to the next on the same connection
+// string and take a new one for another string; the lookup's picker model needs no search texts
 // until the first keystroke.
 #include <gtest/gtest.h>
 
 #include "db/Error.h"
 #include "host/LookupTableModel.h"
+#include "host/KeptConnection.h"
 #include "host/QtLookupWindow.h"
+#include "host/TableRightsComponent.h"
 #include "support/TestDatabase.h"
 
 namespace {
 
-TEST(LookupConnection, KeptForTheSameStringAndTakenAnewForAnother) {
+TEST(KeptConnection, KeptForTheSameStringAndTakenAnewForAnother) {
     testing_support::TestDatabase a, b;
     a.Exec("insert into gl_custom (tjbh, mc) values ('001', 'A')");
     b.Exec("insert into gl_custom (tjbh, mc) values ('001', 'B')");
-    host::ReleaseLookupConnection();
+    host::ReleaseKeptConnection();
     // A temporary table lives as long as the connection it was made on.
     host::FetchLookupRows(a.ConnStr(), "create temp table kept (x int)");
     EXPECT_EQ(host::FetchLookupRows(a.ConnStr(), "select count(*) from temp.kept")->rows.size(), 1u);
@@ -22,12 +24,22 @@ TEST(LookupConnection, KeptForTheSameStringAndTakenAnewForAnother) {
     EXPECT_EQ(host::FetchLookupRows(a.ConnStr(), "select mc from gl_custom")->rows.at(0).at(0).ToText(), "A");
     EXPECT_THROW(host::FetchLookupRows(a.ConnStr(), "select count(*) from temp.kept"), db::Error);
     host::FetchLookupRows(a.ConnStr(), "create temp table kept (x int)");
-    host::ReleaseLookupConnection();
+    host::ReleaseKeptConnection();
     EXPECT_THROW(host::FetchLookupRows(a.ConnStr(), "select count(*) from temp.kept"), db::Error);
-    host::ReleaseLookupConnection();
+    // The rights component asks on the same kept connection, for the string it is given.
+    a.Grant("0001", "审核");
+    host::TableRightsComponent rights;
+    bool granted = false;
+    rights.CheckRight("00000368", 0, "0001", "审核", a.ConnStr(), granted);
+    EXPECT_TRUE(granted);
+    rights.CheckRight("00000368", 0, "0001", "审核", b.ConnStr(), granted);
+    EXPECT_FALSE(granted);
+    rights.CheckRight("00000368", 0, "0001", "审核", a.ConnStr(), granted);
+    EXPECT_TRUE(granted);
+    host::ReleaseKeptConnection();
 }
 
-TEST(LookupConnection, ThePickerShowsEveryRowBeforeAnyFilter) {
+TEST(KeptConnection, ThePickerShowsEveryRowBeforeAnyFilter) {
     auto rows = std::make_shared<db::RowSet>();
     rows->fields = {{"货号", db::DataType::VarChar}};
     for (const char* code : {"A1", "B2", "a3"}) rows->rows.push_back({db::Value::Text(code)});
