@@ -1,0 +1,55 @@
+// What every measurement of the system runs in: the host context of an operator on the measured
+// database (its connection open, branch mode "one branch"), the headless toolkit for window logic,
+// the host's components (rights from the table, the lookup window up to its picker's model, the
+// PDF print engine writing into a scratch folder), a raw connection on the same file, and the rows
+// the measurements work on, found in the data set.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "bench/RawDatabase.h"
+#include "ui/headless/HeadlessToolkit.h"
+
+namespace bench {
+
+struct Fixtures {
+    std::vector<std::string> longBills;  // open bills of the operator with the most lines (300 at medium and large)
+    int longBillLines = 0;
+    std::string longBillBranch;  // their branch
+    std::string operatorName;    // whose open bills make the detail report
+    long operatorOpenLines = 0;
+    std::string branch = "001";  // the branch of the item lookups
+    std::string exactCode;       // a live item
+    std::string mnemonic;        // that item's name mnemonic
+    std::string firstMnemonicItem;  // the first live item with that mnemonic
+    std::string firstItem;          // the first live item
+    std::vector<std::string> auditedOpenBills;  // open, audited, for a single branch, in list order
+    std::string smallBill;       // an open, unaudited bill of a few lines of the operator
+};
+
+class BenchEnvironment {
+public:
+    // Opens the host context on the database file and finds the fixtures.
+    static void Start(const std::string& databasePath);
+    static BenchEnvironment& Get();
+
+    const std::string& DatabasePath() const { return path_; }
+    const std::string& ConnStr() const { return connStr_; }
+    const std::string& ScratchFolder() const { return scratch_; }
+    RawDatabase& Raw() { return *raw_; }
+    const Fixtures& Fix() const { return fixtures_; }
+    ui::HeadlessToolkit& Toolkit() { return **toolkit_; }
+
+private:
+    explicit BenchEnvironment(const std::string& databasePath);
+    void FindFixtures();
+
+    std::string path_, connStr_, scratch_;
+    std::unique_ptr<RawDatabase> raw_;
+    std::unique_ptr<ui::ScopedHeadlessToolkit> toolkit_;
+    Fixtures fixtures_;
+};
+
+}  // namespace bench
