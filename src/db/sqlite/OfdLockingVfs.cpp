@@ -357,8 +357,13 @@ int Open(sqlite3_vfs* vfs, sqlite3_filename name, sqlite3_file* file, int flags,
         if (f->lockFd < 0) {
             rc = SQLITE_CANTOPEN;
         } else {
-            // File systems without open-file-description locks keep the stock locking.
+            // File systems without open-file-description locks keep the stock locking; the extra
+            // descriptor goes at once, before the stock layer takes any lock a close() would drop.
             f->ofd = HeldByOthers(f->lockFd, kPendingByte, 1) >= 0 || errno != EINVAL;
+            if (!f->ofd) {
+                close(f->lockFd);
+                f->lockFd = -1;
+            }
         }
     }
     if (rc != SQLITE_OK) {
