@@ -21,8 +21,8 @@ db::Recordset Over(std::vector<Value> column) {
 }
 
 // Fetched row numbers in the sorted order.
-std::vector<int> Sorted(db::Recordset rs, const std::string& spec) {
-    rs.Sort(spec);
+std::vector<int> Sorted(db::Recordset rs, const std::string& sortOrder) {
+    rs.Sort(sortOrder);
     std::vector<int> order;
     for (long r = 0; r < rs.RecordCount(); ++r) order.push_back(rs.At(static_cast<int>(r), 1).ToInt32());
     return order;
