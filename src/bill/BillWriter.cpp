@@ -97,6 +97,22 @@ void BillWriter::ReportFailure(const std::exception& e, bool inserting) {
         ui::MsgBox(db::DescriptionOf(e), ui::Buttons::Ok, ui::Icon::Critical, "错误:");
 }
 
+bool BillWriter::StoredAudited(const std::string& lsh) {
+    auto& shared = Shared();
+    shared.WorkSql = "Select shbz from SubAdjuctPrice where lsh='" + data::EscapeQuote(lsh) + "'";
+    try {
+        return data::GetFieldValue(shared.WorkSql, "shbz").ToBool();
+    } catch (...) {
+        return false;
+    }
+}
+
+bool BillWriter::RefuseIfAudited(const std::string& lsh) {
+    if (!StoredAudited(lsh)) return false;
+    ui::MsgBox(kAuditedNoChange, ui::Buttons::Ok, ui::Icon::Information, "系统提示");
+    return true;
+}
+
 void BillWriter::ReportRefusal(const BillRefused& r) { ui::MsgBox(r.text, ui::Buttons::Ok, r.icon, "系统提示"); }
 
 }  // namespace bill

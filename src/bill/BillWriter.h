@@ -46,6 +46,12 @@ public:
     bool HeaderExists(const std::string& lsh);
     bool HeaderAudited(const std::string& lsh);
 
+    // The check before a write begins: whether the stored header of `lsh` is audited, read through
+    // the query routines (a failed query counts as not audited; the transaction checks again).
+    static bool StoredAudited(const std::string& lsh);
+    // StoredAudited, showing "此单据已审核，不能修改!" when it is.
+    static bool RefuseIfAudited(const std::string& lsh);
+
     // How a failed write is shown: when it inserted rows, a key clash asks the operator to try
     // again (another operator drew the same serial); anything else is an error.
     static void ReportFailure(const std::exception& e, bool inserting = true);

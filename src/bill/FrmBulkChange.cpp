@@ -190,16 +190,7 @@ void FrmBulkChange::Run(FrmAdjuctPrice& editor) {
         ui::MsgBox(kNoLinesToChange, ui::Buttons::Ok, ui::Icon::Information, "系统提示");
         return;
     }
-    shared.WorkSql = "Select shbz from SubAdjuctPrice where lsh='" + EscapeQuote(lsh) + "'";
-    bool audited = false;
-    try {
-        audited = data::GetFieldValue(shared.WorkSql, "shbz").ToBool();
-    } catch (...) {
-    }
-    if (audited) {
-        ui::MsgBox(kAuditedNoChange, ui::Buttons::Ok, ui::Icon::Information, "系统提示");
-        return;
-    }
+    if (BillWriter::RefuseIfAudited(lsh)) return;
     std::vector<Line> lines;
     try {
         lines = ReadLines(data::HostConnection(), lsh);

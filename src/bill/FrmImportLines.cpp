@@ -35,18 +35,6 @@ std::string CsvField(const std::string& s) {
     return quoted + "\"";
 }
 
-// Whether the stored header of `lsh` is audited; a failed query counts as not audited, as for
-// saving (the transaction checks again).
-bool Audited(const std::string& lsh) {
-    auto& shared = Shared();
-    shared.WorkSql = "Select shbz from SubAdjuctPrice where lsh='" + EscapeQuote(lsh) + "'";
-    try {
-        return data::GetFieldValue(shared.WorkSql, "shbz").ToBool();
-    } catch (...) {
-        return false;
-    }
-}
-
 }  // namespace
 
 FrmImportLines::FrmImportLines(FrmAdjuctPrice& editor) : ui::Window("FrmImportLines", kImportCaption), editor_(editor) {
@@ -173,7 +161,7 @@ void FrmImportLines::ImportReady() {
     }
     auto& shared = Shared();
     // A new bill is stored under a serial drawn afresh, whatever became of the provisional one.
-    if (!shared.IsNewBill && Audited(editor_.TxtLSH.Text())) {
+    if (!shared.IsNewBill && BillWriter::StoredAudited(editor_.TxtLSH.Text())) {
         ui::MsgBox(kAuditedNoChange, ui::Buttons::Ok, ui::Icon::Information, "系统提示");
         return;
     }
@@ -244,7 +232,7 @@ bool FrmImportLines::SaveRefused(const std::string& path) {
 
 void FrmImportLines::Run(FrmAdjuctPrice& editor) {
     if (!data::CheckRight("修改")) return;
-    if (!Shared().IsNewBill && Audited(editor.TxtLSH.Text())) {
+    if (!Shared().IsNewBill && BillWriter::StoredAudited(editor.TxtLSH.Text())) {
         ui::MsgBox(kAuditedNoChange, ui::Buttons::Ok, ui::Icon::Information, "系统提示");
         return;
     }

@@ -15,16 +15,7 @@ void FrmAdjuctPrice::SaveBill() {
     auto& shared = Shared();
 
     // Audited check, before anything is written.
-    shared.WorkSql = "Select shbz from SubAdjuctPrice where lsh='" + data::EscapeQuote(shared.CurrentLsh) + "'";
-    bool audited = false;
-    try {
-        audited = data::GetFieldValue(shared.WorkSql, "shbz").ToBool();
-    } catch (...) {
-    }
-    if (audited) {
-        ui::MsgBox(kAuditedNoChange, ui::Buttons::Ok, ui::Icon::Information, "系统提示");
-        return;
-    }
+    if (BillWriter::RefuseIfAudited(shared.CurrentLsh)) return;
     if (TxtHH.Text().empty()) {
         ui::MsgBox("货号不能为空!", ui::Buttons::Ok, ui::Icon::Exclamation, "提示:");
         try {
