@@ -1,7 +1,7 @@
 // Printing a bill of 300 lines to PDF: the browser's print call through the host's print engine,
-// against reading the bill with SQLite and printing the same document (the same HTML, fonts and
-// page layout) with Qt's text document, page by page.
-#include <QAbstractTextDocumentLayout>
+// against reading the bill with SQLite and drawing the same document (title, header fields, the
+// line table with its heading on every page, the line count, the signatures and the foot line, in
+// the same fonts and page layout) with QPainter into a PDF writer, page by page.
 #include <QFont>
 #include <QFontMetricsF>
 #include <QPainter>
@@ -9,8 +9,9 @@
 #include <QPageSize>
 #include <QPdfWriter>
 #include <QString>
-#include <QTextDocument>
+#include <algorithm>
 #include <filesystem>
+#include <vector>
 
 #include "bench/BenchEnvironment.h"
 #include "bench/Operations.h"
@@ -38,7 +39,7 @@ void PrintSystem(benchmark::State& state) {
 
 QString Text(sqlite3_stmt* st, int column) {
     const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(st, column));
-    return text ? QString::fromUtf8(text).toHtmlEscaped() : QString();
+    return text ? QString::fromUtf8(text) : QString();
 }
 
 QString Money(double value) { return QString::number(value, 'f', 2); }
@@ -50,72 +51,143 @@ void PrintRaw(benchmark::State& state) {
     QFont font;
     font.setFamilies({QStringLiteral("DejaVu Sans"), QStringLiteral("Noto Sans CJK SC")});
     font.setPointSize(10);
+    QFont bold = font;
+    bold.setBold(true);
+    QFont title = bold;
+    title.setPointSize(16);
+    QFont foot = font;
+    foot.setPointSize(9);
+    const QString headings[7] = {QStringLiteral("单号"),   QStringLiteral("货号"),     QStringLiteral("品名"),
+                                 QStringLiteral("原售价"), QStringLiteral("新售价"),   QStringLiteral("调价金额"),
+                                 QStringLiteral("调价幅度")};
+    constexpr int share[7] = {7, 12, 39, 10, 10, 11, 11};
     for (auto _ : state) {
-        RawStatement header(env.Raw().Get(),
-                            "SELECT h.lsh, h.kdrq, h.execdate, h.bz, h.czry, h.shry, h.shbz, h.jzbz, h.dwbh, c.mc "
-                            "FROM SubAdjuctPrice h LEFT JOIN gl_custom c ON c.tjbh=h.dwbh WHERE h.lsh=?");
-        header.Bind(1, serial);
-        // The same document as the system prints: title, header fields, the lines under a heading
-        // that repeats on every page, the line count and the signatures.
-        QString html = QStringLiteral("<h2 align=\"center\" style=\"font-size:16pt\">分支机构商品调价单</h2>"
-                                      "<table width=\"100%\" cellspacing=\"0\" cellpadding=\"3\">");
-        QString signatures;
-        if (sqlite3_step(header.Get()) == SQLITE_ROW) {
-            html += QStringLiteral("<tr><td width=\"34%\"><b>流水号：</b>%1</td><td width=\"33%\"><b>开单日期：</b>%2</td>"
-                                   "<td width=\"33%\"><b>执行日期：</b>%3</td></tr>")
-                        .arg(Text(header.Get(), 0), Text(header.Get(), 1).left(10), Text(header.Get(), 2).left(10));
-            html += QStringLiteral("<tr><td colspan=\"2\"><b>分支机构：</b>%1&nbsp;&nbsp;%2</td><td><b>状态：</b>未审核&nbsp;&nbsp;未记帐</td></tr>"
-                                   "<tr><td colspan=\"3\"><b>备注：</b>%3</td></tr>")
-                        .arg(Text(header.Get(), 8), Text(header.Get(), 9), Text(header.Get(), 3));
-            signatures = QStringLiteral("<table width=\"100%\" cellpadding=\"3\"><tr><td width=\"50%\"><b>操作人员：</b>%1</td>"
-                                        "<td><b>审核人员：</b>%2</td></tr></table>")
-                             .arg(Text(header.Get(), 4), Text(header.Get(), 5));
-        }
-        html += QStringLiteral(
-            "</table><p></p><table width=\"100%\" border=\"1\" cellspacing=\"0\" cellpadding=\"3\" "
-            "style=\"border-collapse:collapse\"><thead><tr style=\"background-color:#e8e8e8\"><th width=\"7%\">单号</th>"
-            "<th width=\"12%\">货号</th><th>品名</th><th width=\"10%\">原售价</th><th width=\"10%\">新售价</th>"
-            "<th width=\"11%\">调价金额</th><th width=\"11%\">调价幅度</th></tr></thead>");
-        RawStatement lines(env.Raw().Get(),
-                           "SELECT dh, hh, pm, sj1, sj2 FROM SubAdjuctPricemx WHERE lsh=? ORDER BY dh");
-        lines.Bind(1, serial);
-        int count = 0;
-        while (sqlite3_step(lines.Get()) == SQLITE_ROW) {
-            const double oldPrice = sqlite3_column_double(lines.Get(), 3), newPrice = sqlite3_column_double(lines.Get(), 4);
-            html += QStringLiteral("<tr><td align=\"center\">%1</td><td>%2</td><td>%3</td><td align=\"right\">%4</td>"
-                                   "<td align=\"right\">%5</td><td align=\"right\">%6</td><td align=\"right\">%7%</td></tr>")
-                        .arg(Text(lines.Get(), 0), Text(lines.Get(), 1), Text(lines.Get(), 2).replace(QLatin1Char('\\'), QStringLiteral(" / ")),
-                             Money(oldPrice), Money(newPrice), Money(newPrice - oldPrice),
-                             Money(oldPrice != 0 ? (newPrice - oldPrice) / oldPrice * 100 : 0));
-            ++count;
-        }
-        html += QStringLiteral("</table><p>共 %1 行</p>").arg(count) + signatures;
-        // Page by page: each page shows its slice of the laid-out document and a foot line.
         QPdfWriter writer(file);
         writer.setResolution(1200);
         writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(15, 15, 15, 15),
                                          QPageLayout::Millimeter));
-        QPainter painter(&writer);
         const QRectF area = writer.pageLayout().paintRectPixels(writer.resolution());
-        const qreal foot = QFontMetricsF(font, &writer).height() * 2.5;
-        const QSizeF body(area.width(), area.height() - foot);
-        QTextDocument doc;
-        doc.documentLayout()->setPaintDevice(&writer);
-        doc.setDefaultFont(font);
-        doc.setDocumentMargin(0);
-        doc.setHtml(html);
-        doc.setPageSize(body);
-        const int pages = doc.pageCount();
+        const QFontMetricsF metrics(font, &writer), boldMetrics(bold, &writer);
+        const qreal pad = writer.resolution() * 0.04, line = metrics.height() * 1.25, row = line + 2 * pad;
+        const qreal footHeight = QFontMetricsF(foot, &writer).height() * 2.5, bottom = area.height() - footHeight;
+        qreal edge[8] = {0};
+        for (int c = 0; c < 7; ++c) edge[c + 1] = edge[c] + area.width() * share[c] / 100;
+
+        // The header: number, dates, branch, state, remark; the signatures.
+        RawStatement header(env.Raw().Get(),
+                            "SELECT h.lsh, h.kdrq, h.execdate, h.bz, h.czry, h.shry, h.shbz, h.jzbz, h.dwbh, c.mc "
+                            "FROM SubAdjuctPrice h LEFT JOIN gl_custom c ON c.tjbh=h.dwbh WHERE h.lsh=?");
+        header.Bind(1, serial);
+        std::vector<std::pair<QString, QString>> fields;  // label, value
+        if (sqlite3_step(header.Get()) == SQLITE_ROW) {
+            sqlite3_stmt* h = header.Get();
+            fields = {{QStringLiteral("流水号："), Text(h, 0)},
+                      {QStringLiteral("开单日期："), Text(h, 1).left(10)},
+                      {QStringLiteral("执行日期："), Text(h, 2).left(10)},
+                      {QStringLiteral("分支机构："), Text(h, 8) + QStringLiteral("  ") + Text(h, 9)},
+                      {QStringLiteral("状态："), QString(sqlite3_column_int(h, 6) ? QStringLiteral("已审核") : QStringLiteral("未审核")) +
+                                                   QStringLiteral("  ") +
+                                                   (sqlite3_column_int(h, 7) ? QStringLiteral("已记帐") : QStringLiteral("未记帐"))},
+                      {QStringLiteral("备注："), Text(h, 3)},
+                      {QStringLiteral("操作人员："), Text(h, 4)},
+                      {QStringLiteral("审核人员："), Text(h, 5)}};
+        }
+        if (fields.empty()) continue;
+
+        // The lines, each row as tall as its wrapped description.
+        RawStatement lines(env.Raw().Get(),
+                           "SELECT dh, hh, pm, sj1, sj2 FROM SubAdjuctPricemx WHERE lsh=? ORDER BY CAST(dh AS INT)");
+        lines.Bind(1, serial);
+        struct Row {
+            QString cells[7];
+            qreal height;
+        };
+        std::vector<Row> rows;
+        while (sqlite3_step(lines.Get()) == SQLITE_ROW) {
+            const double oldPrice = sqlite3_column_double(lines.Get(), 3), newPrice = sqlite3_column_double(lines.Get(), 4);
+            Row r{{Text(lines.Get(), 0), Text(lines.Get(), 1), Text(lines.Get(), 2).replace(QLatin1Char('\\'), QStringLiteral(" / ")),
+                   Money(oldPrice), Money(newPrice), Money(newPrice - oldPrice),
+                   oldPrice != 0 ? Money((newPrice - oldPrice) / oldPrice * 100) + QLatin1Char('%') : QStringLiteral("—")},
+                  0};
+            const QRectF text = metrics.boundingRect(QRectF(0, 0, edge[3] - edge[2] - 2 * pad, 0), Qt::TextWordWrap, r.cells[2]);
+            r.height = std::max(row, text.height() + 2 * pad);
+            rows.push_back(std::move(r));
+        }
+
+        // Pages: the title and header on the first, the heading row on each, then as many rows as fit.
+        const qreal top = line * 2 + 3 * row + line;
+        const qreal trailer = 3 * line + row;
+        std::vector<size_t> starts{0};
+        qreal used = top + row;
+        for (size_t r = 0; r < rows.size(); ++r) {
+            if (used + rows[r].height > bottom) {
+                starts.push_back(r);
+                used = row;
+            }
+            used += rows[r].height;
+            if (r + 1 == rows.size() && used + trailer > bottom) starts.push_back(rows.size());
+        }
+        starts.push_back(rows.size());
+        const int pages = static_cast<int>(starts.size()) - 1;
+
+        QPainter painter(&writer);
+        QPen rule(QColor(0x40, 0x40, 0x40));
+        rule.setWidthF(writer.resolution() / 150.0);
+        auto field = [&](qreal x, qreal y, const std::pair<QString, QString>& f) {
+            painter.setFont(bold);
+            painter.drawText(QRectF(x + pad, y + pad, area.width(), line), Qt::AlignLeft | Qt::AlignTop, f.first);
+            painter.setFont(font);
+            painter.drawText(QRectF(x + pad + boldMetrics.horizontalAdvance(f.first), y + pad, area.width(), line),
+                             Qt::AlignLeft | Qt::AlignTop, f.second);
+        };
         for (int p = 0; p < pages; ++p) {
             if (p > 0) writer.newPage();
-            painter.save();
-            const QRectF slice(0, p * body.height(), body.width(), body.height());
-            painter.translate(0, -slice.top());
-            painter.setClipRect(slice);
-            doc.drawContents(&painter, slice);
-            painter.restore();
-            painter.drawText(QRectF(0, body.height(), body.width(), foot), Qt::AlignRight | Qt::AlignBottom,
-                             QStringLiteral("第 %1 页 / 共 %2 页").arg(p + 1).arg(pages));
+            qreal y = 0;
+            if (p == 0) {
+                painter.setFont(title);
+                painter.drawText(QRectF(0, 0, area.width(), line * 2), Qt::AlignCenter, QStringLiteral("分支机构商品调价单"));
+                const qreal w = area.width();
+                const qreal at[6][2] = {{0, line * 2}, {w * 0.34, line * 2}, {w * 0.67, line * 2},
+                                        {0, line * 2 + row}, {w * 0.67, line * 2 + row}, {0, line * 2 + 2 * row}};
+                for (int f = 0; f < 6; ++f) field(at[f][0], at[f][1], fields[static_cast<size_t>(f)]);
+                y = top;
+            }
+            const size_t first = starts[static_cast<size_t>(p)], end = starts[static_cast<size_t>(p) + 1];
+            if (first < end || p == 0) {
+                const qreal tableTop = y;
+                painter.fillRect(QRectF(0, y, area.width(), row), QColor(0xE8, 0xE8, 0xE8));
+                painter.setFont(bold);
+                for (int c = 0; c < 7; ++c) painter.drawText(QRectF(edge[c], y, edge[c + 1] - edge[c], row), Qt::AlignCenter, headings[c]);
+                y += row;
+                painter.setFont(font);
+                painter.setPen(rule);
+                painter.drawLine(QLineF(0, tableTop, area.width(), tableTop));
+                painter.drawLine(QLineF(0, y, area.width(), y));
+                for (size_t r = first; r < end; ++r) {
+                    painter.setPen(Qt::black);
+                    for (int c = 0; c < 7; ++c) {
+                        const int align = c == 0 ? Qt::AlignHCenter : c <= 2 ? Qt::AlignLeft : Qt::AlignRight;
+                        painter.drawText(QRectF(edge[c] + pad, y + pad, edge[c + 1] - edge[c] - 2 * pad, rows[r].height - 2 * pad),
+                                         align | Qt::AlignTop | (c == 2 ? Qt::TextWordWrap : 0), rows[r].cells[c]);
+                    }
+                    y += rows[r].height;
+                    painter.setPen(rule);
+                    painter.drawLine(QLineF(0, y, area.width(), y));
+                }
+                for (qreal x : edge) painter.drawLine(QLineF(x, tableTop, x, y));
+                painter.setPen(Qt::black);
+            }
+            if (p + 1 == pages) {
+                painter.setFont(font);
+                painter.drawText(QRectF(pad, y + line, area.width(), line), Qt::AlignLeft | Qt::AlignTop,
+                                 QStringLiteral("共 %1 行").arg(rows.size()));
+                field(0, y + 2.5 * line, fields[6]);
+                field(area.width() / 2, y + 2.5 * line, fields[7]);
+            }
+            painter.setFont(foot);
+            const QRectF footArea(0, bottom, area.width(), footHeight);
+            painter.drawText(footArea, Qt::AlignLeft | Qt::AlignBottom, QStringLiteral("分支机构商品调价单  流水号：%1").arg(fields[0].second));
+            painter.drawText(footArea, Qt::AlignRight | Qt::AlignBottom, QStringLiteral("第 %1 页 / 共 %2 页").arg(p + 1).arg(pages));
         }
     }
     ClearScratch();

@@ -1,7 +1,7 @@
-// Lays price-adjustment bills out on A4 pages: per bill a title, the header fields, the line
-// table (its heading repeated on every page), the line count and the signatures, with the page
-// number of the bill at the foot of each page. Several bills share one output, each starting on
-// a new page.
+// Lays price-adjustment bills out on A4 pages and paints them: per bill a title, the header
+// fields, the line table (its heading repeated on every page, long texts wrapped within their
+// cells), the line count and the signatures, with the page number of the bill at the foot of each
+// page. Several bills share one output, each starting on a new page.
 #pragma once
 #include <QFont>
 #include <QString>
@@ -22,8 +22,6 @@ public:
     // Paints every bill onto the printer; throws db::Error when the printer cannot be painted on.
     void Paint(QPrinter& printer) const;
 
-    // The HTML of one bill's body (what Paint paginates).
-    static QString BodyHtml(const PrintedBill& bill);
     // The bill's font: Latin letters and digits from a Latin family, Chinese from "Noto Sans CJK SC"
     // (or another Chinese family when that one is missing).
     static QFont Font(int pointSize);

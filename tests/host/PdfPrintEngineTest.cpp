@@ -1,12 +1,19 @@
 // The print engine: what a printed bill holds as text, several bills in one file, serials that
-// do not exist, both call orders and the statements sent, long bills over several pages, and
-// the repair of the extracted Chinese text.
+// do not exist, both call orders and the statements sent, long bills over several pages (the
+// heading on each, every line once, rows kept whole, long descriptions wrapped and not cut), the
+// print preview, and the repair of the extracted Chinese text.
+#include <QPrintPreviewDialog>
+#include <QPrintPreviewWidget>
 #include <QRegularExpression>
 #include <gtest/gtest.h>
 
+#include <regex>
+
+#include "ModalDriver.h"
 #include "PdfSupport.h"
 #include "data/ComponentFactory.h"
 #include "data/PrintEngine.h"
+#include "data/QueryRoutines.h"
 #include "db/Error.h"
 #include "host/BillDocument.h"
 #include "host/PdfPrintEngine.h"
@@ -34,13 +41,15 @@ protected:
     struct Line {
         std::string dh, hh;
         double oldPrice, newPrice;
+        std::string pm = {};  // "品名<hh>\\330ml\\上海\\听" when empty
     };
     void AddBill(const std::string& lsh, const std::string& target, const std::string& bz5, const std::vector<Line>& lines) {
         t.Exec("insert into SubAdjuctPrice (lsh,kdrq,execdate,bz,czry,shbz,jzbz,dwbh,bz5) values ('" + lsh +
                "','2026-12-01','2026-12-03','换季','开单员乙',0,0,'" + target + "'," + bz5 + ")");
         for (const auto& l : lines)
-            t.Exec("insert into SubAdjuctPricemx (lsh,dh,hh,pm,sj1,sj2) values ('" + lsh + "','" + l.dh + "','" + l.hh +
-                   "','品名" + l.hh + "\\330ml\\上海\\听'," + std::to_string(l.oldPrice) + "," + std::to_string(l.newPrice) + ")");
+            t.Exec("insert into SubAdjuctPricemx (lsh,dh,hh,pm,sj1,sj2) values ('" + lsh + "','" + l.dh + "','" + l.hh + "','" +
+                   (l.pm.empty() ? "品名" + l.hh + "\\330ml\\上海\\听" : data::EscapeQuote(l.pm)) + "'," +
+                   std::to_string(l.oldPrice) + "," + std::to_string(l.newPrice) + ")");
     }
     // Prints through the factory with the browser's calls; the file written, "" when none.
     std::string Print(const std::string& serials) {
@@ -133,6 +142,140 @@ TEST_F(PdfPrintEngineTest, ALongBillRunsOverNumberedPagesWithItsHeading) {
     EXPECT_TRUE(Has(pages.back(), "共 120 行"));
     const auto all = host_test::Joined(pages);
     for (int i = 1; i <= 120; ++i) EXPECT_TRUE(Has(all, code(i))) << i;
+}
+
+// The item codes ("K" and four digits) on a page, in the order the page reads.
+std::vector<std::string> Codes(const std::string& page) {
+    std::vector<std::string> codes;
+    const std::string text = host_test::Squeezed(page);
+    for (size_t at = text.find('K'); at != std::string::npos; at = text.find('K', at + 1))
+        if (at + 5 <= text.size() && std::all_of(text.begin() + at + 1, text.begin() + at + 5, ::isdigit))
+            codes.push_back(text.substr(at, 5));
+    return codes;
+}
+
+size_t Count(const std::string& text, const std::string& part) {
+    size_t n = 0;
+    for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + part.size())) ++n;
+    return n;
+}
+
+TEST_F(PdfPrintEngineTest, EveryPageHasTheHeadingAndTheFootAndEachLineComesOnceInOrder) {
+    std::vector<Line> lines;
+    for (int i = 1; i <= 150; ++i) lines.push_back({std::to_string(i * 100), "K" + std::to_string(1000 + i), 1.0 * i, 2.0 * i, "白糖\\500g\\广西\\袋"});
+    AddBill("TJ-PAGES", branch, "''", lines);
+    const auto pages = PdfPages(Print("TJ-PAGES"));
+    ASSERT_GE(pages.size(), 4u);
+    const std::string n = std::to_string(pages.size());
+    std::vector<std::string> codes;
+    for (size_t p = 0; p < pages.size(); ++p) {
+        // pdftotext may read the heading row in another order; each heading once on every page with lines
+        for (const std::string heading : {"单号", "货号", "品名", "原售价", "新售价", "调价金额", "调价幅度"}) {
+            if (!Codes(pages[p]).empty()) {
+                EXPECT_EQ(Count(pages[p], heading), 1u) << heading << " on page " << p + 1;
+            }
+        }
+        EXPECT_TRUE(Has(pages[p], "第 " + std::to_string(p + 1) + " 页 / 共 " + n + " 页")) << "page " << p + 1;
+        EXPECT_TRUE(Has(pages[p], "分支机构商品调价单 流水号：TJ-PAGES")) << "page " << p + 1;
+        EXPECT_EQ(Has(pages[p], "共 150 行"), p + 1 == pages.size()) << "page " << p + 1;
+        if (p + 1 < pages.size()) {
+            EXPECT_FALSE(Codes(pages[p]).empty()) << "page " << p + 1;
+        }
+        for (const std::string& c : Codes(pages[p])) codes.push_back(c);
+    }
+    ASSERT_EQ(codes.size(), 150u) << "a line lost or printed twice";
+    for (int i = 1; i <= 150; ++i) EXPECT_EQ(codes[static_cast<size_t>(i - 1)], "K" + std::to_string(1000 + i));
+}
+
+TEST_F(PdfPrintEngineTest, LongDescriptionsWrapInTheirCellAndARowStaysOnOnePage) {
+    // Chinese text, a Latin word longer than the column and the parts of the description.
+    auto description = [](int i) {
+        return "第" + std::to_string(i) + "号特级精选东北五常稻花香大米家庭实惠装礼盒" +
+               "ABCDEFGHIJKLMNOPQRSTUVWXYZABCDEFGHIJKLMNOPQRSTUVWXYZ" + std::to_string(i) + "\\5kg\\黑龙江五常\\盒";
+    };
+    auto printed = [](int i) {
+        return "第" + std::to_string(i) + "号特级精选东北五常稻花香大米家庭实惠装礼盒" +
+               "ABCDEFGHIJKLMNOPQRSTUVWXYZABCDEFGHIJKLMNOPQRSTUVWXYZ" + std::to_string(i) + " / 5kg / 黑龙江五常 / 盒";
+    };
+    std::vector<Line> lines;
+    for (int i = 1; i <= 60; ++i) lines.push_back({std::to_string(i * 100), "K" + std::to_string(1000 + i), 8.8, 9.9, description(i)});
+    AddBill("TJ-WRAP", branch, "''", lines);
+    const auto pages = PdfPages(Print("TJ-WRAP"));
+    ASSERT_GE(pages.size(), 3u);
+    for (int i = 1; i <= 60; ++i) {
+        int whole = 0;
+        for (const auto& page : pages) whole += Has(page, printed(i)) ? 1 : 0;
+        EXPECT_EQ(whole, 1) << "line " << i << " is cut, divided over two pages or printed twice";
+    }
+    EXPECT_EQ(Count(host_test::Joined(pages), "稻花香"), 60u);
+}
+
+TEST_F(PdfPrintEngineTest, ADescriptionLongerThanAPageRunsOnToTheNextWithNothingLost) {
+    std::string pm = "甲0001";
+    for (int i = 2; i <= 400; ++i) pm += "甲" + std::string(i < 10 ? "000" : i < 100 ? "00" : "0") + std::to_string(i);
+    AddBill("TJ-HUGE", branch, "''", {{"100", "K1001", 10, 12.5, pm}, {"200", "K1002", 10, 12.5}});
+    const auto pages = PdfPages(Print("TJ-HUGE"));
+    ASSERT_GE(pages.size(), 2u);
+    const std::string all = host_test::Joined(pages);
+    EXPECT_EQ(Count(all, "甲"), 400u) << "a wrapped line of the description lost or repeated";
+    EXPECT_TRUE(Has(pages.front(), "甲0001")) << pages.front();
+    EXPECT_TRUE(Has(all, "甲0400")) << all;
+    EXPECT_TRUE(Has(pages.back(), "K1002") && Has(pages.back(), "品名K1002 / 330ml / 上海 / 听")) << pages.back();
+    EXPECT_TRUE(Has(pages.back(), "共 2 行"));
+}
+
+TEST_F(PdfPrintEngineTest, SeveralLongBillsEachStartAPageAndCountTheirOwnPages) {
+    for (const std::string serial : {"TJ-A", "TJ-C"}) {
+        std::vector<Line> lines;
+        for (int i = 1; i <= 90; ++i) lines.push_back({std::to_string(i * 100), "K" + std::to_string(1000 + i), 1, 2});
+        AddBill(serial, branch, "''", lines);
+    }
+    const auto pages = PdfPages(Print("TJ-A|TJ-0002|TJ-C"));
+    ASSERT_GE(pages.size(), 5u);
+    std::vector<std::pair<std::string, size_t>> bills;  // serial, first page
+    for (size_t p = 0; p < pages.size(); ++p) {
+        std::smatch m;
+        const std::string text = host_test::Squeezed(pages[p]);
+        ASSERT_TRUE(std::regex_search(text, m, std::regex("流水号：(TJ-[A-Z0-9]+)"))) << "page " << p + 1;
+        const std::string serial = m[1];
+        if (bills.empty() || bills.back().first != serial) bills.emplace_back(serial, p);
+    }
+    ASSERT_EQ(bills.size(), 3u);
+    EXPECT_EQ(bills[0].first, "TJ-A");
+    EXPECT_EQ(bills[1].first, "TJ-0002");
+    EXPECT_EQ(bills[2].first, "TJ-C");
+    for (size_t b = 0; b < bills.size(); ++b) {
+        const size_t first = bills[b].second, end = b + 1 < bills.size() ? bills[b + 1].second : pages.size();
+        const std::string n = std::to_string(end - first);
+        EXPECT_TRUE(Has(pages[first], "开单日期") && Has(pages[first], "执行日期")) << "bill " << b + 1 << " starts a page";
+        for (size_t p = first; p < end; ++p)
+            EXPECT_TRUE(Has(pages[p], "第 " + std::to_string(p - first + 1) + " 页 / 共 " + n + " 页")) << "page " << p + 1;
+    }
+    EXPECT_EQ(bills[1].second + 1, bills[2].second) << "TJ-0002 takes one page";
+    EXPECT_TRUE(Has(pages[bills[1].second], "H300") && Codes(pages[bills[1].second]).empty());
+    EXPECT_EQ(pages.size() - bills[2].second, bills[1].second) << "the two long bills take as many pages";
+}
+
+TEST_F(PdfPrintEngineTest, ThePreviewShowsTheBillsPages) {
+    std::vector<Line> lines;
+    for (int i = 1; i <= 100; ++i) lines.push_back({std::to_string(i * 100), "K" + std::to_string(1000 + i), 1, 2});
+    AddBill("TJ-SHOWN", branch, "''", lines);
+    const size_t printed = PdfPages(Print("TJ-SHOWN|TJ-0002")).size();
+    ASSERT_GE(printed, 3u);
+    host::PdfPrintEngine engine(host::PrintOutput::Preview, out.string());
+    engine.SetConnection(t.Db());
+    engine.SetTable(0, data::kHeaderTable);
+    engine.SetTable(1, data::kLineTable);
+    int shown = -1;
+    host_test::WhenModal<QPrintPreviewDialog>([&](QPrintPreviewDialog* dialog) {
+        if (auto* widget = dialog->findChild<QPrintPreviewWidget*>()) shown = widget->pageCount();
+        dialog->reject();
+    });
+    std::string list = "TJ-SHOWN|TJ-0002";
+    bool flag = true;
+    engine.Print(data::kBillTypeCode, list, flag);
+    EXPECT_EQ(shown, static_cast<int>(printed));
+    EXPECT_EQ(engine.LastFile(), "");
 }
 
 TEST_F(PdfPrintEngineTest, RefusesWhatItCannotPrint) {
