@@ -83,8 +83,8 @@ QRadioButton* FormView::Option(ui::OptionButton& option, QWidget* group) {
     return radio;
 }
 
-GridView* FormView::Grid(ui::Grid& grid, const QString& accessibleName) {
-    auto* view = new GridView(this);
+GridView* FormView::Grid(ui::Grid& grid, const QString& accessibleName, QWidget* parent) {
+    auto* view = new GridView(parent ? parent : this);
     view->setObjectName(Q(grid.Name()));
     view->setAccessibleName(accessibleName);
     Adopt(std::make_unique<GridBinding>(grid, view));

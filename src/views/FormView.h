@@ -41,7 +41,7 @@ protected:
     QDoubleSpinBox* Number(ui::NumberBox& box, QLabel* label);
     QPushButton* Button(ui::Button& button);
     QRadioButton* Option(ui::OptionButton& option, QWidget* group);
-    ui::qt::GridView* Grid(ui::Grid& grid, const QString& accessibleName);
+    ui::qt::GridView* Grid(ui::Grid& grid, const QString& accessibleName, QWidget* parent = nullptr);
     // The window's design size, grown to what the layout needs.
     void SizeFromDesign();
 };

@@ -56,7 +56,7 @@ FrmAdjuctPriceView::FrmAdjuctPriceView(bill::FrmAdjuctPrice& window, QWidget* pa
     // Lines: the grid and the entry strip.
     auto* frame3 = new QGroupBox(QStringLiteral("调价明细"), this);
     frame3->setObjectName(QStringLiteral("Frame3"));
-    grid_ = FormView::Grid(window.VfgContent, QStringLiteral("调价明细"));
+    grid_ = FormView::Grid(window.VfgContent, QStringLiteral("调价明细"), frame3);
     auto* strip = new QHBoxLayout;
     QLabel* label10 = Caption(window.Label10);
     QLabel* label13 = Caption(window.Label13);
@@ -98,7 +98,8 @@ FrmAdjuctPriceView::FrmAdjuctPriceView(bill::FrmAdjuctPrice& window, QWidget* pa
     layout->addLayout(body, 1);
     layout->addWidget(statusBar_);
 
-    SizeFromDesign();
+    constexpr int kTwipsPerPixel = 15;
+    resize(window.DesignWidth() / kTwipsPerPixel, window.DesignHeight() / kTwipsPerPixel);
 }
 
 }  // namespace views
