@@ -6,6 +6,7 @@
 
 #include "bench/PickerModelLookup.h"
 #include "data/HostContext.h"
+#include "data/QueryRoutines.h"
 #include "host/PdfPrintEngine.h"
 #include "host/TableRightsComponent.h"
 #include "schema/DemoDatabase.h"
@@ -83,5 +84,7 @@ void BenchEnvironment::FindFixtures() {
                              "(select count(*) from SubAdjuctPricemx b where b.lsh=a.lsh) between 5 and 20 "
                              "order by cast(a.lsh as int) desc limit 1");
 }
+
+void BenchEnvironment::SystemExec(const std::string& sql) { data::HostConnection().Execute(sql); }
 
 }  // namespace bench

@@ -39,6 +39,10 @@ public:
     const std::string& ConnStr() const { return connStr_; }
     const std::string& ScratchFolder() const { return scratch_; }
     RawDatabase& Raw() { return *raw_; }
+    // Runs untimed clean-up SQL on the system's own connection. Each side takes back its writes
+    // through its own connection: a write from the other connection would empty this one's page
+    // cache and charge the next timed run with reading every page again.
+    void SystemExec(const std::string& sql);
     const Fixtures& Fix() const { return fixtures_; }
     ui::HeadlessToolkit& Toolkit() { return **toolkit_; }
 

@@ -117,7 +117,7 @@ void PostSystem(benchmark::State& state) {
             state.ResumeTiming();
             w.PostSelected();
             state.PauseTiming();
-            env.Raw().Exec("UPDATE SubAdjuctPrice SET jzbz=0 WHERE lsh IN (" + InList(posted) + ")");
+            env.SystemExec("UPDATE SubAdjuctPrice SET jzbz=0 WHERE lsh IN (" + InList(posted) + ")");
             w.RefreshList();
             state.ResumeTiming();
         }

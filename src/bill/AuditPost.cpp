@@ -63,8 +63,11 @@ void FrmAdjuctPrice::AuditBill(const std::string& lsh) {
             const bool audited = stored && !header.Get("shbz").IsNull() && header.Get("shbz").ToBool();
             header.Close();
             // Auditing again would bring back this bill's older prices over newer ones.
+            // A bill never saved, or deleted by another operator meanwhile: nothing would be
+            // written, and the auditor's name must not suggest otherwise.
+            if (!stored) throw AuditRefused{"此单据不存在，不能审核!"};
             if (audited) throw AuditRefused{"此单据已审核，不能重复审核!"};
-            if (stored && d.empty()) throw AuditRefused{"此单据没有指定分支机构，不能审核!"};
+            if (d.empty()) throw AuditRefused{"此单据没有指定分支机构，不能审核!"};
             const std::string target = EscapeQuote(d);
 
             // Present means: a row of this item at this very target (item and target compared
@@ -78,7 +81,7 @@ void FrmAdjuctPrice::AuditBill(const std::string& lsh) {
             c.Execute(shared.WorkSql);
             shared.WorkSql = "UPDATE SubAdjuctPrice SET SHBZ=1,SHRY='" + EscapeQuote(auditor) + "' WHERE LSH='" + key +
                              "' and isnull(SHBZ,0)=0";
-            if (c.Execute(shared.WorkSql) == 0 && stored) throw AuditRefused{"此单据已审核，不能重复审核!"};
+            if (c.Execute(shared.WorkSql) == 0) throw AuditRefused{"此单据已审核，不能重复审核!"};
             transaction.Commit();
         }
         TxtSh.SetText(auditor);

@@ -5,24 +5,13 @@
 #include <QHBoxLayout>
 #include <QVBoxLayout>
 
-#include "ui/qt/ButtonBinding.h"
-#include "ui/qt/DateBoxBinding.h"
-#include "ui/qt/DateEdit.h"
-#include "ui/qt/GridBinding.h"
-#include "ui/qt/LabelBinding.h"
-#include "ui/qt/NumberBoxBinding.h"
 #include "ui/qt/StatusBarBinding.h"
-#include "ui/qt/TextBoxBinding.h"
 #include "ui/qt/ToolbarBinding.h"
 
 namespace views {
 using namespace ui::qt;
 
-namespace {
-QString Q(const std::string& s) { return QString::fromStdString(s); }
-}  // namespace
-
-FrmAdjuctPriceView::FrmAdjuctPriceView(bill::FrmAdjuctPrice& window, QWidget* parent) : View(window, parent), window_(window) {
+FrmAdjuctPriceView::FrmAdjuctPriceView(bill::FrmAdjuctPrice& window, QWidget* parent) : FormView(window, parent) {
     setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinMaxButtonsHint |
                    Qt::WindowCloseButtonHint);
     setObjectName(QStringLiteral("FrmAdjuctPrice"));
@@ -67,10 +56,7 @@ FrmAdjuctPriceView::FrmAdjuctPriceView(bill::FrmAdjuctPrice& window, QWidget* pa
     // Lines: the grid and the entry strip.
     auto* frame3 = new QGroupBox(QStringLiteral("调价明细"), this);
     frame3->setObjectName(QStringLiteral("Frame3"));
-    grid_ = new GridView(frame3);
-    grid_->setObjectName(QStringLiteral("VfgContent"));
-    grid_->setAccessibleName(QStringLiteral("调价明细"));
-    Adopt(std::make_unique<GridBinding>(window.VfgContent, grid_));
+    grid_ = FormView::Grid(window.VfgContent, QStringLiteral("调价明细"), frame3);
     auto* strip = new QHBoxLayout;
     QLabel* label10 = Caption(window.Label10);
     QLabel* label13 = Caption(window.Label13);
@@ -114,54 +100,6 @@ FrmAdjuctPriceView::FrmAdjuctPriceView(bill::FrmAdjuctPrice& window, QWidget* pa
 
     constexpr int kTwipsPerPixel = 15;
     resize(window.DesignWidth() / kTwipsPerPixel, window.DesignHeight() / kTwipsPerPixel);
-}
-
-QLabel* FrmAdjuctPriceView::Caption(ui::Label& label) {
-    auto* widget = new QLabel(this);
-    widget->setObjectName(Q(label.Name()));
-    Adopt(std::make_unique<LabelBinding>(label, widget));
-    return widget;
-}
-
-QLineEdit* FrmAdjuctPriceView::Edit(ui::TextBox& box, QLabel* label, const QString& accessibleName) {
-    auto* edit = new QLineEdit(this);
-    edit->setObjectName(Q(box.Name()));
-    if (label) label->setBuddy(edit);
-    edit->setAccessibleName(label ? label->text() : accessibleName);
-    if (box.Locked()) edit->setFocusPolicy(Qt::ClickFocus);  // display only: Tab passes it by
-    Adopt(std::make_unique<TextBoxBinding>(box, edit));
-    return edit;
-}
-
-QDateEdit* FrmAdjuctPriceView::Date(ui::DateBox& box, QLabel* label) {
-    auto* edit = new ui::qt::DateEdit(this);
-    edit->setObjectName(Q(box.Name()));
-    label->setBuddy(edit);
-    Adopt(std::make_unique<DateBoxBinding>(box, edit));
-    edit->setAccessibleName(label->text());
-    return edit;
-}
-
-QDoubleSpinBox* FrmAdjuctPriceView::Number(ui::NumberBox& box, QLabel* label) {
-    auto* spin = new QDoubleSpinBox(this);
-    spin->setObjectName(Q(box.Name()));
-    label->setBuddy(spin);
-    Adopt(std::make_unique<NumberBoxBinding>(box, spin));
-    spin->setAccessibleName(label->text());
-    return spin;
-}
-
-QPushButton* FrmAdjuctPriceView::Button(ui::Button& button) {
-    auto* push = new QPushButton(this);
-    push->setObjectName(Q(button.Name()));
-    Adopt(std::make_unique<ButtonBinding>(button, push));
-    push->setAccessibleName(push->text());
-    return push;
-}
-
-QWidget* FrmAdjuctPriceView::Widget(const std::string& controlName) const {
-    ui::Control* c = window_.Find(controlName);
-    return c ? WidgetOf(*c) : nullptr;
 }
 
 }  // namespace views

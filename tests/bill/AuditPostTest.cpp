@@ -57,11 +57,12 @@ TEST_F(Editor, RefusedAuditsWriteNothing) {
         w.Toolbar1.Press("审核");
         w.AuditBill("2");  // already audited
         w.AuditBill("3");  // no target
+        w.AuditBill("9");  // never saved, or deleted by another operator meanwhile
         EXPECT_EQ(w.TxtSh.Text(), "");
     });
     EXPECT_EQ(MessageTexts(), (std::vector<std::string>{"确实要审核此单据吗?", "货号为：'A1'的品种在此单据上调了两次价，请检查！审核失败!",
                                                         "确实要审核此单据吗?", "此单据已审核，不能重复审核!",
-                                                        "此单据没有指定分支机构，不能审核!"}));
+                                                        "此单据没有指定分支机构，不能审核!", "此单据不存在，不能审核!"}));
     t.Exec("delete from t_OperatorRight where FRight='审核'");
     t.Toolkit().ClearMessages();
     Open("1", [&](FrmAdjuctPrice& w) { w.Toolbar1.Press("审核"); });

@@ -4,6 +4,7 @@
 #include "data/LookupWindow.h"
 #include "data/PrintEngine.h"
 #include "data/QueryRoutines.h"
+#include "support/ScriptedLookup.h"
 #include "db/Connection.h"
 #include "ui/Keys.h"
 
@@ -20,31 +21,6 @@ PrintLog& Prints() {
 }
 
 namespace {
-
-// Runs the statement on the host connection; one row is taken at once, several by Lookups().pick.
-class PickingLookup : public data::LookupWindow {
-public:
-    void SetMode(std::int16_t) override {}
-    void SetStatement(const std::string& sql) override { sql_ = sql; }
-    void SetConnectionString(const std::string&) override {}
-    std::vector<db::Value> Result() const override { return result_; }
-    void Show() override {
-        auto& log = Lookups();
-        log.statements.push_back(sql_);
-        result_ = {db::Value::Int16(0)};
-        db::Recordset rs = data::HostConnection().OpenRecordset(sql_);
-        const long n = rs.RecordCount();
-        log.rowCounts.push_back(static_cast<size_t>(n));
-        if (n == 0 || (n > 1 && log.pick < 0)) return;
-        rs.SetAbsolutePosition(n == 1 ? 1 : log.pick + 1);
-        result_ = {db::Value::Int16(1)};
-        for (int i = 0; i < rs.FieldCount(); ++i) result_.push_back(rs.Get(i));
-    }
-
-private:
-    std::string sql_;
-    std::vector<db::Value> result_;
-};
 
 class RecordingPrintEngine : public data::PrintEngine {
 public:
@@ -72,7 +48,18 @@ Editor::Editor() {
     data::Host().SysDate = {2026, 12, 6};
     Lookups() = {};
     Prints() = {};
-    data::ComponentFactory::Register(data::ComponentName::Lookup, [] { return std::make_unique<PickingLookup>(); });
+    // One row is taken at once, one of several only as Lookups().pick says; every statement and
+    // its row count are logged.
+    data::ComponentFactory::Register(data::ComponentName::Lookup, [] {
+        return std::make_unique<testing_support::ScriptedLookup>([](const std::string& sql, const db::Recordset& rows) {
+            auto& log = Lookups();
+            log.statements.push_back(sql);
+            const long n = rows.RecordCount();
+            log.rowCounts.push_back(static_cast<size_t>(n));
+            if (n == 0 || (n > 1 && log.pick < 0)) return -1L;
+            return n == 1 ? 0L : static_cast<long>(log.pick);
+        });
+    });
     data::ComponentFactory::Register(data::ComponentName::PrintEngine, []() -> std::unique_ptr<data::Component> {
         if (!Prints().registered) return nullptr;
         return std::make_unique<RecordingPrintEngine>();

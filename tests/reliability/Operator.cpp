@@ -28,11 +28,11 @@
 #include "browser/FrmBrowser.h"
 #include "data/ComponentFactory.h"
 #include "data/HostContext.h"
-#include "data/LookupWindow.h"
 #include "data/QueryRoutines.h"
 #include "db/Connection.h"
 #include "db/Error.h"
 #include "host/TableRightsComponent.h"
+#include "support/ScriptedLookup.h"
 #include "ui/Keys.h"
 #include "ui/headless/HeadlessToolkit.h"
 
@@ -40,33 +40,18 @@ namespace {
 
 using data::EscapeQuote;
 
-// The item lookup of the editor: takes the row whose code is the one typed, else the first.
-class TypedCodeLookup : public data::LookupWindow {
-public:
-    void SetMode(std::int16_t) override {}
-    void SetStatement(const std::string& sql) override { sql_ = sql; }
-    void SetConnectionString(const std::string&) override {}
-    std::vector<db::Value> Result() const override { return result_; }
-    void Show() override {
-        result_ = {db::Value::Int16(0)};
-        db::Recordset rs = data::HostConnection().OpenRecordset(sql_);
-        if (rs.RecordCount() == 0) return;
-        rs.MoveFirst();
-        for (long i = 0; i < rs.RecordCount(); ++i, rs.MoveNext())
-            if (rs.Get(0).ToText() == Typed()) break;
-        if (rs.IsEOF()) rs.MoveFirst();
-        result_ = {db::Value::Int16(1)};
-        for (int i = 0; i < rs.FieldCount(); ++i) result_.push_back(rs.Get(i));
-    }
-    static std::string& Typed() {
-        static std::string typed;
-        return typed;
-    }
+// The code the operator typed: the editor's item lookup takes the row with that code, else the
+// first.
+std::string& Typed() {
+    static std::string typed;
+    return typed;
+}
 
-private:
-    std::string sql_;
-    std::vector<db::Value> result_;
-};
+long TypedCodeRow(const std::string&, const db::Recordset& rows) {
+    for (long i = 0; i < rows.RecordCount(); ++i)
+        if (rows.At(static_cast<int>(i), 0).ToText() == Typed()) return i;
+    return rows.RecordCount() > 0 ? 0 : -1;
+}
 
 db::Connection& Db() { return data::HostConnection(); }
 
@@ -210,7 +195,7 @@ private:
 
     // Item code, Enter, new price, Enter, Save: the keyboard path of one line.
     static void EnterLine(bill::FrmAdjuctPrice& w, const std::string& code, double price) {
-        TypedCodeLookup::Typed() = code;
+        Typed() = code;
         w.SetFocus(w.TxtHH);
         w.TxtHH.TypedText(code);
         Key(w, w.TxtHH, ui::Key::Enter);
@@ -378,7 +363,7 @@ int main(int argc, char** argv) {
     ui::ScopedHeadlessToolkit tk;
     try {
         host::RegisterTableRights();
-        data::ComponentFactory::Register(data::ComponentName::Lookup, [] { return std::make_unique<TypedCodeLookup>(); });
+        data::ComponentFactory::Register(data::ComponentName::Lookup, [] { return std::make_unique<testing_support::ScriptedLookup>(TypedCodeRow); });
         auto& h = data::Host();
         h.ConnStr = a[0];
         h.OptCode = "0001";

@@ -10,9 +10,9 @@
 #include "data/ComponentFactory.h"
 #include "data/HostContext.h"
 #include "entry/SystemSettings.h"
-#include "data/LookupWindow.h"
 #include "data/QueryRoutines.h"
 #include "db/Connection.h"
+#include "support/ScriptedLookup.h"
 #include "support/TestDatabase.h"
 #include "ui/qt/CommandIcons.h"
 #include "ui/qt/ToolbarBinding.h"
@@ -20,30 +20,6 @@
 #include "views/StandardViews.h"
 
 using views::FrmAdjuctPriceView;
-
-namespace {
-
-// Takes the statement's first row, as the host's lookup window does when there is one.
-class FirstRowLookup : public data::LookupWindow {
-public:
-    void SetMode(std::int16_t) override {}
-    void SetStatement(const std::string& sql) override { sql_ = sql; }
-    void SetConnectionString(const std::string&) override {}
-    std::vector<db::Value> Result() const override { return result_; }
-    void Show() override {
-        result_ = {db::Value::Int16(0)};
-        db::Recordset rs = data::HostConnection().OpenRecordset(sql_);
-        if (rs.RecordCount() == 0) return;
-        result_ = {db::Value::Int16(1)};
-        for (int i = 0; i < rs.FieldCount(); ++i) result_.push_back(rs.Get(i));
-    }
-
-private:
-    std::string sql_;
-    std::vector<db::Value> result_;
-};
-
-}  // namespace
 
 class EditorViewTest : public QObject {
     Q_OBJECT
@@ -75,7 +51,7 @@ private slots:
         data::Host().BranchMode = data::ByBranch;
         data::Host().SysDate = {2026, 12, 6};
         entry::Settings().jjbl = 2;
-        data::ComponentFactory::Register(data::ComponentName::Lookup, [] { return std::make_unique<FirstRowLookup>(); });
+        data::ComponentFactory::Register(data::ComponentName::Lookup, [] { return std::make_unique<testing_support::ScriptedLookup>(); });
         tk = std::make_unique<uitest::ScopedQtToolkit>();
     }
     void cleanup() {
