@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 #include <optional>
+#include <string_view>
 
 #include "db/TextUtil.h"
 
@@ -33,6 +35,46 @@ int FieldIndex(const std::vector<ReportField>& fields, const std::string& name) 
     for (size_t i = 0; i < fields.size(); ++i)
         if (fields[i].name == name) return static_cast<int>(i);
     return -1;
+}
+
+char FoldLatin(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+
+std::string FoldLatin(std::string_view s) {
+    std::string r(s);
+    for (char& c : r) c = FoldLatin(c);
+    return r;
+}
+
+// Whether text at `at` reads as `folded` (Latin letters lower-cased), whatever the case of its letters.
+bool FoldedAt(std::string_view text, size_t at, std::string_view folded) {
+    for (size_t i = 0; i < folded.size(); ++i)
+        if (FoldLatin(text[at + i]) != folded[i]) return false;
+    return true;
+}
+
+// Where part (not empty) first occurs in text at or after `from`; npos when nowhere. Candidates are
+// found by part's last byte: in UTF-8 text a continuation byte recurs far less often than a lead
+// byte, so fewer places need comparing.
+size_t FindPart(std::string_view text, std::string_view part, size_t from) {
+    const size_t k = part.size() - 1;
+    if (from > text.size() || text.size() - from <= k) return std::string_view::npos;
+    const char* const begin = text.data();
+    const char* const end = begin + text.size();
+    const char* at = begin + from + k;
+    while (at < end) {
+        at = static_cast<const char*>(std::memchr(at, part[k], static_cast<size_t>(end - at)));
+        if (!at) break;
+        if (std::memcmp(at - k, part.data(), k) == 0) return static_cast<size_t>(at - k - begin);
+        ++at;
+    }
+    return std::string_view::npos;
+}
+
+std::string_view TrimView(std::string_view s) {
+    auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
+    while (!s.empty() && blank(s.front())) s.remove_prefix(1);
+    while (!s.empty() && blank(s.back())) s.remove_suffix(1);
+    return s;
 }
 
 bool Close(double a, double b) { return std::fabs(a - b) <= 1e-9 * std::max({1.0, std::fabs(a), std::fabs(b)}); }
@@ -72,7 +114,8 @@ ReportFilter::ReportFilter(const std::vector<ReportFilterRule>& rules, const std
         c.op = r.op;
         c.kind = fields[static_cast<size_t>(c.field)].kind;
         if (c.kind == ReportFieldKind::Text) {
-            c.text = db::text::Lower(r.op == ReportFilterOp::Equals ? db::text::Trim(r.value) : r.value);
+            c.text = FoldLatin(r.op == ReportFilterOp::Equals ? db::text::Trim(r.value) : r.value);
+            c.textHasLetters = std::any_of(c.text.begin(), c.text.end(), [](char ch) { return ch >= 'a' && ch <= 'z'; });
         } else {
             auto parse = [&](const std::string& t) { return c.kind == ReportFieldKind::Date ? ParseDay(t) : ParseNumber(t); };
             auto low = parse(r.value);
@@ -86,41 +129,69 @@ ReportFilter::ReportFilter(const std::vector<ReportFilterRule>& rules, const std
     }
 }
 
-bool ReportFilter::Holds(const Condition& c, const db::Value& v) {
-    if (v.IsNull() || v.IsEmpty()) return false;
-    switch (c.kind) {
-        case ReportFieldKind::Text: {
-            const std::string text = db::text::Lower(v.ToText());
-            if (c.op == ReportFilterOp::Contains) return text.find(c.text) != std::string::npos;
-            return db::text::Trim(text) == c.text;
-        }
-        case ReportFieldKind::Date: {
-            double day;
-            if (v.GetKind() == db::Value::Kind::Date) {
-                day = DayNumber(v.ToDate());
-            } else {
-                auto parsed = ParseDay(v.ToText());
-                if (!parsed) return false;
-                day = *parsed;
-            }
-            return (!c.hasLow || day >= c.low) && (!c.hasHigh || day <= c.high);
-        }
-        case ReportFieldKind::Integer:
-        case ReportFieldKind::Decimal: {
-            if (!v.IsNumeric()) return false;
-            const double x = ReportNumber(v);
-            if (c.op == ReportFilterOp::Equals) return Close(x, c.low);
-            return (!c.hasLow || x >= c.low || Close(x, c.low)) && (!c.hasHigh || x <= c.high || Close(x, c.high));
-        }
+bool ReportFilter::HoldsText(const Condition& c, std::string_view text) {
+    if (c.op == ReportFilterOp::Equals) {
+        text = TrimView(text);
+        return text.size() == c.text.size() && FoldedAt(text, 0, c.text);
     }
+    if (c.text.empty()) return true;
+    // Without Latin letters in the condition, the case of the text's letters cannot matter.
+    if (!c.textHasLetters) return FindPart(text, c.text, 0) != std::string_view::npos;
+    if (c.text.size() > text.size()) return false;
+    for (size_t at = 0, last = text.size() - c.text.size(); at <= last; ++at)
+        if (FoldedAt(text, at, c.text)) return true;
     return false;
 }
 
-bool ReportFilter::Matches(const std::vector<db::Value>& row) const {
-    for (const Condition& c : conditions_) {
-        if (static_cast<size_t>(c.field) >= row.size() || !Holds(c, row[static_cast<size_t>(c.field)])) return false;
+bool ReportFilter::HoldsNumber(const Condition& c, double x) {
+    if (c.op == ReportFilterOp::Equals) return Close(x, c.low);
+    return (!c.hasLow || x >= c.low || Close(x, c.low)) && (!c.hasHigh || x <= c.high || Close(x, c.high));
+}
+
+bool ReportFilter::HoldsDate(const Condition& c, const db::Value& v) {
+    if (v.IsNull() || v.IsEmpty()) return false;
+    double day;
+    if (v.GetKind() == db::Value::Kind::Date) {
+        day = DayNumber(v.ToDate());
+    } else {
+        auto parsed = ParseDay(v.ToText());
+        if (!parsed) return false;
+        day = *parsed;
     }
-    return true;
+    return (!c.hasLow || day >= c.low) && (!c.hasHigh || day <= c.high);
+}
+
+void ReportFilter::Narrow(std::vector<int>& rows, const db::RowSet& result,
+                          const std::function<const ReportFieldColumn&(int field)>& column) const {
+    for (const Condition& c : conditions_) {
+        if (rows.empty()) return;
+        if (c.kind == ReportFieldKind::Date) {
+            const auto f = static_cast<size_t>(c.field);
+            std::erase_if(rows, [&](int r) {
+                const auto& row = result.rows[static_cast<size_t>(r)];
+                return f >= row.size() || !HoldsDate(c, row[f]);
+            });
+            continue;
+        }
+        const ReportFieldColumn& values = column(c.field);
+        if (c.kind == ReportFieldKind::Text && c.op == ReportFilterOp::Contains && !c.text.empty() && !c.textHasLetters) {
+            // The case of letters cannot matter: one search through the field's texts side by side,
+            // a row kept when an occurrence lies within its text.
+            const std::string_view texts = values.Texts(), part = c.text;
+            size_t next = FindPart(texts, part, values.TextStart(rows.front())), kept = 0;
+            for (const int r : rows) {
+                const size_t begin = values.TextStart(r), end = values.TextStart(r + 1);
+                if (next != std::string_view::npos && next < begin) next = FindPart(texts, part, begin);
+                if (next == std::string_view::npos) break;
+                if (next + part.size() <= end) rows[kept++] = r;
+            }
+            rows.resize(kept);
+        } else if (c.kind == ReportFieldKind::Text) {
+            std::erase_if(rows, [&](int r) { return values.Missing(r) || !HoldsText(c, values.Text(r)); });
+        } else {
+            std::erase_if(rows, [&](int r) { return !values.Numeric(r) || !HoldsNumber(c, values.Number(r)); });
+        }
+    }
 }
 
 }  // namespace host

@@ -2,12 +2,14 @@
 // must hold; a null value holds none. Numbers and dates compare as values (dates by their day),
 // text ignores the case of Latin letters.
 #pragma once
+#include <functional>
 #include <string>
 #include <vector>
 
 #include "db/DateTime.h"
-#include "db/Value.h"
+#include "db/RowSet.h"
 #include "host/ReportField.h"
+#include "host/ReportFieldColumn.h"
 #include "host/ReportSettings.h"
 
 namespace host {
@@ -18,7 +20,10 @@ public:
     ReportFilter(const std::vector<ReportFilterRule>& rules, const std::vector<ReportField>& fields);
 
     bool Empty() const { return conditions_.empty(); }
-    bool Matches(const std::vector<db::Value>& row) const;
+    // Keeps of `rows` (row numbers of `result`, ascending) those that pass. column(f) gives field f
+    // of the result laid out for scanning.
+    void Narrow(std::vector<int>& rows, const db::RowSet& result,
+                const std::function<const ReportFieldColumn&(int field)>& column) const;
 
     // Why a rule cannot apply to the fields (unknown field, an operation its kind lacks, a bound
     // that is no number or date); empty when it can.
@@ -32,11 +37,14 @@ private:
         int field = 0;
         ReportFilterOp op = ReportFilterOp::Equals;
         ReportFieldKind kind = ReportFieldKind::Text;
-        std::string text;  // lower-cased
+        std::string text;  // Latin letters lower-cased
+        bool textHasLetters = false;
         bool hasLow = false, hasHigh = false;
         double low = 0, high = 0;  // numbers; dates as yyyymmdd
     };
-    static bool Holds(const Condition& c, const db::Value& v);
+    static bool HoldsText(const Condition& c, std::string_view text);
+    static bool HoldsNumber(const Condition& c, double x);
+    static bool HoldsDate(const Condition& c, const db::Value& v);
     std::vector<Condition> conditions_;
 };
 

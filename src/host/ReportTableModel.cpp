@@ -5,6 +5,7 @@
 #include <QFont>
 #include <algorithm>
 #include <cmath>
+#include <numeric>
 #include <set>
 
 #include "db/TypeClass.h"
@@ -90,6 +91,8 @@ void ReportTableModel::SetResult(std::shared_ptr<const db::RowSet> rows, int pri
                                      : std::string();
     rows_ = std::move(rows);
     fields_ = rows_ ? FieldsOf(*rows_, priceDecimals) : std::vector<ReportField>{};
+    scanned_.clear();
+    scanned_.resize(fields_.size());
 
     estimatedWidths_.assign(fields_.size(), 0);
     for (size_t f = 0; f < fields_.size(); ++f) {
@@ -102,7 +105,7 @@ void ReportTableModel::SetResult(std::shared_ptr<const db::RowSet> rows, int pri
 
     FitArrangement();
     sortField_ = sortName.empty() ? -1 : FieldIndex(sortName);
-    Rebuild();
+    ApplyFilter();
     endResetModel();
 }
 
@@ -131,7 +134,7 @@ void ReportTableModel::Arrange(std::vector<ReportColumnSetting> columns, std::ve
     filter_ = std::move(rules);
     if (rows_) {
         FitArrangement();
-        Rebuild();
+        ApplyFilter();
     }
     endResetModel();
 }
@@ -141,8 +144,7 @@ bool ReportTableModel::SetColumns(std::vector<ReportColumnSetting> columns) {
     beginResetModel();
     columns_ = fits ? std::move(columns) : DefaultColumns();
     for (auto& c : columns_) c.width = std::max(0, c.width);
-    UpdateShownFields();
-    Rebuild();  // the totals label may move to another column
+    UpdateShownFields();  // the rows stay; the totals label may move to another column
     endResetModel();
     return fits;
 }
@@ -185,7 +187,7 @@ bool ReportTableModel::SetFilter(std::vector<ReportFilterRule> rules) {
     const bool all = kept.size() == rules.size();
     beginResetModel();
     filter_ = std::move(kept);
-    Rebuild();
+    ApplyFilter();
     endResetModel();
     return all;
 }
@@ -197,78 +199,78 @@ void ReportTableModel::sort(int column, Qt::SortOrder order) {
 
 void ReportTableModel::SortByField(int field, Qt::SortOrder order) {
     if (field >= static_cast<int>(fields_.size())) return;
-    beginResetModel();
     sortField_ = field < 0 ? -1 : field;
     sortOrder_ = order;
-    Rebuild();
+    // A reset, as for every rearrangement: the grid takes its sort indicator from it.
+    beginResetModel();
+    SortShown();
     endResetModel();
 }
 
-void ReportTableModel::Rebuild() {
-    order_.clear();
-    totals_.assign(fields_.size(), 0.0);
-    if (!rows_) return;
-    const auto& rows = rows_->rows;
-    const ReportFilter filter(filter_, fields_);
-    order_.reserve(rows.size());
-    for (size_t i = 0; i < rows.size(); ++i)
-        if (filter.Empty() || filter.Matches(rows[i])) order_.push_back(static_cast<int>(i));
-    if (sortField_ >= 0) SortOrderVector();
-
-    std::vector<long double> sums(fields_.size(), 0.0L);
-    for (size_t f = 0; f < fields_.size(); ++f) {
-        if (!fields_[f].IsNumeric()) continue;
-        for (int r : order_) {
-            const db::Value& v = rows[static_cast<size_t>(r)][f];
-            if (v.IsNumeric()) sums[f] += ReportNumber(v);
-        }
-        totals_[f] = static_cast<double>(sums[f]);
-    }
+const ReportFieldColumn& ReportTableModel::Column(int field) {
+    auto& column = scanned_[static_cast<size_t>(field)];
+    if (!column) column = std::make_unique<ReportFieldColumn>(*rows_, static_cast<size_t>(field), fields_[static_cast<size_t>(field)].kind);
+    return *column;
 }
 
-void ReportTableModel::SortOrderVector() {
-    const auto& rows = rows_->rows;
-    const size_t f = static_cast<size_t>(sortField_);
-    const ReportField& field = fields_[f];
-    const bool descending = sortOrder_ == Qt::DescendingOrder;
-    // One key per fetched row, then a stable sort of the row numbers: ties keep the fetched order,
-    // nulls come first going up and last going down.
-    if (field.kind == ReportFieldKind::Text) {
-        std::vector<std::string> keys(rows.size());
-        std::vector<char> null(rows.size(), 0);
-        for (int r : order_) {
-            const db::Value& v = rows[static_cast<size_t>(r)][f];
-            if (v.IsNull() || v.IsEmpty()) null[static_cast<size_t>(r)] = 1;
-            else keys[static_cast<size_t>(r)] = v.ToText();
-        }
-        auto less = [&](int a, int b) {
-            const auto ua = static_cast<size_t>(a), ub = static_cast<size_t>(b);
-            if (null[ua] || null[ub]) return null[ua] > null[ub];
-            return keys[ua] < keys[ub];
-        };
-        std::stable_sort(order_.begin(), order_.end(), [&](int a, int b) { return descending ? less(b, a) : less(a, b); });
+void ReportTableModel::ApplyFilter() {
+    filtered_.clear();
+    totals_.assign(fields_.size(), 0.0);
+    if (!rows_) {
+        order_.clear();
         return;
     }
-    std::vector<double> keys(rows.size(), 0.0);
-    std::vector<char> null(rows.size(), 0);
-    for (int r : order_) {
-        const db::Value& v = rows[static_cast<size_t>(r)][f];
-        const auto u = static_cast<size_t>(r);
-        if (v.GetKind() == db::Value::Kind::Date) {
-            const db::DateTime d = v.ToDate();
-            keys[u] = ((d.year * 100.0 + d.month) * 100.0 + d.day) * 1000000.0 + d.hour * 10000.0 + d.minute * 100.0 + d.second;
-        } else if (v.IsNumeric()) {
-            keys[u] = ReportNumber(v);
-        } else {
-            null[u] = 1;
-        }
+    filtered_.resize(rows_->rows.size());
+    std::iota(filtered_.begin(), filtered_.end(), 0);
+    const ReportFilter filter(filter_, fields_);
+    filter.Narrow(filtered_, *rows_, [this](int field) -> const ReportFieldColumn& { return Column(field); });
+
+    // Sums in the fetched order, whatever the display order.
+    for (size_t f = 0; f < fields_.size(); ++f) {
+        if (!fields_[f].IsNumeric()) continue;
+        const ReportFieldColumn& column = Column(static_cast<int>(f));
+        long double sum = 0.0L;
+        for (int r : filtered_) sum += column.Number(r);
+        totals_[f] = static_cast<double>(sum);
     }
-    auto less = [&](int a, int b) {
-        const auto ua = static_cast<size_t>(a), ub = static_cast<size_t>(b);
-        if (null[ua] || null[ub]) return null[ua] > null[ub];
-        return keys[ua] < keys[ub];
+    SortShown();
+}
+
+void ReportTableModel::SortShown() {
+    if (sortField_ < 0 || !rows_) {
+        order_ = filtered_;
+        return;
+    }
+    const ReportFieldColumn& column = Column(sortField_);
+    const bool descending = sortOrder_ == Qt::DescendingOrder;
+    // Nulls apart in the fetched order: first going up, last going down. The others by key, ties
+    // (and texts that differ past the key) settled by the text, then by the fetched order.
+    struct Entry {
+        std::uint64_t key;
+        int row;
     };
-    std::stable_sort(order_.begin(), order_.end(), [&](int a, int b) { return descending ? less(b, a) : less(a, b); });
+    std::vector<Entry> keyed;
+    keyed.reserve(filtered_.size());
+    std::vector<int> nulls;
+    for (int r : filtered_) {
+        if (column.Unkeyed(r)) nulls.push_back(r);
+        else keyed.push_back({column.SortKey(r), r});
+    }
+    const bool exact = column.KeysExact();
+    auto before = [&](const Entry& a, const Entry& b) {
+        if (a.key != b.key) return descending ? a.key > b.key : a.key < b.key;
+        if (!exact) {
+            const int c = column.Text(a.row).compare(column.Text(b.row));
+            if (c != 0) return descending ? c > 0 : c < 0;
+        }
+        return a.row < b.row;
+    };
+    std::sort(keyed.begin(), keyed.end(), before);
+    order_.clear();
+    order_.reserve(filtered_.size());
+    if (!descending) order_.insert(order_.end(), nulls.begin(), nulls.end());
+    for (const Entry& e : keyed) order_.push_back(e.row);
+    if (descending) order_.insert(order_.end(), nulls.begin(), nulls.end());
 }
 
 const db::Value& ReportTableModel::ValueAt(int row, int field) const {

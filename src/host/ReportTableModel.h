@@ -1,4 +1,5 @@
-// The rows of a report as the report grid shows them: the fetched result (shared, never copied),
+// The rows of a report as the report grid shows them: the fetched result (shared, never copied;
+// the fields it is filtered, sorted or summed by are laid out once more for scanning),
 // the columns the operator defined (the shown ones in their order, under their headings), the rows
 // that pass the filter in the chosen order (a permutation of row numbers), and a last row "合计"
 // with the sums of the numeric columns and the count of the rows shown.
@@ -10,6 +11,7 @@
 
 #include "db/RowSet.h"
 #include "host/ReportField.h"
+#include "host/ReportFieldColumn.h"
 #include "host/ReportSettings.h"
 
 namespace host {
@@ -78,19 +80,24 @@ public:
     QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
 
 private:
-    void Rebuild();  // filter, sort and totals; inside a model reset
-    void SortOrderVector();
+    // The rows that pass the filter, their totals and their order; inside a model reset.
+    void ApplyFilter();
+    // order_ from filtered_ by the sort field.
+    void SortShown();
+    const ReportFieldColumn& Column(int field);
     void UpdateShownFields();
     bool Fits(const std::vector<ReportColumnSetting>& columns) const;
     void FitArrangement();
 
     std::shared_ptr<const db::RowSet> rows_;
     std::vector<ReportField> fields_;
+    std::vector<std::unique_ptr<ReportFieldColumn>> scanned_;  // per field, made when first needed
     std::vector<int> estimatedWidths_;
     std::vector<ReportColumnSetting> columns_;
     std::vector<int> shownFields_;
     std::vector<ReportFilterRule> filter_;
-    std::vector<int> order_;  // fetched row numbers of the rows shown, in display order
+    std::vector<int> filtered_;  // fetched row numbers of the rows that pass the filter, in fetched order
+    std::vector<int> order_;     // the same rows in display order
     std::vector<double> totals_;
     int sortField_ = -1;
     Qt::SortOrder sortOrder_ = Qt::AscendingOrder;

@@ -127,6 +127,157 @@ TEST_F(ReportModel, TheFilterNarrowsTheRowsAndTheTotalsFollow) {
     EXPECT_EQ(model.ShownRows(), 4);
 }
 
+TEST_F(ReportModel, SortAndFilterComposeInEitherOrderAndTheTotalsFollowOnlyTheFilter) {
+    // Sorted, then filtered: the rows that pass keep the sort.
+    model.sort(4, Qt::DescendingOrder);  // 新售价: 12, 8.25, 7, 2.995
+    ASSERT_TRUE(model.SetFilter({{"审核标志", ReportFilterOp::Equals, "1", ""}}));
+    EXPECT_EQ(ColumnText(0).join(','), QStringLiteral("a0,A1"));
+    EXPECT_EQ(Cell(2, 0) + "|" + Cell(2, 4), QStringLiteral("合计（共2行）|11.25"));
+    // Filtered, then sorted the other way: only the rows that pass, and the same totals.
+    model.sort(4, Qt::AscendingOrder);
+    EXPECT_EQ(ColumnText(0).join(','), QStringLiteral("A1,a0"));
+    EXPECT_EQ(Cell(2, 0) + "|" + Cell(2, 4), QStringLiteral("合计（共2行）|11.25"));
+    // Ties among the rows that pass keep the fetched order in both directions.
+    ASSERT_TRUE(model.SetFilter({{"新售价", ReportFilterOp::Between, "7", ""}}));
+    model.sort(5, Qt::DescendingOrder);  // 审核标志: B2 0, C3 0, a0 1
+    EXPECT_EQ(ColumnText(0).join(','), QStringLiteral("a0,B2,C3"));
+    model.sort(5, Qt::AscendingOrder);
+    EXPECT_EQ(ColumnText(0).join(','), QStringLiteral("B2,C3,a0"));
+    // The filter goes, the sort stays and covers every row again.
+    ASSERT_TRUE(model.SetFilter({}));
+    EXPECT_EQ(ColumnText(0).join(','), QStringLiteral("B2,C3,A1,a0"));
+    EXPECT_EQ(Cell(4, 4), QStringLiteral("30.25"));
+    model.SortByField(-1, Qt::AscendingOrder);
+    ASSERT_TRUE(model.SetFilter({{"品名", ReportFilterOp::Contains, "可乐", ""}}));
+    EXPECT_EQ(ColumnText(0).join(','), QStringLiteral("B2,C3"));
+}
+
+namespace {
+
+// One text column, one numeric column.
+std::shared_ptr<db::RowSet> Pairs(std::vector<std::pair<db::Value, db::Value>> values, db::DataType textType = db::DataType::VarWChar) {
+    auto rows = std::make_shared<db::RowSet>();
+    rows->fields = {{"名称", textType}, {"数量", db::DataType::Double}};
+    for (auto& [text, number] : values) rows->rows.push_back({std::move(text), std::move(number)});
+    return rows;
+}
+
+QString Column(const ReportTableModel& model, int column) {
+    QStringList l;
+    for (int r = 0; r < model.ShownRows(); ++r) l << model.index(r, column).data().toString();
+    return l.join(',');
+}
+
+}  // namespace
+
+TEST(ReportModelTexts, TextsSortByTheirBytesAlsoPastALongCommonStartWithNullsApart) {
+    ReportTableModel model;
+    QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::Fatal);
+    // Names that share their first five characters, one a start of another, Latin ones in both
+    // cases, an empty text and nulls.
+    model.SetResult(Pairs({{T("乐家特惠装绿茶"), N(1)},
+                           {Null(), N(2)},
+                           {T("乐家特惠装啤酒"), N(3)},
+                           {T("乐家特惠装"), N(4)},
+                           {T("b"), N(5)},
+                           {T(""), N(6)},
+                           {T("乐家特惠装绿茶"), N(7)},
+                           {T("B"), N(8)},
+                           {Null(), N(9)},
+                           {T("乐家特惠装啤酒瓶"), N(10)}}),
+                    2);
+    model.sort(0, Qt::AscendingOrder);
+    EXPECT_EQ(Column(model, 1), QStringLiteral("2,9,6,8,5,4,3,10,1,7"));
+    model.sort(0, Qt::DescendingOrder);
+    EXPECT_EQ(Column(model, 1), QStringLiteral("1,7,10,3,4,5,8,6,2,9"));
+}
+
+TEST(ReportModelTexts, AConditionOnTextFindsItWithinOneRowNeverAcrossTwo) {
+    ReportTableModel model;
+    QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::Fatal);
+    // "可" then "乐家", and "x可" then "乐": side by side they would read "可乐".
+    model.SetResult(Pairs({{T("可"), N(1)},
+                           {T("乐家"), N(2)},
+                           {T("可乐"), N(3)},
+                           {Null(), N(4)},
+                           {T("大可乐"), N(5)},
+                           {T("x可"), N(6)},
+                           {T("乐"), N(7)},
+                           {T(""), N(8)},
+                           {T("COLA 可乐"), N(9)}}),
+                    2);
+    auto shown = [&](std::vector<ReportFilterRule> rules) {
+        EXPECT_TRUE(model.SetFilter(std::move(rules)));
+        return Column(model, 1);
+    };
+    EXPECT_EQ(shown({{"名称", ReportFilterOp::Contains, "可乐", ""}}), QStringLiteral("3,5,9"));
+    EXPECT_EQ(shown({{"名称", ReportFilterOp::Contains, "乐", ""}}), QStringLiteral("2,3,5,7,9"));
+    EXPECT_EQ(shown({{"名称", ReportFilterOp::Contains, "", ""}}), QStringLiteral("1,2,3,5,6,7,8,9"));  // not the null
+    EXPECT_EQ(shown({{"名称", ReportFilterOp::Contains, "cola 可", ""}}), QStringLiteral("9"));
+    EXPECT_EQ(shown({{"名称", ReportFilterOp::Contains, "X", ""}}), QStringLiteral("6"));
+    EXPECT_EQ(shown({{"名称", ReportFilterOp::Equals, " Cola 可乐 ", ""}}), QStringLiteral("9"));
+    EXPECT_EQ(shown({{"名称", ReportFilterOp::Equals, "可", ""}}), QStringLiteral("1"));
+    // A second condition looks only at the rows the first let through.
+    EXPECT_EQ(shown({{"名称", ReportFilterOp::Contains, "大", ""}, {"名称", ReportFilterOp::Contains, "乐", ""}}), QStringLiteral("5"));
+    EXPECT_EQ(shown({{"数量", ReportFilterOp::Between, "4", ""}, {"名称", ReportFilterOp::Contains, "乐", ""}}), QStringLiteral("5,7,9"));
+    EXPECT_EQ(model.index(3, 1).data().toString(), QStringLiteral("21"));  // the totals of those rows
+    EXPECT_EQ(shown({{"名称", ReportFilterOp::Contains, "乐乐", ""}}), QString());
+}
+
+TEST(ReportModelTexts, ATextColumnHoldingNumbersSortsAndFiltersByTheirTexts) {
+    ReportTableModel model;
+    QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::Fatal);
+    model.SetResult(Pairs({{I(10), N(1)}, {T("9a"), N(2)}, {N(9.5), N(3)}, {T("x"), N(4)}}, db::DataType::Variant), 2);
+    ASSERT_EQ(model.Fields()[0].kind, host::ReportFieldKind::Text);
+    model.sort(0, Qt::AscendingOrder);
+    EXPECT_EQ(Column(model, 1), QStringLiteral("1,3,2,4"));
+    ASSERT_TRUE(model.SetFilter({{"名称", ReportFilterOp::Contains, "9", ""}}));
+    EXPECT_EQ(Column(model, 1), QStringLiteral("3,2"));
+    ASSERT_TRUE(model.SetFilter({{"名称", ReportFilterOp::Equals, "10", ""}}));
+    EXPECT_EQ(Column(model, 1), QStringLiteral("1"));
+}
+
+TEST(ReportModelNumbers, TiesKeepTheFetchedOrderWhateverTheSortBeforeInALargeResult) {
+    ReportTableModel model;
+    QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::Fatal);
+    std::vector<std::pair<db::Value, db::Value>> values;
+    for (int i = 0; i < 300; ++i) values.emplace_back(db::Value::Text(QStringLiteral("r%1").arg(i, 3, 10, QChar('0')).toStdString()), N(i % 3));
+    model.SetResult(Pairs(std::move(values)), 2);
+    auto inFetchedOrderWithinEachValue = [&] {
+        for (int r = 1; r < model.ShownRows(); ++r)
+            if (model.ValueAt(r, 1) == model.ValueAt(r - 1, 1) && model.TextAt(r, 0) < model.TextAt(r - 1, 0)) return false;
+        return true;
+    };
+    model.sort(0, Qt::DescendingOrder);
+    model.sort(1, Qt::AscendingOrder);
+    EXPECT_EQ(model.TextAt(0, 0) + model.TextAt(100, 0) + model.TextAt(299, 0), QStringLiteral("r000r001r299"));
+    EXPECT_TRUE(inFetchedOrderWithinEachValue());
+    model.sort(1, Qt::DescendingOrder);
+    EXPECT_EQ(model.TextAt(0, 0) + model.TextAt(299, 0), QStringLiteral("r002r297"));
+    EXPECT_TRUE(inFetchedOrderWithinEachValue());
+}
+
+TEST(ReportModelNumbers, NegativeNumbersSortBelowZeroAndMinusZeroTiesWithZero) {
+    ReportTableModel model;
+    QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::Fatal);
+    model.SetResult(Pairs({{T("a"), N(-2.5)},
+                           {T("b"), N(0)},
+                           {T("c"), N(3)},
+                           {T("d"), N(-0.0)},
+                           {T("e"), Null()},
+                           {T("f"), N(-10)},
+                           {T("g"), I(2)}}),
+                    2);
+    model.sort(1, Qt::AscendingOrder);
+    EXPECT_EQ(Column(model, 0), QStringLiteral("e,f,a,b,d,g,c"));
+    model.sort(1, Qt::DescendingOrder);
+    EXPECT_EQ(Column(model, 0), QStringLiteral("c,g,b,d,a,f,e"));
+    EXPECT_EQ(model.index(7, 1).data().toString(), QStringLiteral("-7.5"));
+    ASSERT_TRUE(model.SetFilter({{"数量", ReportFilterOp::Between, "-3", "0"}}));
+    EXPECT_EQ(Column(model, 0), QStringLiteral("b,d,a"));
+    EXPECT_EQ(model.index(3, 1).data().toString(), QStringLiteral("-2.5"));
+}
+
 TEST_F(ReportModel, ColumnDefinitionsHideReorderAndRenameAndBadOnesFallBack) {
     std::vector<ReportColumnSetting> columns = model.DefaultColumns();
     std::swap(columns[0], columns[3]);  // 原售价 first
