@@ -15,7 +15,7 @@
 #include <algorithm>
 
 #include "data/ComponentFactory.h"
-#include "db/Connection.h"
+#include "host/KeptConnection.h"
 #include "db/DateTime.h"
 #include "db/Error.h"
 #include "host/BillDocument.h"
@@ -79,11 +79,12 @@ void ReportGridComponent::SetHeight(int twips) {
     if (widget_) widget_->resize(widget_->width(), std::max(0, twips / kTwipsPerPixel));
 }
 
-int ReportGridComponent::PriceDecimals(db::Connection& connection) {
+int ReportGridComponent::PriceDecimals() const {
     // The host's setting for prices; a database without it shows two decimals.
     try {
-        db::Recordset rs = connection.OpenRecordset("select jjbl from sys_var");
-        if (rs.RecordCount() > 0 && rs.Get(0).IsNumeric()) return std::clamp(static_cast<int>(rs.Get(0).ToInt32()), 0, 6);
+        const auto rows = QueryOnKeptConnection(connectStr_, "select jjbl from sys_var");
+        if (!rows->rows.empty() && rows->rows[0][0].IsNumeric())
+            return std::clamp(static_cast<int>(rows->rows[0][0].ToInt32()), 0, 6);
     } catch (const std::exception&) {
     }
     return kDefaultPriceDecimals;
@@ -91,13 +92,9 @@ int ReportGridComponent::PriceDecimals(db::Connection& connection) {
 
 void ReportGridComponent::RefreshReport() {
     if (!widget_) throw db::Error(db::ErrorCode::ClosedObject, "报表控件已关闭");
-    db::Connection connection;
-    connection.Open(connectStr_);
-    db::Recordset rs = connection.OpenRecordset(dataSource_);
-    std::shared_ptr<const db::RowSet> rows = rs.Rows();
-    rs.Close();
-    if (priceDecimals_ < 0) priceDecimals_ = PriceDecimals(connection);
-    connection.Close();
+    // On the connection the host's components keep open: opening one reads the whole schema.
+    std::shared_ptr<const db::RowSet> rows = QueryOnKeptConnection(connectStr_, dataSource_);
+    if (priceDecimals_ < 0) priceDecimals_ = PriceDecimals();
 
     if (!arranged_ || arrangedFor_ != reportCode_) {
         const ReportSettings saved = store_.Load(reportCode_);

@@ -73,7 +73,7 @@ public:
     void Save() const;
 
 private:
-    int PriceDecimals(db::Connection& connection);
+    int PriceDecimals() const;
 
     ReportSettingsStore store_;
     std::unique_ptr<ReportTableModel> model_;
