@@ -3,6 +3,9 @@
 // the toolbar's icons.
 #include <QAccessible>
 #include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTimer>
 
 #include "UiTestSupport.h"
 #include "bill/EditorState.h"
@@ -132,6 +135,36 @@ private slots:
             QTRY_COMPARE(QApplication::focusWidget(), v.Widget("Cmd_Save"));
             QCOMPARE(w.TxtNSj.Value(), 5.5);
         });
+    }
+
+    void enterStillEntersAfterAMessageFromTheToolbar() {
+        OpenNew([&](FrmAdjuctPriceView& v, bill::FrmAdjuctPrice& w) {
+            // Auditing the bill before it was saved: asked, then refused.
+            t->Grant("0001", "审核");
+            bool refused = false;
+            uitest::WhenShown<QMessageBox>([&refused](QMessageBox& ask) {
+                QCOMPARE(ask.text(), QStringLiteral("确实要审核此单据吗?"));
+                uitest::WhenShown<QMessageBox>([&refused](QMessageBox& box) {
+                    QCOMPARE(box.text(), QStringLiteral("此单据不存在，不能审核!"));
+                    refused = true;
+                    box.button(QMessageBox::Ok)->click();
+                });
+                ask.button(QMessageBox::Yes)->click();
+            });
+            QAction* audit = v.ToolbarBound().ActionOf("审核");
+            QTimer::singleShot(0, audit, [audit] { audit->trigger(); });
+            QTRY_VERIFY(refused);
+            QTRY_COMPARE(QApplication::activeModalWidget(), static_cast<QWidget*>(&v));
+            // The keyboard is the editor's again: Enter on the branch code looks it up.
+            QTRY_COMPARE(QApplication::activeWindow(), static_cast<QWidget*>(&v));
+            uitest::Press(Qt::Key_Tab);
+            QCOMPARE(QApplication::focusWidget(), v.Widget("TxtDwbh"));
+            QTest::keyClicks(QApplication::focusWidget(), "yfd");
+            uitest::Press(Qt::Key_Return);
+            QCOMPARE(w.TxtDwbh.Text(), std::string("001"));
+            QTRY_COMPARE(QApplication::focusWidget(), v.Widget("TxtBZ"));
+        });
+        QCOMPARE(t->Scalar("select count(*) from SubAdjuctPrice"), std::string("0"));
     }
 
     void everyCommandHasOneIconOfOneSize() {

@@ -30,6 +30,16 @@ QMessageBox::Icon BoxIcon(ui::Icon icon) {
     return QMessageBox::NoIcon;
 }
 
+// Gives the keyboard back to the window a message box was shown over, when no window is active
+// after the box closed. A window manager does that by itself; without one (a bare X server, a
+// kiosk) keys typed next reached the window's widgets while the window did not know its focus:
+// Enter in a field pressed the default button instead of the field's own Enter.
+void ReturnTo(const QPointer<QWidget>& owner) {
+    if (!owner || !owner->isVisible() || QApplication::activeWindow()) return;
+    QWidget* modal = QApplication::activeModalWidget();
+    if (!modal || modal == owner->window()) owner->activateWindow();
+}
+
 }  // namespace
 
 ui::Answer QtToolkit::ShowMessage(const ui::Message& m) {
@@ -54,8 +64,10 @@ ui::Answer QtToolkit::ShowMessage(const ui::Message& m) {
     // A busy pointer does not stay over a question put to the operator.
     const bool arrow = busyDepth_ > 0;
     if (arrow) QApplication::setOverrideCursor(Qt::ArrowCursor);
+    QPointer<QWidget> back(owner);
     box.exec();
     if (arrow) QApplication::restoreOverrideCursor();
+    ReturnTo(back);
     if (m.buttons == ui::Buttons::Ok) return ui::Answer::Ok;
     return box.clickedButton() == yes ? ui::Answer::Yes : ui::Answer::No;
 }
