@@ -62,10 +62,10 @@ void FrmAdjuctPrice::AuditBill(const std::string& lsh) {
             const std::string d = stored ? header.Get("dwbh").ToText() : std::string();
             const bool audited = stored && !header.Get("shbz").IsNull() && header.Get("shbz").ToBool();
             header.Close();
-            // Auditing again would bring back this bill's older prices over newer ones.
             // A bill never saved, or deleted by another operator meanwhile: nothing would be
             // written, and the auditor's name must not suggest otherwise.
             if (!stored) throw AuditRefused{"此单据不存在，不能审核!"};
+            // Auditing again would bring back this bill's older prices over newer ones.
             if (audited) throw AuditRefused{"此单据已审核，不能重复审核!"};
             if (d.empty()) throw AuditRefused{"此单据没有指定分支机构，不能审核!"};
             const std::string target = EscapeQuote(d);

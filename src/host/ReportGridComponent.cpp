@@ -15,10 +15,10 @@
 #include <algorithm>
 
 #include "data/ComponentFactory.h"
-#include "host/KeptConnection.h"
 #include "db/DateTime.h"
 #include "db/Error.h"
 #include "host/BillDocument.h"
+#include "host/KeptConnection.h"
 #include "host/PdfTextRepair.h"
 #include "host/QtText.h"
 #include "host/ReportColumnsDialog.h"
