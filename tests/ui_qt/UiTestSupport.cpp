@@ -48,8 +48,16 @@ void WhenModal(std::function<bool(QWidget*)> accept, std::function<void(QWidget*
             // Keys go where the focus is: wait for the window to have it (qWaitForWindowActive
             // can answer early for a dialog over an active owner).
             w->activateWindow();
-            if (QTest::qWaitFor([w] { return QApplication::activeWindow() == w; }, 2000)) action(w);
-            else QTest::qFail("window did not become active", __FILE__, __LINE__);
+            if (QTest::qWaitFor([w] { return QApplication::activeWindow() == w; }, 2000)) {
+                // The window's own start-up comes before the first key, as it does for an operator:
+                // a window may set its first focus from a timer started while it loaded, and on a
+                // busy machine that timer is still pending when the window turns active.
+                QTest::qWait(20);
+                if (w->isVisible()) action(w);
+                else QTest::qFail("the window closed while starting", __FILE__, __LINE__);
+            } else {
+                QTest::qFail("window did not become active", __FILE__, __LINE__);
+            }
         } else {
             QTest::qFail("the expected window was not shown", __FILE__, __LINE__);
         }
