@@ -54,11 +54,13 @@ bool ConfirmLaterAudits(FrmAdjuctPrice&, const std::string& lsh) {
     std::vector<std::string> lines;
     size_t items = 0;
     try {
+        // Ordered by the later bill's line (a.hh equals m.hh): ordered by m.hh, SQLite walks every line
+        // of this bill first; this way it starts from the later audited bills of the branch, mostly none.
         db::Recordset rs = data::HostConnection().OpenRecordset(
             "select m.hh,b.lsh,b.kdrq from SubAdjuctPricemx m inner join SubAdjuctPrice h on h.lsh=m.lsh inner join "
             "SubAdjuctPricemx a on a.hh=m.hh inner join SubAdjuctPrice b on b.lsh=a.lsh where h.lsh='" +
             EscapeQuote(lsh) +
-            "' and isnull(h.shbz,0)=0 and b.dwbh=h.dwbh and b.shbz=1 and b.lsh<>h.lsh and b.kdrq>h.kdrq order by m.hh,b.kdrq "
+            "' and isnull(h.shbz,0)=0 and b.dwbh=h.dwbh and b.shbz=1 and b.lsh<>h.lsh and b.kdrq>h.kdrq order by a.hh,b.kdrq "
             "desc,cast(b.lsh as int) desc");
         std::string last;
         for (long i = 0; i < rs.RecordCount(); ++i) {

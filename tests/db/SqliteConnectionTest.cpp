@@ -132,6 +132,15 @@ TEST(SqliteConnection, TraceSeesTheStatementTextAsSent) {
     EXPECT_EQ(seen[0], "delete SubAdjuctPricemx where lsh='1' and dh = '100'");
 }
 
+// Large multi-row changes keep their journal in memory and a few hundred scattered pages stay
+// cached; a failed or lost setting would only show as a slower audit.
+TEST(SqliteConnection, EveryConnectionKeepsTemporaryDataInMemoryAndALargerPageCache) {
+    SPB_SKIP_UNDER_ODBC("the settings belong to the embedded driver");
+    TestDatabase t;
+    EXPECT_EQ(t.Scalar("pragma temp_store"), "2");
+    EXPECT_EQ(t.Scalar("pragma cache_size"), "-16384");
+}
+
 TEST(Recordset, ClonesSortRequeryAndMoveEvents) {
     TestDatabase t;
     for (auto [l, b] : {std::pair{"3", "c"}, {"1", "a"}, {"2", "b"}})

@@ -377,10 +377,7 @@ std::unique_ptr<Driver> OpenSqliteDriver(const ConnectionString& cs) {
         sqlite3_free(err);
         throw openFailure(sqlite3_extended_errcode(db.get()), msg);
     }
-    // A statement that changes many rows inside a transaction keeps a journal of its own, to undo
-    // itself alone on failure; above 64 KiB SQLite writes that journal to a temporary file, which
-    // doubled the cost of an audit's insert of a few hundred prices. Temporary data stays in memory.
-    sqlite3_exec(db.get(), "PRAGMA temp_store=MEMORY", nullptr, nullptr, nullptr);
+    sqlite3_exec(db.get(), kConnectionSettings, nullptr, nullptr, nullptr);
     return std::make_unique<SqliteDriver>(std::move(db), timeoutMs);
 }
 
