@@ -1,14 +1,15 @@
 // The stand-alone host program: loads the price-adjustment plug-in with dlopen, sets the entry
 // object's properties from the command line and calls Execute. Without a connection string it
 // opens the embedded demo database in the user's data folder, creating it on the first run.
-// Before anything else it checks that windows can be shown; before loading the plug-in, that the
-// database can be reached. Exit codes: 0 done, 1 start-up or connection failed, 2 bad command
-// line, 3 no display.
+// Before anything else it checks that windows can be shown. A database that cannot be reached is
+// reported by the plug-in's own message box, after which the program exits with 1. Exit codes:
+// 0 done, 1 start-up or connection failed, 2 bad command line, 3 no display.
 #include <dlfcn.h>
 
 #include <QApplication>
 #include <QFont>
 #include <QFontDatabase>
+#include <QMessageBox>
 
 #include <charconv>
 #include <cstdio>
@@ -105,7 +106,7 @@ bool Parse(int argc, char** argv, Options& o) {
 // The plug-in's C interface, resolved from the loaded library.
 struct PluginApi {
     void* (*create)();
-    void (*setSysDate)(void*, int, int, int);
+    int (*setSysDate)(void*, int, int, int);
     void (*setCommandTimeout)(void*, int16_t);
     void (*setConnStr)(void*, const char*);
     void (*setOptCode)(void*, const char*);
@@ -156,6 +157,12 @@ std::string Described(const std::exception& e) {
     return db::DescriptionOf(e);
 }
 
+// A start-up failure that happens before the plug-in can speak for itself, shown to an operator
+// who may have no terminal.
+void ShowStartupFailure(const std::string& text) {
+    QMessageBox::critical(nullptr, QStringLiteral("系统提示"), QString::fromStdString(text));
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -197,15 +204,18 @@ int main(int argc, char** argv) {
         std::cerr << "启动失败：" << Described(e) << "\n";
         return 1;
     }
-    // The plug-in reports a connection it cannot open in a message box and returns: the program
-    // learns of it here, and leaves with a non-zero code.
+    // The connection is tried first: --check needs nothing more, and a run whose connection fails
+    // still goes through the plug-in, whose Execute shows the reason in its "系统提示" box (an
+    // operator who started the program from a menu sees no terminal). The exit status says so.
+    bool connected = true;
     try {
         db::Connection probe;
         probe.SetCommandTimeout(o.timeout);
         probe.Open(connStr);
     } catch (const std::exception& e) {
         std::cerr << "无法连接数据库：" << db::DescriptionOf(e) << "\n";
-        return 1;
+        if (o.check) return 1;
+        connected = false;
     }
     if (o.check) {
         std::cout << "数据库连接正常。" << std::endl;
@@ -232,7 +242,9 @@ int main(int argc, char** argv) {
     std::string path = PluginPath(argv[0]);
     lib.reset(dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL));
     if (!lib) {
-        std::cerr << "无法加载插件 " << path << ": " << dlerror() << "\n";
+        const std::string reason = std::string("无法加载插件 ") + path + ": " + dlerror();
+        std::cerr << reason << "\n";
+        ShowStartupFailure(reason);
         return 1;
     }
     PluginApi api{};
@@ -248,6 +260,7 @@ int main(int argc, char** argv) {
         Resolve(lib.get(), "spb_release", api.release);
     } catch (const std::exception& e) {
         std::cerr << e.what() << "\n";
+        ShowStartupFailure(e.what());
         return 1;
     }
     void* bill = api.create();
@@ -260,5 +273,5 @@ int main(int argc, char** argv) {
     api.setCategory(bill, o.category.c_str());
     api.execute(bill);
     api.release(bill);
-    return 0;
+    return connected ? 0 : 1;
 }

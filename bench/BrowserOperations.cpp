@@ -17,7 +17,7 @@ namespace {
 constexpr const char* kRawList =
     "SELECT lsh, kdrq, bz, czry, shbz, shry FROM SubAdjuctPrice WHERE jzbz=0 AND ifnull(bz5,'')='' ORDER BY lsh";
 constexpr const char* kRawCleanUp =
-    "DELETE FROM SubAdjuctPrice WHERE shbz=0 AND NOT EXISTS (SELECT 1 FROM SubAdjuctPricemx b WHERE b.lsh=SubAdjuctPrice.lsh)";
+    "DELETE FROM SubAdjuctPrice WHERE ifnull(shbz,0)=0 AND NOT EXISTS (SELECT 1 FROM SubAdjuctPricemx b WHERE b.lsh=SubAdjuctPrice.lsh)";
 constexpr const char* kRawRight =
     "SELECT count(*) FROM t_OperatorRight WHERE FModule='00000368' AND FOperator='0001' AND FRight=?";
 constexpr int kPosted = 100;

@@ -137,10 +137,11 @@ CREATE INDEX ix_SubAdjuctPrice_jzbz_bz5 ON SubAdjuctPrice (jzbz, bz5);
 -- the last entry instead of a pass over every bill. SQLite gives a CAST the collation of its
 -- operand, so the index names it, or the query could not use it.
 CREATE INDEX ix_SubAdjuctPrice_lsh_number ON SubAdjuctPrice (cast(lsh as int) COLLATE NOCASE);
--- The browser's clean-up (unaudited headers without lines) visits the unaudited bills only. A
--- partial index: an index on shbz would also offer itself for shbz=1, nearly every bill, and
--- without statistics SQLite would take it for a selective one.
-CREATE INDEX ix_SubAdjuctPrice_unaudited ON SubAdjuctPrice (lsh, shbz) WHERE shbz=0;
+-- The browser's clean-up (unaudited headers without lines, a Null flag counting as unaudited)
+-- visits the unaudited bills only. A partial index: an index on shbz would also offer itself for
+-- shbz=1, nearly every bill, and without statistics SQLite would take it for a selective one. Its
+-- condition is the clean-up's own, as translated, or SQLite would not know that it applies.
+CREATE INDEX ix_SubAdjuctPrice_unaudited ON SubAdjuctPrice (lsh, shbz) WHERE ifnull(shbz,0)=0;
 -- An operator's open bills: the browser without the right to see all, and the detail report.
 CREATE INDEX ix_SubAdjuctPrice_czry_jzbz ON SubAdjuctPrice (czry, jzbz);
 -- The bills for one branch after a date: the audit's warning about later audits of the same items.

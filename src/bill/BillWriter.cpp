@@ -49,18 +49,28 @@ void BillWriter::UpdateHeader(const std::string& beforeWhere) {
 
 void BillWriter::WriteHeaderForLineAmend() { UpdateHeader(" "); }
 
-void BillWriter::WriteHeaderForNewLine() {
-    auto& shared = Shared();
-    if (HeaderExists(shared.CurrentLsh)) {
+void BillWriter::WriteHeaderForStoredBill() {
+    if (HeaderExists(Shared().CurrentLsh))
         UpdateHeader("  ");
-        return;
-    }
+    else
+        InsertHeader();
+}
+
+void BillWriter::InsertHeader() {
+    auto& shared = Shared();
     shared.WorkSql = "insert into SubAdjuctPrice (lsh,kdrq,execdate,bz,czry,fyear,fperiod,shbz,shry,jzbz,dwbh,bz5) values ('" +
                      EscapeQuote(shared.CurrentLsh) + "','" + editor_.DtpKdrq.Value().ToText() + "','" +
                      editor_.DtpExecDate.Value().ToText() + "','" + EscapeQuote(editor_.TxtBZ.Text()) + "','" +
                      EscapeQuote(editor_.TxtCzryName.Text()) + "',0,0,0,'',0,'" + EscapeQuote(editor_.TxtDwbh.Text()) +
                      (ByBranchType() ? "','1')" : "','')");
     c_.Execute(shared.WorkSql);
+}
+
+void BillWriter::RefuseItemOnBill(const std::string& hh, const std::string& exceptDh) {
+    db::Recordset rs = c_.OpenRecordset("select dh from SubAdjuctPricemx where lsh='" + EscapeQuote(Shared().CurrentLsh) +
+                                        "' and hh='" + EscapeQuote(hh) + "' and dh<>'" + EscapeQuote(exceptDh) + "'");
+    if (rs.RecordCount() == 0) return;
+    throw BillRefused{"单据上已有此商品（单号为" + rs.Get(0).ToText() + "），不能重复录入!", ui::Icon::Exclamation};
 }
 
 void BillWriter::InsertLine(const std::string& hh, const std::string& pm, double sj1, double sj2) {

@@ -29,15 +29,22 @@ class BillWriter {
 public:
     BillWriter(FrmAdjuctPrice& editor, db::Connection& c);
 
-    // Adding lines: inserts the header when none is stored under CurrentLsh (a stored bill whose
-    // lines were all deleted keeps its header), otherwise updates it.
-    void WriteHeaderForNewLine();
+    // A new bill: inserts its header under the serial just drawn. A header stored under that
+    // serial meanwhile (another operator drew the same number) makes the insert fail on the key,
+    // never merges the two bills.
+    void InsertHeader();
+    // A line added to a stored bill: updates its header, or inserts it when none is stored (the
+    // browser's refresh removes the header of an unaudited bill whose lines were all deleted).
+    void WriteHeaderForStoredBill();
     // Changing a picked line: updates the header.
     void WriteHeaderForLineAmend();
     // Inserts a line under CurrentLsh and CurrentDh (drawn by the caller with NewDh).
     void InsertLine(const std::string& hh, const std::string& pm, double sj1, double sj2);
     // Updates line `dh` of CurrentLsh; false when no such line is stored.
     bool UpdateLine(const std::string& dh, const std::string& hh, const std::string& pm, double sj1, double sj2);
+    // Refuses an item that another line of CurrentLsh (other than `exceptDh`) already holds,
+    // naming that line: a bill prices each item once, and the audit would refuse it later.
+    void RefuseItemOnBill(const std::string& hh, const std::string& exceptDh);
     // Claims the stored, unaudited header of `lsh` for this transaction without changing it, so
     // that an audit waits for the commit; throws BillRefused when it is audited or missing.
     void ClaimUnauditedHeader(const std::string& lsh);

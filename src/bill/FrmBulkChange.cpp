@@ -137,11 +137,16 @@ void FrmBulkChange::Apply() {
         ui::MsgBox(kNoLinesToChange, ui::Buttons::Ok, ui::Icon::Information, "系统提示");
         return;
     }
-    for (const auto& l : lines_)
-        if (l.affected && l.result < 0) {
-            ui::MsgBox("货号为'" + l.hh + "'的新售价调整后为负数，不能执行!", ui::Buttons::Ok, ui::Icon::Exclamation, "系统提示");
-            return;
-        }
+    for (const auto& l : lines_) {
+        if (!l.affected) continue;
+        const PriceFault fault = CheckPrice(l.result);
+        if (fault == PriceFault::None) continue;
+        ui::MsgBox(fault == PriceFault::Negative
+                       ? "货号为'" + l.hh + "'的新售价调整后为负数，不能执行!"
+                       : "货号为'" + l.hh + "'的" + PriceRefusal(l.result, PriceDecimals(), "调整后新售价"),
+                   ui::Buttons::Ok, ui::Icon::Exclamation, "系统提示");
+        return;
+    }
     if (ui::MsgBox("确实要调整这" + std::to_string(n) + "行明细的新售价吗?", ui::Buttons::YesNo, ui::Icon::Question, "系统提示",
                    ui::DefaultButton::Second) != ui::Answer::Yes)
         return;

@@ -172,7 +172,8 @@ void FrmImportLines::ImportReady() {
         ui::BusyPointer busy;
         db::Connection& c = data::HostConnection();
         db::TransactionGuard transaction(c);
-        if (shared.IsNewBill) {
+        const bool newBill = shared.IsNewBill;
+        if (newBill) {
             editor_.NewLsh();
             s = shared.CurrentLsh;
         } else {
@@ -180,7 +181,10 @@ void FrmImportLines::ImportReady() {
             shared.CurrentLsh = s;
         }
         BillWriter writer(editor_, c);
-        writer.WriteHeaderForNewLine();
+        if (newBill)
+            writer.InsertHeader();
+        else
+            writer.WriteHeaderForStoredBill();
         // Lines stored under this serial since the file was judged.
         const std::vector<std::string> stored = ImportCheck::CodesOnBill(c, s);
         const std::unordered_set<std::string> onBill(stored.begin(), stored.end());

@@ -64,6 +64,7 @@ const char* VerdictText(Verdict v) {
         case Verdict::DuplicateInFile: return "文件中重复";
         case Verdict::PriceNotNumber: return "新售价不是数字";
         case Verdict::NegativePrice: return "新售价为负数";
+        case Verdict::PriceTooLarge: return "新售价超出范围（整数部分最多14位）";
         case Verdict::BillFull: return "超出单据行数上限";
         case Verdict::Imported: return "已导入";
     }
@@ -145,13 +146,15 @@ void ImportCheck::Judge(std::vector<ImportRow>& rows, db::Connection& c, const s
         const bool repeated = !r.code.empty() && !seen.insert(key).second;
         const auto item = items.find(key);
         const auto price = ParsePrice(r.priceText);
+        const PriceFault fault = price ? CheckPrice(RoundPrice(*price, decimals)) : PriceFault::None;
         if (r.code.empty()) r.verdict = Verdict::EmptyCode;
         else if (item == items.end()) r.verdict = Verdict::UnknownItem;
         else if (item->second.deleted) r.verdict = Verdict::DeletedItem;
         else if (billCodes.count(key)) r.verdict = Verdict::OnBill;
         else if (repeated) r.verdict = Verdict::DuplicateInFile;
         else if (!price) r.verdict = Verdict::PriceNotNumber;
-        else if (*price < 0) r.verdict = Verdict::NegativePrice;
+        else if (fault == PriceFault::Negative) r.verdict = Verdict::NegativePrice;
+        else if (fault != PriceFault::None) r.verdict = Verdict::PriceTooLarge;
         else if (ready >= room) r.verdict = Verdict::BillFull;
         else {
             r.verdict = Verdict::Ready;

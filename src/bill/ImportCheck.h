@@ -13,7 +13,7 @@ class Connection;
 
 namespace bill {
 
-enum class Verdict { Ready, EmptyCode, UnknownItem, DeletedItem, OnBill, DuplicateInFile, PriceNotNumber, NegativePrice, BillFull, Imported };
+enum class Verdict { Ready, EmptyCode, UnknownItem, DeletedItem, OnBill, DuplicateInFile, PriceNotNumber, NegativePrice, PriceTooLarge, BillFull, Imported };
 
 const char* VerdictText(Verdict v);
 

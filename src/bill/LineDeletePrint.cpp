@@ -46,9 +46,12 @@ void FrmAdjuctPrice::Delete(const std::string& lsh, const std::string& dh) {
         // The statement itself spares the lines of a bill audited since the check above.
         shared.WorkSql = "delete SubAdjuctPricemx where lsh='" + key + "' and dh = '" + line +
                          "' and exists (select 1 from SubAdjuctPrice where lsh='" + key + "' and isnull(shbz,0)=0)";
-        if (data::HostConnection().Execute(shared.WorkSql) == 0)
-            ui::MsgBox(kAuditedNoDelete, ui::Buttons::Ok, ui::Icon::Exclamation, "系统提示");
         rs->Close();
+        if (data::HostConnection().Execute(shared.WorkSql) == 0) {
+            // Nothing deleted: audited since the check, or the line or bill removed meanwhile.
+            const bool audited = IsAudited(data::GetFieldValue("Select shbz from SubAdjuctPrice where lsh='" + key + "'", "shbz"));
+            ui::MsgBox(audited ? kAuditedNoDelete : "此记录已被删除!", ui::Buttons::Ok, ui::Icon::Exclamation, "系统提示");
+        }
     } catch (const std::exception& e) {
         ui::MsgBox(db::DescriptionOf(e) + "\n删除失败，请找管理员联系!", ui::Buttons::Ok, ui::Icon::Exclamation, "错误:");
         try {

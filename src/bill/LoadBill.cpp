@@ -116,18 +116,23 @@ void FrmAdjuctPrice::LoadLine(const std::string& lsh, const std::string& dh) {
                       "SubAdjuctPrice b on a.lsh=b.lsh left join gl_custom e on b.dwbh=e.tjbh ") +
             " where b.lsh='" + EscapeQuote(lsh) + "' and a.dh='" + EscapeQuote(dh) + "'";
         rsBill = Required(data::GetRecordset(shared.WorkSql));
-        TxtBZ.SetText(rsBill.Get("BZ").ToText());
-        TxtCzryName.SetText(rsBill.Get("CZRY").ToText());
+        // A line of the bill already shown leaves its header fields as they stand: what the
+        // operator changed there is saved with the line, not quietly replaced.
+        const bool headerShown = TxtLSH.Text() == lsh;
+        if (!headerShown) {
+            TxtBZ.SetText(rsBill.Get("BZ").ToText());
+            TxtCzryName.SetText(rsBill.Get("CZRY").ToText());
+            TxtDwbh.SetText(rsBill.Get("Dwbh").ToText());
+            txtDwmc.SetText(rsBill.Get("mc").ToText());
+            DtpExecDate.SetValue(DateOr(rsBill.Get("EXECDATE"), kNoDate));
+            DtpKdrq.SetValue(DateOr(rsBill.Get("KDRQ"), db::DateTime::Today()));
+        }
         TxtHH.SetText(rsBill.Get("HH").ToText());
-        TxtDwbh.SetText(rsBill.Get("Dwbh").ToText());
-        txtDwmc.SetText(rsBill.Get("mc").ToText());
         TxtLSH.SetText(rsBill.Get("LSH").ToText());
         TxtNSj.SetValue(NumberOrZero(rsBill.Get("SJ2")));
         TxtOSj.SetValue(NumberOrZero(rsBill.Get("SJ1")));
         TxtPM.SetText(rsBill.Get("PM").ToText());
         TxtSh.SetText(rsBill.Get("SHRY").ToText());
-        DtpExecDate.SetValue(DateOr(rsBill.Get("EXECDATE"), kNoDate));
-        DtpKdrq.SetValue(DateOr(rsBill.Get("KDRQ"), db::DateTime::Today()));
         rsBill.Close();
         rsBill = db::Recordset();
         shared.IsLineAmend = true;

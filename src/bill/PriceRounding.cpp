@@ -18,8 +18,12 @@ std::string Fixed(double v, int places) {
 
 double FromText(std::string_view text) {
     double v = 0;
-    std::from_chars(text.data(), text.data() + text.size(), v);
-    return v;
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), v);
+    if (ec != std::errc::result_out_of_range) return v;
+    // Plain digits only reach here: beyond a double when the integer part has a digit other
+    // than 0, below its smallest step otherwise.
+    const std::string_view whole = text.substr(0, text.find('.'));
+    return whole.find_first_not_of('0') == std::string_view::npos ? 0.0 : HUGE_VAL;
 }
 
 }  // namespace
@@ -55,6 +59,24 @@ std::string PriceText(double v, int decimals) {
     double r = RoundPrice(v, decimals);
     if (r == 0) r = 0;  // no "-0.00"
     return Fixed(r, decimals);
+}
+
+PriceFault CheckPrice(double price) {
+    if (!std::isfinite(price)) return PriceFault::NotFinite;
+    if (price < 0) return PriceFault::Negative;
+    if (price >= kPriceLimit) return PriceFault::TooLarge;
+    return PriceFault::None;
+}
+
+std::string PriceRefusal(double price, int decimals, std::string_view what) {
+    const std::string named = std::string(what) + "“" + (std::isfinite(price) ? PriceText(price, decimals) : "∞") + "”";
+    switch (CheckPrice(price)) {
+        case PriceFault::None: return {};
+        case PriceFault::Negative: return named + "不能为负数!";
+        case PriceFault::TooLarge:
+        case PriceFault::NotFinite: break;
+    }
+    return named + "超出范围，整数部分最多14位!";
 }
 
 std::string PercentText(double from, double to) {

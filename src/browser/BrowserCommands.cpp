@@ -74,7 +74,7 @@ void FrmBrowser::RefreshList(bool afterReportedFailure) {
     try {
         if (!afterReportedFailure)
             HostConnection().Execute(
-                "Delete A From SubAdjuctPrice A LEFT JOIN SubAdjuctPriceMX B ON A.LSH=B.LSH WHERE B.LSH IS NULL AND A.SHBZ=0");
+                "Delete A From SubAdjuctPrice A LEFT JOIN SubAdjuctPriceMX B ON A.LSH=B.LSH WHERE B.LSH IS NULL AND ISNULL(A.SHBZ,0)=0");
         rsMain.Requery();
         Vs.Refresh();
         if (!(rsMain.IsBOF() && rsMain.IsEOF())) rsMain.MoveFirst();
@@ -123,7 +123,8 @@ void FrmBrowser::DeleteBill(const std::string& lsh) {
             // The lines go only with their header: a bill audited meanwhile keeps both, and the
             // operator is told so once the transaction is over.
             bool auditedMeanwhile = false;
-            if (c.Execute("DELETE FROM SubAdjuctPrice WHERE LSH='" + key + "' AND SHBZ=0") > 0)
+            // A header whose flag is Null was never audited: it goes like one whose flag is 0.
+            if (c.Execute("DELETE FROM SubAdjuctPrice WHERE LSH='" + key + "' AND ISNULL(SHBZ,0)=0") > 0)
                 c.Execute("Delete From SubAdjuctPriceMX WHERE LSH='" + key + "'");
             else
                 auditedMeanwhile = c.OpenRecordset("select count(*) as n from SubAdjuctPrice where lsh='" + key + "'").Get(0).ToInt64() > 0;
@@ -139,13 +140,14 @@ void FrmBrowser::DeleteBill(const std::string& lsh) {
         rs->Close();
     } catch (const std::exception& e) {
         deleteFailed_ = true;
-        ui::MsgBox(DescriptionOf(e), ui::Buttons::Ok, ui::Icon::Exclamation, "系统提示");
+        // Rolled back before the box is shown: no other operator waits on the locks meanwhile.
         if (inTransaction) {
             try {
                 HostConnection().RollbackTrans();
             } catch (...) {
             }
         }
+        ui::MsgBox(DescriptionOf(e), ui::Buttons::Ok, ui::Icon::Exclamation, "系统提示");
     }
 }
 

@@ -17,6 +17,9 @@ struct HostContext {
     std::string OptName;
     std::string Category;
     db::DateTime SysDate{1899, 12, 30};
+    // The last business date the host set that no calendar has ("2026-02-31"); empty once a
+    // valid one is set. Execute refuses to run on it.
+    std::string RefusedSysDate;
     std::int16_t CommandTimeout = 0;
     // The connection of one Execute; absent between runs.
     std::unique_ptr<db::Connection> HostConnection;

@@ -15,6 +15,9 @@ db::Value DefaultDate() { return db::Value::Date(*db::DateTime::Parse("1900-01-0
 
 using db::DescriptionOf;
 
+// Every title the operator sees is Chinese, the cursor routines' too.
+constexpr const char* kCursorErrorTitle = "错误:";
+
 }  // namespace
 
 db::Connection& HostConnection() {
@@ -48,7 +51,7 @@ std::optional<db::Recordset> GetRecordset(const std::string& sql) {
         rs.Close();
         return clone;
     } catch (const std::exception& e) {
-        ui::MsgBox(DescriptionOf(e), ui::Buttons::Ok, ui::Icon::Critical, "Error:");
+        ui::MsgBox(DescriptionOf(e), ui::Buttons::Ok, ui::Icon::Critical, kCursorErrorTitle);
         return std::nullopt;
     }
 }
@@ -63,7 +66,7 @@ std::optional<db::Recordset> GetRecordsetByConnStr(const std::string& sql) {
         rs.Close();
         return clone;
     } catch (const std::exception& e) {
-        ui::MsgBox(DescriptionOf(e), ui::Buttons::Ok, ui::Icon::Critical, "Error:");
+        ui::MsgBox(DescriptionOf(e), ui::Buttons::Ok, ui::Icon::Critical, kCursorErrorTitle);
         return std::nullopt;
     }
 }

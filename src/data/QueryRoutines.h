@@ -22,7 +22,7 @@ namespace data {
 db::Connection& HostConnection();
 
 // A clone of a static read-only cursor over the result, on its first row; nothing (after an
-// "Error:" message with the critical icon) when the query fails.
+// "错误:" message with the critical icon) when the query fails.
 std::optional<db::Recordset> GetRecordset(const std::string& sql);
 // The same on a connection of its own, which the returned cursor keeps alive.
 std::optional<db::Recordset> GetRecordsetByConnStr(const std::string& sql);

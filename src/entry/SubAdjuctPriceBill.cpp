@@ -24,7 +24,15 @@ void CloseHostConnection() noexcept {
 
 SubAdjuctPriceBill::~SubAdjuctPriceBill() { CloseHostConnection(); }
 
-void SubAdjuctPriceBill::SysDate(const db::DateTime& value) { Host().SysDate = value; }
+bool SubAdjuctPriceBill::SysDate(const db::DateTime& value) {
+    if (!value.IsValid()) {
+        Host().RefusedSysDate = value.DateText();
+        return false;
+    }
+    Host().RefusedSysDate.clear();
+    Host().SysDate = value;
+    return true;
+}
 void SubAdjuctPriceBill::CommandTimeout(std::int16_t value) { Host().CommandTimeout = value; }
 void SubAdjuctPriceBill::ConnStr(const std::string& value) { Host().ConnStr = value; }
 void SubAdjuctPriceBill::OptCode(const std::string& value) { Host().OptCode = value; }
@@ -33,6 +41,15 @@ void SubAdjuctPriceBill::Category(const std::string& value) { Host().Category = 
 
 void SubAdjuctPriceBill::Execute() noexcept {
     auto& host = Host();
+    ui::CommandScope command;  // one start, one message: the dialog's windows report their own
+    if (!host.RefusedSysDate.empty()) {
+        // Bills would be stored under a date no calendar has, and could not be opened again.
+        try {
+            ui::MsgBox("业务日期“" + host.RefusedSysDate + "”不是有效的日期!", ui::Buttons::Ok, ui::Icon::Exclamation, "系统提示");
+        } catch (...) {
+        }
+        return;
+    }
     try {
         host.HostConnection = std::make_unique<db::Connection>();
         host.HostConnection->SetCommandTimeout(host.CommandTimeout);  // no statement waits for ever

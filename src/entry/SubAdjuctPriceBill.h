@@ -16,7 +16,8 @@ public:
     SubAdjuctPriceBill(const SubAdjuctPriceBill&) = delete;
     SubAdjuctPriceBill& operator=(const SubAdjuctPriceBill&) = delete;
 
-    void SysDate(const db::DateTime& value);
+    // False for a date no calendar has: SysDate keeps its value and Execute shows why it stops.
+    bool SysDate(const db::DateTime& value);
     void CommandTimeout(std::int16_t value);
     void ConnStr(const std::string& value);
     void OptCode(const std::string& value);

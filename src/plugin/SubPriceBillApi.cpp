@@ -31,8 +31,12 @@ spb_bill* spb_create(void) {
     }
 }
 
-void spb_set_sysdate(spb_bill* b, int year, int month, int day) {
-    if (b) b->object.SysDate(db::DateTime{year, month, day});
+int spb_set_sysdate(spb_bill* b, int year, int month, int day) {
+    try {
+        return b && b->object.SysDate(db::DateTime{year, month, day}) ? 1 : 0;
+    } catch (...) {
+        return 0;
+    }
 }
 void spb_set_command_timeout(spb_bill* b, int16_t seconds) {
     if (b) b->object.CommandTimeout(seconds);

@@ -12,7 +12,9 @@ extern "C" {
 typedef struct spb_bill spb_bill;
 
 spb_bill* spb_create(void);                                           /* NULL when out of memory */
-void spb_set_sysdate(spb_bill* bill, int year, int month, int day);
+/* 0 when no calendar has the date (2026-02-31): the date is not taken and spb_execute shows why
+ * it does not run; 1 otherwise. */
+int spb_set_sysdate(spb_bill* bill, int year, int month, int day);
 void spb_set_command_timeout(spb_bill* bill, int16_t seconds);
 void spb_set_connstr(spb_bill* bill, const char* utf8);
 void spb_set_optcode(spb_bill* bill, const char* utf8);

@@ -19,7 +19,33 @@ Toolkit& CurrentToolkit() {
 
 void InstallToolkit(Toolkit* toolkit) { Current() = toolkit; }
 
+CommandScope::State& CommandScope::Current() {
+    static State state;
+    return state;
+}
+
+CommandScope::CommandScope() {
+    State& s = Current();
+    if (s.depth++ == 0) {
+        s.faultShown = false;
+        s.suppressed = 0;
+    }
+}
+
+CommandScope::~CommandScope() { --Current().depth; }
+
+int CommandScope::Suppressed() { return Current().suppressed; }
+
 Answer MsgBox(const std::string& text, Buttons buttons, Icon icon, const std::string& title, DefaultButton def) {
+    auto& command = CommandScope::Current();
+    if (command.depth > 0 && buttons == Buttons::Ok) {
+        // A question always reaches the operator; a second report of the same command does not.
+        if (command.faultShown) {
+            ++command.suppressed;
+            return Answer::Ok;
+        }
+        if (icon == Icon::Critical || icon == Icon::Exclamation) command.faultShown = true;
+    }
     return CurrentToolkit().ShowMessage(Message{text, icon, title, buttons, def});
 }
 

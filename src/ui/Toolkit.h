@@ -31,9 +31,36 @@ bool HasToolkit();
 Toolkit& CurrentToolkit();  // throws std::logic_error when none is installed
 void InstallToolkit(Toolkit* toolkit);  // nullptr uninstalls; the caller keeps ownership
 
-// Shorthand for CurrentToolkit().ShowMessage.
+
+// Shorthand for CurrentToolkit().ShowMessage, within the rule of CommandScope below.
 Answer MsgBox(const std::string& text, Buttons buttons, Icon icon, const std::string& title,
               DefaultButton def = DefaultButton::First);
+
+// One command of the operator (a key, a click, a timer's handler) for the life of the object: the
+// first failure it reports (an OK box with the critical or exclamation icon) is the only box it
+// shows, so that one fault gives one message however many routines notice it on the way out.
+// Scopes nest within a command; a window shown modally starts commands of its own. Without a
+// scope every box is shown.
+class CommandScope {
+public:
+    CommandScope();
+    ~CommandScope();
+    CommandScope(const CommandScope&) = delete;
+    CommandScope& operator=(const CommandScope&) = delete;
+    // Boxes left unshown since the outermost scope began.
+    static int Suppressed();
+
+private:
+    friend class Window;
+    friend Answer MsgBox(const std::string&, Buttons, Icon, const std::string&, DefaultButton);
+    // What a modal window's own commands must not inherit from the command that showed it.
+    struct State {
+        int depth = 0;
+        bool faultShown = false;
+        int suppressed = 0;
+    };
+    static State& Current();
+};
 
 // Busy pointer for the life of the object.
 class BusyPointer {

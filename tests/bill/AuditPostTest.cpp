@@ -128,9 +128,24 @@ TEST_F(Editor, LineDeletionAsksKeepsAuditedBillsAndLeavesTheHeader) {
         w.Delete("2", "100");
         EXPECT_EQ(MessageTexts().back(), "此单据已审核，不能删除!");
     });
+    // Removed by another operator between the check and the delete: said so, not "audited".
+    Bill("3", "001", 0, {"A1", "6"});
+    Open("3", [&](FrmAdjuctPrice& w) {
+        auto& host = *data::Host().HostConnection;
+        bool gone = false;
+        host.SetTrace([&](const std::string& s) {
+            if (gone || s.rfind("delete SubAdjuctPricemx", 0) != 0) return;
+            gone = true;
+            host.Execute("delete from SubAdjuctPricemx where lsh='3'");
+        });
+        t.Toolkit().QueueAnswer(ui::Answer::Yes);
+        w.Delete("3", "100");
+        host.SetTrace({});
+        EXPECT_EQ(MessageTexts().back(), "此记录已被删除!");
+    });
     EXPECT_EQ(Count("select count(*) from SubAdjuctPricemx where lsh='1'"), 0);
     EXPECT_EQ(Count("select count(*) from SubAdjuctPricemx where lsh='2'"), 1);
-    EXPECT_EQ(Count("select count(*) from SubAdjuctPrice"), 2);
+    EXPECT_EQ(Count("select count(*) from SubAdjuctPrice"), 3) << "every header stays";
 }
 
 TEST_F(Editor, PrintHandsTheShownSerialToTheEngineAndFailsSilently) {
@@ -168,12 +183,17 @@ TEST_F(Editor, BrowserOpensTheEditorForNewAndCurrentBillsAndRefreshesAfter) {
     EXPECT_EQ(bill::Shared().EditorInstance, nullptr);
 }
 
-TEST_F(Editor, BrowserDeleteKeepsTheLinesOfABillItCouldNotDelete) {
+TEST_F(Editor, BrowserDeleteTakesAHeaderWithoutAnAuditFlagAsUnaudited) {
     Bill("5", "001", 0, {"A1", "6"});
-    t.Exec("update SubAdjuctPrice set shbz=NULL");
+    Bill("6", "001", 1, {"A1", "6"});
+    t.Exec("update SubAdjuctPrice set shbz=NULL where lsh='5'");
     browser::FrmBrowser b;
-    t.Toolkit().OnShow("FrmBrowser", [&](ui::Window&) { b.DeleteBill("5"); });
+    t.Toolkit().OnShow("FrmBrowser", [&](ui::Window&) {
+        b.DeleteBill("5");
+        b.DeleteBill("6");
+    });
     b.ShowModal();
-    EXPECT_EQ(Count("select count(*) from SubAdjuctPricemx"), 1);
-    EXPECT_EQ(Count("select count(*) from SubAdjuctPrice"), 1);
+    EXPECT_EQ(MessageTexts(), std::vector<std::string>{"此单据已审核，不能删除！"});
+    EXPECT_EQ(Scalar("select group_concat(lsh) from SubAdjuctPricemx"), "6");
+    EXPECT_EQ(Scalar("select group_concat(lsh) from SubAdjuctPrice"), "6");
 }

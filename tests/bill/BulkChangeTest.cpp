@@ -100,6 +100,8 @@ TEST_F(BulkChange, RefusalsWriteNothing) {
         b.OptAmount.SetValue(true);
         b.TxtValue.EnteredValue(-4.2);
         b.CmdApply.Click();  // B2 would go below zero
+        b.TxtValue.EnteredValue(1e14);
+        b.CmdApply.Click();  // beyond the price column
         b.TxtValue.EnteredValue(1);
         t.Toolkit().QueueAnswer(ui::Answer::No);
         b.CmdApply.Click();
@@ -110,7 +112,9 @@ TEST_F(BulkChange, RefusalsWriteNothing) {
         EXPECT_TRUE(b.IsShown());
         EXPECT_FALSE(b.Applied());
     });
-    EXPECT_EQ(MessageTexts(), (std::vector<std::string>{"货号为'B2'的新售价调整后为负数，不能执行!", "确实要调整这3行明细的新售价吗?",
+    EXPECT_EQ(MessageTexts(), (std::vector<std::string>{"货号为'B2'的新售价调整后为负数，不能执行!",
+                                                        "货号为'A1'的调整后新售价“100000000000005.55”超出范围，整数部分最多14位!",
+                                                        "确实要调整这3行明细的新售价吗?",
                                                         "确实要调整这3行明细的新售价吗?", "此单据已审核，不能修改!"}));
     EXPECT_EQ(Prices(), "5.5/5.55 4/4 3/3.33");
 

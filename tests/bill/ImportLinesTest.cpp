@@ -127,6 +127,18 @@ TEST_F(ImportLines, AGb18030CsvAddsExactlyTheGoodRowsAndNamesEachBadOne) {
     EXPECT_EQ(bill::ImportFile::Read(refusedPath).size(), 9u);
 }
 
+TEST_F(ImportLines, PricesBeyondThePriceColumnAreRefusedNotStored) {
+    Bill("20", "001", 0, {});
+    const std::string path = File("大价格.csv", "货号,新售价\r\nA1,100000000000000000000\r\nB2," + std::string(400, '9') +
+                                                    "\r\nC3,99999999999999.99\r\nX,99999999999999.999\r\n");
+    Import("20", NoPreparation, [&](FrmImportLines& i, FrmAdjuctPrice&) {
+        i.AskFileName = [&](bool, const std::string&) { return path; };
+        i.CmdBrowse.Click();
+        EXPECT_EQ(Verdicts(i), (std::vector<std::string>{"2 A1 新售价超出范围（整数部分最多14位）", "3 B2 新售价超出范围（整数部分最多14位）",
+                                                         "4 C3 可导入", "5 X 新售价超出范围（整数部分最多14位）"}));
+    });
+}
+
 TEST_F(ImportLines, XlsxWorkbooksByHeadingOrPositionFillANewBillUnderAFreshSerial) {
     for (bool constantMemory : {false, true}) {
         t.Exec("delete from SubAdjuctPricemx");

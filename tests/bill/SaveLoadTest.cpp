@@ -2,6 +2,7 @@
 #include "EditorFixture.h"
 #include "db/Error.h"
 #include "ui/Keys.h"
+#include "ui/Toolkit.h"
 
 using billtest::Editor;
 using bill::FrmAdjuctPrice;
@@ -260,4 +261,149 @@ TEST_F(Editor, NewWithoutTheRightDrawsNoSerialAndEscClosesWithoutSaving) {
         EXPECT_FALSE(w.IsShown());
     });
     EXPECT_EQ(Count("select count(*) from SubAdjuctPricemx"), 1);
+}
+
+TEST_F(Editor, ANewBillNeverMergesIntoABillStoredUnderItsSerialMeanwhile) {
+    // Another operator's bill, committed under the serial this save has just drawn: a server at
+    // READ COMMITTED lets that happen between the draw and the header insert.
+    const auto otherBill = [&](db::Connection& c, const std::string& lsh) {
+        c.Execute("insert into SubAdjuctPrice (lsh,kdrq,bz,czry,shbz,jzbz,dwbh) values ('" + lsh + "','2026-11-01','A','甲',0,0,'002')");
+        c.Execute("insert into SubAdjuctPricemx (lsh,dh,hh,sj1,sj2) values ('" + lsh + "','100','X',1,1)");
+    };
+    Open("", [&](FrmAdjuctPrice& w) {
+        w.TxtDwbh.SetText("001");
+        w.TxtBZ.SetText("B");
+        auto& host = *data::Host().HostConnection;
+        bool planted = false;
+        host.SetTrace([&](const std::string& s) {
+            if (planted || s.find("max( (cast(dh") == std::string::npos) return;
+            planted = true;
+            otherBill(host, bill::Shared().CurrentLsh);
+        });
+        EnterLine(w, "A1", 2);
+        host.SetTrace({});
+        ASSERT_TRUE(planted);
+        ASSERT_EQ(MessageTexts().size(), 1u);
+        EXPECT_NE(MessageTexts()[0].find("有另一个操作员同时建立了信息"), std::string::npos) << MessageTexts()[0];
+        // Here the other bill went with the rollback; on a server it stays. Either way the retry
+        // draws the next serial.
+        otherBill(*data::Host().HostConnection, "1");
+        w.Cmd_Save.Click();
+        EXPECT_EQ(w.TxtLSH.Text(), "2");
+    });
+    EXPECT_EQ(Scalar("select bz||czry||dwbh from SubAdjuctPrice where lsh='1'"), "A甲002");
+    EXPECT_EQ(Scalar("select group_concat(hh) from SubAdjuctPricemx where lsh='1'"), "X");
+    EXPECT_EQ(Scalar("select bz||dwbh||'/'||(select group_concat(hh) from SubAdjuctPricemx where lsh='2') from SubAdjuctPrice where lsh='2'"),
+              "B001/A1");
+}
+
+TEST_F(Editor, HeaderChangesAreSavedWithAPickedLineAndAloneWithoutAnItem) {
+    Bill("4", "001", 0, {"A1", "2", "B2", "3"});
+    Open("4", [&](FrmAdjuctPrice& w) {
+        w.TxtBZ.SetText("新备注");
+        w.DtpExecDate.SetValue({2026, 12, 20});
+        w.VfgContent.Select(1, 1);
+        Key(w, w.VfgContent, ui::Key::F3);
+        EXPECT_EQ(w.TxtBZ.Text(), "新备注") << "picking a line keeps what the operator changed";
+        w.TxtNSj.EnteredValue(8);
+        w.Cmd_Save.Click();
+        EXPECT_EQ(Scalar("select bz||' '||substr(execdate,1,10) from SubAdjuctPrice where lsh='4'"), "新备注 2026-12-20");
+        EXPECT_EQ(w.TxtBZ.Text(), "新备注");
+
+        w.TxtBZ.SetText("只改表头");
+        w.Cmd_Save.Click();
+        EXPECT_EQ(Scalar("select bz from SubAdjuctPrice where lsh='4'"), "只改表头");
+    });
+    EXPECT_TRUE(MessageTexts().empty());
+    EXPECT_EQ(Scalar("select group_concat(dh||':'||sj2, ' ') from (select * from SubAdjuctPricemx where lsh='4' order by dh)"),
+              "100:8 200:3");
+}
+
+TEST_F(Editor, PricesOutsideTheColumnAreRefusedNamingTheValue) {
+    const struct {
+        double typed;
+        const char* refusal;  // empty: stored as `stored`
+        const char* stored;
+    } cases[] = {
+        {-5, "新售价“-5.00”不能为负数!", ""},
+        {999999999999999, "新售价“999999999999999.00”超出范围，整数部分最多14位!", ""},
+        {99999999999999.996, "新售价“100000000000000.00”超出范围，整数部分最多14位!", ""},  // rounds up past the limit
+        {12345678901234.5, "", "12345678901234.5"},
+        {2.345, "", "2.35"},  // rounded to the price decimals
+    };
+    for (const auto& c : cases) {
+        t.Exec("delete from SubAdjuctPricemx");
+        t.Exec("delete from SubAdjuctPrice");
+        t.Toolkit().ClearMessages();
+        Open("", [&](FrmAdjuctPrice& w) {
+            EnterLine(w, "A1", c.typed);
+            if (*c.refusal) {
+                EXPECT_EQ(w.Focused(), &w.TxtNSj);
+            }
+        });
+        if (*c.refusal) {
+            EXPECT_EQ(MessageTexts(), std::vector<std::string>{c.refusal});
+            EXPECT_EQ(Count("select count(*) from SubAdjuctPrice"), 0) << c.typed;
+        } else {
+            EXPECT_TRUE(MessageTexts().empty());
+            EXPECT_EQ(Scalar("select sj2 from SubAdjuctPricemx"), c.stored);
+        }
+    }
+}
+
+TEST_F(Editor, AnItemIsPricedOnceOnABillAndARefusedAmendmentIsNotRepeated) {
+    Bill("4", "001", 0, {"A1", "2", "B2", "3"});
+    Open("4", [&](FrmAdjuctPrice& w) {
+        EnterLine(w, "A1", 9);
+        EXPECT_EQ(MessageTexts(), std::vector<std::string>{"单据上已有此商品（单号为100），不能重复录入!"});
+        // A picked line may not take an item another line holds either, but keeps its own.
+        t.Toolkit().ClearMessages();
+        w.VfgContent.Select(2, 1);
+        Key(w, w.VfgContent, ui::Key::F3);
+        w.TxtHH.SetText("A1");
+        w.Cmd_Save.Click();
+        EXPECT_EQ(MessageTexts(), std::vector<std::string>{"单据上已有此商品（单号为100），不能重复录入!"});
+        EXPECT_FALSE(bill::Shared().IsLineAmend) << "the next Save does not repeat the refusal";
+        t.Toolkit().ClearMessages();
+        w.LoadLine("4", "200");
+        w.TxtNSj.EnteredValue(4);
+        w.Cmd_Save.Click();
+        EXPECT_TRUE(MessageTexts().empty());
+    });
+    EXPECT_EQ(Scalar("select group_concat(dh||hh||':'||sj2, ' ') from (select * from SubAdjuctPricemx where lsh='4' order by dh)"),
+              "100A1:2 200B2:4");
+}
+
+TEST_F(Editor, TheAuditedCheckOfANewBillIgnoresItsProvisionalSerial) {
+    Open("", [&](FrmAdjuctPrice& w) {
+        ASSERT_EQ(w.TxtLSH.Text(), "1");
+        Bill("1", "001", 1, {"X", "1"});  // another operator's bill, audited, under the number shown
+        EnterLine(w, "A1", 2);
+        EXPECT_TRUE(MessageTexts().empty()) << (MessageTexts().empty() ? "" : MessageTexts()[0]);
+        EXPECT_EQ(w.TxtLSH.Text(), "2");
+    });
+}
+
+TEST_F(Editor, OneFaultGivesOneMessageInChinese) {
+    Bill("4", "001", 0, {"A1", "2"});
+    Open("4", [&](FrmAdjuctPrice& w) {
+        t.Exec("drop table SubAdjuctPrice");
+        t.Toolkit().ClearMessages();
+        {
+            ui::CommandScope command;  // as a key or click in the real window
+            w.AmendAddNew("4");        // the lines read, the header query fails, the reload gives up
+        }
+        ASSERT_EQ(t.Toolkit().Messages().size(), 1u) << MessageTexts().back();
+        EXPECT_EQ(t.Toolkit().Messages()[0].message.title, "错误:");
+        EXPECT_EQ(ui::CommandScope::Suppressed(), 1);
+        // A question is never swallowed, and the next command reports again.
+        t.Toolkit().ClearMessages();
+        {
+            ui::CommandScope command;
+            w.LoadLine("4", "100");
+            t.Toolkit().QueueAnswer(ui::Answer::No);
+            ui::MsgBox("?", ui::Buttons::YesNo, ui::Icon::Question, "系统提示");
+        }
+        EXPECT_EQ(t.Toolkit().Messages().size(), 2u);
+    });
 }

@@ -81,7 +81,7 @@ TEST_F(QueryRoutines, RecordsetRoutinesReportFailuresAsErrorBoxes) {
     EXPECT_EQ(own->RecordCount(), 1);
     EXPECT_FALSE(data::GetRecordset("select from"));
     ASSERT_EQ(t.Toolkit().Messages().size(), 1u);
-    EXPECT_EQ(t.Toolkit().Messages()[0].message.title, "Error:");
+    EXPECT_EQ(t.Toolkit().Messages()[0].message.title, "错误:");
     EXPECT_EQ(t.Toolkit().Messages()[0].message.icon, Icon::Critical);
 }
 

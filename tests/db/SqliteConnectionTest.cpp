@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <functional>
 #include <filesystem>
 #include <thread>
 
@@ -182,4 +183,34 @@ TEST(SqliteConnection, StatementEndingInsideACommentIsRefused) {
     t.Exec("delete from SubAdjuctPrice where lsh='9' /* /* nested */ closed */");
     t.Exec("delete from SubAdjuctPrice where lsh='/*'");
     EXPECT_EQ(t.Scalar("select count(*) from SubAdjuctPrice"), "1");
+}
+
+TEST(SqliteConnection, AFileRemovedOrReplacedWhileOpenTakesNoWrite) {
+    SPB_SKIP_UNDER_ODBC("the embedded driver watches its own file");
+    namespace fs = std::filesystem;
+    const std::string gone = "数据库文件已被移走或替换，请重新打开程序。";
+    for (const bool replaced : {false, true}) {
+        TestDatabase t;
+        t.Exec("insert into SubAdjuctPrice (lsh,shbz,jzbz) values ('1',0,0)");
+        const fs::path moved = t.Path() + ".moved";
+        fs::rename(t.Path(), moved);
+        if (replaced) fs::copy_file(moved, t.Path());
+        for (const auto& write : std::vector<std::function<void()>>{
+                 [&] { t.Db().BeginTrans(); },
+                 [&] { t.Exec("insert into SubAdjuctPrice (lsh,shbz,jzbz) values ('2',0,0)"); }}) {
+            try {
+                write();
+                ADD_FAILURE() << "written into a file that was " << (replaced ? "replaced" : "moved away");
+            } catch (const db::Error& e) {
+                EXPECT_EQ(e.Description(), gone);
+            }
+        }
+        EXPECT_EQ(t.Scalar("select count(*) from SubAdjuctPrice"), "1") << "reading goes on; nothing was added";
+    }
+    // Moved away in the middle of a transaction: the commit is refused and rolls back.
+    TestDatabase t;
+    t.Db().BeginTrans();
+    t.Exec("insert into SubAdjuctPrice (lsh,shbz,jzbz) values ('3',0,0)");
+    fs::rename(t.Path(), t.Path() + ".moved");
+    EXPECT_THROW(t.Db().CommitTrans(), db::Error);
 }

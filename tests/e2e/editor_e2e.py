@@ -130,7 +130,27 @@ def scenario(database_args):
             proc.kill()
 
 
+def bad_connection():
+    """A database that cannot be opened: the plug-in's "系统提示" box tells the operator why (the
+    password hidden), and only after it is closed does the program end, with status 1."""
+    env = dict(os.environ, QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1", QT_ACCESSIBILITY="1")
+    bad = "Provider=SQLite;Data Source=" + os.path.join(WORK, "missing.db") + ";Password=hunter2"
+    proc = subprocess.Popen([HOST, "--connection", bad], env=env, stderr=subprocess.DEVNULL)
+    try:
+        box = find(app(), "系统提示", pyatspi.ROLE_ALERT)
+        shown = " ".join(a.name or "" for a in pyatspi.findAllDescendants(box, lambda a: a is not None))
+        assert "missing.db" in shown and "hunter2" not in shown, shown
+        assert proc.poll() is None, "the program ended before the operator read the message"
+        press(pyatspi.findDescendant(box, lambda a: a is not None and a.getRole() == pyatspi.ROLE_PUSH_BUTTON))
+        assert proc.wait(10) == 1, proc.returncode
+        print("bad connection: message shown, exit status 1")
+    finally:
+        if proc.poll() is None:
+            proc.kill()
+
+
 def main():
+    bad_connection()
     if os.path.exists(DB):
         os.remove(DB)
     scenario(["--demo-db", DB])  # the embedded driver; creates the demo database

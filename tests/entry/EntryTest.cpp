@@ -63,6 +63,26 @@ TEST(Execute, UnopenableConnectionShowsOneMessageAndNextRunWorks) {
     EXPECT_EQ(entry::Settings().jjbl, 2);
 }
 
+TEST(Execute, ABusinessDateNoCalendarHasIsRefusedWhereItIsSet) {
+    TestDatabase t(true);
+    entry::SubAdjuctPriceBill bill;
+    Configure(bill, t.ConnStr());
+    for (const db::DateTime bad : {db::DateTime{2026, 2, 31}, db::DateTime{2026, 13, 1}, db::DateTime{2026, 0, 5}}) {
+        EXPECT_FALSE(bill.SysDate(bad)) << bad.DateText();
+        EXPECT_EQ(data::Host().SysDate, (db::DateTime{2026, 12, 6})) << "the date set before stays";
+        t.Toolkit().ClearMessages();
+        bill.Execute();
+        ASSERT_EQ(t.Toolkit().Messages().size(), 1u);
+        EXPECT_EQ(t.Toolkit().Messages()[0].message.text, "业务日期“" + bad.DateText() + "”不是有效的日期!");
+        EXPECT_TRUE(t.Toolkit().ShownWindows().empty()) << "no bill is made under it";
+    }
+    EXPECT_TRUE(bill.SysDate({2028, 2, 29}));
+    t.Toolkit().ClearMessages();
+    bill.Execute();
+    EXPECT_TRUE(t.Toolkit().Messages().empty()) << "a valid date runs again";
+    EXPECT_FALSE(t.Toolkit().ShownWindows().empty());
+}
+
 TEST(Execute, CancelReturnsAtOnceAndOkOpensTheBrowserInTheChosenMode) {
     TestDatabase t(true);
     entry::SubAdjuctPriceBill bill;

@@ -114,7 +114,7 @@ TEST_F(HostileText, SerialsOfMarkedBillsReachTheStatementsIntact) {
             EXPECT_TRUE(t.Sent("Update SubAdjuctPrice Set Jzbz=1 Where Lsh='" + EscapeQuote(lsh) + "' And Shbz=1"));
             EXPECT_EQ(t.Scalar("select jzbz from SubAdjuctPrice where lsh='" + EscapeQuote(lsh) + "'"), "1");
         } else {
-            EXPECT_TRUE(t.Sent("DELETE FROM SubAdjuctPrice WHERE LSH='" + EscapeQuote(lsh) + "' AND SHBZ=0"));
+            EXPECT_TRUE(t.Sent("DELETE FROM SubAdjuctPrice WHERE LSH='" + EscapeQuote(lsh) + "' AND ISNULL(SHBZ,0)=0"));
             EXPECT_EQ(t.Scalar("select count(*) from SubAdjuctPricemx where lsh='" + EscapeQuote(lsh) + "'"), "0");
             --left;
         }

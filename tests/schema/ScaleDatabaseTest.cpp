@@ -90,7 +90,7 @@ TEST_F(ScaleDatabaseTest, NumberingCleanUpOperatorsBillsAndItemLinesUseIndexes) 
     EXPECT_NE(plan("select max( (cast(lsh as int)) ) as tjlsh from SubAdjuctPrice ").find("ix_SubAdjuctPrice_lsh_number"),
               std::string::npos);
     const std::string cleanUp =
-        plan("Delete A From SubAdjuctPrice A LEFT JOIN SubAdjuctPriceMX B ON A.LSH=B.LSH WHERE B.LSH IS NULL AND A.SHBZ=0");
+        plan("Delete A From SubAdjuctPrice A LEFT JOIN SubAdjuctPriceMX B ON A.LSH=B.LSH WHERE B.LSH IS NULL AND ISNULL(A.SHBZ,0)=0");
     EXPECT_NE(cleanUp.find("USING COVERING INDEX ix_SubAdjuctPrice_unaudited"), std::string::npos) << cleanUp;
     EXPECT_EQ(cleanUp.find("LEFT-JOIN"), std::string::npos) << cleanUp;
     EXPECT_NE(plan("Select A.LSH AS 流水号 From  SubAdjuctPrice A Where a.czry='张三' and A.JZBZ=0 and "

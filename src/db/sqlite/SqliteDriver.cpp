@@ -1,11 +1,13 @@
 #include "db/sqlite/SqliteDriver.h"
 
 #include <sqlite3.h>
+#include <sys/stat.h>
 
 #include <algorithm>
 #include <cctype>
 #include <charconv>
 #include <filesystem>
+#include <optional>
 
 #include "db/ConnectionString.h"
 #include "db/Error.h"
@@ -142,10 +144,24 @@ Value ReadColumn(sqlite3_stmt* st, int i, const ColumnClass& c) {
     }
 }
 
+// Which file a path names: device and inode. A database file removed or replaced while it is open
+// stays open under SQLite, which would go on writing into a file nobody will ever open again.
+struct FileIdentity {
+    dev_t device = 0;
+    ino_t inode = 0;
+    bool operator==(const FileIdentity&) const = default;
+};
+
+std::optional<FileIdentity> IdentityOf(const std::string& path) {
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0) return std::nullopt;
+    return FileIdentity{st.st_dev, st.st_ino};
+}
+
 class SqliteDriver final : public Driver {
 public:
-    SqliteDriver(DbHandle db, int defaultBusyMs)
-        : db_(std::move(db)), defaultBusyMs_(defaultBusyMs),
+    SqliteDriver(DbHandle db, int defaultBusyMs, std::string path, std::optional<FileIdentity> opened)
+        : db_(std::move(db)), defaultBusyMs_(defaultBusyMs), path_(std::move(path)), opened_(opened),
           translator_(
               [this](std::string_view, std::string_view column) {
                   catalogAsked_ = true;
@@ -159,6 +175,8 @@ public:
     std::string Name() const override { return "sqlite"; }
 
     long long Execute(const std::string& tsql) override {
+        // A statement of its own writes at once; one inside a transaction was checked at its start.
+        if (sqlite3_get_autocommit(db_.get())) RefuseIfFileReplaced();
         std::string sql = Translate(tsql);
         const char* tail = sql.c_str();
         const char* end = sql.c_str() + sql.size();
@@ -249,8 +267,16 @@ public:
         return rs;
     }
 
-    void Begin() override { Execute("BEGIN IMMEDIATE"); }
-    void Commit() override { Execute("COMMIT"); }
+    void Begin() override {
+        RefuseIfFileReplaced();
+        Execute("BEGIN IMMEDIATE");
+    }
+    // Checked again before the commit: the caller then rolls back, and nothing lands in the
+    // file that was taken away meanwhile.
+    void Commit() override {
+        RefuseIfFileReplaced();
+        Execute("COMMIT");
+    }
     void Rollback() override {
         if (!sqlite3_get_autocommit(db_.get())) Execute("ROLLBACK");
     }
@@ -293,6 +319,11 @@ private:
         return catalog_.Columns();
     }
 
+    void RefuseIfFileReplaced() const {
+        if (!opened_ || IdentityOf(path_) == opened_) return;
+        throw Error(ErrorCode::ConnectionFailed, "数据库文件已被移走或替换，请重新打开程序。");
+    }
+
     void Check(int rc) {
         if (rc == SQLITE_OK || rc == SQLITE_DONE || rc == SQLITE_ROW) return;
         int ext = sqlite3_extended_errcode(db_.get());
@@ -304,6 +335,8 @@ private:
 
     DbHandle db_;
     int defaultBusyMs_;
+    std::string path_;
+    std::optional<FileIdentity> opened_;  // none for an in-memory database
     Catalog catalog_;
     bool catalogChecked_ = false;  // for the statement at hand
     bool catalogAsked_ = false;    // by the translation at hand
@@ -378,7 +411,17 @@ std::unique_ptr<Driver> OpenSqliteDriver(const ConnectionString& cs) {
         throw openFailure(sqlite3_extended_errcode(db.get()), msg);
     }
     sqlite3_exec(db.get(), kConnectionSettings, nullptr, nullptr, nullptr);
-    return std::make_unique<SqliteDriver>(std::move(db), timeoutMs);
+    // The file as it was opened, taken once SQLite has read it.
+    // An absolute path, so that the check means the same file whatever the working folder becomes.
+    std::optional<FileIdentity> opened;
+    std::string absolute = path;
+    if (path != ":memory:") {
+        std::error_code ec;
+        if (auto a = std::filesystem::absolute(path, ec); !ec) absolute = a.string();
+        opened = IdentityOf(absolute);
+        if (!opened) throw Error(ErrorCode::ConnectionFailed, "数据库文件已被移走或替换，请重新打开程序。");
+    }
+    return std::make_unique<SqliteDriver>(std::move(db), timeoutMs, absolute, opened);
 }
 
 }  // namespace db::sqlite

@@ -135,6 +135,7 @@ bool View::PreviewKey(QKeyEvent* event) {
     // Tab moves the focus as the host does; windows never see it as a key.
     if (key == ui::Key::None || key == ui::Key::Tab) return false;
     int shift = KeyMap::HostShift(event->modifiers());
+    ui::CommandScope command;  // the window's handler and the field's are one command
     SafeCall([&] { window_.OnKeyDown(key, shift); });
     if (unloaded_ || key == ui::Key::None) return true;
     if (ui::Control* c = ControlOf(QApplication::focusWidget())) {
