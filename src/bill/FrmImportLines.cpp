@@ -1,7 +1,6 @@
 #include "bill/FrmImportLines.h"
 
 #include <chrono>
-#include <fstream>
 #include <unordered_set>
 
 #include "bill/BillWriter.h"
@@ -10,6 +9,7 @@
 #include "bill/ImportFile.h"
 #include "bill/ListRecordset.h"
 #include "bill/PriceRounding.h"
+#include "data/AtomicFile.h"
 #include "data/QueryRoutines.h"
 #include "data/Rights.h"
 #include "db/Connection.h"
@@ -24,16 +24,6 @@ using data::EscapeQuote;
 using Clock = std::chrono::steady_clock;
 
 double SecondsSince(Clock::time_point start) { return std::chrono::duration<double>(Clock::now() - start).count(); }
-
-std::string CsvField(const std::string& s) {
-    if (s.find_first_of(",\"\r\n") == std::string::npos && (s.empty() || (s.front() != ' ' && s.back() != ' '))) return s;
-    std::string quoted = "\"";
-    for (char c : s) {
-        if (c == '"') quoted += '"';
-        quoted += c;
-    }
-    return quoted + "\"";
-}
 
 }  // namespace
 
@@ -216,17 +206,16 @@ void FrmImportLines::ImportReady() {
 }
 
 bool FrmImportLines::SaveRefused(const std::string& path) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    if (out) {
-        out << "\xEF\xBB\xBF" << "行号,货号,新售价,原因\r\n";
-        for (const auto& r : rows_)
-            if (r.Refused())
-                out << r.fileRow << ',' << CsvField(r.code) << ',' << CsvField(r.priceText) << ',' << VerdictText(r.verdict)
-                    << "\r\n";
-        out.close();
-    }
-    if (!out) {
-        ui::MsgBox("无法写入文件: " + path, ui::Buttons::Ok, ui::Icon::Exclamation, "系统提示");
+    using data::CsvCell;
+    std::string text = "\xEF\xBB\xBF行号,货号,新售价,原因\r\n";
+    for (const auto& r : rows_)
+        if (r.Refused())
+            text += std::to_string(r.fileRow) + ',' + CsvCell(r.code) + ',' + CsvCell(r.priceText) + ',' +
+                    CsvCell(VerdictText(r.verdict)) + "\r\n";
+    // Whole or not at all: a full disk leaves the earlier file as it was.
+    data::AtomicFile out(path);
+    if (!out.Write(text) || !out.Commit()) {
+        ui::MsgBox("无法写入文件: " + path + "（" + out.ErrorText() + "）", ui::Buttons::Ok, ui::Icon::Exclamation, "系统提示");
         return false;
     }
     ui::MsgBox("已将" + std::to_string(RefusedCount()) + "行拒绝行保存到文件: " + path, ui::Buttons::Ok, ui::Icon::Information,

@@ -5,6 +5,7 @@
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPainter>
+#include <QPdfWriter>
 #include <QPrinter>
 #include <QTextLayout>
 #include <algorithm>
@@ -14,6 +15,7 @@
 #include <vector>
 
 #include "db/Error.h"
+#include "host/PdfFile.h"
 #include "host/QtText.h"
 
 namespace host {
@@ -70,9 +72,12 @@ QFont BillDocument::ChineseFont(int pointSize) {
     return font;
 }
 
+QPageLayout BillDocument::PageLayout() {
+    return QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(15, 15, 15, 15), QPageLayout::Millimeter);
+}
+
 void BillDocument::SetUpPage(QPrinter& printer) {
-    printer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(15, 15, 15, 15),
-                                      QPageLayout::Millimeter));
+    printer.setPageLayout(PageLayout());
     printer.setDocName(QStringLiteral("分支机构商品调价单"));
     printer.setCreator(QStringLiteral("分支机构商品调价单"));
 }
@@ -94,7 +99,7 @@ const QStringList& Headings() {
 
 // "name\size\origin\unit" with the empty parts left out.
 QString Description(const std::string& pm) {
-    QStringList parts = ToQString(pm).split(QLatin1Char('\\'));
+    QStringList parts = VisibleText(pm).split(QLatin1Char('\\'));
     parts.removeIf([](const QString& p) { return p.trimmed().isEmpty(); });
     return parts.join(QStringLiteral(" / "));
 }
@@ -114,7 +119,7 @@ using Lines = std::vector<TextLine>;
 // The page geometry on one printer: fonts, the printable area above the foot line and spacing,
 // all in the printer's device units.
 struct Sheet {
-    explicit Sheet(QPrinter& printer)
+    Sheet(QPaintDevice& printer, const QPageLayout& page, int dpi)
         : device(&printer),
           titleFont(BillDocument::Font(16)),
           bodyFont(BillDocument::Font(10)),
@@ -123,8 +128,7 @@ struct Sheet {
           body(bodyFont, &printer),
           bold(boldFont, &printer) {
         titleFont.setBold(true);
-        const QRectF area = printer.pageLayout().paintRectPixels(printer.resolution());
-        const qreal dpi = printer.resolution();
+        const QRectF area = page.paintRectPixels(dpi);
         width = area.width();
         footHeight = QFontMetricsF(footFont, &printer).height() * 2.5;
         bodyHeight = area.height() - footHeight;
@@ -241,16 +245,16 @@ struct BillLayout {
 BillLayout LayOut(const Sheet& s, const PrintedBill& bill) {
     BillLayout b;
     qreal y = s.titleHeight;
-    const QString target = ToQString(bill.targetCode) + QStringLiteral("  ") + ToQString(bill.targetName);
+    const QString target = VisibleText(bill.targetCode) + QStringLiteral("  ") + VisibleText(bill.targetName);
     const QString state = (bill.audited ? QStringLiteral("已审核") : QStringLiteral("未审核")) + QStringLiteral("  ") +
                           (bill.posted ? QStringLiteral("已记帐") : QStringLiteral("未记帐"));
-    b.header.push_back(MakeFieldRow(s, {{QStringLiteral("流水号"), ToQString(bill.serial), 34},
-                                        {QStringLiteral("开单日期"), ToQString(bill.billDate), 33},
-                                        {QStringLiteral("执行日期"), ToQString(bill.execDate), 33}}));
+    b.header.push_back(MakeFieldRow(s, {{QStringLiteral("流水号"), VisibleText(bill.serial), 34},
+                                        {QStringLiteral("开单日期"), VisibleText(bill.billDate), 33},
+                                        {QStringLiteral("执行日期"), VisibleText(bill.execDate), 33}}));
     b.header.push_back(MakeFieldRow(
         s, {{bill.toBranchType ? QStringLiteral("分支机构类型") : QStringLiteral("分支机构"), target, 67},
             {QStringLiteral("状态"), state, 33}}));
-    b.header.push_back(MakeFieldRow(s, {{QStringLiteral("备注"), ToQString(bill.remark), 100}}));
+    b.header.push_back(MakeFieldRow(s, {{QStringLiteral("备注"), VisibleText(bill.remark), 100}}));
     for (FieldRow& row : b.header) {
         row.top = y;
         y += row.height;
@@ -267,8 +271,8 @@ BillLayout LayOut(const Sheet& s, const PrintedBill& bill) {
     cells.reserve(bill.lines.size());
     std::array<qreal, kColumns> widest{};
     for (const PrintedBillLine& l : bill.lines) {
-        const QString texts[kColumns] = {ToQString(l.lineNo).simplified(),
-                                         ToQString(l.itemCode).simplified(),
+        const QString texts[kColumns] = {VisibleText(l.lineNo).simplified(),
+                                         VisibleText(l.itemCode).simplified(),
                                          Description(l.description).simplified(),
                                          FormatMoney(l.oldPrice),
                                          FormatMoney(l.newPrice),
@@ -301,8 +305,8 @@ BillLayout LayOut(const Sheet& s, const PrintedBill& bill) {
         b.rows.push_back(std::move(row));
     }
 
-    b.signatures = MakeFieldRow(s, {{QStringLiteral("操作人员"), ToQString(bill.operatorName), 50},
-                                    {QStringLiteral("审核人员"), ToQString(bill.auditor), 50}});
+    b.signatures = MakeFieldRow(s, {{QStringLiteral("操作人员"), VisibleText(bill.operatorName), 50},
+                                    {QStringLiteral("审核人员"), VisibleText(bill.auditor), 50}});
     b.trailerHeight = s.rowGap + s.lineHeight + s.rowGap + b.signatures.height;
 
     Page page;
@@ -428,20 +432,19 @@ void DrawPage(QPainter& painter, const Sheet& s, const PrintedBill& bill, const 
     const QString pageNumber = QStringLiteral("第 %1 页 / 共 %2 页").arg(index + 1).arg(b.pages.size());
     const QFontMetricsF metrics(s.footFont, s.device);
     const qreal numberWidth = metrics.horizontalAdvance(pageNumber);
-    const QString left = metrics.elidedText(QStringLiteral("分支机构商品调价单  流水号：%1").arg(ToQString(bill.serial)),
+    const QString left = metrics.elidedText(QStringLiteral("分支机构商品调价单  流水号：%1").arg(VisibleText(bill.serial)),
                                             Qt::ElideRight, std::max<qreal>(0, s.width - numberWidth - s.padX * 4));
     painter.drawText(foot, Qt::AlignLeft | Qt::AlignBottom, left);
     painter.drawText(foot, Qt::AlignRight | Qt::AlignBottom, pageNumber);
 }
 
-}  // namespace
-
-void BillDocument::Paint(QPrinter& printer) const {
+template <class Device>
+void PaintBills(const std::vector<PrintedBill>& bills, Device& printer) {
     QPainter painter;
-    if (!painter.begin(&printer)) throw db::Error(db::ErrorCode::Generic, "打印机不能使用：" + ToStdString(printer.outputFileName()));
-    const Sheet sheet(printer);
+    if (!painter.begin(&printer)) throw db::Error(db::ErrorCode::Generic, "打印机不能使用");
+    const Sheet sheet(printer, printer.pageLayout(), printer.resolution());
     bool firstPage = true;
-    for (const PrintedBill& bill : bills_) {
+    for (const PrintedBill& bill : bills) {
         const BillLayout layout = LayOut(sheet, bill);
         for (size_t p = 0; p < layout.pages.size(); ++p) {
             if (!firstPage) printer.newPage();
@@ -450,6 +453,17 @@ void BillDocument::Paint(QPrinter& printer) const {
         }
     }
     painter.end();
+}
+
+}  // namespace
+
+void BillDocument::Paint(QPrinter& printer) const { PaintBills(bills_, printer); }
+
+void BillDocument::Paint(QPdfWriter& writer) const { PaintBills(bills_, writer); }
+
+QByteArray BillDocument::Pdf() const {
+    return RenderPdf(PageLayout(), QStringLiteral("分支机构商品调价单"), QStringLiteral("分支机构商品调价单"),
+                     [this](QPdfWriter& writer) { Paint(writer); });
 }
 
 }  // namespace host

@@ -5,14 +5,11 @@
 #include <QFile>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <cerrno>
 #include <cstdlib>
-#include <cstring>
 #include <filesystem>
 
+#include "data/AtomicFile.h"
 #include "data/ComponentFactory.h"
 #include "db/Connection.h"
 #include "db/Error.h"
@@ -21,6 +18,7 @@
 #include "host/BillReader.h"
 #include "host/PdfTextRepair.h"
 #include "host/QtText.h"
+#include "ui/Toolkit.h"
 
 namespace host {
 namespace {
@@ -103,10 +101,18 @@ void PdfPrintEngine::Print(int billType, std::string& serials, bool& /*flag*/) {
     const bool preview = mode_ == PrintOutput::Preview || (mode_ == PrintOutput::Auto && DisplayAvailable());
     if (preview) {
         ShowPreview(document, nameSerials);
-    } else {
-        lastFile_ = WritePdf(document, nameSerials);
-        SharedLastFile() = lastFile_;
+        return;
     }
+    try {
+        lastFile_ = WritePdf(document, nameSerials);
+    } catch (const db::Error& e) {
+        // The editor's print passes every failure over in silence: the operator hears from the
+        // engine itself that the bill was not printed. Without a toolkit the caller is told.
+        if (!ui::HasToolkit()) throw;
+        ui::MsgBox(e.Description(), ui::Buttons::Ok, ui::Icon::Exclamation, "系统提示");
+        return;
+    }
+    SharedLastFile() = lastFile_;
 }
 
 std::string PdfPrintEngine::WritePdf(const BillDocument& document, const std::string& nameSerials) {
@@ -116,28 +122,18 @@ std::string PdfPrintEngine::WritePdf(const BillDocument& document, const std::st
     fs::create_directories(folder, ec);
     if (ec) throw db::Error(db::ErrorCode::Generic, "不能建立输出目录 " + folder.string() + "：" + ec.message());
     const std::string stem = Stem(nameSerials);
-    // The name is taken by creating the file, so that two programs printing in the same second
-    // never write into one file.
-    fs::path file;
-    for (int n = 1;; ++n) {
-        file = folder / (stem + (n == 1 ? std::string() : "-" + std::to_string(n)) + ".pdf");
-        const int fd = ::open(file.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
-        if (fd >= 0) {
-            ::close(fd);
-            break;
-        }
-        if (errno != EEXIST)
-            throw db::Error(db::ErrorCode::Generic,
-                            "不能写入输出文件 " + db::text::Abbreviate(file.string(), 200) + "：" + std::strerror(errno));
+    const QByteArray pdf = document.Pdf();
+    // Written through our own descriptor into a temporary file, and named only once complete; the
+    // name is taken by that rename, which never replaces a file (nor a symlink planted there), so
+    // two programs printing in the same second never write into one file.
+    data::AtomicFile file((folder / (stem + ".pdf")).string(), data::AtomicFile::Existing::Keep);
+    file.Write(pdf.constData(), static_cast<size_t>(pdf.size()));
+    for (int n = 1; file.Ok() || file.Errno() == EEXIST; ++n) {
+        if (file.Commit(stem + (n == 1 ? std::string() : "-" + std::to_string(n)) + ".pdf")) return file.Path();
+        if (n >= 1000) break;
     }
-
-    QPrinter printer(QPrinter::HighResolution);
-    printer.setOutputFormat(QPrinter::PdfFormat);
-    printer.setOutputFileName(ToQString(file.string()));
-    BillDocument::SetUpPage(printer);
-    document.Paint(printer);
-    PdfTextRepair(BillDocument::ChineseFont(10)).Repair(printer.outputFileName());
-    return file.string();
+    throw db::Error(db::ErrorCode::Generic, "单据没有打印：不能写入文件 " + db::text::Abbreviate((folder / stem).string(), 200) +
+                                                ".pdf（" + file.ErrorText() + "）");
 }
 
 void PdfPrintEngine::ShowPreview(const BillDocument& document, const std::string& nameSerials) {

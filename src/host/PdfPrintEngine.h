@@ -25,7 +25,9 @@ public:
     void SetTable(int index, const std::string& tableName) override;
     // Prints the bills of the "|"-joined serials that exist; unknown serials are passed over and
     // nothing is produced when none exists. Throws db::Error for an unknown bill type, a missing
-    // connection or table, a failing statement or an output that cannot be written.
+    // connection or table or a failing statement. A PDF that cannot be written whole leaves no
+    // file and is reported by the engine itself ("单据没有打印：..."), through the toolkit when one
+    // is installed (the editor's print passes failures over in silence), else thrown.
     void Print(int billType, std::string& serials, bool& flag) override;
     void SetConnection(db::Connection& connection) override { connection_ = &connection; }
     void SetFlag(int flag) override { flag_ = flag; }

@@ -4,6 +4,8 @@
 #include <QRawFont>
 #include <unordered_map>
 
+#include "data/AtomicFile.h"
+
 namespace host {
 namespace {
 
@@ -115,7 +117,9 @@ int PdfTextRepair::Repair(const QString& pdfPath) const {
     file.close();
     const int changed = RepairBytes(bytes);
     if (changed == 0) return 0;
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size()) return -1;
+    // Rewritten whole: a failed write keeps the file as Qt wrote it.
+    data::AtomicFile out(pdfPath.toStdString());
+    if (!out.Write(bytes.constData(), static_cast<size_t>(bytes.size())) || !out.Commit()) return -1;
     return changed;
 }
 

@@ -5,6 +5,7 @@
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPainter>
+#include <QPdfWriter>
 #include <QPrinter>
 #include <algorithm>
 #include <cmath>
@@ -12,7 +13,7 @@
 
 #include "db/Error.h"
 #include "host/BillDocument.h"
-#include "host/PdfTextRepair.h"
+#include "host/PdfFile.h"
 #include "host/QtText.h"
 #include "host/ReportTableModel.h"
 
@@ -31,24 +32,27 @@ struct ReportDocument::Layout {
 ReportDocument::ReportDocument(const ReportTableModel& model, ReportPageSetup page, ReportPrintInfo info)
     : model_(model), page_(std::move(page)), info_(std::move(info)) {}
 
-QString ReportDocument::Title() const { return ToQString(page_.title.empty() ? info_.reportName : page_.title); }
+QString ReportDocument::Title() const { return VisibleText(page_.title.empty() ? info_.reportName : page_.title); }
 
 QString ReportDocument::DateRange() const {
     if (info_.startDate.empty() && info_.endDate.empty()) return {};
-    return QStringLiteral("日期：%1 至 %2").arg(ToQString(info_.startDate), ToQString(info_.endDate));
+    return QStringLiteral("日期：%1 至 %2").arg(VisibleText(info_.startDate), VisibleText(info_.endDate));
+}
+
+QPageLayout ReportDocument::PageLayout() const {
+    return QPageLayout(QPageSize(QPageSize::A4), page_.landscape ? QPageLayout::Landscape : QPageLayout::Portrait,
+                       QMarginsF(page_.marginLeft, page_.marginTop, page_.marginRight, page_.marginBottom), QPageLayout::Millimeter);
 }
 
 void ReportDocument::SetUpPrinter(QPrinter& printer) const {
-    printer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), page_.landscape ? QPageLayout::Landscape : QPageLayout::Portrait,
-                                      QMarginsF(page_.marginLeft, page_.marginTop, page_.marginRight, page_.marginBottom),
-                                      QPageLayout::Millimeter));
+    printer.setPageLayout(PageLayout());
     printer.setDocName(Title());
     printer.setCreator(QStringLiteral("报表系统"));
 }
 
-ReportDocument::Layout ReportDocument::Measure(QPrinter& printer) const {
+ReportDocument::Layout ReportDocument::Measure(QPaintDevice& printer, const QPageLayout& page, int dpi) const {
     Layout l;
-    const QRectF area = printer.pageLayout().paintRectPixels(printer.resolution());
+    const QRectF area = page.paintRectPixels(dpi);
     l.width = area.width();
     l.height = area.height();
     const int size = std::clamp(page_.fontSize, 6, 24);
@@ -82,15 +86,21 @@ ReportDocument::Layout ReportDocument::Measure(QPrinter& printer) const {
     return l;
 }
 
-int ReportDocument::PageCount(QPrinter& printer) const { return Measure(printer).pages; }
+int ReportDocument::PageCount(QPrinter& printer) const {
+    return Measure(printer, printer.pageLayout(), printer.resolution()).pages;
+}
 
 void ReportDocument::Paint(QPrinter& printer) const {
-    const Layout l = Measure(printer);
+    PaintPages(printer, printer.pageLayout(), printer.resolution(), [&printer] { printer.newPage(); });
+}
+
+void ReportDocument::PaintPages(QPaintDevice& printer, const QPageLayout& pageLayout, int dpi,
+                                const std::function<void()>& newPage) const {
+    const Layout l = Measure(printer, pageLayout, dpi);
     QPainter painter;
-    if (!painter.begin(&printer))
-        throw db::Error(db::ErrorCode::Generic, "打印机不能使用：" + ToStdString(printer.outputFileName()));
+    if (!painter.begin(&printer)) throw db::Error(db::ErrorCode::Generic, "打印机不能使用");
     QPen grid(QColor(0x70, 0x70, 0x70));
-    grid.setWidthF(std::max<qreal>(1.0, printer.resolution() / 150.0));
+    grid.setWidthF(std::max<qreal>(1.0, dpi / 150.0));
     const int shown = model_.ShownRows();
     const QString printed = QStringLiteral("打印日期：%1").arg(QDate::currentDate().toString(QStringLiteral("yyyy-MM-dd")));
 
@@ -124,13 +134,13 @@ void ReportDocument::Paint(QPrinter& printer) const {
     std::vector<QString> texts(l.fields.size());
     int next = 0;  // the next row to print; shown == the totals row
     for (int page = 0; page < l.pages; ++page) {
-        if (page > 0) printer.newPage();
+        if (page > 0) newPage();
         painter.setFont(l.titleFont);
         painter.setPen(Qt::black);
         painter.drawText(QRectF(0, 0, l.width, l.titleHeight), Qt::AlignCenter, Title());
         painter.setFont(l.bodyFont);
         qreal y = l.titleHeight;
-        for (const QString& line : {DateRange(), ToQString(info_.note0), ToQString(info_.note1)}) {
+        for (const QString& line : {DateRange(), VisibleText(info_.note0), VisibleText(info_.note1)}) {
             if (line.isEmpty()) continue;
             painter.drawText(QRectF(0, y, l.width, l.lineHeight * 1.3), Qt::AlignHCenter | Qt::AlignVCenter, line);
             y += l.lineHeight * 1.3;
@@ -138,7 +148,7 @@ void ReportDocument::Paint(QPrinter& printer) const {
         y = l.headerHeight;
 
         painter.setFont(l.headingFont);
-        for (size_t c = 0; c < l.fields.size(); ++c) texts[c] = model_.Heading(l.fields[c]);
+        for (size_t c = 0; c < l.fields.size(); ++c) texts[c] = VisibleText(model_.Heading(l.fields[c]));
         drawRow(y, texts, true, true);
         y += l.rowHeight;
 
@@ -146,7 +156,7 @@ void ReportDocument::Paint(QPrinter& printer) const {
             const bool totals = next == shown;
             painter.setFont(totals ? l.headingFont : l.bodyFont);
             for (size_t c = 0; c < l.fields.size(); ++c)
-                texts[c] = totals ? model_.TotalText(l.fields[c]) : model_.TextAt(next, l.fields[c]);
+                texts[c] = VisibleText(totals ? model_.TotalText(l.fields[c]) : model_.TextAt(next, l.fields[c]));
             drawRow(y, texts, false, totals);
             y += l.rowHeight;
         }
@@ -161,12 +171,10 @@ void ReportDocument::Paint(QPrinter& printer) const {
 }
 
 void ReportDocument::WritePdf(const QString& path) const {
-    QPrinter printer(QPrinter::HighResolution);
-    printer.setOutputFormat(QPrinter::PdfFormat);
-    printer.setOutputFileName(path);
-    SetUpPrinter(printer);
-    Paint(printer);
-    PdfTextRepair(BillDocument::ChineseFont(10)).Repair(path);
+    const QByteArray pdf = RenderPdf(PageLayout(), Title(), QStringLiteral("报表系统"), [this](QPdfWriter& writer) {
+        PaintPages(writer, writer.pageLayout(), writer.resolution(), [&writer] { writer.newPage(); });
+    });
+    WriteFileWhole(ToStdString(path), pdf, "保存失败");
 }
 
 }  // namespace host

@@ -3,11 +3,14 @@
 // in their order, the totals row at the end and "第 n 页 / 共 m 页" at the foot. Column widths
 // follow the grid's, scaled to the page.
 #pragma once
+#include <QPageLayout>
 #include <QString>
+#include <functional>
 #include <string>
 
 #include "host/ReportSettings.h"
 
+class QPaintDevice;
 class QPrinter;
 
 namespace host {
@@ -24,13 +27,16 @@ class ReportDocument {
 public:
     ReportDocument(const ReportTableModel& model, ReportPageSetup page, ReportPrintInfo info);
 
-    // The page size (A4), orientation, margins and document name of the set-up.
+    // The page size (A4), orientation and margins of the set-up.
+    QPageLayout PageLayout() const;
+    // The same and the document name.
     void SetUpPrinter(QPrinter& printer) const;
     // Paints every page; throws db::Error when the printer cannot be painted on.
     void Paint(QPrinter& printer) const;
     // The number of pages Paint makes on this printer.
     int PageCount(QPrinter& printer) const;
-    // Writes the report as a PDF file whose text can be copied and searched; throws db::Error.
+    // Writes the report as a PDF file whose text can be copied and searched, whole or not at all;
+    // throws db::Error.
     void WritePdf(const QString& path) const;
 
     QString Title() const;
@@ -39,7 +45,8 @@ public:
 
 private:
     struct Layout;
-    Layout Measure(QPrinter& printer) const;
+    Layout Measure(QPaintDevice& device, const QPageLayout& page, int dpi) const;
+    void PaintPages(QPaintDevice& device, const QPageLayout& page, int dpi, const std::function<void()>& newPage) const;
 
     const ReportTableModel& model_;
     ReportPageSetup page_;

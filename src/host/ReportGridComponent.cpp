@@ -97,7 +97,7 @@ void ReportGridComponent::RefreshReport() {
     if (priceDecimals_ < 0) priceDecimals_ = PriceDecimals();
 
     if (!arranged_ || arrangedFor_ != reportCode_) {
-        const ReportSettings saved = store_.Load(reportCode_);
+        const ReportSettings saved = store_.Load(reportCode_, static_cast<int>(rows->fields.size()));
         model_->Arrange(saved.columns, saved.filter);
         page_ = saved.page;
         arrangedFor_ = reportCode_;
@@ -190,14 +190,18 @@ void ReportGridComponent::Export() {
                                      QStringLiteral("Excel 工作簿 (*.xlsx)"), QStringLiteral("xlsx"));
     if (path.isEmpty()) return;
     QApplication::setOverrideCursor(Qt::WaitCursor);
+    int shortened = 0;
     try {
-        WriteReportWorkbook(path, *model_, reportName_);
+        shortened = WriteReportWorkbook(path, *model_, reportName_);
     } catch (...) {
         QApplication::restoreOverrideCursor();
         throw;
     }
     QApplication::restoreOverrideCursor();
     lastExport_ = path;
+    QString note = QStringLiteral("已导出到 %1").arg(QDir::toNativeSeparators(path));
+    if (shortened > 0) note += QStringLiteral("；有%1个单元格超过32767个字符，已截短").arg(shortened);
+    if (widget_) widget_->ShowNote(note);
 }
 
 void ReportGridComponent::EditProperties() {

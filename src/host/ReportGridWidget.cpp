@@ -76,6 +76,7 @@ void ReportGridWidget::Rearranged() {
     heading->setSortIndicatorShown(sorted >= 0);
     if (sorted >= 0) heading->setSortIndicator(sorted, model_.SortOrder());
     applying_ = false;
+    note_.clear();
     // The keyboard starts on the first row.
     if (!table_->currentIndex().isValid() && model_.rowCount() > 0 && model_.columnCount() > 0)
         table_->setCurrentIndex(model_.index(0, 0));
@@ -94,10 +95,17 @@ void ReportGridWidget::HeadingClicked(int column) {
     QApplication::restoreOverrideCursor();
 }
 
+void ReportGridWidget::ShowNote(const QString& note) {
+    note_ = note;
+    UpdateStatus();
+}
+
 void ReportGridWidget::UpdateStatus() {
     const bool filtered = !model_.Filter().empty();
-    status_->setText(filtered ? QStringLiteral("已过滤：显示 %1 行，共 %2 行").arg(model_.ShownRows()).arg(model_.FetchedRows())
-                              : QStringLiteral("共 %1 行").arg(model_.FetchedRows()));
+    QString text = filtered ? QStringLiteral("已过滤：显示 %1 行，共 %2 行").arg(model_.ShownRows()).arg(model_.FetchedRows())
+                            : QStringLiteral("共 %1 行").arg(model_.FetchedRows());
+    if (!note_.isEmpty()) text += QStringLiteral("；") + note_;
+    status_->setText(text);
     clearFilter_->setVisible(filtered);
 }
 

@@ -24,6 +24,9 @@ public:
     void SetShowOrder(bool show);
     // Applies the model's widths and sort indicator and updates the status line.
     void Rearranged();
+    // A note after the row count in the status line (what an export wrote), until the next
+    // rearrangement.
+    void ShowNote(const QString& note);
     // A dragged width not yet reported.
     bool WidthsPending() const { return widthsSettled_.isActive(); }
 
@@ -41,6 +44,7 @@ private:
     QLabel* status_;
     QToolButton* clearFilter_;
     QTimer widthsSettled_;
+    QString note_;
     bool applying_ = false;
 };
 

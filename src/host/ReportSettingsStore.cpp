@@ -11,6 +11,11 @@
 namespace host {
 namespace {
 
+// An arrangement takes a few hundred bytes per column.
+constexpr qint64 kMaxFileBytes = 4 << 20;
+constexpr int kMaxText = 200;
+constexpr int kMaxColumnWidth = 2000;
+
 // A report code as a settings group: the characters that would open subgroups are escaped.
 QString GroupOf(const std::string& code) {
     QString g;
@@ -50,30 +55,42 @@ QString ReportSettingsStore::DefaultFile() {
     return base + QStringLiteral("/subpricebill/report.ini");
 }
 
-ReportSettings ReportSettingsStore::Load(const std::string& reportCode) const {
+ReportSettings ReportSettingsStore::Load(const std::string& reportCode, int columnLimit) const {
     ReportSettings s;
+    // The file is the operator's to edit, and anyone's to tamper with: a file too large for an
+    // arrangement gives the defaults, and only as many entries are read as the report has columns.
+    const QFileInfo info(file_);
+    if (info.exists() && (!info.isFile() || info.size() > kMaxFileBytes)) return s;
+    const int limit = std::clamp(columnLimit, 0, kMaxColumns);
     QSettings ini(file_, QSettings::IniFormat);
     ini.beginGroup(GroupOf(reportCode));
+    auto text = [&](const QString& key) { return ToStdString(ini.value(key).toString().left(kMaxText)); };
+    // A number outside its range takes the nearest value in it; one that is not a number the default.
+    auto number = [&](const QString& key, int def, int low, int high) {
+        bool ok = false;
+        const qlonglong v = ini.value(key, def).toLongLong(&ok);
+        return ok ? static_cast<int>(std::clamp<qlonglong>(v, low, high)) : def;
+    };
 
-    const int columns = ini.beginReadArray(QStringLiteral("columns"));
+    const int columns = std::min(ini.beginReadArray(QStringLiteral("columns")), limit);
     for (int i = 0; i < columns; ++i) {
         ini.setArrayIndex(i);
         ReportColumnSetting c;
-        c.field = ToStdString(ini.value(QStringLiteral("field")).toString());
+        c.field = text(QStringLiteral("field"));
         c.visible = ini.value(QStringLiteral("visible"), true).toBool();
-        c.width = std::max(0, ini.value(QStringLiteral("width"), 0).toInt());
-        c.heading = ToStdString(ini.value(QStringLiteral("heading")).toString());
+        c.width = number(QStringLiteral("width"), 0, 0, kMaxColumnWidth);
+        c.heading = text(QStringLiteral("heading"));
         if (!c.field.empty()) s.columns.push_back(std::move(c));
     }
     ini.endArray();
 
-    const int rules = ini.beginReadArray(QStringLiteral("filter"));
+    const int rules = std::min(ini.beginReadArray(QStringLiteral("filter")), limit);
     for (int i = 0; i < rules; ++i) {
         ini.setArrayIndex(i);
         ReportFilterRule r;
-        r.field = ToStdString(ini.value(QStringLiteral("field")).toString());
-        r.value = ToStdString(ini.value(QStringLiteral("value")).toString());
-        r.to = ToStdString(ini.value(QStringLiteral("to")).toString());
+        r.field = text(QStringLiteral("field"));
+        r.value = text(QStringLiteral("value"));
+        r.to = text(QStringLiteral("to"));
         if (!r.field.empty() && OpFromName(ini.value(QStringLiteral("op")).toString(), r.op)) s.filter.push_back(std::move(r));
     }
     ini.endArray();
@@ -81,12 +98,14 @@ ReportSettings ReportSettingsStore::Load(const std::string& reportCode) const {
     ReportPageSetup& p = s.page;
     const ReportPageSetup d;
     ini.beginGroup(QStringLiteral("page"));
-    p.title = ToStdString(ini.value(QStringLiteral("title")).toString());
-    p.fontSize = std::clamp(ini.value(QStringLiteral("fontSize"), d.fontSize).toInt(), 6, 24);
-    p.landscape = ini.value(QStringLiteral("landscape"), d.landscape).toBool();
-    auto margin = [&](const char* key, int def) {
-        return std::clamp(ini.value(QLatin1String(key), def).toInt(), 0, 60);
-    };
+    p.title = text(QStringLiteral("title"));
+    p.fontSize = number(QStringLiteral("fontSize"), d.fontSize, 6, 24);
+    const QVariant landscape = ini.value(QStringLiteral("landscape"), d.landscape);
+    const QString flag = landscape.toString().trimmed().toLower();
+    p.landscape = flag == QLatin1String("true") || flag == QLatin1String("1")    ? true
+                  : flag == QLatin1String("false") || flag == QLatin1String("0") ? false
+                                                                                : d.landscape;
+    auto margin = [&](const char* key, int def) { return number(QLatin1String(key), def, 0, 60); };
     p.marginTop = margin("marginTop", d.marginTop);
     p.marginBottom = margin("marginBottom", d.marginBottom);
     p.marginLeft = margin("marginLeft", d.marginLeft);

@@ -18,7 +18,11 @@ public:
     const QString& File() const { return file_; }
 
     // What was saved for the code; the defaults when nothing was, or the file cannot be read.
-    ReportSettings Load(const std::string& reportCode) const;
+    // At most columnLimit column definitions and filter rules are read (the report's columns),
+    // texts are cut to 200 characters and numbers kept to their ranges.
+    ReportSettings Load(const std::string& reportCode, int columnLimit = kMaxColumns) const;
+    // More columns than a report can sensibly have.
+    static constexpr int kMaxColumns = 1024;
     // Returns false when the file cannot be written.
     bool Save(const std::string& reportCode, const ReportSettings& settings) const;
 

@@ -320,7 +320,7 @@ QVariant ReportTableModel::data(const QModelIndex& index, int role) const {
     const bool totals = IsTotalsRow(index.row());
     switch (role) {
         case Qt::DisplayRole:
-            return totals ? TotalText(field) : TextAt(index.row(), field);
+            return VisibleText(totals ? TotalText(field) : TextAt(index.row(), field));
         case Qt::TextAlignmentRole:
             return QVariant::fromValue(Qt::Alignment(
                 (fields_[static_cast<size_t>(field)].IsNumeric() ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter));
@@ -342,7 +342,7 @@ QVariant ReportTableModel::headerData(int section, Qt::Orientation orientation, 
     if (role != Qt::DisplayRole) return QAbstractTableModel::headerData(section, orientation, role);
     if (orientation == Qt::Horizontal) {
         if (section < 0 || section >= columnCount()) return {};
-        return Heading(shownFields_[static_cast<size_t>(section)]);
+        return VisibleText(Heading(shownFields_[static_cast<size_t>(section)]));
     }
     if (section < 0 || section >= rowCount()) return {};
     return IsTotalsRow(section) ? QStringLiteral("合计") : QString::number(section + 1);

@@ -1,13 +1,20 @@
 #include "host/ReportWorkbook.h"
 
-#include <QFile>
-#include <QFileInfo>
+#include <fcntl.h>
+#include <stdlib.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <cerrno>
+#include <filesystem>
 #include <map>
 #include <memory>
+#include <vector>
 #include <xlsxwriter.h>
 
+#include "data/AtomicFile.h"
 #include "db/Error.h"
+#include "db/TextUtil.h"
 #include "host/QtText.h"
 #include "host/ReportTableModel.h"
 
@@ -56,10 +63,58 @@ void Check(lxw_error e) {
     if (e != LXW_NO_ERROR) throw db::Error(db::ErrorCode::Generic, std::string("导出失败：") + lxw_strerror(e));
 }
 
-std::string CellText(const QString& text) {
-    std::string s = ToStdString(text);
-    if (s.size() > kMaxCellText) s.resize(kMaxCellText);  // Excel's limit per cell
-    return s;
+// Excel's limit per cell counts UTF-16 units; a longer text is cut between two characters (never
+// inside a surrogate pair, so the UTF-8 stays valid) and counted.
+std::string CellText(const QString& text, int& shortened) {
+    if (static_cast<size_t>(text.size()) <= kMaxCellText) return ToStdString(text);
+    qsizetype cut = static_cast<qsizetype>(kMaxCellText);
+    if (text.at(cut).isLowSurrogate() && text.at(cut - 1).isHighSurrogate()) --cut;
+    ++shortened;
+    return ToStdString(text.left(cut));
+}
+
+// A folder of our own (mode 0700) for what libxlsxwriter writes by name, removed with its files.
+class PrivateFolder {
+public:
+    PrivateFolder() {
+        std::error_code ec;
+        std::filesystem::path base = std::filesystem::temp_directory_path(ec);
+        if (ec) base = "/tmp";
+        std::string pattern = (base / "spb-export-XXXXXX").string();
+        if (::mkdtemp(pattern.data())) path_ = pattern;
+    }
+    ~PrivateFolder() {
+        std::error_code ec;
+        if (!path_.empty()) std::filesystem::remove_all(path_, ec);
+    }
+    PrivateFolder(const PrivateFolder&) = delete;
+    PrivateFolder& operator=(const PrivateFolder&) = delete;
+    const std::string& Path() const { return path_; }
+
+private:
+    std::string path_;
+};
+
+[[noreturn]] void WriteFailed(const QString& path, const std::string& reason) {
+    throw db::Error(db::ErrorCode::Generic, "导出失败：不能写入文件 " + db::text::Abbreviate(ToStdString(path), 200) + "（" + reason + "）");
+}
+
+// Copies the finished workbook into place through data::AtomicFile.
+void Install(const std::string& from, const QString& path) {
+    const int in = ::open(from.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
+    if (in < 0) WriteFailed(path, data::FileErrorText(errno));
+    data::AtomicFile out(ToStdString(path));
+    std::vector<char> buffer(1 << 16);
+    int readError = 0;
+    for (;;) {
+        const ssize_t n = ::read(in, buffer.data(), buffer.size());
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) readError = errno;
+        if (n <= 0 || !out.Write(buffer.data(), static_cast<size_t>(n))) break;
+    }
+    ::close(in);
+    if (readError != 0) WriteFailed(path, data::FileErrorText(readError));
+    if (!out.Ok() || !out.Commit()) WriteFailed(path, out.ErrorText());
 }
 
 }  // namespace
@@ -75,12 +130,19 @@ QString ReportSheetName(const std::string& reportName) {
     return name.isEmpty() ? QStringLiteral("报表") : name;
 }
 
-void WriteReportWorkbook(const QString& path, const ReportTableModel& model, const std::string& reportName) {
-    const QString part = path + QStringLiteral(".part");
-    QFile::remove(part);
-    const std::string partName = ToStdString(part);
-    try {
-        std::unique_ptr<lxw_workbook, WorkbookCloser> wb(workbook_new(partName.c_str()));
+int WriteReportWorkbook(const QString& path, const ReportTableModel& model, const std::string& reportName) {
+    // libxlsxwriter opens its output and its temporary files by name: they go into a folder only
+    // this process can enter, and the finished workbook is copied into place through our own
+    // descriptor, so a name planted beside the target is never followed and a failed export
+    // neither leaves half a file nor destroys the earlier one.
+    const PrivateFolder folder;
+    if (folder.Path().empty()) WriteFailed(path, "不能建立临时文件夹：" + data::FileErrorText(errno));
+    const std::string bookName = folder.Path() + "/book.xlsx";
+    int shortened = 0;
+    {
+        lxw_workbook_options options{};
+        options.tmpdir = const_cast<char*>(folder.Path().c_str());
+        std::unique_ptr<lxw_workbook, WorkbookCloser> wb(workbook_new_opt(bookName.c_str(), &options));
         if (!wb) throw db::Error(db::ErrorCode::Generic, "导出失败：不能建立工作簿");
         const std::string sheetName = ToStdString(ReportSheetName(reportName));
         lxw_worksheet* ws = workbook_add_worksheet(wb.get(), sheetName.c_str());
@@ -99,7 +161,7 @@ void WriteReportWorkbook(const QString& path, const ReportTableModel& model, con
             const auto col = static_cast<lxw_col_t>(c);
             const double width = std::max(4.0, model.ColumnWidth(shown[c]) / kPixelsPerCharacter);
             Check(worksheet_set_column(ws, col, col, width, nullptr));
-            Check(worksheet_write_string(ws, 0, col, CellText(model.Heading(shown[c])).c_str(), formats.Get({}, true, true)));
+            Check(worksheet_write_string(ws, 0, col, CellText(model.Heading(shown[c]), shortened).c_str(), formats.Get({}, true, true)));
         }
 
         const int rows = model.ShownRows();
@@ -119,7 +181,7 @@ void WriteReportWorkbook(const QString& path, const ReportTableModel& model, con
                 } else if (field.IsNumeric() && v.IsNumeric()) {
                     Check(worksheet_write_number(ws, row, col, ReportNumber(v), formats.Get(NumberFormat(field), false, false)));
                 } else {
-                    const std::string text = CellText(model.TextAt(r, shown[c]));
+                    const std::string text = CellText(model.TextAt(r, shown[c]), shortened);
                     if (!text.empty()) Check(worksheet_write_string(ws, row, col, text.c_str(), nullptr));
                 }
             }
@@ -133,7 +195,7 @@ void WriteReportWorkbook(const QString& path, const ReportTableModel& model, con
                 Check(worksheet_write_number(ws, totalsRow, col, model.Total(f),
                                              formats.Get(NumberFormat(fields[static_cast<size_t>(f)]), true, true)));
             } else {
-                const std::string text = CellText(model.TotalText(f));
+                const std::string text = CellText(model.TotalText(f), shortened);
                 Check(text.empty() ? worksheet_write_blank(ws, totalsRow, col, formats.Get({}, true, true))
                                    : worksheet_write_string(ws, totalsRow, col, text.c_str(), formats.Get({}, true, true)));
             }
@@ -144,23 +206,10 @@ void WriteReportWorkbook(const QString& path, const ReportTableModel& model, con
             Check(worksheet_autofilter(ws, 0, 0, static_cast<lxw_row_t>(rows), static_cast<lxw_col_t>(shown.size() - 1)));
 
         const lxw_error closed = workbook_close(wb.release());
-        if (closed != LXW_NO_ERROR) {
-            QFile::remove(part);
-            throw db::Error(db::ErrorCode::Generic, "导出失败：不能写入文件 " + ToStdString(path) + "（" + lxw_strerror(closed) + "）");
-        }
-    } catch (...) {
-        // The workbook has been closed by now: what it wrote is dropped.
-        QFile::remove(part);
-        throw;
+        if (closed != LXW_NO_ERROR) WriteFailed(path, lxw_strerror(closed));
     }
-    if (QFileInfo::exists(path) && !QFile::remove(path)) {
-        QFile::remove(part);
-        throw db::Error(db::ErrorCode::Generic, "导出失败：不能替换文件 " + ToStdString(path));
-    }
-    if (!QFile::rename(part, path)) {
-        QFile::remove(part);
-        throw db::Error(db::ErrorCode::Generic, "导出失败：不能写入文件 " + ToStdString(path));
-    }
+    Install(bookName, path);
+    return shortened;
 }
 
 }  // namespace host

@@ -10,8 +10,8 @@ namespace host {
 class ReportTableModel;
 
 // Throws db::Error when the file cannot be written; an existing file is replaced only when the new
-// one is complete.
-void WriteReportWorkbook(const QString& path, const ReportTableModel& model, const std::string& reportName);
+// one is complete. Returns how many cells were cut to Excel's limit of 32,767 characters.
+int WriteReportWorkbook(const QString& path, const ReportTableModel& model, const std::string& reportName);
 
 // The report name as a sheet name: without []:*?/\ and at most 31 characters; "报表" when empty.
 QString ReportSheetName(const std::string& reportName);

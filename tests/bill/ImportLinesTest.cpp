@@ -1,6 +1,7 @@
 // "导入": a GB18030 CSV file and .xlsx workbooks with good and bad rows, each row's verdict
 // before anything is written, the ready rows added in one transaction with numbering and header
-// as saving does, the refused rows saved with their reasons, and the time 10,000 rows take.
+// as saving does, the refused rows saved with their reasons (cells that look like formulas as
+// text, whole or not at all), and the time 10,000 rows take.
 #include <stdlib.h>
 #include <xlsxwriter.h>
 
@@ -14,6 +15,7 @@
 #include "bill/ImportFile.h"
 #include "bill/TextEncoding.h"
 #include "entry/SystemSettings.h"
+#include "support/FileSizeLimit.h"
 
 using bill::FrmAdjuctPrice;
 using bill::FrmImportLines;
@@ -137,6 +139,33 @@ TEST_F(ImportLines, PricesBeyondThePriceColumnAreRefusedNotStored) {
         EXPECT_EQ(Verdicts(i), (std::vector<std::string>{"2 A1 新售价超出范围（整数部分最多14位）", "3 B2 新售价超出范围（整数部分最多14位）",
                                                          "4 C3 可导入", "5 X 新售价超出范围（整数部分最多14位）"}));
     });
+}
+
+TEST_F(ImportLines, RefusedRowsAreSavedAsTextAndWholeOrNotAtAll) {
+    Bill("20", "001", 0, {"X", "1"});
+    const std::string path = File("公式.csv", "货号,新售价\r\n=cmd|' /C calc'!A0,1\r\n+A1,2\r\nA1,@SUM(A1)\r\nC3,-1+2\r\nD9,-3\r\n");
+    const std::string refused = (dir_ / "拒绝.csv").string();
+    File("拒绝.csv", "earlier");
+    auto read = [&] {
+        std::ifstream in(refused, std::ios::binary);
+        return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    };
+    Import("20", NoPreparation, [&](FrmImportLines& i, FrmAdjuctPrice&) {
+        i.AskFileName = [&](bool save, const std::string&) { return save ? refused : path; };
+        i.CmdBrowse.Click();
+        {
+            testing_support::FileSizeLimit full(64);  // a full disk
+            i.CmdSaveRefused.Click();
+        }
+        EXPECT_EQ(read(), "earlier") << "the earlier file is destroyed or cut short";
+        EXPECT_EQ(MessageTexts(), std::vector<std::string>{"无法写入文件: " + refused + "（文件超过允许的大小）"});
+        i.CmdSaveRefused.Click();
+    });
+    EXPECT_EQ(read(), "\xEF\xBB\xBF行号,货号,新售价,原因\r\n2,'=cmd|' /C calc'!A0,1,商品不存在\r\n3,'+A1,2,商品不存在\r\n"
+                      "4,A1,'@SUM(A1),新售价不是数字\r\n5,C3,'-1+2,新售价不是数字\r\n6,D9,-3,商品已删除\r\n");
+    size_t files = 0;
+    for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator(dir_)) ++files;
+    EXPECT_EQ(files, 2u) << "a temporary file was left behind";
 }
 
 TEST_F(ImportLines, XlsxWorkbooksByHeadingOrPositionFillANewBillUnderAFreshSerial) {

@@ -1,16 +1,19 @@
 // The print engine: what a printed bill holds as text, several bills in one file, serials that
 // do not exist, both call orders and the statements sent, long bills over several pages (the
 // heading on each, every line once, rows kept whole, long descriptions wrapped and not cut), the
-// print preview, and the repair of the extracted Chinese text.
+// print preview, the repair of the extracted Chinese text, and a PDF that a symlink swapped in or
+// a full disk would have misplaced or cut short.
 #include <QPrintPreviewDialog>
 #include <QPrintPreviewWidget>
 #include <QRegularExpression>
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <regex>
 
 #include "ModalDriver.h"
 #include "PdfSupport.h"
+#include "SymlinkSwapper.h"
 #include "data/ComponentFactory.h"
 #include "data/PrintEngine.h"
 #include "data/QueryRoutines.h"
@@ -18,7 +21,9 @@
 #include "host/BillDocument.h"
 #include "host/PdfPrintEngine.h"
 #include "host/PdfTextRepair.h"
+#include "support/FileSizeLimit.h"
 #include "support/TestDatabase.h"
+#include "ui/headless/HeadlessToolkit.h"
 
 namespace {
 
@@ -291,6 +296,68 @@ TEST_F(PdfPrintEngineTest, RefusesWhatItCannotPrint) {
     EXPECT_THROW(engine.Print(data::kBillTypeCode, list, flag), db::Error);
     EXPECT_NE(t.Scalar("select count(*) from gl_custom"), "0");
     EXPECT_TRUE(host_test::FilesIn(out).empty());
+}
+
+TEST_F(PdfPrintEngineTest, ARemarkCannotReverseTheTextPrintedAfterIt) {
+    t.Exec("update SubAdjuctPrice set bz='退货\u202E321 元' where lsh='TJ-0001'");
+    t.Exec("update SubAdjuctPricemx set pm='可乐\u2067\u200F倒\u2069' where lsh='TJ-0001' and dh='100'");
+    const auto pages = PdfPages(Print("TJ-0001"));
+    ASSERT_EQ(pages.size(), 1u);
+    EXPECT_TRUE(Has(pages[0], "备注：退货<U+202E>321 元")) << pages[0];
+    EXPECT_TRUE(Has(pages[0], "可乐<U+2067><U+200F>倒<U+2069>")) << pages[0];
+}
+
+std::string ReadFile(const fs::path& p) {
+    std::ifstream in(p, std::ios::binary);
+    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
+TEST_F(PdfPrintEngineTest, ASymlinkSwappedInWhilePrintingIsNeverWrittenThrough) {
+    fs::create_directories(out);
+    const fs::path victim = fs::path(t.Path()).parent_path() / "别人的文件.txt";
+    std::ofstream(victim) << "别人的数据";
+    ui::ScopedHeadlessToolkit tk;
+    std::vector<std::string> files;
+    {
+        host_test::SymlinkSwapper swapper(out, victim, IN_CLOSE_WRITE);
+        for (int i = 0; i < 3; ++i) files.push_back(Print("TJ-0001"));
+    }
+    EXPECT_TRUE(ReadFile(victim) == "别人的数据") << "a print wrote through the symlink";
+    // Each print either named a PDF that is the program's own whole file, or said that the bill
+    // was not printed.
+    size_t refused = 0;
+    for (const auto& m : tk->Messages()) refused += m.message.text.rfind("单据没有打印", 0) == 0 ? 1 : 0;
+    size_t printed = 0;
+    for (const std::string& file : files) {
+        if (file.empty()) continue;
+        ++printed;
+        ASSERT_TRUE(fs::is_regular_file(fs::symlink_status(file))) << file;
+        const std::string pdf = ReadFile(file);
+        EXPECT_EQ(pdf.rfind("%PDF", 0), 0u);
+        EXPECT_NE(pdf.find("%%EOF", pdf.size() - 8), std::string::npos) << "the PDF has no trailer";
+    }
+    EXPECT_EQ(printed + refused, files.size());
+}
+
+TEST_F(PdfPrintEngineTest, APdfThatDoesNotFitOnTheDiskIsNotPrintedAndLeavesNothing) {
+    ui::ScopedHeadlessToolkit tk;
+    for (size_t room : {12288, 0}) {
+        std::string file;
+        {
+            testing_support::FileSizeLimit full(room);
+            EXPECT_NO_THROW(file = Print("TJ-0001"));
+        }
+        EXPECT_EQ(file, "") << room;
+        EXPECT_TRUE(host_test::FilesIn(out).empty()) << room << " bytes free: a partial file was left";
+        ASSERT_EQ(tk->Messages().size(), 1u) << room;
+        const ui::Message& m = tk->Messages()[0].message;
+        EXPECT_EQ(m.text.rfind("单据没有打印：不能写入文件 " + (out / "调价单-TJ-0001-").string(), 0), 0u) << m.text;
+        EXPECT_NE(m.text.find("（文件超过允许的大小）"), std::string::npos) << m.text;
+        EXPECT_EQ(m.icon, ui::Icon::Exclamation);
+        EXPECT_EQ(m.title, "系统提示");
+        tk->ClearMessages();
+    }
+    EXPECT_NE(Print("TJ-0001"), "") << "with room again the bill prints";
 }
 
 TEST(BillFormats, MoneyAndPercent) {

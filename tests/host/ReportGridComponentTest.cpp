@@ -1,6 +1,7 @@
 // The report grid component over the host database (both drivers): loading the statement on its
 // own connection, failures, the arrangement kept per report code, its dialogs, sorting from the
-// heading, the workbook export through the file dialog and the print preview.
+// heading, the workbook export through the file dialog with its note in the status line, the print
+// preview, and a tampered settings file.
 #include <QDate>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -12,6 +13,10 @@
 #include <QToolBar>
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <fstream>
+#include <functional>
+
 #include "ModalDriver.h"
 #include "ReportXlsxReader.h"
 #include "data/ComponentFactory.h"
@@ -21,7 +26,9 @@
 #include "host/ReportGridComponent.h"
 #include "host/ReportGridWidget.h"
 #include "host/ReportPropertiesDialog.h"
+#include "host/ReportSettingsStore.h"
 #include "host/ReportTableModel.h"
+#include "support/FileSizeLimit.h"
 #include "support/TestDatabase.h"
 
 namespace {
@@ -299,10 +306,10 @@ TEST_F(ReportGridTest, ExportWritesTheWorkbookTheOperatorNamesWithTheRowsShown) 
     // Cancelled: nothing written. An unwritable place: the failure reaches the caller, no file.
     WhenModal<QFileDialog>([](QFileDialog* d) { d->reject(); });
     grid->ExecAction(data::ReportAction::Export);
-    // A folder stands where the workbook is written before it takes the chosen name.
-    fs::create_directories(dir / "坏.xlsx.part" / "x");
+    // A full disk.
     const QString bad = QString::fromStdString((dir / "坏.xlsx").string());
     WhenModal<QFileDialog>([&](QFileDialog* d) { ChooseFile(d, bad); });
+    testing_support::FileSizeLimit full(4096);
     EXPECT_THROW(
         {
             try {
@@ -314,6 +321,83 @@ TEST_F(ReportGridTest, ExportWritesTheWorkbookTheOperatorNamesWithTheRowsShown) 
         },
         db::Error);
     EXPECT_FALSE(fs::exists(dir / "坏.xlsx"));
+}
+
+TEST_F(ReportGridTest, TheStatusLineSaysWhereTheExportWentAndHowManyCellsWereShortened) {
+    t.Exec("update SubAdjuctPrice set bz='" + std::string(200000 / 5, 'x') + QString(160000, QChar(u'长')).toStdString() +
+           "' where lsh='TJ2'");
+    auto grid = Make();
+    grid->RefreshReport();
+    const QString path = QString::fromStdString((dir / "长备注.xlsx").string());
+    WhenModal<QFileDialog>([&](QFileDialog* d) { ChooseFile(d, path); });
+    grid->ExecAction(data::ReportAction::Export);
+    EXPECT_EQ(grid->Widget()->Status()->text(),
+              QStringLiteral("共 4 行；已导出到 %1；有1个单元格超过32767个字符，已截短").arg(path));
+    grid->Model().SortByField(0, Qt::DescendingOrder);
+    EXPECT_EQ(grid->Widget()->Status()->text(), QStringLiteral("共 4 行")) << "the note goes with the next change";
+}
+
+TEST_F(ReportGridTest, ATamperedSettingsFileNeitherHangsTheReportNorBreaksItsLayout) {
+    fs::create_directories(fs::path(settings.toStdString()).parent_path());
+    const std::string group = "[" + kCode + "]\n";
+    // What each hostile file gives, checked on what the store reads for a report of 15 columns.
+    const struct {
+        const char* what;
+        std::string ini;
+        std::function<void(const host::ReportSettings&)> check;
+    } cases[] = {
+        {"a huge column count",
+         group + "columns\\size=2147483647\ncolumns\\1\\field=流水号\ncolumns\\2\\field=货号\n",
+         [](const host::ReportSettings& s) { EXPECT_EQ(s.columns.size(), 2u); }},
+        {"a huge filter count", group + "filter\\size=2147483647\nfilter\\1\\field=货号\nfilter\\1\\op=equals\n",
+         [](const host::ReportSettings& s) { EXPECT_EQ(s.filter.size(), 1u); }},
+        {"more columns than the report has",
+         [&] {
+             std::string ini = group + "columns\\size=40\n";
+             for (int i = 1; i <= 40; ++i) ini += "columns\\" + std::to_string(i) + "\\field=f" + std::to_string(i) + "\n";
+             return ini;
+         }(),
+         [](const host::ReportSettings& s) { EXPECT_EQ(s.columns.size(), 15u); }},
+        {"widths out of range",
+         group + "columns\\size=3\ncolumns\\1\\field=a\ncolumns\\1\\width=99999999999\ncolumns\\2\\field=b\n"
+                 "columns\\2\\width=-7\ncolumns\\3\\field=c\ncolumns\\3\\width=宽\n",
+         [](const host::ReportSettings& s) {
+             ASSERT_EQ(s.columns.size(), 3u);
+             EXPECT_EQ(s.columns[0].width, 2000);
+             EXPECT_EQ(s.columns[1].width, 0);
+             EXPECT_EQ(s.columns[2].width, 0);
+         }},
+        {"page numbers out of range",
+         group + "page\\fontSize=1000\npage\\marginTop=-5\npage\\marginBottom=2147483648\npage\\marginLeft=1e9\n"
+                 "page\\landscape=maybe\n",
+         [](const host::ReportSettings& s) {
+             EXPECT_EQ(s.page.fontSize, 24);
+             EXPECT_EQ(s.page.marginTop, 0);
+             EXPECT_EQ(s.page.marginBottom, 60);
+             EXPECT_EQ(s.page.marginLeft, host::ReportPageSetup{}.marginLeft);
+             EXPECT_EQ(s.page.landscape, host::ReportPageSetup{}.landscape);
+         }},
+        {"a small font and a flat page", group + "page\\fontSize=-3\npage\\landscape=false\n",
+         [](const host::ReportSettings& s) {
+             EXPECT_EQ(s.page.fontSize, 6);
+             EXPECT_FALSE(s.page.landscape);
+         }},
+        {"a title of 100,000 characters", group + "page\\title=" + std::string(100000, 'T') + "\n",
+         [](const host::ReportSettings& s) { EXPECT_EQ(s.page.title.size(), 200u); }},
+        {"a file too large for an arrangement",
+         group + "page\\fontSize=11\n" + "; " + std::string(5 << 20, 'x') + "\n",
+         [](const host::ReportSettings& s) { EXPECT_EQ(s, host::ReportSettings{}); }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::ofstream(settings.toStdString(), std::ios::binary | std::ios::trunc) << c.ini;
+        const auto start = std::chrono::steady_clock::now();
+        c.check(host::ReportSettingsStore(settings).Load(kCode, 15));
+        auto grid = Make();
+        grid->RefreshReport();  // the report's own limit: its 15 columns
+        EXPECT_EQ(grid->Model().columnCount(), 15);
+        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1));
+    }
 }
 
 TEST_F(ReportGridTest, PreviewShowsThePagesAndOffersSavingAsPdf) {

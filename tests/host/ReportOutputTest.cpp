@@ -1,7 +1,10 @@
 // What the report grid writes: the workbook (headings, numbers and dates as such, widths, the
-// shown columns and rows, totals, the sheet name, replacing a file only when complete) and the
+// shown columns and rows, totals, the sheet name, replacing a file only when complete and never
+// through a planted symlink, long texts cut between characters) and the
 // printed report as PDF text (title, dates, columns in order, rows, totals, numbered pages).
 #include <QDate>
+#include <QStringDecoder>
+#include <fstream>
 #include <cstdio>
 #include <memory>
 #include <gtest/gtest.h>
@@ -9,10 +12,12 @@
 
 #include "PdfSupport.h"
 #include "ReportXlsxReader.h"
+#include "SymlinkSwapper.h"
 #include "db/Error.h"
 #include "host/ReportDocument.h"
 #include "host/ReportTableModel.h"
 #include "host/ReportWorkbook.h"
+#include "support/FileSizeLimit.h"
 
 namespace {
 
@@ -121,13 +126,71 @@ TEST_F(ReportOutput, AFailedExportLeavesTheEarlierFileAsItWas) {
     const QString path = File("已有.xlsx");
     host::WriteReportWorkbook(path, model, "r");
     const auto before = fs::file_size(path.toStdString());
-    // A folder stands where the temporary file would go: the workbook cannot be written.
-    fs::create_directories((dir / "已有.xlsx.part" / "x"));
+    // The disk is full after 4 KiB: the workbook cannot be written.
     model.SetFilter({{"审核标志", ReportFilterOp::Equals, "1", ""}});
-    EXPECT_THROW(host::WriteReportWorkbook(path, model, "r"), db::Error);
+    {
+        testing_support::FileSizeLimit full(4096);
+        EXPECT_THROW(host::WriteReportWorkbook(path, model, "r"), db::Error);
+    }
     EXPECT_EQ(fs::file_size(path.toStdString()), before);
     host_test::XlsxReader book(path);
     EXPECT_EQ(book.LastRow(), 8);  // still the six rows written first
+    size_t files = 0;
+    for ([[maybe_unused]] const auto& e : fs::directory_iterator(dir)) ++files;
+    EXPECT_EQ(files, 1u) << "a partial file was left behind";
+}
+
+TEST_F(ReportOutput, ASymlinkPlantedBesideTheWorkbookIsNeverWrittenThrough) {
+    const fs::path victim = dir.string() + "-别人的文件";
+    std::ofstream(victim) << "别人的数据";
+    const QString path = File("导出.xlsx");
+    std::ofstream(path.toStdString() + ".part") << "";  // left there by another user
+    bool exported = false;
+    {
+        host_test::SymlinkSwapper swapper(dir, victim, IN_CREATE | IN_DELETE);
+        try {
+            host::WriteReportWorkbook(path, model, "r");
+            exported = true;
+        } catch (const db::Error&) {
+        }
+    }
+    std::ifstream in(victim, std::ios::binary);
+    const std::string after((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    fs::remove(victim);
+    EXPECT_TRUE(after == "别人的数据") << "the export wrote through the symlink";
+    if (exported) {
+        EXPECT_TRUE(fs::is_regular_file(fs::symlink_status(path.toStdString())));
+        EXPECT_TRUE(host_test::XlsxReader(path).Ok());
+    }
+}
+
+TEST_F(ReportOutput, TextsLongerThanACellAreCutBetweenCharactersAndCounted) {
+    const QString emoji = QStringLiteral("😀");  // two UTF-16 units, four UTF-8 bytes
+    const struct {
+        QString text;
+        qsizetype kept;  // UTF-16 units in the cell
+    } cases[] = {
+        {QString(200000, QChar(u'调')), 32767},
+        {QString(32766, QLatin1Char('a')) + emoji + QStringLiteral("b"), 32766},  // the pair would straddle the limit
+        {QString(32765, QLatin1Char('a')) + emoji, 32767},                        // exactly at the limit: kept whole
+        {QStringLiteral("短备注"), 3},
+    };
+    auto rows = std::make_shared<db::RowSet>();
+    rows->fields = {{"备注", db::DataType::VarChar}};
+    for (const auto& c : cases) rows->rows.push_back({db::Value::Text(c.text.toStdString())});
+    model.SetResult(rows, 2);
+    const QString path = File("长文本.xlsx");
+    EXPECT_EQ(host::WriteReportWorkbook(path, model, "r"), 2);
+    host_test::XlsxReader book(path);
+    ASSERT_TRUE(book.Ok());
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    (void)utf8.decode(book.Entry(QStringLiteral("xl/sharedStrings.xml")));
+    EXPECT_FALSE(utf8.hasError()) << "the shared strings are not UTF-8";
+    for (size_t i = 0; i < std::size(cases); ++i) {
+        const QString cell = book.Text(QStringLiteral("A%1").arg(i + 2));
+        EXPECT_EQ(cell.size(), cases[i].kept) << i;
+        EXPECT_EQ(cell, cases[i].text.left(cases[i].kept)) << i;
+    }
 }
 
 TEST_F(ReportOutput, ThePdfHasTheTitleDatesColumnsRowsAndTotals) {

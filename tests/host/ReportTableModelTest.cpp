@@ -1,9 +1,10 @@
 // The report grid's model over an in-memory result: what the cells show, sorting, the filter and
 // the totals that follow it, column definitions and their fall-back, and a reload that keeps the
-// arrangement. Qt's model tester watches every change.
+// arrangement, bidirectional controls shown as their codes. Qt's model tester watches every change.
 #include <QAbstractItemModelTester>
 #include <gtest/gtest.h>
 
+#include "host/QtText.h"
 #include "host/ReportFilter.h"
 #include "host/ReportTableModel.h"
 
@@ -340,4 +341,27 @@ TEST(ReportModelArrange, ASavedArrangementWaitsForTheResultItWasMadeFor) {
     EXPECT_EQ(model.columnCount(), 1);
     EXPECT_EQ(model.headerData(0, Qt::Horizontal).toString(), QStringLiteral("名称"));
     EXPECT_EQ(model.rowCount(), 2);
+}
+
+TEST(VisibleText, BidiControlsShowAsTheirCodesAndNothingElseChanges) {
+    for (char16_t c : {u'\u202A', u'\u202B', u'\u202C', u'\u202D', u'\u202E', u'\u2066', u'\u2067', u'\u2068', u'\u2069',
+                       u'\u200E', u'\u200F', u'\u061C'}) {
+        const QString code = QStringLiteral("<U+%1>").arg(static_cast<uint>(c), 4, 16, QLatin1Char('0')).toUpper();
+        EXPECT_EQ(host::VisibleText(QStringLiteral("调价") + QChar(c) + QStringLiteral("exe.txt")),
+                  QStringLiteral("调价") + code + QStringLiteral("exe.txt"))
+            << code.toStdString();
+    }
+    // Other invisible or right-to-left characters are text like any other.
+    for (const QString& same : {QStringLiteral("零\u200B宽"), QStringLiteral("عربي"), QStringLiteral("U+202E"), QString()})
+        EXPECT_EQ(host::VisibleText(same), same);
+}
+
+TEST_F(ReportModel, ACellOrHeadingCannotReverseTheTextAfterIt) {
+    auto rows = Sample();
+    rows->fields[7].name = "说明\u202E";
+    rows->rows[0][2] = T("备注\u202Efdp.exe");
+    model.SetResult(rows, 2);
+    EXPECT_EQ(Cell(0, 2), QStringLiteral("备注<U+202E>fdp.exe"));
+    EXPECT_EQ(Headings().at(7), QStringLiteral("说明<U+202E>"));
+    EXPECT_EQ(model.TextAt(0, 2), QStringLiteral("备注\u202Efdp.exe")) << "the value itself stays as stored";
 }

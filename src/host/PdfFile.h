@@ -1,0 +1,23 @@
+// PDFs painted in memory and written whole through a descriptor of our own (data::AtomicFile):
+// Qt's PDF writer opens its output by name and reports no failed write, so it never sees a file.
+#pragma once
+#include <QByteArray>
+#include <QPageLayout>
+#include <QString>
+#include <functional>
+#include <string>
+
+class QPdfWriter;
+
+namespace host {
+
+// The PDF that `paint` makes on a writer set up with the page layout, title and creator, its
+// Chinese text repaired (PdfTextRepair).
+QByteArray RenderPdf(const QPageLayout& page, const QString& title, const QString& creator,
+                     const std::function<void(QPdfWriter&)>& paint);
+
+// Writes the bytes to path, replacing what is there only once they are all on disk; throws
+// db::Error "<what>：不能写入文件 <path>（<reason>）" and leaves nothing behind when that fails.
+void WriteFileWhole(const std::string& path, const QByteArray& bytes, const std::string& what);
+
+}  // namespace host

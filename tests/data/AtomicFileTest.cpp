@@ -1,0 +1,141 @@
+// Files written whole or not at all: what stands at the target before (nothing, an earlier file, a
+// symlink planted there), whether it may be replaced, and a write that fails on a full disk; and
+// the CSV cells written through it.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "data/AtomicFile.h"
+#include "support/FileSizeLimit.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using data::AtomicFile;
+
+std::string Read(const fs::path& p) {
+    std::ifstream in(p, std::ios::binary);
+    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
+enum class Before { Nothing, EarlierFile, SymlinkToVictim };
+
+struct Case {
+    const char* what;
+    Before before;
+    AtomicFile::Existing existing;
+    size_t limit;  // bytes a file may have (a full disk); 0: none
+    int error;     // 0: committed
+};
+
+class AtomicFileTest : public ::testing::TestWithParam<Case> {
+protected:
+    void SetUp() override {
+        char pattern[] = "/tmp/spb-atomic-XXXXXX";
+        dir = mkdtemp(pattern);
+        std::ofstream(dir / "victim") << "victim";
+    }
+    void TearDown() override { fs::remove_all(dir); }
+    fs::path dir;
+};
+
+TEST_P(AtomicFileTest, TheTargetIsTheWholeNewFileOrAsItWas) {
+    const Case& c = GetParam();
+    const fs::path target = dir / "结果.csv";
+    if (c.before == Before::EarlierFile) std::ofstream(target) << "earlier";
+    if (c.before == Before::SymlinkToVictim) fs::create_symlink(dir / "victim", target);
+    const std::string text(100000, 'x');
+    {
+        std::unique_ptr<testing_support::FileSizeLimit> full;
+        if (c.limit > 0) full = std::make_unique<testing_support::FileSizeLimit>(c.limit);
+        AtomicFile file(target.string(), c.existing);
+        ASSERT_TRUE(file.Ok()) << file.ErrorText();
+        const bool written = file.Write(text) && file.Commit();
+        EXPECT_EQ(written, c.error == 0);
+        EXPECT_EQ(file.Errno(), c.error) << file.ErrorText();
+        if (written) {
+            EXPECT_EQ(file.Path(), target.string());
+        }
+    }
+    EXPECT_EQ(Read(dir / "victim"), "victim") << "a symlink's target is never written";
+    size_t entries = 0;
+    for ([[maybe_unused]] const auto& e : fs::directory_iterator(dir)) ++entries;
+    EXPECT_EQ(entries, c.before == Before::Nothing && c.error != 0 ? 1u : 2u) << "a temporary file was left behind";
+    if (c.error == 0) {
+        ASSERT_TRUE(fs::is_regular_file(fs::symlink_status(target)));
+        EXPECT_EQ(Read(target), text);
+        struct stat st{};
+        ASSERT_EQ(::stat(target.c_str(), &st), 0);
+        const mode_t mask = ::umask(022);
+        ::umask(mask);
+        EXPECT_EQ(st.st_mode & 0777, 0644 & ~mask);
+    } else if (c.before == Before::EarlierFile) {
+        EXPECT_EQ(Read(target), "earlier");
+    } else if (c.before == Before::SymlinkToVictim) {
+        EXPECT_TRUE(fs::is_symlink(target));
+    } else {
+        EXPECT_FALSE(fs::exists(fs::symlink_status(target)));
+    }
+}
+
+using Existing = AtomicFile::Existing;
+INSTANTIATE_TEST_SUITE_P(
+    Cases, AtomicFileTest,
+    ::testing::Values(Case{"new", Before::Nothing, Existing::Replace, 0, 0},
+                      Case{"replaces", Before::EarlierFile, Existing::Replace, 0, 0},
+                      Case{"replacesTheSymlinkNotItsTarget", Before::SymlinkToVictim, Existing::Replace, 0, 0},
+                      Case{"keeps", Before::EarlierFile, Existing::Keep, 0, EEXIST},
+                      Case{"keepsTheSymlink", Before::SymlinkToVictim, Existing::Keep, 0, EEXIST},
+                      Case{"fullDiskKeepsTheEarlierFile", Before::EarlierFile, Existing::Replace, 4096, EFBIG},
+                      Case{"fullDiskLeavesNothing", Before::Nothing, Existing::Replace, 4096, EFBIG}),
+    [](const ::testing::TestParamInfo<Case>& info) { return std::string(info.param.what); });
+
+TEST(AtomicFile, AfterATakenNameAnotherNameIsTried) {
+    char pattern[] = "/tmp/spb-atomic-XXXXXX";
+    const fs::path dir = mkdtemp(pattern);
+    std::ofstream(dir / "a.pdf") << "earlier";
+    {
+        AtomicFile file((dir / "a.pdf").string(), AtomicFile::Existing::Keep);
+        ASSERT_TRUE(file.Write("new"));
+        EXPECT_FALSE(file.Commit());
+        EXPECT_EQ(file.Errno(), EEXIST);
+        EXPECT_TRUE(file.Commit("a-2.pdf")) << file.ErrorText();
+        EXPECT_EQ(file.Path(), (dir / "a-2.pdf").string());
+    }
+    EXPECT_EQ(Read(dir / "a.pdf"), "earlier");
+    EXPECT_EQ(Read(dir / "a-2.pdf"), "new");
+    fs::remove_all(dir);
+}
+
+TEST(AtomicFile, AFolderThatIsNotThereFailsAtOnce) {
+    AtomicFile file("/tmp/spb-没有这个文件夹/x.csv");
+    EXPECT_FALSE(file.Ok());
+    EXPECT_EQ(file.ErrorText(), "文件夹不存在");
+    EXPECT_FALSE(file.Write("x"));
+    EXPECT_FALSE(file.Commit());
+}
+
+TEST(CsvCell, FormulasAreWrittenAsTextAndSeparatorsQuoted) {
+    const std::pair<std::string, std::string> cases[] = {
+        {"A1", "A1"},
+        {"", ""},
+        {"=cmd|' /C calc'!A0", "'=cmd|' /C calc'!A0"},
+        {"+1+2", "'+1+2"},
+        {"-1+2", "'-1+2"},
+        {"@SUM(A1:A9)", "'@SUM(A1:A9)"},
+        {"\t=1", "'\t=1"},
+        {"-", "'-"},
+        {"-1", "-1"},  // a plain number stays a number
+        {"+2.50", "+2.50"},
+        {"=HYPERLINK(\"x\",\"y\")", "\"'=HYPERLINK(\"\"x\"\",\"\"y\"\")\""},
+        {"香蕉,进口", "\"香蕉,进口\""},
+        {" B2 ", "\" B2 \""},
+        {"两\r\n行", "\"两\r\n行\""},
+    };
+    for (const auto& [text, cell] : cases) EXPECT_EQ(data::CsvCell(text), cell) << text;
+}
+
+}  // namespace
