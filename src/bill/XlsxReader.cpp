@@ -150,7 +150,9 @@ public:
 
     void Start(Name n, const Attributes& a) override {
         if (!Spreadsheet(n.ns)) return;
-        if (n.local == "row") {
+        if (n.local == "row" && inRow_) {
+            ++nestedRows_;  // a row inside a row is no row of the sheet
+        } else if (n.local == "row") {
             const std::string_view r = a.Get("", "r");
             int number = lastRow_ + 1;
             if (!r.empty()) {
@@ -191,6 +193,8 @@ public:
         } else if (n.local == "c" && inCell_) {
             inCell_ = false;
             EndCell();
+        } else if (n.local == "row" && nestedRows_ > 0) {
+            --nestedRows_;
         } else if (n.local == "row" && inRow_) {
             inRow_ = false;
             sink_.EndRow(row_);
@@ -223,7 +227,7 @@ private:
     const SharedStrings& strings_;
     SheetSink& sink_;
     bool inRow_ = false, inCell_ = false, inValue_ = false, inText_ = false;
-    int phonetic_ = 0;
+    int phonetic_ = 0, nestedRows_ = 0;
     int row_ = 0, lastRow_ = 0, column_ = -1;
     std::string type_, value_;
 };

@@ -88,7 +88,7 @@ TEST(CsvReader, QuotesLineBreaksSeparatorsAndRowNumbersInAnyPieces) {
               (std::vector<std::vector<std::string>>{{"A1", longCell.substr(0, bill::SheetSink::kMaxCellBytes) + "…"}}));
 }
 
-TEST(TextEncoding, Utf8WithOrWithoutMarkGb18030AndUtf16) {
+TEST(ImportEncoding, Utf8WithOrWithoutMarkGb18030AndUtf16) {
     const std::string text = "货号,新售价\n苹果,5\n";
     EXPECT_EQ(bill::FileTextToUtf8(text), text);
     EXPECT_EQ(bill::FileTextToUtf8("\xEF\xBB\xBF" + text), text);
@@ -214,7 +214,7 @@ TEST(XmlReader, NamespacesTextAndRefusals) {
     EXPECT_EQ(read("<a>" + std::string(3u << 20, 't') + "</a>", 65536).size(), (3u << 20) + 15);
 }
 
-TEST(XlsxReader, CellsOfTheFirstSheetThroughItsRelationshipsInTheSpreadsheetNamespace) {
+TEST(ImportXlsx, CellsOfTheFirstSheetThroughItsRelationshipsInTheSpreadsheetNamespace) {
     const std::string main = billtest::kMainNs;
     const std::string workbook =
         "<workbook xmlns=\"" + main + "\" xmlns:r=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships\"><sheets>"
@@ -268,6 +268,9 @@ TEST(XlsxReader, CellsOfTheFirstSheetThroughItsRelationshipsInTheSpreadsheetName
     };
     for (const auto& r : refused) EXPECT_EQ(Thrown([&] { Xlsx(r.xlsx); }), r.message);
     EXPECT_EQ(Xlsx(Workbook("<row r=\"1048576\"><c><v>1</v></c></row>")), (std::vector<SheetRow>{{1048576, {"1"}}}));
+    EXPECT_EQ(Xlsx(Workbook("<row><c><v>1</v></c><row r=\"7\"><c><v>2</v></c></row><c><v>3</v></c></row><row><c><v>4</v></c></row>")),
+              (std::vector<SheetRow>{{1, {"1", "2", "3"}}, {2, {"4"}}}))
+        << "a row inside a row is no row of its own";
 }
 
 TEST(ImportCheck, ItemAndPriceColumnsByHeadingOrPosition) {

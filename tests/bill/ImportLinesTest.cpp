@@ -16,6 +16,7 @@
 #include "bill/FrmImportLines.h"
 #include "bill/ImportFile.h"
 #include "bill/TextEncoding.h"
+#include "bill/XlsxReader.h"
 #include "entry/SystemSettings.h"
 
 using bill::FrmAdjuctPrice;
@@ -396,6 +397,21 @@ TEST_F(ImportLines, HostileAndLargeFilesAreReadInBoundedMemoryAndTime) {
         // One cell of 20 MB.
         {"cell.xlsx", [&] { return billtest::Workbook("<row><c t=\"inlineStr\"><is><t>" + sheet([](int r) { return std::to_string(r); }) + "</t></is></c></row>"); },
          "文件第1行的货号或新售价超过4096字节，不能导入", 0},
+        // Shared strings: more than the table keeps, in number or in bytes.
+        {"strings.xlsx", [&] {
+             std::string items;
+             for (size_t i = 0; i <= bill::XlsxReader::kMaxSharedStrings; ++i) items += "<si><t>" + std::to_string(i) + "</t></si>";
+             return billtest::Workbook("", items);
+         }, "xlsx文件的共享字符串超过2097152个，不能导入", 0},
+        {"long-strings.xlsx", [&] {
+             std::string items;
+             for (int i = 0; items.size() < bill::XlsxReader::kMaxSharedBytes + (1u << 20);) {
+                 items += "<si><t>";
+                 for (size_t end = items.size() + 4000; items.size() < end;) items += std::to_string(i++);
+                 items += "</t></si>";
+             }
+             return billtest::Workbook("", items);
+         }, "xlsx文件的共享字符串超过32MB，不能导入", 0},
         {"x.csv", [&] { return xs; }, "", 1},
         {"utf16.csv", [&] { return "\xFF\xFE" + bill::Convert(xs.substr(0, kFile / 2 - 2), "UTF-8", "UTF-16LE"); }, "", 1},
         {"gb18030.csv", [&] {
