@@ -1,75 +1,104 @@
 #include "bill/CsvReader.h"
 
 namespace bill {
-namespace {
 
-bool Blank(const std::vector<std::string>& cells) {
-    for (const auto& c : cells)
-        if (c.find_first_not_of(" \t") != std::string::npos) return false;
-    return true;
+void CsvReader::Parse(std::string_view text, SheetSink& sink) {
+    CsvReader reader(sink);
+    reader.Feed(text);
+    reader.Finish();
 }
 
-}  // namespace
-
-char CsvReader::Separator(std::string_view text) {
-    bool quoted = false;
-    bool tab = false, semicolon = false;
+// The separator is the comma when the first line has one outside quotes, else a tab or a
+// semicolon when it has one; a first line longer than kHeadBytes is judged on its beginning.
+void CsvReader::ScanHead(std::string_view text) {
     for (char c : text) {
-        if (c == '"') quoted = !quoted;
-        if (quoted) continue;
-        if (c == '\n' || c == '\r') break;
-        if (c == ',') return ',';
-        tab = tab || c == '\t';
-        semicolon = semicolon || c == ';';
+        if (c == '"') headQuoted_ = !headQuoted_;
+        if (headQuoted_) continue;
+        if (c == ',') {
+            sep_ = ',';
+            return;
+        }
+        if (c == '\n' || c == '\r') {
+            sep_ = headTab_ ? '\t' : (headSemicolon_ ? ';' : ',');
+            return;
+        }
+        headTab_ = headTab_ || c == '\t';
+        headSemicolon_ = headSemicolon_ || c == ';';
     }
-    return tab ? '\t' : (semicolon ? ';' : ',');
 }
 
-std::vector<SheetRow> CsvReader::Parse(std::string_view text) {
-    const char sep = Separator(text);
-    std::vector<SheetRow> rows;
-    std::vector<std::string> cells;
-    std::string cell;
-    bool quoted = false;      // inside a quoted field
-    bool wasQuoted = false;   // the current field began with a quote
-    int number = 1;
-    auto endCell = [&] {
-        cells.push_back(std::move(cell));
-        cell.clear();
-        wasQuoted = false;
+void CsvReader::Feed(std::string_view text) {
+    if (sep_ == 0) {
+        ScanHead(text);
+        if (sep_ == 0 && head_.size() + text.size() <= kHeadBytes) {
+            head_.append(text);
+            return;
+        }
+        if (sep_ == 0) sep_ = headTab_ ? '\t' : (headSemicolon_ ? ';' : ',');
+        const std::string head = std::move(head_);
+        head_ = {};
+        Run(head);
+    }
+    Run(text);
+}
+
+void CsvReader::Finish() {
+    if (sep_ == 0) {
+        sep_ = headTab_ ? '\t' : (headSemicolon_ ? ';' : ',');
+        const std::string head = std::move(head_);
+        head_ = {};
+        Run(head);
+    }
+    if (!cell_.empty() || column_ > 0 || wasQuoted_) EndRow();
+}
+
+void CsvReader::EndCell() {
+    const bool cut = cell_.size() > SheetSink::kMaxCellBytes;
+    if (cut) cell_.resize(SheetSink::kMaxCellBytes);
+    sink_.Cell(column_++, cell_, cut);
+    cell_.clear();
+    wasQuoted_ = false;
+}
+
+void CsvReader::EndRow() {
+    EndCell();
+    sink_.EndRow(number_++);
+    column_ = 0;
+}
+
+void CsvReader::Run(std::string_view text) {
+    auto add = [this](char c) {
+        if (cell_.size() <= SheetSink::kMaxCellBytes) cell_ += c;
     };
-    auto endRow = [&] {
-        endCell();
-        if (!Blank(cells)) rows.push_back({number, std::move(cells)});
-        cells.clear();
-        ++number;
-    };
-    for (size_t i = 0; i < text.size(); ++i) {
-        const char c = text[i];
-        if (quoted) {
-            if (c != '"') {
-                cell += c;
-            } else if (i + 1 < text.size() && text[i + 1] == '"') {
-                cell += '"';
-                ++i;
-            } else {
-                quoted = false;
+    for (const char c : text) {
+        if (afterCr_) {
+            afterCr_ = false;
+            if (c == '\n') continue;
+        }
+        if (quoteSeen_) {
+            quoteSeen_ = false;
+            if (c == '"') {
+                add('"');
+                continue;
             }
+            quoted_ = false;  // the quote closed the field; `c` follows it
+        }
+        if (quoted_) {
+            if (c == '"') quoteSeen_ = true;
+            else add(c);
             continue;
         }
-        if (c == '"' && cell.empty() && !wasQuoted) {
-            quoted = wasQuoted = true;
-        } else if (c == sep) {
-            endCell();
+        if (c == '"' && cell_.empty() && !wasQuoted_) {
+            quoted_ = wasQuoted_ = true;
+        } else if (c == sep_) {
+            EndCell();
         } else if (c == '\r' || c == '\n') {
-            if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
-            endRow();
+            afterCr_ = c == '\r';
+            EndRow();
         } else {
-            cell += c;
+            add(c);
         }
     }
-    if (!cell.empty() || !cells.empty() || wasQuoted) endRow();
-    return rows;
 }
 
 }  // namespace bill

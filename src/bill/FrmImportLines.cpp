@@ -133,7 +133,7 @@ void FrmImportLines::ReadFile() {
     readFrom_ = path;
     try {
         ui::BusyPointer busy;
-        std::vector<ImportRow> rows = ImportCheck::RowsOf(ImportFile::Read(path));
+        std::vector<ImportRow> rows = ImportFile::Read(path);
         ImportCheck::Judge(rows, data::HostConnection(), editor_.TxtLSH.Text(), editor_.TxtDwbh.Text(), Room(), PriceDecimals());
         rows_ = std::move(rows);
     } catch (const std::exception& e) {

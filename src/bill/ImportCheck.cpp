@@ -1,6 +1,7 @@
 #include "bill/ImportCheck.h"
 
 #include <algorithm>
+#include <stdexcept>
 #include <unordered_map>
 #include <unordered_set>
 
@@ -13,7 +14,7 @@ namespace {
 
 using data::EscapeQuote;
 
-std::string Trim(const std::string& s) {
+std::string_view Trim(std::string_view s) {
     // Blanks, tabs and the full-width blank U+3000 that Chinese input leaves.
     size_t b = 0, e = s.size();
     auto ideographic = [&](size_t at) { return at + 3 <= s.size() && s.compare(at, 3, "\xE3\x80\x80") == 0; };
@@ -28,10 +29,6 @@ std::string Trim(const std::string& s) {
         else break;
     }
     return s.substr(b, e - b);
-}
-
-std::string Cell(const SheetRow& r, int col) {
-    return col >= 0 && static_cast<size_t>(col) < r.cells.size() ? Trim(r.cells[col]) : std::string();
 }
 
 // Runs `sql` once per batch of codes, with the batch as the list of an "in (...)".
@@ -57,6 +54,7 @@ std::string Text(const db::Value& v) { return v.ToText(); }
 const char* VerdictText(Verdict v) {
     switch (v) {
         case Verdict::Ready: return "可导入";
+        case Verdict::HasNul: return "含有空字符";
         case Verdict::EmptyCode: return "货号为空";
         case Verdict::UnknownItem: return "商品不存在";
         case Verdict::DeletedItem: return "商品已删除";
@@ -64,7 +62,7 @@ const char* VerdictText(Verdict v) {
         case Verdict::DuplicateInFile: return "文件中重复";
         case Verdict::PriceNotNumber: return "新售价不是数字";
         case Verdict::NegativePrice: return "新售价为负数";
-        case Verdict::PriceTooLarge: return "新售价超出范围（整数部分最多14位）";
+        case Verdict::PriceOutOfRange: return "新售价超出范围（整数部分最多14位）";
         case Verdict::BillFull: return "超出单据行数上限";
         case Verdict::Imported: return "已导入";
     }
@@ -77,27 +75,51 @@ std::string ImportCheck::Key(std::string code) {
     return code;
 }
 
+void RowPicker::Cell(int column, std::string_view text, bool cut) {
+    if (blank_ && (cut || text.find_first_not_of(" \t") != std::string_view::npos)) blank_ = false;
+    if (!decided_) {
+        const std::string_view heading = Trim(text);
+        if (heading == "货号" && headCode_ < 0) headCode_ = column;
+        if (heading == "新售价" && headPrice_ < 0) headPrice_ = column;
+    }
+    if (column == codeCol_) row_.code = Trim(text);
+    else if (column == priceCol_) row_.priceText = Trim(text);
+    else return;
+    cut_ = cut_ || cut;
+}
+
+void RowPicker::EndRow(int number) {
+    ImportRow row = std::move(row_);
+    const bool blank = blank_, cut = cut_;
+    row_ = {};
+    blank_ = true;
+    cut_ = false;
+    if (blank) return;
+    if (!decided_) {
+        decided_ = true;
+        if (headCode_ >= 0 || headPrice_ >= 0) {
+            codeCol_ = headCode_ >= 0 ? headCode_ : (headPrice_ == 0 ? 1 : 0);
+            priceCol_ = headPrice_ >= 0 ? headPrice_ : codeCol_ + 1;
+            return;  // the headings
+        }
+    }
+    if (rows_.size() >= maxRows_)
+        throw std::runtime_error("文件的数据超过" + std::to_string(maxRows_) + "行(一张单据最多" + std::to_string(maxRows_) +
+                                 "行明细)，请分成几个文件导入");
+    if (cut)
+        throw std::runtime_error("文件第" + std::to_string(number) + "行的货号或新售价超过" + std::to_string(kMaxCellBytes) +
+                                 "字节，不能导入");
+    row.fileRow = number;
+    rows_.push_back(std::move(row));
+}
+
 std::vector<ImportRow> ImportCheck::RowsOf(const std::vector<SheetRow>& sheet) {
-    std::vector<ImportRow> rows;
-    if (sheet.empty()) return rows;
-    int codeCol = -1, priceCol = -1;
-    const SheetRow& first = sheet.front();
-    for (size_t i = 0; i < first.cells.size(); ++i) {
-        const std::string heading = Trim(first.cells[i]);
-        if (heading == "货号" && codeCol < 0) codeCol = static_cast<int>(i);
-        if (heading == "新售价" && priceCol < 0) priceCol = static_cast<int>(i);
+    RowPicker picker(sheet.size());
+    for (const auto& r : sheet) {
+        for (size_t i = 0; i < r.cells.size(); ++i) picker.Cell(static_cast<int>(i), r.cells[i], false);
+        picker.EndRow(r.number);
     }
-    const bool headings = codeCol >= 0 || priceCol >= 0;
-    if (codeCol < 0) codeCol = priceCol == 0 ? 1 : 0;
-    if (priceCol < 0) priceCol = codeCol + 1;
-    for (size_t i = headings ? 1 : 0; i < sheet.size(); ++i) {
-        ImportRow r;
-        r.fileRow = sheet[i].number;
-        r.code = Cell(sheet[i], codeCol);
-        r.priceText = Cell(sheet[i], priceCol);
-        rows.push_back(std::move(r));
-    }
-    return rows;
+    return picker.Take();
 }
 
 std::vector<std::string> ImportCheck::CodesOnBill(db::Connection& c, const std::string& lsh) {
@@ -119,8 +141,12 @@ void ImportCheck::Judge(std::vector<ImportRow>& rows, db::Connection& c, const s
 
     std::vector<std::string> codes;
     std::unordered_set<std::string> asked;
+    // A NUL cannot be sent in a statement, and no item code holds one.
+    auto hasNul = [](const ImportRow& r) {
+        return r.code.find('\0') != std::string::npos || r.priceText.find('\0') != std::string::npos;
+    };
     for (const auto& r : rows)
-        if (!r.code.empty() && asked.insert(Key(r.code)).second) codes.push_back(r.code);
+        if (!r.code.empty() && !hasNul(r) && asked.insert(Key(r.code)).second) codes.push_back(r.code);
     ForBatches(c, codes, "select hh,pm,gg,cd,pdw,FDeleted from yw_kck where hh in (", ")", [&](db::Recordset& rs, long i) {
         const db::Value& deleted = rs.At(i, 5);
         Item item{Text(rs.At(i, 0)),
@@ -142,6 +168,10 @@ void ImportCheck::Judge(std::vector<ImportRow>& rows, db::Connection& c, const s
         r.hh.clear();
         r.pm.clear();
         r.oldPrice = r.newPrice = 0;
+        if (hasNul(r)) {
+            r.verdict = Verdict::HasNul;
+            continue;
+        }
         const std::string key = Key(r.code);
         const bool repeated = !r.code.empty() && !seen.insert(key).second;
         const auto item = items.find(key);
@@ -154,7 +184,7 @@ void ImportCheck::Judge(std::vector<ImportRow>& rows, db::Connection& c, const s
         else if (repeated) r.verdict = Verdict::DuplicateInFile;
         else if (!price) r.verdict = Verdict::PriceNotNumber;
         else if (fault == PriceFault::Negative) r.verdict = Verdict::NegativePrice;
-        else if (fault != PriceFault::None) r.verdict = Verdict::PriceTooLarge;
+        else if (fault != PriceFault::None) r.verdict = Verdict::PriceOutOfRange;
         else if (ready >= room) r.verdict = Verdict::BillFull;
         else {
             r.verdict = Verdict::Ready;

@@ -2,6 +2,7 @@
 
 #include <iconv.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <memory>
 #include <stdexcept>
@@ -14,39 +15,57 @@ struct IconvCloser {
 };
 using IconvHandle = std::unique_ptr<std::remove_pointer_t<iconv_t>, IconvCloser>;
 
+constexpr size_t kPiece = 64u << 10;
+
 bool StartsWith(std::string_view s, std::string_view prefix) { return s.substr(0, prefix.size()) == prefix; }
+
+size_t LineOf(std::string_view text, size_t at) {
+    return static_cast<size_t>(std::count(text.begin(), text.begin() + static_cast<std::ptrdiff_t>(std::min(at, text.size())), '\n')) + 1;
+}
+
+// Bytes that are not valid in the encoding being converted from: the line (from 1) of the first.
+struct BadBytes {
+    size_t line;
+};
+
+// Converts `bytes` piece by piece; throws BadBytes, with the line counted in the text converted
+// so far (line breaks survive every conversion).
+void ConvertPieces(std::string_view bytes, const char* from, const char* to, const std::function<void(std::string_view)>& out) {
+    iconv_t raw = iconv_open(to, from);
+    if (raw == reinterpret_cast<iconv_t>(-1)) throw std::runtime_error(std::string("不支持的文件编码: ") + from);
+    IconvHandle cd(raw);
+    char piece[kPiece];
+    char* in = const_cast<char*>(bytes.data());
+    size_t inLeft = bytes.size();
+    size_t lines = 1;
+    for (bool flushed = false; !flushed;) {
+        char* dst = piece;
+        size_t dstLeft = sizeof piece;
+        const bool flushing = inLeft == 0;
+        const size_t r = flushing ? iconv(cd.get(), nullptr, nullptr, &dst, &dstLeft) : iconv(cd.get(), &in, &inLeft, &dst, &dstLeft);
+        const bool failed = r == static_cast<size_t>(-1);
+        const int error = errno;
+        flushed = flushing && !failed;
+        const std::string_view done(piece, sizeof piece - dstLeft);
+        lines += static_cast<size_t>(std::count(done.begin(), done.end(), '\n'));
+        if (!done.empty()) out(done);
+        if (failed && error != E2BIG) throw BadBytes{lines};
+    }
+}
 
 }  // namespace
 
 std::string Convert(std::string_view bytes, const char* from, const char* to) {
-    iconv_t raw = iconv_open(to, from);
-    if (raw == reinterpret_cast<iconv_t>(-1)) throw std::runtime_error(std::string("不支持的文件编码: ") + from);
-    IconvHandle cd(raw);
     std::string out;
-    out.resize(bytes.size() * 2 + 16);
-    char* in = const_cast<char*>(bytes.data());
-    size_t inLeft = bytes.size();
-    size_t written = 0;
-    while (true) {
-        char* dst = out.data() + written;
-        size_t dstLeft = out.size() - written;
-        const size_t r = inLeft == 0 ? iconv(cd.get(), nullptr, nullptr, &dst, &dstLeft) : iconv(cd.get(), &in, &inLeft, &dst, &dstLeft);
-        written = out.size() - dstLeft;
-        if (r != static_cast<size_t>(-1)) {
-            if (inLeft == 0) break;
-            continue;
-        }
-        if (errno == E2BIG) {
-            out.resize(out.size() * 2);
-            continue;
-        }
+    try {
+        ConvertPieces(bytes, from, to, [&](std::string_view piece) { out += piece; });
+    } catch (const BadBytes&) {
         throw std::runtime_error("文件内容不是有效的" + std::string(from) + "编码");
     }
-    out.resize(written);
     return out;
 }
 
-bool IsUtf8(std::string_view s) {
+size_t Utf8ErrorAt(std::string_view s) {
     size_t i = 0;
     while (i < s.size()) {
         const auto c = static_cast<unsigned char>(s[i]);
@@ -63,31 +82,59 @@ bool IsUtf8(std::string_view s) {
         } else if ((c & 0xF8) == 0xF0) {
             n = 3, min = 0x10000, cp = c & 0x07;
         } else {
-            return false;
+            return i;
         }
         for (size_t k = 1; k <= n; ++k) {
-            if (i + k >= s.size()) return false;
+            if (i + k >= s.size()) return i;
             const auto d = static_cast<unsigned char>(s[i + k]);
-            if ((d & 0xC0) != 0x80) return false;
+            if ((d & 0xC0) != 0x80) return i;
             cp = (cp << 6) | (d & 0x3F);
         }
-        if (cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return false;
+        if (cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return i;
         i += n + 1;
     }
-    return true;
+    return std::string_view::npos;
+}
+
+void DecodeText(std::string_view bytes, const std::function<void(std::string_view)>& out) {
+    auto bad = [](const char* encoding, size_t line) {
+        return std::runtime_error("文件内容不是有效的" + std::string(encoding) + "编码(第" + std::to_string(line) + "行有无效字节)");
+    };
+    if (StartsWith(bytes, "\xEF\xBB\xBF")) {
+        bytes.remove_prefix(3);
+        const size_t at = Utf8ErrorAt(bytes);
+        if (at != std::string_view::npos) throw bad("UTF-8", LineOf(bytes, at));
+        out(bytes);
+        return;
+    }
+    for (const char* utf16 : {"UTF-16LE", "UTF-16BE"}) {
+        if (!StartsWith(bytes, utf16[6] == 'L' ? "\xFF\xFE" : "\xFE\xFF")) continue;
+        try {
+            ConvertPieces(bytes.substr(2), utf16, "UTF-8", out);
+        } catch (const BadBytes& b) {
+            throw bad(utf16, b.line);
+        }
+        return;
+    }
+    // GB18030 text of Chinese characters is practically never well-formed UTF-8.
+    const size_t at = Utf8ErrorAt(bytes);
+    if (at == std::string_view::npos) {
+        out(bytes);
+        return;
+    }
+    try {
+        ConvertPieces(bytes, "GB18030", "UTF-8", out);
+    } catch (const BadBytes& b) {
+        throw std::runtime_error("文件内容既不是有效的UTF-8编码(第" + std::to_string(LineOf(bytes, at)) +
+                                 "行有无效字节)，也不是有效的GB18030编码(第" + std::to_string(b.line) +
+                                 "行有无效字节)。请另存为UTF-8或GB18030编码的CSV文件");
+    }
 }
 
 std::string FileTextToUtf8(std::string_view bytes) {
-    if (StartsWith(bytes, "\xEF\xBB\xBF")) {
-        bytes.remove_prefix(3);
-        if (!IsUtf8(bytes)) throw std::runtime_error("文件内容不是有效的UTF-8编码");
-        return std::string(bytes);
-    }
-    if (StartsWith(bytes, "\xFF\xFE")) return Convert(bytes.substr(2), "UTF-16LE", "UTF-8");
-    if (StartsWith(bytes, "\xFE\xFF")) return Convert(bytes.substr(2), "UTF-16BE", "UTF-8");
-    // GB18030 text of Chinese characters is practically never well-formed UTF-8.
-    if (IsUtf8(bytes)) return std::string(bytes);
-    return Convert(bytes, "GB18030", "UTF-8");
+    std::string text;
+    DecodeText(bytes, [&](std::string_view piece) { text += piece; });
+    return text;
 }
 
 }  // namespace bill

@@ -2,58 +2,48 @@
 
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <stdexcept>
+#include <vector>
 
-#include "bill/XmlScanner.h"
+#include "bill/XmlReader.h"
 #include "bill/ZipArchive.h"
 
 namespace bill {
 namespace {
 
-using Token = XmlScanner::Token;
+using Name = XmlReader::Name;
+using Attributes = XmlReader::Attributes;
 
-constexpr int kMaxColumns = 16384;
-// Cells further right are not kept: a price list needs its first columns, and a stray cell far to
-// the right must not cost a row of thousands of empty cells.
-constexpr int kKeptColumns = 256;
-
-// A path named by a relationship of xl/workbook.xml, as a member name of the archive.
-std::string MemberPath(const std::string& target) {
-    if (target.empty()) return {};
-    if (target[0] == '/') return target.substr(1);
-    std::string path = "xl/" + target;
-    for (size_t up; (up = path.find("/../")) != std::string::npos;) {
-        const size_t before = path.rfind('/', up == 0 ? 0 : up - 1);
-        path.erase(before == std::string::npos ? 0 : before + 1, up + 4 - (before == std::string::npos ? 0 : before + 1));
-    }
-    return path;
+// SpreadsheetML as Excel writes it (transitional) and as it saves "strict" workbooks.
+bool Spreadsheet(std::string_view ns) {
+    return ns == "http://schemas.openxmlformats.org/spreadsheetml/2006/main" || ns == "http://purl.oclc.org/ooxml/spreadsheetml/main";
 }
+constexpr std::string_view kRelationships[] = {"http://schemas.openxmlformats.org/officeDocument/2006/relationships",
+                                               "http://purl.oclc.org/ooxml/officeDocument/relationships"};
+constexpr std::string_view kPackageRelationships = "http://schemas.openxmlformats.org/package/2006/relationships";
 
-std::vector<std::string> SharedStrings(const std::string& xml) {
-    std::vector<std::string> strings;
-    XmlScanner x(xml);
-    bool inItem = false;
-    int phonetic = 0;  // inside <rPh>: reading aids, not part of the text
-    bool inText = false;
-    for (Token t; (t = x.Next()) != Token::Done;) {
-        if (t == Token::Start) {
-            if (x.Name() == "si") {
-                inItem = true;
-                strings.emplace_back();
-            } else if (x.Name() == "rPh") {
-                ++phonetic;
-            } else if (x.Name() == "t") {
-                inText = true;
-            }
-        } else if (t == Token::End) {
-            if (x.Name() == "si") inItem = false;
-            else if (x.Name() == "rPh" && phonetic > 0) --phonetic;
-            else if (x.Name() == "t") inText = false;
-        } else if (inItem && inText && phonetic == 0) {
-            strings.back() += x.Text();
+bool Is(Name n, std::string_view local) { return n.local == local && Spreadsheet(n.ns); }
+
+// A path named by a relationship of xl/workbook.xml, as a member name of the archive ("" when it
+// cannot be one).
+std::string MemberPath(std::string_view target) {
+    if (target.empty() || target.size() > 1024) return {};
+    std::vector<std::string_view> parts;
+    if (target[0] != '/') parts.push_back("xl");
+    while (!target.empty()) {
+        const size_t slash = target.find('/');
+        const std::string_view part = target.substr(0, slash);
+        target = slash == std::string_view::npos ? std::string_view() : target.substr(slash + 1);
+        if (part == "..") {
+            if (!parts.empty()) parts.pop_back();
+        } else if (!part.empty() && part != ".") {
+            parts.push_back(part);
         }
     }
-    return strings;
+    std::string path;
+    for (auto part : parts) (path.empty() ? path : path += '/') += part;
+    return path;
 }
 
 // A number cell's text: as written, except that an exponent form becomes plain digits (Excel
@@ -69,11 +59,178 @@ std::string NumberText(const std::string& v) {
     return r.ec == std::errc() ? std::string(buf, r.ptr) : v;
 }
 
-bool Blank(const std::vector<std::string>& cells) {
-    for (const auto& c : cells)
-        if (c.find_first_not_of(" \t") != std::string::npos) return false;
-    return true;
+// Text of a cell or a shared string, kept to one byte more than SheetSink::kMaxCellBytes so that
+// a longer one is known to be cut.
+void Append(std::string& kept, std::string_view text) {
+    if (kept.size() <= SheetSink::kMaxCellBytes) kept.append(text.substr(0, SheetSink::kMaxCellBytes + 1 - kept.size()));
 }
+
+void ReadPart(ZipArchive& zip, const std::string& name, XmlReader::Handler& handler) {
+    XmlReader xml(name, handler);
+    zip.Read(name, [&](std::string_view piece) { xml.Feed(piece); });
+    xml.Finish();
+}
+
+// The r:id of the first sheet in the workbook's order.
+struct FirstSheet : XmlReader::Handler {
+    std::string id;
+    bool found = false;
+    void Start(Name n, const Attributes& a) override {
+        if (found || !Is(n, "sheet")) return;
+        found = true;
+        for (auto ns : kRelationships)
+            if (auto v = a.Get(ns, "id"); !v.empty()) id = v;
+    }
+    void End(Name) override {}
+    void Text(std::string_view) override {}
+};
+
+// The paths of the sheet with `sheetId` and of the shared strings.
+struct WorkbookRelationships : XmlReader::Handler {
+    std::string sheetId, sheetPath, stringsPath;
+    void Start(Name n, const Attributes& a) override {
+        if (n.ns != kPackageRelationships || n.local != "Relationship") return;
+        const std::string_view type = a.Get("", "Type");
+        if (!sheetId.empty() && a.Get("", "Id") == sheetId) sheetPath = MemberPath(a.Get("", "Target"));
+        if (type.size() >= 14 && type.substr(type.size() - 14) == "/sharedStrings") stringsPath = MemberPath(a.Get("", "Target"));
+    }
+    void End(Name) override {}
+    void Text(std::string_view) override {}
+};
+
+// The shared strings table: every string's text in one buffer, each cut as Append cuts.
+class SharedStrings : public XmlReader::Handler {
+public:
+    std::string_view At(size_t i) const {
+        const size_t begin = i == 0 ? 0 : ends_[i - 1];
+        return std::string_view(text_).substr(begin, ends_[i] - begin);
+    }
+    size_t Size() const { return ends_.size(); }
+
+    void Start(Name n, const Attributes&) override {
+        if (Is(n, "si")) {
+            if (ends_.size() >= XlsxReader::kMaxSharedStrings)
+                throw std::runtime_error("xlsx文件的共享字符串超过" + std::to_string(XlsxReader::kMaxSharedStrings) + "个，不能导入");
+            inItem_ = true;
+            item_.clear();
+        } else if (Is(n, "rPh")) {
+            ++phonetic_;
+        } else if (Is(n, "t")) {
+            inText_ = true;
+        }
+    }
+    void End(Name n) override {
+        if (Is(n, "si") && inItem_) {
+            inItem_ = false;
+            if (text_.size() + item_.size() > XlsxReader::kMaxSharedBytes)
+                throw std::runtime_error("xlsx文件的共享字符串超过" + std::to_string(XlsxReader::kMaxSharedBytes >> 20) + "MB，不能导入");
+            text_ += item_;
+            ends_.push_back(static_cast<std::uint32_t>(text_.size()));
+        } else if (Is(n, "rPh") && phonetic_ > 0) {
+            --phonetic_;
+        } else if (Is(n, "t")) {
+            inText_ = false;
+        }
+    }
+    void Text(std::string_view s) override {
+        if (inItem_ && inText_ && phonetic_ == 0) Append(item_, s);
+    }
+
+private:
+    std::string text_, item_;
+    std::vector<std::uint32_t> ends_;
+    bool inItem_ = false, inText_ = false;
+    int phonetic_ = 0;  // inside <rPh>: reading aids, not part of the text
+};
+
+// The rows of the sheet, cell by cell into the sink.
+class SheetCells : public XmlReader::Handler {
+public:
+    SheetCells(const SharedStrings& strings, SheetSink& sink) : strings_(strings), sink_(sink) {}
+
+    void Start(Name n, const Attributes& a) override {
+        if (!Spreadsheet(n.ns)) return;
+        if (n.local == "row" && inRow_) {
+            ++nestedRows_;  // a row inside a row is no row of the sheet
+        } else if (n.local == "row") {
+            const std::string_view r = a.Get("", "r");
+            int number = lastRow_ + 1;
+            if (!r.empty()) {
+                const int written = r.size() <= 7 ? XlsxReader::RowOf("A" + std::string(r)) : 0;
+                if (written == 0)
+                    throw std::runtime_error("xlsx文件的行号无效或超过" + std::to_string(XlsxReader::kMaxRows) + "行，不能导入");
+                if (written > number) number = written;
+            }
+            if (number > XlsxReader::kMaxRows)
+                throw std::runtime_error("xlsx文件的行号无效或超过" + std::to_string(XlsxReader::kMaxRows) + "行，不能导入");
+            inRow_ = true;
+            row_ = lastRow_ = number;
+            column_ = -1;
+        } else if (n.local == "c" && inRow_) {
+            inCell_ = true;
+            type_ = a.Get("", "t").substr(0, 16);
+            value_.clear();
+            const int c = XlsxReader::ColumnOf(a.Get("", "r"));
+            column_ = c > column_ ? c : column_ + 1;
+            if (column_ >= XlsxReader::kMaxColumns)
+                throw std::runtime_error("xlsx文件的列超过" + std::to_string(XlsxReader::kMaxColumns) + "列，不能导入");
+        } else if (n.local == "v" && inCell_) {
+            inValue_ = true;
+        } else if (n.local == "t" && inCell_) {
+            inText_ = true;
+        } else if (n.local == "rPh") {
+            ++phonetic_;
+        }
+    }
+    void End(Name n) override {
+        if (!Spreadsheet(n.ns)) return;
+        if (n.local == "v") {
+            inValue_ = false;
+        } else if (n.local == "t") {
+            inText_ = false;
+        } else if (n.local == "rPh" && phonetic_ > 0) {
+            --phonetic_;
+        } else if (n.local == "c" && inCell_) {
+            inCell_ = false;
+            EndCell();
+        } else if (n.local == "row" && nestedRows_ > 0) {
+            --nestedRows_;
+        } else if (n.local == "row" && inRow_) {
+            inRow_ = false;
+            sink_.EndRow(row_);
+        }
+    }
+    void Text(std::string_view s) override {
+        const bool inline_ = type_ == "inlineStr";
+        if (inCell_ && phonetic_ == 0 && ((inValue_ && !inline_) || (inText_ && inline_))) Append(value_, s);
+    }
+
+private:
+    void EndCell() {
+        std::string_view text = value_;
+        std::string number;
+        if (type_ == "s") {
+            size_t index = 0;
+            auto [end, ec] = std::from_chars(value_.data(), value_.data() + value_.size(), index);
+            const bool valid = ec == std::errc() && end == value_.data() + value_.size() && index < strings_.Size();
+            text = valid ? strings_.At(index) : std::string_view();
+        } else if (type_ == "b") {
+            text = value_ == "1" ? "TRUE" : "FALSE";
+        } else if (type_ != "inlineStr" && type_ != "str" && type_ != "e" && value_.size() <= SheetSink::kMaxCellBytes) {
+            number = NumberText(value_);
+            text = number;
+        }
+        const bool cut = text.size() > SheetSink::kMaxCellBytes;
+        sink_.Cell(column_, text.substr(0, SheetSink::kMaxCellBytes), cut);
+    }
+
+    const SharedStrings& strings_;
+    SheetSink& sink_;
+    bool inRow_ = false, inCell_ = false, inValue_ = false, inText_ = false;
+    int phonetic_ = 0, nestedRows_ = 0;
+    int row_ = 0, lastRow_ = 0, column_ = -1;
+    std::string type_, value_;
+};
 
 }  // namespace
 
@@ -95,108 +252,27 @@ int XlsxReader::RowOf(std::string_view reference) {
     while (i < reference.size() && !(reference[i] >= '0' && reference[i] <= '9')) ++i;
     int row = 0;
     auto [end, ec] = std::from_chars(reference.data() + i, reference.data() + reference.size(), row);
-    return ec == std::errc() && end == reference.data() + reference.size() && row > 0 ? row : 0;
+    return ec == std::errc() && end == reference.data() + reference.size() && row > 0 && row <= kMaxRows ? row : 0;
 }
 
-std::vector<SheetRow> XlsxReader::Read(std::string bytes) {
-    const ZipArchive zip(std::move(bytes));
+void XlsxReader::Read(std::string bytes, SheetSink& sink) {
+    ZipArchive zip(std::move(bytes));
     if (!zip.Has("xl/workbook.xml")) throw std::runtime_error("文件不是有效的xlsx文件(缺少工作簿)");
 
-    // The first sheet in the workbook's order, through its relationship.
-    std::string sheetId;
-    {
-        const std::string workbook = zip.Read("xl/workbook.xml");
-        XmlScanner x(workbook);
-        for (Token t; (t = x.Next()) != Token::Done;)
-            if (t == Token::Start && x.Name() == "sheet") {
-                sheetId = x.Attribute("id");
-                break;
-            }
-    }
-    std::string sheetPath, stringsPath;
-    if (zip.Has("xl/_rels/workbook.xml.rels")) {
-        const std::string rels = zip.Read("xl/_rels/workbook.xml.rels");
-        XmlScanner x(rels);
-        for (Token t; (t = x.Next()) != Token::Done;) {
-            if (t != Token::Start || x.Name() != "Relationship") continue;
-            const std::string type = x.Attribute("Type");
-            if (!sheetId.empty() && x.Attribute("Id") == sheetId) sheetPath = MemberPath(x.Attribute("Target"));
-            if (type.size() >= 14 && type.compare(type.size() - 14, 14, "/sharedStrings") == 0)
-                stringsPath = MemberPath(x.Attribute("Target"));
-        }
-    }
+    FirstSheet first;
+    ReadPart(zip, "xl/workbook.xml", first);
+    WorkbookRelationships rels;
+    rels.sheetId = first.id;
+    if (zip.Has("xl/_rels/workbook.xml.rels")) ReadPart(zip, "xl/_rels/workbook.xml.rels", rels);
+    std::string sheetPath = rels.sheetPath, stringsPath = rels.stringsPath;
     if (sheetPath.empty() || !zip.Has(sheetPath)) sheetPath = "xl/worksheets/sheet1.xml";
     if (stringsPath.empty()) stringsPath = "xl/sharedStrings.xml";
     if (!zip.Has(sheetPath)) throw std::runtime_error("文件不是有效的xlsx文件(缺少工作表)");
-    const std::vector<std::string> strings = zip.Has(stringsPath) ? SharedStrings(zip.Read(stringsPath)) : std::vector<std::string>{};
 
-    const std::string sheet = zip.Read(sheetPath);
-    std::vector<SheetRow> rows;
-    XmlScanner x(sheet);
-    SheetRow row;
-    bool inRow = false, inCell = false, inValue = false, inText = false;
-    int phonetic = 0;
-    int lastRow = 0, column = -1;
-    std::string type, value;
-    for (Token t; (t = x.Next()) != Token::Done;) {
-        if (t == Token::Start) {
-            const std::string_view name = x.Name();
-            if (name == "row") {
-                inRow = true;
-                const std::string r = x.Attribute("r");
-                int number = r.empty() ? 0 : RowOf("A" + r);
-                row = {number > lastRow ? number : lastRow + 1, {}};
-                lastRow = row.number;
-                column = -1;
-            } else if (name == "c" && inRow) {
-                inCell = true;
-                type = x.Attribute("t");
-                value.clear();
-                const int c = ColumnOf(x.Attribute("r"));
-                column = c >= 0 && c > column ? c : column + 1;
-            } else if (name == "v" && inCell) {
-                inValue = true;
-            } else if (name == "t" && inCell) {
-                inText = true;
-            } else if (name == "rPh") {
-                ++phonetic;
-            }
-        } else if (t == Token::End) {
-            const std::string_view name = x.Name();
-            if (name == "v") {
-                inValue = false;
-            } else if (name == "t") {
-                inText = false;
-            } else if (name == "rPh" && phonetic > 0) {
-                --phonetic;
-            } else if (name == "c" && inCell) {
-                inCell = false;
-                std::string text;
-                if (type == "s") {
-                    size_t index = 0;
-                    auto [end, ec] = std::from_chars(value.data(), value.data() + value.size(), index);
-                    if (ec == std::errc() && end == value.data() + value.size() && index < strings.size()) text = strings[index];
-                } else if (type == "b") {
-                    text = value == "1" ? "TRUE" : "FALSE";
-                } else if (type == "inlineStr" || type == "str" || type == "e") {
-                    text = value;
-                } else {
-                    text = NumberText(value);
-                }
-                if (column >= 0 && column < kKeptColumns) {
-                    if (row.cells.size() <= static_cast<size_t>(column)) row.cells.resize(column + 1);
-                    row.cells[column] = std::move(text);
-                }
-            } else if (name == "row" && inRow) {
-                inRow = false;
-                if (!Blank(row.cells)) rows.push_back(std::move(row));
-                row = {};
-            }
-        } else if (inCell && ((inValue && type != "inlineStr") || (inText && type == "inlineStr")) && phonetic == 0) {
-            value += x.Text();
-        }
-    }
-    return rows;
+    SharedStrings strings;
+    if (zip.Has(stringsPath)) ReadPart(zip, stringsPath, strings);
+    SheetCells cells(strings, sink);
+    ReadPart(zip, sheetPath, cells);
 }
 
 }  // namespace bill

@@ -2,6 +2,7 @@
 
 #include <zlib.h>
 
+#include <algorithm>
 #include <stdexcept>
 
 namespace bill {
@@ -87,39 +88,54 @@ const ZipArchive::Entry* ZipArchive::Find(std::string_view name) const {
 
 bool ZipArchive::Has(std::string_view name) const { return Find(name) != nullptr; }
 
-std::string ZipArchive::Read(std::string_view name) const {
+void ZipArchive::Read(std::string_view name, const std::function<void(std::string_view)>& out) {
     const Entry* e = Find(name);
     if (!e) throw std::runtime_error("xlsx文件缺少" + std::string(name));
     if (e->flags & 1) throw std::runtime_error("不支持加密的文件");
     if (e->size == 0xFFFFFFFF || e->compressedSize == 0xFFFFFFFF) throw std::runtime_error("不支持ZIP64格式的文件");
-    if (e->size > kMaxMemberSize) throw std::runtime_error("文件过大");
+    if (e->method != 0 && e->method != 8) throw std::runtime_error("不支持的压缩方式");
+    if (unpacked_ + e->size > kMaxUnpacked)
+        throw std::runtime_error("xlsx文件解压后超过" + std::to_string(kMaxUnpacked >> 20) + "MB，不能导入");
+    if (e->size > kRatioFrom && e->size > static_cast<std::uint64_t>(e->compressedSize) * kMaxRatio)
+        throw std::runtime_error("xlsx文件中" + e->name + "的压缩比超过" + std::to_string(kMaxRatio) + "倍，不能导入");
+    unpacked_ += e->size;
     const std::string& b = bytes_;
     if (U32(b, e->localOffset) != kLocalHeader) Damaged();
     const size_t data = static_cast<size_t>(e->localOffset) + 30 + U16(b, e->localOffset + 26) + U16(b, e->localOffset + 28);
     if (data + e->compressedSize > b.size()) Damaged();
 
-    std::string out;
+    uLong crc = crc32(0L, Z_NULL, 0);
+    auto give = [&](const char* piece, size_t size) {
+        crc = crc32(crc, reinterpret_cast<const Bytef*>(piece), static_cast<uInt>(size));
+        out(std::string_view(piece, size));
+    };
     if (e->method == 0) {
         if (e->compressedSize != e->size) Damaged();
-        out = b.substr(data, e->size);
-    } else if (e->method == 8 && e->size == 0) {
-        // nothing to inflate
-    } else if (e->method == 8) {
-        out.resize(e->size);
+        for (size_t at = 0; at < e->size; at += kPiece) give(b.data() + data + at, std::min<size_t>(kPiece, e->size - at));
+    } else if (e->size > 0) {
         InflateStream s;
         s.z.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(b.data() + data));
         s.z.avail_in = e->compressedSize;
-        s.z.next_out = reinterpret_cast<Bytef*>(out.data());
-        s.z.avail_out = e->size;
-        const int r = inflate(&s.z, Z_FINISH);
-        // A member that inflates to more (or less) than its recorded size is damaged.
-        if (r != Z_STREAM_END || s.z.total_out != e->size) Damaged();
-    } else {
-        throw std::runtime_error("不支持的压缩方式");
+        char piece[kPiece];
+        for (int r = Z_OK; r != Z_STREAM_END;) {
+            s.z.next_out = reinterpret_cast<Bytef*>(piece);
+            s.z.avail_out = sizeof piece;
+            r = inflate(&s.z, Z_NO_FLUSH);
+            // A member that inflates to more (or less) than its recorded size is damaged.
+            if ((r != Z_OK && r != Z_STREAM_END) || s.z.total_out > e->size) Damaged();
+            const size_t got = sizeof piece - s.z.avail_out;
+            if (got == 0 && r != Z_STREAM_END) Damaged();  // no progress: the input is cut short
+            if (got > 0) give(piece, got);
+        }
+        if (s.z.total_out != e->size) Damaged();
     }
-    const uLong crc = crc32(crc32(0L, Z_NULL, 0), reinterpret_cast<const Bytef*>(out.data()), static_cast<uInt>(out.size()));
     if (crc != e->crc) Damaged();
-    return out;
+}
+
+std::string ZipArchive::Read(std::string_view name) {
+    std::string whole;
+    Read(name, [&](std::string_view piece) { whole += piece; });
+    return whole;
 }
 
 }  // namespace bill
