@@ -27,6 +27,7 @@
 #include "db/Error.h"
 #include "plugin/DisplayCheck.h"
 #include "schema/DemoDatabase.h"
+#include "schema/ServerDatabase.h"
 
 namespace {
 
@@ -40,6 +41,7 @@ struct Options {
     std::optional<std::string> demoDb;
     std::optional<std::string> outputDir;
     bool check = false;
+    bool initDemo = false;
 };
 
 // Thrown for a command line that cannot work; main prints it with the usage.
@@ -60,6 +62,7 @@ void Usage(std::ostream& out) {
            "  --demo-db PATH        在 PATH 建立演示数据库 (如不存在) 并使用它\n"
            "  --output-dir DIR      打印输出 PDF 的目录 (默认: 数据目录下的 output)\n"
            "  --check               只检查能否连接数据库, 不显示窗口\n"
+           "  --init-demo           在 --connection 指定的空数据库中建立主机数据表和演示数据, 不显示窗口\n"
            "  --help                显示本说明\n";
 }
 
@@ -98,9 +101,32 @@ bool Parse(int argc, char** argv, Options& o) {
         else if (a == "--demo-db") o.demoDb = value("--demo-db");
         else if (a == "--output-dir") o.outputDir = value("--output-dir");
         else if (a == "--check") o.check = true;
+        else if (a == "--init-demo") o.initDemo = true;
         else throw UsageError("未知选项: " + db::text::Abbreviate(a, 80));
     }
+    if (o.initDemo && !o.connection) throw UsageError("--init-demo 需要用 --connection 指定数据库");
+    if (o.initDemo && o.check) throw UsageError("--init-demo 与 --check 不能同时使用");
     return true;
+}
+
+// --init-demo: the host tables and the demo data on the empty database the string leads to.
+int InitDemo(const Options& o) {
+    try {
+        db::Connection c;
+        c.SetCommandTimeout(o.timeout);
+        c.Open(*o.connection);
+        std::cout << "正在建立主机数据表和演示数据..." << std::endl;
+        schema::CreateServerDemoDatabase(c);
+        std::cout << "演示数据已建立。" << std::endl;
+        return 0;
+    } catch (const schema::HostTablesPresent& e) {
+        std::cerr << e.what() << "\n";
+    } catch (const schema::UnsupportedServer& e) {
+        std::cerr << e.what() << "\n";
+    } catch (const std::exception& e) {
+        std::cerr << "建立演示数据失败：" << db::DescriptionOf(e) << "\n";
+    }
+    return 1;
 }
 
 // The plug-in's C interface, resolved from the loaded library.
@@ -174,6 +200,7 @@ int main(int argc, char** argv) {
         Usage(std::cerr);
         return 2;
     }
+    if (o.initDemo) return InitDemo(o);
     // Before anything else: Qt would abort the process on a display it cannot reach, after the
     // demo database had been made.
     if (!o.check) {

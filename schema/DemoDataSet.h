@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "schema/DemoDatabase.h"
+#include "schema/RowSink.h"
 
 namespace schema::detail {
 
@@ -58,5 +59,8 @@ struct DemoDataSet {
 
 // Throws std::invalid_argument for counts out of range.
 DemoDataSet GenerateDemoData(const DemoOptions& options);
+
+// Every row of the data set and the fixed rows, into tables that exist and are empty.
+void WriteDemoRows(RowSink& sink, const DemoDataSet& data);
 
 }  // namespace schema::detail

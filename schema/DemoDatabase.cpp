@@ -14,12 +14,13 @@ namespace schema {
 namespace {
 
 using detail::NewHostDatabase;
-using detail::SqliteStatement;
+using detail::RowSink;
+using detail::RowStatement;
 
-void BindOptional(SqliteStatement& statement, int index, const std::optional<std::string>& text)
+void BindOptional(RowStatement& statement, int index, const std::optional<std::string>& text)
 {
     if (text) {
-        statement.Bind(index, *text);
+        statement.Bind(index, std::string_view(*text));
     } else {
         statement.BindNull(index);
     }
@@ -31,7 +32,7 @@ double Money(int cents) { return cents / 100.0; }
 
 namespace detail {
 
-void WriteSettings(NewHostDatabase& db)
+void WriteSettings(RowSink& db)
 {
     // 41 columns: slws..ztdh, bz1..bz9, xz1..xz9, rkdsh..lsjz, ykfs, glph, phzx, sf_tag,
     // zdxjbl, ywjz, jzyf, ckperiod, qyzt.
@@ -57,26 +58,26 @@ void WriteSettings(NewHostDatabase& db)
         {"COSTHSFS", "0"},            {"PCXZPCJJ", "0"},           {"STOCKPLANFLOW", "0"},
         {"STOCKBALANCE", "0"},
     };
-    auto profile = db.Prepare("INSERT INTO t_SystemProfile (FCategory, FKey, FValue) VALUES ('GL', ?, ?)");
+    auto profile = db.PrepareRow("INSERT INTO t_SystemProfile (FCategory, FKey, FValue) VALUES ('GL', ?, ?)");
     for (const auto& [key, value] : kProfile) {
-        profile.Bind(1, key).Bind(2, value).Execute();
+        profile->Bind(1, key).Bind(2, value).Execute();
     }
 
     db.Exec("INSERT INTO GLSelect (FDH, FSQL) VALUES ('分支机构调价商品选择', NULL)");
 }
 
-void WriteAttributes(NewHostDatabase& db)
+void WriteAttributes(RowSink& db)
 {
-    auto insert = db.Prepare("INSERT INTO glsx (id, name, fid) VALUES (?, ?, ?)");
+    auto insert = db.PrepareRow("INSERT INTO glsx (id, name, fid) VALUES (?, ?, ?)");
     for (const auto& type : detail::BranchTypes()) {
-        insert.Bind(1, type.id).Bind(2, type.name).Bind(3, 3).Execute();
+        insert->Bind(1, type.id).Bind(2, type.name).Bind(3, 3).Execute();
     }
     for (const auto& attribute : detail::OtherAttributes()) {
-        insert.Bind(1, attribute.id).Bind(2, attribute.name).Bind(3, attribute.fid).Execute();
+        insert->Bind(1, attribute.id).Bind(2, attribute.name).Bind(3, attribute.fid).Execute();
     }
-    auto category = db.Prepare("INSERT INTO kclb (id, name) VALUES (?, ?)");
+    auto category = db.PrepareRow("INSERT INTO kclb (id, name) VALUES (?, ?)");
     for (const auto& c : detail::Categories()) {
-        category.Bind(1, c.id).Bind(2, c.name).Execute();
+        category->Bind(1, c.id).Bind(2, c.name).Execute();
     }
 }
 
@@ -84,27 +85,27 @@ void WriteAttributes(NewHostDatabase& db)
 
 namespace {
 
-void WriteBranchesAndItems(NewHostDatabase& db, const detail::DemoDataSet& data)
+void WriteBranchesAndItems(RowSink& db, const detail::DemoDataSet& data)
 {
-    auto branch = db.Prepare("INSERT INTO gl_custom (tjbh, mc, zjm, lx) VALUES (?, ?, ?, ?)");
+    auto branch = db.PrepareRow("INSERT INTO gl_custom (tjbh, mc, zjm, lx) VALUES (?, ?, ?, ?)");
     for (const auto& b : data.branches) {
-        branch.Bind(1, b.code).Bind(2, b.name).Bind(3, b.mnemonic).Bind(4, b.typeId).Execute();
+        branch->Bind(1, b.code).Bind(2, b.name).Bind(3, b.mnemonic).Bind(4, b.typeId).Execute();
     }
-    auto item = db.Prepare(
+    auto item = db.PrepareRow(
         "INSERT INTO yw_kck (hh, pm, gg, cd, pdw, lb, pm_zjm, FDeleted) VALUES (?, ?, ?, ?, ?, ?, ?, ?)");
     for (const auto& i : data.items) {
-        item.Bind(1, i.code).Bind(2, i.name).Bind(3, i.packing).Bind(4, i.origin).Bind(5, i.unit);
-        item.Bind(6, i.categoryId).Bind(7, i.mnemonic);
+        item->Bind(1, i.code).Bind(2, i.name).Bind(3, i.packing).Bind(4, i.origin).Bind(5, i.unit);
+        item->Bind(6, i.categoryId).Bind(7, i.mnemonic);
         if (i.deleted) {
-            item.Bind(8, *i.deleted);
+            item->Bind(8, *i.deleted);
         } else {
-            item.BindNull(8);
+            item->BindNull(8);
         }
-        item.Execute();
+        item->Execute();
     }
 }
 
-void WritePrices(NewHostDatabase& db, const detail::DemoDataSet& data)
+void WritePrices(RowSink& db, const detail::DemoDataSet& data)
 {
     std::vector<std::string> targets;
     for (const auto& b : data.branches) {
@@ -113,36 +114,36 @@ void WritePrices(NewHostDatabase& db, const detail::DemoDataSet& data)
     for (const auto& type : detail::BranchTypes()) {
         targets.emplace_back(type.id);
     }
-    auto price = db.Prepare("INSERT INTO glprice (HH, DWBH, SJ, ZK, SELLPRICE) VALUES (?, ?, ?, 100, ?)");
+    auto price = db.PrepareRow("INSERT INTO glprice (HH, DWBH, SJ, ZK, SELLPRICE) VALUES (?, ?, ?, 100, ?)");
     for (int i = 0; i < static_cast<int>(data.items.size()); ++i) {
         for (int t = 0; t < data.prices.targetCount; ++t) {
             if (const int cents = data.prices.At(i, t); cents != 0) {
-                price.Bind(1, data.items[static_cast<size_t>(i)].code).Bind(2, targets[static_cast<size_t>(t)]);
-                price.Bind(3, Money(cents)).Bind(4, Money(cents)).Execute();
+                price->Bind(1, data.items[static_cast<size_t>(i)].code).Bind(2, targets[static_cast<size_t>(t)]);
+                price->Bind(3, Money(cents)).Bind(4, Money(cents)).Execute();
             }
         }
     }
 }
 
-void WriteBills(NewHostDatabase& db, const detail::DemoDataSet& data)
+void WriteBills(RowSink& db, const detail::DemoDataSet& data)
 {
-    auto header = db.Prepare(
+    auto header = db.PrepareRow(
         "INSERT INTO SubAdjuctPrice (lsh, kdrq, execdate, bz, czry, fyear, fperiod, shbz, shry, jzbz, dwbh, bz5) "
         "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
-    auto line = db.Prepare("INSERT INTO SubAdjuctPricemx (lsh, dh, hh, pm, sj1, sj2) VALUES (?, ?, ?, ?, ?, ?)");
+    auto line = db.PrepareRow("INSERT INTO SubAdjuctPricemx (lsh, dh, hh, pm, sj1, sj2) VALUES (?, ?, ?, ?, ?, ?)");
     for (const auto& bill : data.bills) {
-        header.Bind(1, bill.serial).Bind(2, bill.billDate).Bind(3, bill.execDate);
-        BindOptional(header, 4, bill.remark);
-        header.Bind(5, bill.maker).Bind(6, bill.year).Bind(7, bill.period).Bind(8, bill.audited ? 1 : 0);
-        BindOptional(header, 9, bill.auditor);
-        header.Bind(10, bill.posted ? 1 : 0).Bind(11, bill.target);
-        BindOptional(header, 12, bill.mode);
-        header.Execute();
+        header->Bind(1, bill.serial).Bind(2, bill.billDate).Bind(3, bill.execDate);
+        BindOptional(*header, 4, bill.remark);
+        header->Bind(5, bill.maker).Bind(6, bill.year).Bind(7, bill.period).Bind(8, bill.audited ? 1 : 0);
+        BindOptional(*header, 9, bill.auditor);
+        header->Bind(10, bill.posted ? 1 : 0).Bind(11, bill.target);
+        BindOptional(*header, 12, bill.mode);
+        header->Execute();
         for (const auto& l : bill.lines) {
             const auto& item = data.items[static_cast<size_t>(l.item)];
             const std::string description = item.name + '\\' + item.packing + '\\' + item.origin + '\\' + item.unit;
-            line.Bind(1, bill.serial).Bind(2, l.dh).Bind(3, item.code).Bind(4, description);
-            line.Bind(5, Money(l.oldCents)).Bind(6, Money(l.newCents)).Execute();
+            line->Bind(1, bill.serial).Bind(2, l.dh).Bind(3, item.code).Bind(4, description);
+            line->Bind(5, Money(l.oldCents)).Bind(6, Money(l.newCents)).Execute();
         }
     }
 }
@@ -151,22 +152,33 @@ void WriteBills(NewHostDatabase& db, const detail::DemoDataSet& data)
 
 namespace detail {
 
-void WriteOperators(NewHostDatabase& db)
+void WriteOperators(RowSink& db)
 {
-    auto op = db.Prepare("INSERT INTO t_Operator (FCode, FName) VALUES (?, ?)");
-    auto right = db.Prepare("INSERT INTO t_OperatorRight (FModule, FOperator, FRight) VALUES (?, ?, ?)");
+    auto op = db.PrepareRow("INSERT INTO t_Operator (FCode, FName) VALUES (?, ?)");
+    auto right = db.PrepareRow("INSERT INTO t_OperatorRight (FModule, FOperator, FRight) VALUES (?, ?, ?)");
     const auto& operators = DemoOperators();
     for (size_t n = 0; n < operators.size(); ++n) {
-        op.Bind(1, operators[n].code).Bind(2, operators[n].name).Execute();
+        op->Bind(1, operators[n].code).Bind(2, operators[n].name).Execute();
         for (const std::string& name : ModuleRights()) {
             if (n > 0 && (name == "审核" || name == "查看所有用户")) {
                 continue;
             }
-            right.Bind(1, kModuleCode).Bind(2, operators[n].code).Bind(3, name).Execute();
+            right->Bind(1, kModuleCode).Bind(2, operators[n].code).Bind(3, name).Execute();
         }
     }
     // A grant in another module, which must not count for this one.
-    right.Bind(1, "00000101").Bind(2, operators[1].code).Bind(3, "审核").Execute();
+    right->Bind(1, "00000101").Bind(2, operators[1].code).Bind(3, "审核").Execute();
+}
+
+
+void WriteDemoRows(RowSink& db, const DemoDataSet& data)
+{
+    WriteSettings(db);
+    WriteAttributes(db);
+    WriteBranchesAndItems(db, data);
+    WritePrices(db, data);
+    WriteBills(db, data);
+    WriteOperators(db);
 }
 
 }  // namespace detail
@@ -182,12 +194,7 @@ void CreateDemoDatabase(const std::string& path, const DemoOptions& options)
     // Generate before touching the disk: bad options leave no file behind.
     const detail::DemoDataSet data = detail::GenerateDemoData(options);
     NewHostDatabase db(path);
-    detail::WriteSettings(db);
-    detail::WriteAttributes(db);
-    WriteBranchesAndItems(db, data);
-    WritePrices(db, data);
-    WriteBills(db, data);
-    detail::WriteOperators(db);
+    detail::WriteDemoRows(db, data);
     db.Commit();
 }
 

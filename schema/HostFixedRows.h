@@ -2,12 +2,12 @@
 // attribute lists and item categories, and the demo operators with their rights.
 #pragma once
 
-#include "schema/NewHostDatabase.h"
+#include "schema/RowSink.h"
 
 namespace schema::detail {
 
-void WriteSettings(NewHostDatabase& db);    // sys_var, t_SystemProfile, GLSelect
-void WriteAttributes(NewHostDatabase& db);  // glsx, kclb
-void WriteOperators(NewHostDatabase& db);   // t_Operator, t_OperatorRight
+void WriteSettings(RowSink& db);    // sys_var, t_SystemProfile, GLSelect
+void WriteAttributes(RowSink& db);  // glsx, kclb
+void WriteOperators(RowSink& db);   // t_Operator, t_OperatorRight
 
 }  // namespace schema::detail

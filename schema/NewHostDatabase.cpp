@@ -45,7 +45,7 @@ NewHostDatabase::NewHostDatabase(std::string path) : path_(std::move(path))
         // The journal mode cannot change inside a transaction, so it comes first.
         Exec("PRAGMA journal_mode=WAL");
         Exec("BEGIN");
-        Exec(std::string(HostSchemaSql()));
+        Exec(HostSchemaSql(SchemaTarget::Sqlite));
     } catch (...) {
         RemoveFiles();
         throw;

@@ -18,18 +18,21 @@ struct DatabaseCloser {
 };
 using DatabaseHandle = std::unique_ptr<sqlite3, DatabaseCloser>;
 
-class NewHostDatabase {
+class NewHostDatabase : public RowSink {
 public:
     // Creates the file (std::runtime_error if it exists or cannot be created), switches it to
     // WAL, begins the transaction and creates the host tables.
     explicit NewHostDatabase(std::string path);
-    ~NewHostDatabase();
+    ~NewHostDatabase() override;
 
     NewHostDatabase(const NewHostDatabase&) = delete;
     NewHostDatabase& operator=(const NewHostDatabase&) = delete;
 
     SqliteStatement Prepare(std::string_view sql) { return SqliteStatement(db_.get(), sql); }
-    void Exec(const std::string& sql);
+    std::unique_ptr<RowStatement> PrepareRow(std::string_view sql) override {
+        return std::make_unique<SqliteStatement>(db_.get(), sql);
+    }
+    void Exec(const std::string& sql) override;
     void Commit();
 
 private:

@@ -7,6 +7,8 @@
 
 #include <sqlite3.h>
 
+#include "schema/RowSink.h"
+
 namespace schema::detail {
 
 struct StatementFinalizer {
@@ -14,19 +16,19 @@ struct StatementFinalizer {
 };
 using StatementHandle = std::unique_ptr<sqlite3_stmt, StatementFinalizer>;
 
-class SqliteStatement {
+class SqliteStatement : public RowStatement {
 public:
     SqliteStatement(sqlite3* db, std::string_view sql);
 
     // Parameters are numbered from 1, as in sqlite3_bind_*.
-    SqliteStatement& Bind(int index, std::string_view text);
+    SqliteStatement& Bind(int index, std::string_view text) override;
     SqliteStatement& Bind(int index, const char* text) { return Bind(index, std::string_view(text)); }
-    SqliteStatement& Bind(int index, int value);
-    SqliteStatement& Bind(int index, double value);
-    SqliteStatement& BindNull(int index);
+    SqliteStatement& Bind(int index, int value) override;
+    SqliteStatement& Bind(int index, double value) override;
+    SqliteStatement& BindNull(int index) override;
 
     // Runs the statement to completion, then resets it and clears the bindings.
-    void Execute();
+    void Execute() override;
 
 private:
     void Check(int rc, const char* what) const;
