@@ -1,5 +1,6 @@
 #include "schema/HostSchema.h"
 
+#include <algorithm>
 #include <cctype>
 #include <stdexcept>
 
@@ -35,6 +36,16 @@ std::string HostSchemaSql(SchemaTarget target)
     std::string out;
     out.reserve(in.size());
     for (size_t pos = 0; pos < in.size();) {
+        // Comments are copied as they are: they may name the placeholders.
+        if (pos == 0 || in[pos - 1] == '\n') {
+            const size_t first = in.find_first_not_of(" \t", pos);
+            if (first != std::string_view::npos && in.substr(first).starts_with("--")) {
+                const size_t end = std::min(in.find('\n', first), in.size() - 1);
+                out += in.substr(pos, end + 1 - pos);
+                pos = end + 1;
+                continue;
+            }
+        }
         if (in.substr(pos).starts_with(kSqliteOnly)) {
             pos += kSqliteOnly.size();
             if (target != SchemaTarget::Sqlite) {
