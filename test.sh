@@ -1,5 +1,7 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds, and runs the whole test suite (both database drivers).
+# Installs what is missing, builds, and runs the whole test suite (both database drivers; with
+# -DSPB_PG_TESTS=ON in the build also on PostgreSQL). A throwaway PostgreSQL cluster is started in a
+# temporary folder for the run and stopped and removed at the end, whatever the outcome.
 # SPB_SANITIZE=1 builds and runs it under AddressSanitizer and UndefinedBehaviorSanitizer.
 set -euo pipefail
 cd "$(dirname "$0")"
@@ -14,4 +16,10 @@ fi
 cmake -S . -B "$dir" "${opts[@]}" >/dev/null
 cmake --build "$dir" -j"$(nproc)"
 export QT_QPA_PLATFORM=offscreen
+pgdir=$(mktemp -d "${TMPDIR:-/tmp}/spb-pg.XXXXXX")
+trap 'scripts/pg-cluster.sh stop "$pgdir"' EXIT
+trap 'exit 143' INT TERM HUP
+scripts/pg-cluster.sh start "$pgdir"
+# shellcheck disable=SC1091
+. "$pgdir/env"
 ctest --test-dir "$dir" --output-on-failure -j"$(nproc)" --timeout 600

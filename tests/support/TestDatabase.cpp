@@ -10,6 +10,7 @@
 #include "data/HostContext.h"
 #include "host/TableRightsComponent.h"
 #include "schema/DemoDatabase.h"
+#include "schema/ServerDatabase.h"
 
 namespace testing_support {
 
@@ -18,7 +19,8 @@ Backend CurrentBackend() {
     std::string name = v ? v : "";
     if (name.empty() || name == "sqlite") return Backend::Sqlite;
     if (name == "odbc") return Backend::Odbc;
-    throw std::invalid_argument("SPB_TEST_BACKEND=" + name + ": expected sqlite or odbc");
+    if (name == "pg") return Backend::Pg;
+    throw std::invalid_argument("SPB_TEST_BACKEND=" + name + ": expected sqlite, odbc or pg");
 }
 
 std::string OdbcConnectionString(const std::string& path) {
@@ -28,21 +30,58 @@ std::string OdbcConnectionString(const std::string& path) {
     return "Driver=SQLite3;Database=" + path + ";NoCreat=1;Timeout=10000;LongNames=0;NoWCHAR=0";
 }
 
+std::string PgConnectionString(const std::string& name) {
+    const char* base = std::getenv("SPB_PG_CONNSTR");
+    if (!base || !*base)
+        throw std::runtime_error("SPB_TEST_BACKEND=pg needs SPB_PG_CONNSTR: start a cluster with scripts/pg-cluster.sh "
+                                 "start DIR and source DIR/env (test.sh does both)");
+    return std::string(base) + ";Database=" + name;
+}
+
+namespace {
+
+// A database of the test's own on the cluster, copied from a template: a copy is much quicker
+// than creating the tables and writing the demo rows through ODBC.
+void CreatePgDatabase(const std::string& name, bool demo, int demoItems) {
+    db::Connection admin;
+    admin.Open(PgConnectionString("postgres"));
+    const bool copy = !demo || demoItems == kPgDemoItems;
+    admin.Execute("CREATE DATABASE " + name + (copy ? std::string(" TEMPLATE ") + (demo ? kPgDemoTemplate : kPgTemplate) : ""));
+    if (copy) return;
+    try {
+        db::Connection c;
+        c.Open(PgConnectionString(name));
+        schema::DemoOptions o;
+        o.itemCount = demoItems;
+        schema::CreateServerDemoDatabase(c, o);
+    } catch (...) {
+        admin.Execute("DROP DATABASE IF EXISTS " + name + " WITH (FORCE)");
+        throw;
+    }
+}
+
+}  // namespace
+
 TestDatabase::TestDatabase(bool demo, int demoItems) {
     static std::atomic<int> counter{0};
-    dir_ = std::filesystem::temp_directory_path() /
-           ("spb-test-" + std::to_string(getpid()) + "-" + std::to_string(counter++));
+    const std::string id = std::to_string(getpid()) + "_" + std::to_string(counter++);
+    dir_ = std::filesystem::temp_directory_path() / ("spb-test-" + id);
     std::filesystem::remove_all(dir_);
     std::filesystem::create_directories(dir_);
     path_ = (dir_ / "host.db").string();
-    if (demo) {
+    if (CurrentBackend() == Backend::Pg) {
+        pgName_ = "spb_t_" + id;
+        CreatePgDatabase(pgName_, demo, demoItems);
+        connStr_ = PgConnectionString(pgName_);
+    } else if (demo) {
         schema::DemoOptions o;
         o.itemCount = demoItems;
         schema::CreateDemoDatabase(path_, o);
     } else {
         schema::CreateEmptyHostDatabase(path_);
     }
-    connStr_ = CurrentBackend() == Backend::Odbc ? OdbcConnectionString(path_) : "Provider=SQLite;Data Source=" + path_;
+    if (CurrentBackend() == Backend::Odbc) connStr_ = OdbcConnectionString(path_);
+    else if (CurrentBackend() == Backend::Sqlite) connStr_ = "Provider=SQLite;Data Source=" + path_;
     db::Connection::SetDefaultTrace([this](const std::string& s) { statements_.push_back(s); });
     own_.Open(connStr_);
     own_.SetTrace({});
@@ -53,6 +92,14 @@ TestDatabase::~TestDatabase() {
     CloseHostConnection();
     db::Connection::SetDefaultTrace({});
     own_.Close();
+    if (!pgName_.empty()) {
+        try {
+            db::Connection admin;
+            admin.Open(PgConnectionString("postgres"));
+            admin.Execute("DROP DATABASE IF EXISTS " + pgName_ + " WITH (FORCE)");
+        } catch (...) {  // the cluster goes away with its folder at the end of the run
+        }
+    }
     std::error_code ec;
     std::filesystem::remove_all(dir_, ec);
 }

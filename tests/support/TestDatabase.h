@@ -1,7 +1,9 @@
 // Test support: a fresh host database in a temporary folder, the host context pointed at it, a
 // headless toolkit and the host's rights component, and a recorder of the statements sent.
-// The environment variable SPB_TEST_BACKEND chooses how the database file is opened: "sqlite"
-// (the default) through the embedded driver, "odbc" through the SQLite ODBC driver.
+// The environment variable SPB_TEST_BACKEND chooses the database: "sqlite" (the default) a file
+// opened through the embedded driver, "odbc" the same file through the SQLite ODBC driver, "pg" a
+// new database on the PostgreSQL test cluster (SPB_PG_CONNSTR, see scripts/pg-cluster.sh), copied
+// from the template the suite's fixture made and reached through PostgreSQL's ODBC driver.
 #pragma once
 #include <filesystem>
 #include <string>
@@ -12,16 +14,26 @@
 
 namespace testing_support {
 
-enum class Backend { Sqlite, Odbc };
+enum class Backend { Sqlite, Odbc, Pg };
 // From SPB_TEST_BACKEND; throws std::invalid_argument for a value it does not know.
 Backend CurrentBackend();
-inline bool UnderOdbc() { return CurrentBackend() == Backend::Odbc; }
+// Through ODBC, to a SQLite file or to PostgreSQL: not the embedded driver.
+inline bool UnderOdbc() { return CurrentBackend() != Backend::Sqlite; }
+inline bool UnderPg() { return CurrentBackend() == Backend::Pg; }
 // Opens the SQLite file `path` through the SQLite ODBC driver, as registered with unixODBC.
 std::string OdbcConnectionString(const std::string& path);
+// The test cluster's database `name` through the PostgreSQL ODBC driver (SPB_PG_CONNSTR; throws
+// std::runtime_error when it is not set).
+std::string PgConnectionString(const std::string& name);
+// The databases on the test cluster that each test copies: the tables only, and the tables with
+// the demo data set of kPgDemoItems items.
+inline constexpr const char* kPgTemplate = "spb_template";
+inline constexpr const char* kPgDemoTemplate = "spb_template_demo";
+inline constexpr int kPgDemoItems = 300;
 
 // For tests of facts that only the embedded driver shows (declared type names and the like).
 #define SPB_SKIP_UNDER_ODBC(reason) \
-    if (::testing_support::UnderOdbc()) GTEST_SKIP() << "under the ODBC backend: " << (reason)
+    if (::testing_support::UnderOdbc()) GTEST_SKIP() << "not on the embedded driver: " << (reason)
 
 class TestDatabase {
 public:
@@ -29,6 +41,8 @@ public:
     explicit TestDatabase(bool demo = false, int demoItems = 300);
     ~TestDatabase();
 
+    // The database file; on PostgreSQL a name in the test's own folder that no file has (the
+    // folder is there for the test's other files).
     const std::string& Path() const { return path_; }
     // The connection string of the chosen backend.
     const std::string& ConnStr() const { return connStr_; }
@@ -51,6 +65,7 @@ public:
 private:
     std::filesystem::path dir_;
     std::string path_, connStr_;
+    std::string pgName_;  // the test's database on the cluster, dropped at the end
     db::Connection own_;
     ui::ScopedHeadlessToolkit toolkit_;
     std::vector<std::string> statements_;
