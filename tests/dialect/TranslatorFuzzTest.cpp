@@ -1,5 +1,6 @@
 // Deterministic robustness run: random token soup, random bytes and mutated real statements must
-// never crash or hang the tokenizer, the translator or the hints, and must keep their invariants.
+// never crash or hang the tokenizer, the translator (for either target) or the hints, and must keep
+// their invariants.
 #include "db/dialect/SqlTokenizer.h"
 #include "db/dialect/TranslationCache.h"
 #include "db/dialect/TsqlTranslator.h"
@@ -56,6 +57,9 @@ void Check(const TsqlTranslator& translator, const std::string& sql)
     ASSERT_EQ(Strings(once), Strings(sql)) << sql;
     ASSERT_EQ(translator.ToSqlite(once), once) << sql;  // translated text needs no further work
     ASSERT_EQ(cache.Get(sql, [&](std::string_view s) { return translator.ToSqlite(s); }), once) << sql;
+    const std::string postgres = translator.ToPostgres(sql);
+    ASSERT_EQ(Strings(postgres), Strings(sql)) << sql;
+    ASSERT_EQ(translator.ToPostgres(postgres), postgres) << sql;
     (void)SelectListHints(sql);
 }
 

@@ -19,6 +19,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     static const TsqlTranslator translator([](std::string_view, std::string_view c) { return c.size() == 2; });
     const std::string once = translator.ToSqlite(sql);
     if (translator.ToSqlite(once) != once) std::abort();
+    const std::string postgres = translator.ToPostgres(sql);
+    if (translator.ToPostgres(postgres) != postgres) std::abort();
     (void)SelectListHints(sql);
     return 0;
 }

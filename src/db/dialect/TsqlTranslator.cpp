@@ -1,6 +1,9 @@
 #include "db/dialect/TsqlTranslator.h"
 
 #include "db/dialect/SqlTokenizer.h"
+#include "db/dialect/SqlTree.h"
+#include "db/dialect/PostgresRules.h"
+#include "db/dialect/SqliteRules.h"
 
 #include <algorithm>
 #include <optional>
@@ -11,33 +14,12 @@ namespace db::dialect {
 
 namespace {
 
+using namespace tree;
+
 // Texts with parentheses or CASE expressions nested deeper than this are returned as they are: the
 // walks below recurse once per level.
 constexpr size_t kMaxNesting = 200;
 constexpr size_t npos = static_cast<size_t>(-1);
-
-// ---------------------------------------------------------------------------------------------
-// Text helpers (ASCII case folding; bytes of UTF-8 sequences compare as they are)
-
-char Lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
-
-std::string ToLower(std::string_view s)
-{
-    std::string out(s);
-    for (char& c : out) c = Lower(c);
-    return out;
-}
-
-bool IEquals(std::string_view a, std::string_view b)
-{
-    return a.size() == b.size() &&
-           std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return Lower(x) == Lower(y); });
-}
-
-bool IsOneOf(std::string_view word, std::span<const std::string_view> list)
-{
-    return std::any_of(list.begin(), list.end(), [&](std::string_view w) { return IEquals(word, w); });
-}
 
 // Words that never name a table, column or alias.
 constexpr std::string_view kKeywords[] = {
@@ -79,23 +61,6 @@ constexpr std::string_view kNumericFunctions[] = {
 constexpr std::string_view kFirstArgFunctions[] = {"isnull", "ifnull", "coalesce", "nullif",
                                                                 "max",    "min",    "iif"};
 
-// ---------------------------------------------------------------------------------------------
-// Parenthesis tree: a statement is a sequence of nodes, each a token or a parenthesised group.
-
-struct Node {
-    SqlToken tok;  // the token, or the '(' of a group
-    bool group = false;
-    bool closed = false;  // the group has its ')'
-    std::vector<Node> kids;
-};
-using Seq = std::vector<Node>;
-
-Node Leaf(TokenKind kind, std::string text)
-{
-    Node n;
-    n.tok = SqlToken{kind, std::move(text)};
-    return n;
-}
 
 std::optional<Seq> BuildTree(std::vector<SqlToken> tokens)
 {
@@ -130,22 +95,6 @@ std::optional<Seq> BuildTree(std::vector<SqlToken> tokens)
     return std::move(open.front().kids);
 }
 
-void Emit(const Node& n, std::string& out)
-{
-    out += n.tok.text;
-    if (!n.group) return;
-    for (const Node& k : n.kids) Emit(k, out);
-    if (n.closed) out += ')';
-}
-
-bool IsTrivia(const Node& n) { return !n.group && n.tok.IsTrivia(); }
-bool IsWord(const Node& n) { return !n.group && n.tok.kind == TokenKind::Word; }
-bool IsWord(const Node& n, std::string_view w) { return IsWord(n) && IEquals(n.tok.text, w); }
-bool IsOp(const Node& n, std::string_view op)
-{
-    return !n.group && n.tok.kind == TokenKind::Operator && n.tok.text == op;
-}
-bool IsKind(const Node& n, TokenKind k) { return !n.group && n.tok.kind == k; }
 bool IsKeyword(const Node& n) { return IsWord(n) && IsOneOf(n.tok.text, kKeywords); }
 
 // A table, column or alias name: a non-keyword word or a quoted identifier.
@@ -157,61 +106,6 @@ bool IsName(const Node& n)
 // Names that may be followed by an argument list; left and right are keywords as well.
 bool IsFunctionName(const Node& n) { return IsName(n) || IsWord(n, "left") || IsWord(n, "right"); }
 
-// The name a word or quoted identifier stands for.
-std::string Unquote(const Node& n)
-{
-    const std::string& t = n.tok.text;
-    if (n.group || n.tok.kind != TokenKind::QuotedIdentifier || t.empty()) return t;
-    const char close = t[0] == '[' ? ']' : '"';
-    std::string name;
-    for (size_t i = 1; i < t.size(); ++i) {
-        if (t[i] == close) {
-            if (i + 1 < t.size() && t[i + 1] == close) {
-                name += close;
-                ++i;
-                continue;
-            }
-            break;
-        }
-        name += t[i];
-    }
-    return name;
-}
-
-// The significant (non-trivia) nodes of a node range, addressed by position.
-class SeqView {
-public:
-    SeqView(const Seq& seq, size_t begin, size_t end) : seq_(seq), begin_(begin), end_(end)
-    {
-        for (size_t i = begin; i < end; ++i)
-            if (!IsTrivia(seq[i])) sig_.push_back(i);
-    }
-    explicit SeqView(const Seq& seq) : SeqView(seq, 0, seq.size()) {}
-
-    size_t size() const { return sig_.size(); }
-    const Node& at(size_t p) const { return seq_[sig_[p]]; }
-    size_t index(size_t p) const { return sig_[p]; }
-
-    // Text of positions a..b, trivia between them included.
-    std::string Span(size_t a, size_t b) const { return Nodes(sig_[a], sig_[b] + 1); }
-    // Trivia just before position p.
-    std::string Gap(size_t p) const { return Nodes(p == 0 ? begin_ : sig_[p - 1] + 1, sig_[p]); }
-    // Trivia before the first and after the last significant node.
-    std::string Head() const { return sig_.empty() ? Nodes(begin_, end_) : Nodes(begin_, sig_.front()); }
-    std::string Tail() const { return sig_.empty() ? std::string() : Nodes(sig_.back() + 1, end_); }
-
-private:
-    std::string Nodes(size_t from, size_t to) const
-    {
-        std::string out;
-        for (size_t i = from; i < to; ++i) Emit(seq_[i], out);
-        return out;
-    }
-
-    const Seq& seq_;
-    size_t begin_, end_;
-    std::vector<size_t> sig_;
-};
 
 // Last position of the dotted name starting at p (a, a.b, a.b.c).
 size_t NameChainEnd(const SeqView& v, size_t p)
@@ -530,17 +424,6 @@ bool IsTerminated(const std::string& t, size_t open)
     return false;
 }
 
-std::string BracketToDoubleQuoted(const Node& n)
-{
-    std::string out = "\"";
-    for (char c : Unquote(n)) {
-        if (c == '"') out += '"';
-        out += c;
-    }
-    out += '"';
-    return out;
-}
-
 // Replaces a quoted token's text, keeping it apart from a neighbour that starts or ends with the
 // same quote: 'a' next to 'b' would read as one string 'a''b'.
 void ReplaceQuoted(Seq& seq, size_t i, std::string text)
@@ -566,9 +449,9 @@ std::string FlatComment(const std::string& comment)
     return out + (closed ? "*/" : "");
 }
 
-// N'..' -> '..', [name] -> "name", isnull( -> ifnull(, len( -> length(, getdate() -> datetime(..),
-// nested block comments flattened.
-void RewriteTokens(Seq& seq)
+// N'..' -> '..', [name] -> the target's quoted name, function calls as the target spells them,
+// nested block comments flattened where the target does not nest them.
+void RewriteTokens(Seq& seq, const TargetRules& rules)
 {
     for (size_t i = 0; i < seq.size(); ++i) {
         Node& n = seq[i];
@@ -576,11 +459,12 @@ void RewriteTokens(Seq& seq)
         std::string& text = n.tok.text;
         if (n.tok.kind == TokenKind::BlockComment) {
             const size_t firstEnd = text.find("*/");
-            if (firstEnd != std::string::npos && firstEnd + 2 < text.size()) text = FlatComment(text);
+            if (rules.EndsCommentAtFirstClose() && firstEnd != std::string::npos && firstEnd + 2 < text.size())
+                text = FlatComment(text);
         } else if (n.tok.kind == TokenKind::String && (text[0] == 'N' || text[0] == 'n')) {
             ReplaceQuoted(seq, i, text.substr(1));
         } else if (n.tok.kind == TokenKind::QuotedIdentifier && text[0] == '[') {
-            ReplaceQuoted(seq, i, BracketToDoubleQuoted(n));
+            ReplaceQuoted(seq, i, rules.QuoteName(Unquote(n)));
         } else if (n.tok.kind == TokenKind::Word) {
             size_t next = i + 1;
             while (next < seq.size() && IsTrivia(seq[next])) ++next;
@@ -588,15 +472,7 @@ void RewriteTokens(Seq& seq)
             size_t prev = i;
             while (prev > 0 && IsTrivia(seq[prev - 1])) --prev;
             if (prev > 0 && IsOp(seq[prev - 1], ".")) continue;  // schema-qualified: someone else's function
-            if (IEquals(text, "isnull")) {
-                text = "ifnull";
-            } else if (IEquals(text, "len")) {
-                text = "length";
-            } else if (IEquals(text, "getdate") && SeqView(seq[next].kids).size() == 0) {
-                text = "datetime";
-                seq[next].kids = {Leaf(TokenKind::String, "'now'"), Leaf(TokenKind::Operator, ","),
-                                  Leaf(TokenKind::String, "'localtime'")};
-            }
+            rules.RewriteCall(n, seq[next]);
         }
     }
 }
@@ -710,11 +586,11 @@ void RewriteTop(Seq& seq)
 }
 
 // Innermost parentheses first, so that a group's type is known when the '+' next to it is looked at.
-void RewriteSequence(Seq& seq, const TypeGuesser& types)
+void RewriteSequence(Seq& seq, const TypeGuesser& types, const TargetRules& rules)
 {
     for (Node& n : seq)
-        if (n.group) RewriteSequence(n.kids, types);
-    RewriteTokens(seq);
+        if (n.group) RewriteSequence(n.kids, types, rules);
+    RewriteTokens(seq, rules);
     RewriteConcat(seq, types);
     RewriteTop(seq);
 }
@@ -797,7 +673,9 @@ std::optional<std::string> AntiJoinFromWhere(const SeqView& v, const FromClause&
 
 // DELETE t WHERE .. -> DELETE FROM t WHERE ..;
 // DELETE a FROM t a JOIN .. WHERE .. -> DELETE FROM t WHERE rowid IN (SELECT a.rowid FROM t a JOIN .. WHERE ..)
-std::optional<std::string> RewriteDelete(const SeqView& v)
+// with the target's row identity; the anti-join shape as DELETE FROM t a WHERE NOT EXISTS (..) where
+// the target lets DELETE name an alias.
+std::optional<std::string> RewriteDelete(const SeqView& v, const TargetRules& rules)
 {
     size_t p = 1;
     const bool hadFrom = p < v.size() && IsWord(v.at(p), "from");
@@ -819,10 +697,15 @@ std::optional<std::string> RewriteDelete(const SeqView& v)
     const TableRef& ref = fc.refs[t];
     const std::string qualifier = v.Span(ref.last, ref.last);  // the alias, or the table's own name
     std::string rows = v.Span(fromPos, v.size() - 1);
-    if (t == 0)
-        if (std::optional<std::string> anti = AntiJoinFromWhere(v, fc)) rows = *anti;
-    return v.Head() + v.Span(0, 0) + v.Gap(1) + "FROM " + v.Span(ref.first, ref.nameLast) +
-           " WHERE rowid IN (SELECT " + qualifier + ".rowid " + rows + ")" + v.Tail();
+    if (t == 0) {
+        if (std::optional<std::string> anti = AntiJoinFromWhere(v, fc)) {
+            if (rules.DeleteTakesAlias()) return v.Head() + v.Span(0, 0) + v.Gap(1) + *anti + v.Tail();
+            rows = *anti;
+        }
+    }
+    const std::string id(rules.RowIdentity());
+    return v.Head() + v.Span(0, 0) + v.Gap(1) + "FROM " + v.Span(ref.first, ref.nameLast) + " WHERE " + id +
+           " IN (SELECT " + qualifier + "." + id + " " + rows + ")" + v.Tail();
 }
 
 // UPDATE a SET a.c=x FROM t a JOIN s b ON cond WHERE w
@@ -939,11 +822,11 @@ std::optional<std::string> RewriteUpdate(const SeqView& v)
     return out + v.Tail();
 }
 
-std::optional<std::string> RewriteStatement(const Seq& seq, size_t begin, size_t end)
+std::optional<std::string> RewriteStatement(const Seq& seq, size_t begin, size_t end, const TargetRules& rules)
 {
     const SeqView v(seq, begin, end);
     if (v.size() == 0) return std::nullopt;
-    if (IsWord(v.at(0), "delete")) return RewriteDelete(v);
+    if (IsWord(v.at(0), "delete")) return RewriteDelete(v, rules);
     if (IsWord(v.at(0), "update")) return RewriteUpdate(v);
     return std::nullopt;
 }
@@ -1082,22 +965,34 @@ bool HasUnterminatedComment(std::string_view tsql)
     return depth > 0;
 }
 
-std::string TsqlTranslator::ToSqlite(std::string_view tsql) const
+const TargetRules& RulesFor(Target target)
 {
+    static const SqliteRules sqlite;
+    static const PostgresRules postgres;
+    return target == Target::Postgres ? static_cast<const TargetRules&>(postgres) : sqlite;
+}
+
+std::string TsqlTranslator::ToSqlite(std::string_view tsql) const { return Translate(tsql, Target::Sqlite); }
+
+std::string TsqlTranslator::ToPostgres(std::string_view tsql) const { return Translate(tsql, Target::Postgres); }
+
+std::string TsqlTranslator::Translate(std::string_view tsql, Target target) const
+{
+    const TargetRules& rules = RulesFor(target);
     try {
         std::vector<SqlToken> tokens = SqlTokenizer::Tokenize(tsql);
         if (!IsRewritable(tokens)) return std::string(tsql);
         std::optional<Seq> tree = BuildTree(std::move(tokens));
         if (!tree) return std::string(tsql);
         const TypeGuesser types(isTextColumn_, isKnownColumn_);
-        RewriteSequence(*tree, types);
+        RewriteSequence(*tree, types, rules);
 
         std::string out;
         out.reserve(tsql.size() + 64);
         size_t begin = 0;
         for (size_t i = 0; i <= tree->size(); ++i) {
             if (i < tree->size() && !IsOp((*tree)[i], ";")) continue;
-            if (std::optional<std::string> statement = RewriteStatement(*tree, begin, i)) {
+            if (std::optional<std::string> statement = RewriteStatement(*tree, begin, i, rules)) {
                 out += *statement;
             } else {
                 for (size_t k = begin; k < i; ++k) Emit((*tree)[k], out);

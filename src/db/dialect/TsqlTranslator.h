@@ -1,6 +1,9 @@
-// Rewrites the T-SQL statements the library sends into SQLite's dialect, and reads type hints off
+// Rewrites the T-SQL statements the library sends into SQLite's or PostgreSQL's dialect (the
+// differences in SqliteRules and PostgresRules), and reads type hints off
 // the select list of a query. Text that needs no rewriting is reproduced byte for byte.
 #pragma once
+
+#include "db/dialect/TargetRules.h"
 
 #include <functional>
 #include <string>
@@ -21,7 +24,9 @@ public:
     explicit TsqlTranslator(TextColumnOracle isTextColumn = {}, TextColumnOracle isKnownColumn = {});
 
     // Never throws; returns the input unchanged where it does not understand it.
+    std::string Translate(std::string_view tsql, Target target) const;
     std::string ToSqlite(std::string_view tsql) const;
+    std::string ToPostgres(std::string_view tsql) const;
 
 private:
     TextColumnOracle isTextColumn_;
