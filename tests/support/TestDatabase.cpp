@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cstdlib>
+#include <fstream>
 #include <stdexcept>
 #include <unistd.h>
 
@@ -97,11 +98,27 @@ TestDatabase::~TestDatabase() {
             db::Connection admin;
             admin.Open(PgConnectionString("postgres"));
             admin.Execute("DROP DATABASE IF EXISTS " + pgName_ + " WITH (FORCE)");
+            if (pgEmpty_) admin.Execute("DROP DATABASE IF EXISTS " + pgName_ + "_e WITH (FORCE)");
         } catch (...) {  // the cluster goes away with its folder at the end of the run
         }
     }
     std::error_code ec;
     std::filesystem::remove_all(dir_, ec);
+}
+
+std::string TestDatabase::EmptyDatabaseConnStr() {
+    if (CurrentBackend() == Backend::Pg) {
+        if (!pgEmpty_) {
+            db::Connection admin;
+            admin.Open(PgConnectionString("postgres"));
+            admin.Execute("CREATE DATABASE " + pgName_ + "_e");
+            pgEmpty_ = true;
+        }
+        return PgConnectionString(pgName_ + "_e");
+    }
+    const std::string path = (dir_ / "empty.db").string();
+    if (!std::filesystem::exists(path)) std::ofstream(path, std::ios::binary);  // SQLite takes an empty file
+    return CurrentBackend() == Backend::Odbc ? OdbcConnectionString(path) : "Provider=SQLite;Data Source=" + path;
 }
 
 std::string TestDatabase::Scalar(const std::string& sql) {
