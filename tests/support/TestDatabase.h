@@ -22,8 +22,8 @@ inline bool UnderOdbc() { return CurrentBackend() != Backend::Sqlite; }
 inline bool UnderPg() { return CurrentBackend() == Backend::Pg; }
 // Opens the SQLite file `path` through the SQLite ODBC driver, as registered with unixODBC.
 std::string OdbcConnectionString(const std::string& path);
-// The test cluster's database `name` through the PostgreSQL ODBC driver (SPB_PG_CONNSTR; throws
-// std::runtime_error when it is not set).
+// The test cluster's database `name` through the PostgreSQL ODBC driver: SPB_PG_CONNSTR with its
+// database replaced (throws std::runtime_error when it is not set).
 std::string PgConnectionString(const std::string& name);
 // The databases on the test cluster that each test copies: the tables only, and the tables with
 // the demo data set of kPgDemoItems items.
