@@ -43,7 +43,7 @@ TEST(ServerDatabase, WritesTheSameDemoRowsAsTheFileBuilder) {
         "select count(*) from glprice",
         "select cast(round(sum(SJ)*100,0) as int) from glprice",
         "select count(*) from SubAdjuctPrice where shbz=1",
-        "select max(convert(varchar(10),kdrq,120)) from SubAdjuctPrice",
+        "select count(*) from SubAdjuctPrice where kdrq >= '2026-11-15'",
         "select count(*) from SubAdjuctPricemx",
         "select cast(round(sum(sj2)*100,0) as int) from SubAdjuctPricemx",
         "select count(*) from t_OperatorRight where FRight=N'审核'",
