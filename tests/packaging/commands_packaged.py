@@ -16,7 +16,7 @@ ROOT = os.path.abspath(os.path.join(os.path.dirname(__file__), "..", ".."))
 
 # Commands the shell scripts run (their own words are not parsed).
 # apt-get and dpkg-query are the installer's own tools.
-SCRIPT_COMMANDS = ["cmake", "ctest", "odbcinst", "mktemp", "python3",
+SCRIPT_COMMANDS = ["cmake", "ctest", "odbcinst", "mktemp", "python3", "runuser", "/usr/lib/postgresql/15/bin/psql", "/usr/lib/postgresql/15/bin/initdb", "/usr/lib/postgresql/15/bin/pg_ctl",
                    "xvfb-run", "dbus-run-session", "dbus-launch"]
 
 PATTERNS = [
