@@ -1,8 +1,10 @@
 // The bill editor on the screen: fields named by their labels, display-only fields, the keyboard
 // path of a line through the real widgets (item code, Enter, new price, Enter, Enter on Save),
-// Enter in fields that have no use for it, typing a date, and the toolbar's icons.
+// Enter in fields that have no use for it, typing a date, the keyboard back in the editor after the
+// lookup's window, and the toolbar's icons.
 #include <QAccessible>
 #include <QDateEdit>
+#include <QDialog>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
@@ -251,6 +253,36 @@ private slots:
             QTRY_COMPARE(QApplication::focusWidget(), v.Widget("TxtBZ"));
         });
         QCOMPARE(t->Scalar("select count(*) from SubAdjuctPrice"), std::string("0"));
+    }
+
+    void keysReachTheEditorAgainAfterTheLookupsWindowCloses() {
+        // The host's item lookup shows a modal window of its own over the editor.
+        data::ComponentFactory::Register(data::ComponentName::Lookup, [] {
+            return std::make_unique<testing_support::ScriptedLookup>([](const std::string&, const db::Recordset& rows) {
+                QDialog picker(QApplication::activeWindow());
+                picker.setObjectName(QStringLiteral("picker"));
+                uitest::WhenModal([](QWidget* w) { return w->objectName() == QStringLiteral("picker"); },
+                                  [](QWidget* w) { static_cast<QDialog*>(w)->accept(); });
+                picker.exec();
+                return rows.RecordCount() > 0 ? 0L : -1L;
+            });
+        });
+        OpenNew([&](FrmAdjuctPriceView& v, bill::FrmAdjuctPrice& w) {
+            w.TxtDwbh.SetText("001");
+            w.SetFocus(w.TxtHH);
+            QTest::keyClicks(QApplication::focusWidget(), "*");
+            uitest::Press(Qt::Key_Return);
+            QCOMPARE(w.TxtHH.Text(), std::string("A1"));
+            QTRY_COMPARE(QApplication::focusWidget(), v.Widget("TxtNSj"));
+            auto* price = qobject_cast<QDoubleSpinBox*>(v.Widget("TxtNSj"));
+            price->selectAll();
+            QTest::keyClicks(price, "7");
+            uitest::Press(Qt::Key_Return);
+            QTRY_COMPARE(QApplication::focusWidget(), v.Widget("Cmd_Save"));
+            uitest::Press(Qt::Key_Return);
+            QTRY_COMPARE(w.VfgContent.Rows(), 2);
+        });
+        QCOMPARE(t->Scalar("select hh||' '||sj2 from SubAdjuctPricemx"), std::string("A1 7"));
     }
 
     void everyCommandHasOneIconOfOneSize() {

@@ -19,13 +19,14 @@ void ButtonBinding::Apply() {
 }
 
 bool ButtonBinding::eventFilter(QObject* watched, QEvent* event) {
-    // The window's key handlers have seen the key before this filter (the view's filter comes
-    // first); what they leave of Enter presses the focused button, once per press.
+    // Keys reach a button only when it is its window's focus widget. The window's key handlers
+    // have seen the key before this filter (the view's filter comes first); what they leave of
+    // Enter presses the button, once per press.
     if (watched == push_ && event->type() == QEvent::KeyPress) {
         auto* key = static_cast<QKeyEvent*>(event);
         const bool enter = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
         if (enter && !(key->modifiers() & ~Qt::KeypadModifier)) {
-            if (!key->isAutoRepeat() && push_->hasFocus() && push_->isEnabled()) push_->click();
+            if (!key->isAutoRepeat() && push_->isEnabled()) push_->click();
             return true;
         }
     }
