@@ -30,7 +30,6 @@ std::string Extreme(const std::optional<TotalsLine>& l, int decimals) {
 FrmBillTotals::FrmBillTotals(std::string lsh) : ui::Window("FrmBillTotals", kBillTotalsCaption), lsh_(std::move(lsh)) {
     SetDesignSize(7200, 4800);
     CmdClose.SetCancel(true);
-    CmdClose.SetDefault(true);
     CmdClose.SetTabIndex(0);
     CmdClose.onClick = [this] { Close(); };
 }

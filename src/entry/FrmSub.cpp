@@ -13,7 +13,6 @@ FrmSub::FrmSub() : ui::Window("frmSub", "分支机构选择") {
     OptSubSort.SetTabIndex(1);
     CmdOK.SetTabIndex(2);
     CmdCancel.SetTabIndex(3);
-    CmdOK.SetDefault(true);
     CmdCancel.SetCancel(true);
     OptSub.SetValue(true);
     CmdOK.onClick = [this] { CmdOK_Click(); };

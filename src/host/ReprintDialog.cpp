@@ -68,6 +68,7 @@ ReprintDialog::ReprintDialog(db::Connection& connection, QDate from, QDate to, P
     from_ = MakeDateBox(from, this);
     to_ = MakeDateBox(to, this);
     query_ = new QPushButton(QStringLiteral("查询"), this);
+    query_->setDefault(true);  // Enter in the dates runs the query, never the print
     auto* range = new QHBoxLayout;
     range->addWidget(new QLabel(QStringLiteral("开单日期 从"), this));
     range->addWidget(from_);

@@ -10,9 +10,7 @@ public:
         : Control(owner, std::move(name)), caption_(std::move(caption)) {}
     const std::string& Caption() const { return caption_; }
     void SetCaption(std::string c) { caption_ = std::move(c); Notify(); }
-    // The button Enter presses when no other button has the focus / Esc presses.
-    bool IsDefault() const { return default_; }
-    void SetDefault(bool v) { default_ = v; }
+    // The button Esc presses. No button is pressed by Enter unless it has the focus.
     bool IsCancel() const { return cancel_; }
     void SetCancel(bool v) { cancel_ = v; }
 
@@ -21,7 +19,7 @@ public:
 
 private:
     std::string caption_;
-    bool default_ = false, cancel_ = false;
+    bool cancel_ = false;
 };
 
 }  // namespace ui

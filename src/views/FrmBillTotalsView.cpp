@@ -19,9 +19,7 @@ FrmBillTotalsView::FrmBillTotalsView(bill::FrmBillTotals& window, QWidget* paren
     }
     auto* buttons = new QHBoxLayout;
     buttons->addStretch(1);
-    QPushButton* close = Button(window.CmdClose);
-    close->setDefault(true);
-    buttons->addWidget(close);
+    buttons->addWidget(Button(window.CmdClose));
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(form);

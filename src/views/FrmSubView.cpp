@@ -49,7 +49,6 @@ FrmSubView::FrmSubView(entry::FrmSub& window, QWidget* parent) : View(window, pa
     Adopt(std::make_unique<ButtonBinding>(window.CmdOK, cmdOK_));
     Adopt(std::make_unique<ButtonBinding>(window.CmdCancel, cmdCancel_));
     Adopt(std::make_unique<ControlBinding>(window.Frame1, frame1_));
-    cmdOK_->setDefault(true);
 
     constexpr int kTwipsPerPixel = 15;
     const int w = window.DesignWidth() > 0 ? window.DesignWidth() / kTwipsPerPixel : 280;

@@ -6,10 +6,4 @@ ToolView::ToolView(ui::Window& window, QWidget* parent) : FormView(window, paren
     setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
 }
 
-QPushButton* ToolView::Button(ui::Button& button) {
-    QPushButton* push = FormView::Button(button);
-    push->setAutoDefault(false);
-    return push;
-}
-
 }  // namespace views

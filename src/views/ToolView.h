@@ -1,5 +1,5 @@
 // Base of the views of the editor's tool windows (price history, totals, bulk change, import): a
-// plain dialog whose buttons leave Enter to the window's own keys.
+// plain dialog with a close box.
 #pragma once
 #include "views/FormView.h"
 
@@ -9,10 +9,6 @@ class ToolView : public FormView {
     Q_OBJECT
 public:
     ToolView(ui::Window& window, QWidget* parent);
-
-protected:
-    // A button that Enter does not press unless it has the focus.
-    QPushButton* Button(ui::Button& button);
 };
 
 }  // namespace views

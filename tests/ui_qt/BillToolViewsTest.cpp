@@ -1,5 +1,5 @@
 // The editor's tool windows on the screen: "价格" from the editor's toolbar opens the price
-// history with its chart; the totals; the bulk change with its options, marks, preview and the
+// history with its chart; the totals, closed by Enter on the focused button; the bulk change with its options, marks, preview and the
 // question before it writes; the import from a typed file name to the lines written.
 #include <QChart>
 #include <QDateTimeAxis>
@@ -127,8 +127,10 @@ private slots:
             QCOMPARE(oldSum->property("text").toString(), QStringLiteral("12.50"));
             QCOMPARE(oldSum->accessibleName(), QStringLiteral("原售价合计"));
             QCOMPARE(v.Widget("LabNewSum")->property("text").toString(), QStringLiteral("12.88"));
-            QCOMPARE(v.Widget("CmdClose")->accessibleName(), QStringLiteral("关闭"));
-            uitest::Press(Qt::Key_Escape);
+            auto* close = qobject_cast<QPushButton*>(v.Widget("CmdClose"));
+            QCOMPARE(close->accessibleName(), QStringLiteral("关闭"));
+            QVERIFY(close->hasFocus() && !close->isDefault() && !close->autoDefault());
+            uitest::Press(Qt::Key_Return);  // the focused button
         });
         w.ShowModal();
         QVERIFY(!w.IsShown());
@@ -150,6 +152,12 @@ private slots:
 
             // Space marks the current line and narrows the change to the marked lines.
             v.Lines()->setFocus();
+            {
+                uitest::MessageWatch watch;  // Enter in the grid presses no button (执行 would ask)
+                uitest::Press(Qt::Key_Return);
+                QTest::qWait(50);
+                QCOMPARE(watch.Texts(), QStringList());
+            }
             v.Lines()->selectRow(1);
             uitest::Press(Qt::Key_Space);
             QTRY_COMPARE(Cell(v.Lines(), 1, 0), QStringLiteral("√"));

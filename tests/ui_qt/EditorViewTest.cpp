@@ -1,7 +1,10 @@
 // The bill editor on the screen: fields named by their labels, display-only fields, the keyboard
-// path of a line through the real widgets (item code, Enter, new price, Enter, Enter on Save) and
-// the toolbar's icons.
+// path of a line through the real widgets (item code, Enter, new price, Enter, Enter on Save),
+// Enter in fields that have no use for it, typing a date, the keyboard back in the editor after the
+// lookup's window, and the toolbar's icons.
 #include <QAccessible>
+#include <QDateEdit>
+#include <QDialog>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
@@ -114,6 +117,91 @@ private slots:
         QCOMPARE(t->Scalar("select dwbh from SubAdjuctPrice"), std::string("001"));
     }
 
+    void enterPressesNoButtonFromAFieldWithoutAUseForIt_data() {
+        QTest::addColumn<QString>("field");
+        QTest::addColumn<bool>("lineTyped");  // with a line in the strip a stray save would succeed
+        for (const char* field : {"DtpKdrq", "DtpExecDate", "TxtOSj", "VfgContent", "TxtLSH"}) {
+            QTest::addRow("%s, new bill", field) << QString::fromLatin1(field) << false;
+            QTest::addRow("%s, line typed", field) << QString::fromLatin1(field) << true;
+        }
+    }
+    void enterPressesNoButtonFromAFieldWithoutAUseForIt() {
+        QFETCH(QString, field);
+        QFETCH(bool, lineTyped);
+        QStringList messages;
+        OpenNew([&](FrmAdjuctPriceView& v, bill::FrmAdjuctPrice& w) {
+            if (lineTyped) {
+                w.TxtDwbh.SetText("001");
+                w.TxtHH.SetText("A1");
+                w.TxtNSj.SetValue(6.8);
+            }
+            QWidget* target = v.Widget(field.toStdString());
+            target->setFocus();
+            QTRY_COMPARE(QApplication::focusWidget(), target);
+            uitest::MessageWatch watch;
+            uitest::Press(Qt::Key_Return);
+            QTest::qWait(50);
+            messages = watch.Texts();
+            QCOMPARE(QApplication::focusWidget(), target);
+            for (auto* b : v.findChildren<QPushButton*>()) QVERIFY2(!b->autoDefault() && !b->isDefault(), qPrintable(b->text()));
+        });
+        QCOMPARE(messages, QStringList());
+        QCOMPARE(t->Scalar("select count(*) from SubAdjuctPrice"), std::string("0"));
+    }
+
+    void aDateIsTypedInFullOrBySection_data() {
+        QTest::addColumn<QString>("clickAfter");  // empty: the field is entered by Tab
+        QTest::addColumn<QString>("keys");
+        QTest::addColumn<QDate>("taken");
+        const QDate shown(2026, 12, 6);
+        QTest::newRow("with dashes") << QString() << QStringLiteral("2026-12-31") << QDate(2026, 12, 31);
+        QTest::newRow("digits only") << QString() << QStringLiteral("20261231") << QDate(2026, 12, 31);
+        QTest::newRow("with slashes") << QString() << QStringLiteral("2026/12/31") << QDate(2026, 12, 31);
+        QTest::newRow("short parts, then Tab") << QString() << QStringLiteral("2026-2-3\t") << QDate(2026, 2, 3);
+        QTest::newRow("short parts, then Enter") << QString() << QStringLiteral("2027.1.5\r") << QDate(2027, 1, 5);
+        QTest::newRow("no such day") << QString() << QStringLiteral("2026-02-31") << shown;
+        QTest::newRow("no such day, then Tab") << QString() << QStringLiteral("2026-2-30\t") << shown;
+        QTest::newRow("no such month") << QString() << QStringLiteral("2026-13-01") << shown;
+        QTest::newRow("year over the year") << QString() << QStringLiteral("2027") << QDate(2027, 12, 6);
+        QTest::newRow("year clicked, typed over") << QStringLiteral("20") << QStringLiteral("2027") << QDate(2027, 12, 6);
+        QTest::newRow("day clicked, typed over") << QStringLiteral("2026-12-0") << QStringLiteral("9\t") << QDate(2026, 12, 9);
+        QTest::newRow("year clicked, date typed in full") << QStringLiteral("2") << QStringLiteral("2025-11-30") << QDate(2025, 11, 30);
+    }
+    void aDateIsTypedInFullOrBySection() {
+        QFETCH(QString, clickAfter);
+        QFETCH(QString, keys);
+        QFETCH(QDate, taken);
+        uitest::MessageWatch watch;  // Enter in the date shows nothing
+        OpenNew([&](FrmAdjuctPriceView& v, bill::FrmAdjuctPrice& w) {
+            auto* date = qobject_cast<QDateEdit*>(v.Widget("DtpExecDate"));
+            auto* text = date->findChild<QLineEdit*>();
+            QVERIFY(date && text);
+            if (clickAfter.isEmpty()) {
+                v.Widget("DtpKdrq")->setFocus();
+                uitest::Press(Qt::Key_Tab);
+            } else {
+                v.Widget("TxtBZ")->setFocus();
+                const QPoint at(text->fontMetrics().horizontalAdvance(clickAfter) + 3, text->height() / 2);
+                QTest::mouseClick(text, Qt::LeftButton, Qt::NoModifier, at);
+            }
+            QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(date));
+            QVERIFY(text->hasSelectedText());  // the section entered is typed over
+            for (QChar c : keys) {
+                if (c == u'\t') uitest::Press(Qt::Key_Tab);
+                else if (c == u'\r') uitest::Press(Qt::Key_Return);
+                else QTest::keyClicks(QApplication::focusWidget(), QString(c));
+            }
+            const bool left = keys.endsWith(u'\t');
+            QCOMPARE(QApplication::focusWidget(), left ? v.Widget("TxtDwbh") : static_cast<QWidget*>(date));
+            QCOMPARE(w.TxtDwbh.Text(), std::string());  // no key went on to the branch
+            const db::DateTime& value = w.DtpExecDate.Value();
+            QCOMPARE(QDate(value.year, value.month, value.day), taken);
+            QCOMPARE(date->date(), taken);
+            QCOMPARE(w.DtpKdrq.Value().day, 6);
+        });
+        QCOMPARE(watch.Texts(), QStringList());
+    }
+
     void typingTheShownPriceEntersItAndPassingThroughKeepsIt() {
         entry::Settings().jjbl = 1;
         t->Exec("update glprice set SELLPRICE=5.46");
@@ -165,6 +253,36 @@ private slots:
             QTRY_COMPARE(QApplication::focusWidget(), v.Widget("TxtBZ"));
         });
         QCOMPARE(t->Scalar("select count(*) from SubAdjuctPrice"), std::string("0"));
+    }
+
+    void keysReachTheEditorAgainAfterTheLookupsWindowCloses() {
+        // The host's item lookup shows a modal window of its own over the editor.
+        data::ComponentFactory::Register(data::ComponentName::Lookup, [] {
+            return std::make_unique<testing_support::ScriptedLookup>([](const std::string&, const db::Recordset& rows) {
+                QDialog picker(QApplication::activeWindow());
+                picker.setObjectName(QStringLiteral("picker"));
+                uitest::WhenModal([](QWidget* w) { return w->objectName() == QStringLiteral("picker"); },
+                                  [](QWidget* w) { static_cast<QDialog*>(w)->accept(); });
+                picker.exec();
+                return rows.RecordCount() > 0 ? 0L : -1L;
+            });
+        });
+        OpenNew([&](FrmAdjuctPriceView& v, bill::FrmAdjuctPrice& w) {
+            w.TxtDwbh.SetText("001");
+            w.SetFocus(w.TxtHH);
+            QTest::keyClicks(QApplication::focusWidget(), "*");
+            uitest::Press(Qt::Key_Return);
+            QCOMPARE(w.TxtHH.Text(), std::string("A1"));
+            QTRY_COMPARE(QApplication::focusWidget(), v.Widget("TxtNSj"));
+            auto* price = qobject_cast<QDoubleSpinBox*>(v.Widget("TxtNSj"));
+            price->selectAll();
+            QTest::keyClicks(price, "7");
+            uitest::Press(Qt::Key_Return);
+            QTRY_COMPARE(QApplication::focusWidget(), v.Widget("Cmd_Save"));
+            uitest::Press(Qt::Key_Return);
+            QTRY_COMPARE(w.VfgContent.Rows(), 2);
+        });
+        QCOMPARE(t->Scalar("select hh||' '||sj2 from SubAdjuctPricemx"), std::string("A1 7"));
     }
 
     void everyCommandHasOneIconOfOneSize() {

@@ -42,7 +42,7 @@ class ProbeView : public ui::qt::View {
     Q_OBJECT
 public:
     ProbeView(Probe& w, QWidget* parent)
-        : View(w, parent), txt(new QLineEdit(this)), date(new QDateEdit(this)), price(new QDoubleSpinBox(this)) {
+        : View(w, parent), txt(new QLineEdit(this)), date(new ui::qt::DateEdit(this)), price(new QDoubleSpinBox(this)) {
         auto* layout = new QVBoxLayout(this);
         for (QWidget* c : std::initializer_list<QWidget*>{txt, date, price}) layout->addWidget(c);
         Adopt(std::make_unique<ui::qt::TextBoxBinding>(w.Txt, txt));
@@ -50,7 +50,7 @@ public:
         Adopt(std::make_unique<ui::qt::NumberBoxBinding>(w.Price, price));
     }
     QLineEdit* txt;
-    QDateEdit* date;
+    ui::qt::DateEdit* date;
     QDoubleSpinBox* price;
 };
 

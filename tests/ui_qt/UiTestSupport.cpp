@@ -1,6 +1,7 @@
 #include "UiTestSupport.h"
 
 #include <QElapsedTimer>
+#include <QMessageBox>
 #include <QTimer>
 #include <memory>
 
@@ -65,6 +66,19 @@ void WhenModal(std::function<bool(QWidget*)> accept, std::function<void(QWidget*
     });
     timer->start(10);
 }
+
+MessageWatch::MessageWatch() : timer_(new QTimer(qApp)) {
+    auto* timer = static_cast<QTimer*>(timer_);
+    QObject::connect(timer, &QTimer::timeout, timer, [this] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            texts_ << box->text();
+            box->reject();
+        }
+    });
+    timer->start(10);
+}
+
+MessageWatch::~MessageWatch() { delete timer_; }
 
 void Press(Qt::Key key, Qt::KeyboardModifiers modifiers) {
     QWidget* target = QApplication::focusWidget();

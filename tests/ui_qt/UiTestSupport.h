@@ -43,6 +43,21 @@ void WhenShown(std::function<void(V&)> action) {
 // A key as the keyboard sends it: to the widget that has the focus.
 void Press(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
 
+// Records the text of every message box shown while it lives, and closes the box, so that a
+// test can check that an action shows none without hanging in the box when it does.
+class MessageWatch {
+public:
+    MessageWatch();
+    ~MessageWatch();
+    MessageWatch(const MessageWatch&) = delete;
+    MessageWatch& operator=(const MessageWatch&) = delete;
+    const QStringList& Texts() const { return texts_; }
+
+private:
+    QStringList texts_;
+    QObject* timer_;
+};
+
 class ScopedQtToolkit {
 public:
     ScopedQtToolkit() : previous_(ui::HasToolkit() ? &ui::CurrentToolkit() : nullptr) { ui::InstallToolkit(&tk_); }

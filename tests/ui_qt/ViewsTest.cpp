@@ -1,6 +1,6 @@
 // The branch-mode dialog and the bill browser on the screen, over a host database: layout, tab
 // order and keys of the dialog; the list, status, marks, sort, toolbar, menus and resize of the
-// browser; OK opening the browser over the dialog.
+// browser; OK, pressed by Enter once it has the focus, opening the browser over the dialog.
 #include <QHeaderView>
 #include <QLabel>
 
@@ -60,7 +60,8 @@ private slots:
             QCOMPARE(v.windowTitle(), QStringLiteral("分支机构选择"));
             QCOMPARE(v.OptSub()->text() + v.OptSubSort()->text(), QStringLiteral("分支机构分支机构类型"));
             QCOMPARE(v.CmdOK()->text() + v.CmdCancel()->text(), QStringLiteral("确定取消"));
-            QVERIFY(v.OptSub()->isChecked() && !v.OptSubSort()->isChecked() && v.CmdOK()->isDefault());
+            QVERIFY(v.OptSub()->isChecked() && !v.OptSubSort()->isChecked());
+            QVERIFY(!v.CmdOK()->isDefault() && !v.CmdOK()->autoDefault() && !v.CmdCancel()->autoDefault());
             QCOMPARE(v.Frame1()->frameShape(), QFrame::HLine);
             QCOMPARE(v.minimumSize(), v.maximumSize());
             auto top = [&v](QWidget* c) { return c->mapTo(&v, QPoint()).y(); };
@@ -124,7 +125,11 @@ private slots:
                 QCOMPARE(Cell(browser, 0, 1), QStringLiteral("T1"));
                 uitest::Press(Qt::Key_Escape);
             });
-            uitest::Press(Qt::Key_Return);  // OK is the default button
+            uitest::Press(Qt::Key_Return);  // nothing: an option has no use for Enter
+            QVERIFY(!browserShown && HasFocus(sub.OptSubSort()));
+            uitest::Press(Qt::Key_Tab);
+            QVERIFY(HasFocus(sub.CmdOK()));
+            uitest::Press(Qt::Key_Return);  // the focused button
         });
         w.ShowModal();
         QVERIFY(browserShown && !w.IsShown());  // the dialog unloads after the browser

@@ -1,4 +1,6 @@
-// Binds a Button state to a QPushButton: caption, default button, click reported to the logic.
+// Binds a Button state to a QPushButton: caption, click reported to the logic. No button of a
+// window is a dialog default: Enter presses a button only when the button has the focus, and a
+// field without a use for Enter leaves it unused instead of pressing some button of the window.
 #pragma once
 #include <QPushButton>
 
@@ -13,6 +15,7 @@ public:
 
 protected:
     void Apply() override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     ui::Button& button_;

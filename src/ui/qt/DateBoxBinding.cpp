@@ -2,9 +2,8 @@
 
 namespace ui::qt {
 
-DateBoxBinding::DateBoxBinding(ui::DateBox& box, QDateEdit* edit) : ControlBinding(box, edit), box_(box), edit_(edit) {
+DateBoxBinding::DateBoxBinding(ui::DateBox& box, DateEdit* edit) : ControlBinding(box, edit), box_(box), edit_(edit) {
     edit->setCalendarPopup(true);
-    edit->setDisplayFormat(QStringLiteral("yyyy-MM-dd"));
     connect(edit, &QDateEdit::dateChanged, this, [this](QDate d) {
         if (!Applying() && d.isValid()) box_.EnteredValue(db::DateTime{d.year(), d.month(), d.day()});
     });
@@ -14,7 +13,7 @@ void DateBoxBinding::Apply() {
     ControlBinding::Apply();
     const db::DateTime& v = box_.Value();
     QDate d(v.year, v.month, v.day);
-    if (d.isValid() && edit_->date() != d) edit_->setDate(d);
+    if (d.isValid()) edit_->ShowDate(d);
 }
 
 }  // namespace ui::qt

@@ -4,6 +4,7 @@
 #include <QChildEvent>
 #include <QKeyEvent>
 #include <QResizeEvent>
+#include <QTimer>
 #include <algorithm>
 
 #include "ui/Button.h"
@@ -127,6 +128,20 @@ bool View::eventFilter(QObject* watched, QEvent* event) {
             break;
     }
     return QDialog::eventFilter(watched, event);
+}
+
+bool View::event(QEvent* event) {
+    if (event->type() == QEvent::WindowUnblocked) {
+        // A modal window over this one has closed. A window manager makes this one active
+        // again; without one no window is, and the keys typed next would reach the fields
+        // without the focus showing. Checked once the closed window's own events have run.
+        QTimer::singleShot(0, this, [this] {
+            if (unloaded_ || !isVisible() || QApplication::activeModalWidget() != this) return;
+            QWidget* active = QApplication::activeWindow();
+            if (!active || !active->isVisible()) activateWindow();
+        });
+    }
+    return QDialog::event(event);
 }
 
 bool View::PreviewKey(QKeyEvent* event) {

@@ -1,7 +1,8 @@
 // Base of the Qt dialogs that show window logic. A view owns the bindings between the window's
 // control states and its widgets and turns Qt's events into the window's: load and unload (the
 // toolkit drives them), key preview (every key reaches Window::OnKeyDown and then the focused
-// control's key handler before the widget), focus, resize and the close box.
+// control's key handler before the widget), focus, resize and the close box. When a modal window
+// over it closes and no window is active (no window manager), it makes itself active again.
 #pragma once
 #include <QDialog>
 #include <map>
@@ -55,6 +56,7 @@ protected:
     // Called before the window's OnResize so that a view can store sizes the logic reads.
     virtual void BeforeResize() {}
 
+    bool event(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
