@@ -33,6 +33,11 @@ std::string MissingTableName(std::string_view message) {
         std::string_view rest = message.substr(p + 21);
         return std::string(rest.substr(0, rest.find('\'')));
     }
+    if (auto p = lower.find("relation \""); p != std::string::npos) {
+        std::string_view rest = message.substr(p + 10);
+        const size_t end = rest.find('"');
+        if (end != std::string_view::npos && rest.substr(end).starts_with("\" does not exist")) return std::string(rest.substr(0, end));
+    }
     return {};
 }
 
@@ -41,6 +46,7 @@ std::string FaultDescription(Fault fault, std::string_view driverText) {
     switch (fault) {
         case Fault::Other: return std::string(driverText);
         case Fault::Busy: chinese = "数据库正忙：其他用户正在修改这些数据，等待超时。请稍后再试。"; break;
+        case Fault::Deadlock: chinese = "数据库发生死锁：本次操作已被撤销，没有保存任何修改。请重试。"; break;
         case Fault::ReadOnly: chinese = "数据库是只读的，不能保存修改。请检查数据库文件及其目录的写入权限。"; break;
         case Fault::DiskFull: chinese = "磁盘空间已满，不能写入数据库。"; break;
         case Fault::NotADatabase: chinese = "所打开的文件不是数据库。"; break;
@@ -57,7 +63,7 @@ std::string FaultDescription(Fault fault, std::string_view driverText) {
 }
 
 std::uint32_t FaultCode(Fault fault, std::uint32_t otherwise) {
-    return fault == Fault::Busy ? ErrorCode::Timeout : otherwise;
+    return fault == Fault::Busy || fault == Fault::Deadlock ? ErrorCode::Timeout : otherwise;
 }
 
 }  // namespace db

@@ -8,12 +8,12 @@
 
 namespace db {
 
-enum class Fault { Other, Busy, ReadOnly, DiskFull, NotADatabase, Corrupt, MissingTable, CannotOpen, Io };
+enum class Fault { Other, Busy, Deadlock, ReadOnly, DiskFull, NotADatabase, Corrupt, MissingTable, CannotOpen, Io };
 
 // The fault of a SQLite result code (extended or primary) and its message.
 Fault SqliteFault(int resultCode, std::string_view message);
 // The name of the missing table in a driver's message ("no such table: X", "Invalid object name
-// 'X'"); empty when it names none.
+// 'X'", "relation "X" does not exist"); empty when it names none.
 std::string MissingTableName(std::string_view message);
 
 // The operator's message: the Chinese text of the fault, then the driver's own text on a line of

@@ -8,6 +8,7 @@
 #include <fstream>
 #include <string>
 
+#include "db/Fault.h"
 #include "db/Connection.h"
 #include "db/Error.h"
 #include "support/TestDatabase.h"
@@ -99,4 +100,14 @@ TEST(FaultMessage, WhatAMessageQuotesIsCutToAScreen) {
     EXPECT_LE(std::count(many.Description().begin(), many.Description().end(), '\n'), 31);
     const db::Error wide(db::ErrorCode::Generic, std::string(100000, 'w'));
     EXPECT_LE(wide.Description().size(), 2010u);
+}
+
+TEST(FaultMessage, MissingTableIsNamedInEachDriversWords) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"no such table: yw_kck", "yw_kck"},
+        {"[FreeTDS][SQL Server]Invalid object name 'GLSelect'.", "GLSelect"},
+        {"ERROR: relation \"glselect\" does not exist;\nError while executing the query", "glselect"},
+        {"ERROR: relation \"glselect\" already exists", ""},
+    };
+    for (const auto& [message, table] : cases) EXPECT_EQ(db::MissingTableName(message), table) << message;
 }

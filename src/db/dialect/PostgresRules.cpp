@@ -118,6 +118,7 @@ void RewriteConvert(Node& name, Node& args)
         }
         if (IsCharType(type.at(0).tok.text)) format = DateFormat(style.at(0).tok.text);
     }
+    while (!parts[1].empty() && IsTrivia(parts[1].front())) parts[1].erase(parts[1].begin());
     Node typeWord = type.at(0);
     std::optional<Node> length;
     if (type.size() == 2) length = type.at(1);

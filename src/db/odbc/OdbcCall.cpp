@@ -26,7 +26,10 @@ Fault FaultOf(const DiagRecord& r, bool sqliteCodes) {
         if (f != Fault::Other) return f;
     }
     if (r.state == "HYT00" || r.state == "HYT01" || r.state == "40001") return Fault::Busy;
-    if (r.state == "42S02") return Fault::MissingTable;
+    // PostgreSQL: statement_timeout or lock_timeout reached, or the statement cancelled; a deadlock.
+    if (r.state == "57014" || r.state == "55P03") return Fault::Busy;
+    if (r.state == "40P01") return Fault::Deadlock;
+    if (r.state == "42S02" || r.state == "42P01") return Fault::MissingTable;
     switch (r.native) {
         case kSqlServerDeadlock: case kSqlServerLockTimeout: return Fault::Busy;
         case kSqlServerReadOnly: return Fault::ReadOnly;

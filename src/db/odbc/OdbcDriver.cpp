@@ -32,7 +32,7 @@ using text::Lower;
 constexpr SQLULEN kDefaultCommandTimeoutSeconds = 30;
 
 // What the data source is, as far as the statement texts and error codes go.
-enum class Dialect { SqlServer, Sqlite, Other };
+enum class Dialect { SqlServer, Sqlite, Postgres, Other };
 
 
 bool IsBlank(std::string_view s) {
@@ -218,12 +218,14 @@ private:
         SQLSMALLINT length = 0;
         DbcCall(SQLGetInfo(dbc_.get(), SQL_DBMS_NAME, name, sizeof name, &length));
         std::string dbms = name;
-        dialect_ = dbms == "Microsoft SQL Server" ? Dialect::SqlServer
+        dialect_ = dbms == "Microsoft SQL Server"           ? Dialect::SqlServer
                    : Lower(dbms).rfind("sqlite", 0) == 0 ? Dialect::Sqlite
+                   : dbms == "PostgreSQL"                ? Dialect::Postgres
                                                          : Dialect::Other;
-        // SQL Server's drivers take UTF-16 whatever the locale or the client character set;
-        // the SQLite driver has no wide calls and works in UTF-8.
-        ctx_.wide = dialect_ == Dialect::SqlServer;
+        // SQL Server's drivers take UTF-16 whatever the locale or the client character set, and so
+        // does psqlODBC's Unicode driver (unixODBC converts for its ANSI one); the SQLite driver has
+        // no wide calls and works in UTF-8.
+        ctx_.wide = dialect_ == Dialect::SqlServer || dialect_ == Dialect::Postgres;
         ctx_.sqliteCodes = dialect_ == Dialect::Sqlite;
     }
 
@@ -301,7 +303,7 @@ private:
     std::string ForDataSource(const std::string& tsql) {
         if (dialect_ == Dialect::SqlServer) return tsql;
         RefreshCatalog();
-        return translator_.ToSqlite(tsql);
+        return dialect_ == Dialect::Postgres ? translator_.ToPostgres(tsql) : translator_.ToSqlite(tsql);
     }
 
     // First column of the first row of an internal query (sent as written, not translated).
@@ -377,6 +379,7 @@ private:
             SQLSMALLINT sqlType = SQL_UNKNOWN_TYPE;
             c.name = ColumnName(st, i, sqlType);
             c.type = DataTypeFromSqlType(sqlType);
+            if (dialect_ == Dialect::Postgres && c.type == DataType::BigInt) c.expression = anyExpression = true;
             if (dialect_ != Dialect::Sqlite) continue;
             // The SQLite driver reports numeric columns as double and money as text; the declared
             // type gives the class the embedded driver reports.
@@ -394,6 +397,11 @@ private:
         for (size_t i = 0; i < columns.size() && i < hints.size(); ++i) {
             if (!columns[i].expression) continue;
             const auto& h = hints[i];
+            if (dialect_ == Dialect::Postgres) {
+                // PostgreSQL counts in bigint; SQL Server's count(*) is an int.
+                if (h.typeName == "int") columns[i].type = DataType::Integer;
+                continue;
+            }
             if (!h.typeName.empty()) {
                 columns[i].type = sqlite::DataTypeFromDeclared(h.typeName);
             } else if (!h.column.empty()) {
