@@ -150,6 +150,24 @@ TEST_F(Editor, ASaveOrABrowserDeleteWaitingForAnAuditFindsTheBillAudited) {
     EXPECT_EQ(Rows(t, kPrices), (std::vector<std::string>{"A1|001|7", "B2|001|4"}));
 }
 
+// Two saves adding a line each to one stored bill: the second waits for the first's header and
+// draws its line number after it, so no number is drawn twice.
+TEST_F(Editor, TwoSavesAddingLinesToOneBillDrawDifferentLineNumbers) {
+    Bill("1", "001", 0, {"A1", "6"});
+    {
+        OtherSession other(t.ConnStr());
+        other.Begin({"update SubAdjuctPrice set bz='乙' where lsh='1' and isnull(shbz,0)=0",
+                     "insert into SubAdjuctPricemx (lsh,dh,hh,pm,sj1,sj2) values ('1','200','X','p',1,12.5)"});
+        Open("1", [&](FrmAdjuctPrice& w) {
+            other.CommitAfter(300ms);
+            EnterLine(w, "B2", 4.4);
+        });
+    }
+    EXPECT_EQ(MessageTexts(), std::vector<std::string>{});
+    EXPECT_EQ(Rows(t, "select dh,hh from SubAdjuctPricemx where lsh='1' order by hh"),
+              (std::vector<std::string>{"100|A1", "300|B2", "200|X"}));
+}
+
 // Two audits that both add the price row of an item at a branch: the second waits for the first,
 // is refused by the unique key, and its second try updates the row the first inserted.
 TEST_F(Editor, TwoAuditsAddingTheSamePriceRowBothEndAudited) {
