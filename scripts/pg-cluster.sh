@@ -2,8 +2,9 @@
 # A throwaway PostgreSQL cluster for the tests, in a folder of its own:
 #   pg-cluster.sh start DIR   initdb into DIR/data as the unprivileged `postgres` user (when run as
 #                             root; as the caller otherwise), starts the server on a free port bound
-#                             to 127.0.0.1 only with its socket in DIR, creates the test role, and
-#                             writes DIR/env with SPB_PG_CONNSTR and SPB_PG_PORT for the tests.
+#                             to 127.0.0.1 only with its socket in DIR, creates the test role `spb`
+#                             and its database `spb`, and writes DIR/env with SPB_PG_CONNSTR (to
+#                             that database) and SPB_PG_PORT for the tests.
 #   pg-cluster.sh stop DIR    stops the server (fast, then immediate) and removes DIR.
 # Nothing outside DIR is touched; no system service is used or enabled. The template databases
 # that the tests copy are made by the test suite's own fixture (tests/support/PgTemplates.cpp).
@@ -59,10 +60,11 @@ start)
   as_owner "$bindir/psql" -X -q -v ON_ERROR_STOP=1 -h "$dir" -p "$port" -U postgres -d template1 <<'SQL'
 CREATE ROLE spb LOGIN CREATEDB PASSWORD 'spb-test';
 CREATE EXTENSION IF NOT EXISTS citext;
+CREATE DATABASE spb OWNER spb;
 SQL
   cat >"$dir/env" <<ENV
 export SPB_PG_PORT=$port
-export SPB_PG_CONNSTR='Driver={PostgreSQL Unicode};Server=127.0.0.1;Port=$port;Uid=spb;Pwd=spb-test'
+export SPB_PG_CONNSTR='Driver={PostgreSQL Unicode};Server=127.0.0.1;Port=$port;Database=spb;Uid=spb;Pwd=spb-test'
 ENV
   chmod 644 "$dir/env"
   echo "PostgreSQL test cluster on 127.0.0.1:$port in $dir"

@@ -117,3 +117,13 @@ TEST_F(Startup, AConnectionThatCannotBeOpenedEndsWithANonZeroCode) {
     EXPECT_EQ(out.find("hunter2"), std::string::npos) << out;
     // Without --check the plug-in's message box tells the operator first: tests/e2e answers it.
 }
+
+TEST_F(Startup, InitDemoNeedsAConnectionAndRefusesADatabaseWithHostTables) {
+    std::string out;
+    EXPECT_EQ(Host({"--init-demo"}, out), 2) << out;
+    EXPECT_NE(out.find("--init-demo 需要用 --connection 指定数据库"), std::string::npos) << out;
+    TestDatabase t;
+    EXPECT_EQ(Host({"--connection", t.ConnStr(), "--init-demo"}, out), 1) << out;
+    EXPECT_NE(out.find("该数据库中已有主机数据表"), std::string::npos) << out;
+    EXPECT_EQ(t.Scalar("select count(*) from sys_var"), "0");
+}

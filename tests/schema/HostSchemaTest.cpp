@@ -9,6 +9,7 @@
 
 #include "SqliteProbe.h"
 #include "schema/DemoDatabase.h"
+#include "schema/HostSchema.h"
 
 namespace schema::test {
 namespace {
@@ -136,6 +137,37 @@ TEST(HostDatabaseFileTest, BadDemoOptionsLeaveNoFile)
     EXPECT_THROW(CreateDemoDatabase(path, {.itemCount = 0}), std::invalid_argument);
     EXPECT_THROW(CreateDemoDatabase(path, {.branchCount = 1000}), std::invalid_argument);
     EXPECT_FALSE(std::filesystem::exists(path));
+}
+
+// The one schema text rendered per target: every placeholder replaced, and each target's own
+// spelling of the types and of the unaudited bills' index condition.
+TEST(HostSchemaRenderTest, EachTargetGetsItsOwnTypesAndNoPlaceholderIsLeft)
+{
+    struct Case {
+        SchemaTarget target;
+        std::vector<std::string> present, absent;
+    };
+    const Case cases[] = {
+        {SchemaTarget::Sqlite,
+         {"varchar(20) COLLATE NOCASE", "text COLLATE NOCASE", "numeric(18,4)", " datetime,", " bit,",
+          "WHERE ifnull(shbz,0)=0", "(cast(lsh as int) COLLATE NOCASE)"},
+         {"citext", "coalesce", "timestamp"}},
+        {SchemaTarget::PostgreSql,
+         {" citext,", "numeric(18,4)", " timestamp,", "WHERE coalesce(shbz,0)=0"},
+         {"NOCASE", "varchar", "datetime", " bit", "ifnull", "cast(lsh", "ix_SubAdjuctPrice_lsh_number"}},
+    };
+    for (const Case& c : cases) {
+        std::string statements;
+        for (const std::string& s : HostSchemaStatements(c.target)) {
+            EXPECT_EQ(s.find_first_of("{};"), std::string::npos) << s;
+            EXPECT_EQ(s.find("--"), std::string::npos) << s;
+            statements += s + "\n";
+        }
+        for (const auto& text : c.present) EXPECT_NE(statements.find(text), std::string::npos) << text;
+        for (const auto& text : c.absent) EXPECT_EQ(statements.find(text), std::string::npos) << text;
+    }
+    EXPECT_EQ(HostSchemaStatements(SchemaTarget::PostgreSql).front(), "CREATE EXTENSION IF NOT EXISTS citext");
+    EXPECT_EQ(HostTableNames(), kTables);
 }
 
 }  // namespace

@@ -34,7 +34,7 @@ int main() {
     try {
         db::Connection admin;
         try {
-            admin.Open(PgConnectionString("postgres"));
+            admin.Open(PgConnectionString("spb"));
         } catch (const std::exception& e) {
             std::cerr << "The PostgreSQL test cluster cannot be reached (" << db::DescriptionOf(e)
                       << "). ./test.sh starts one; by hand: scripts/pg-cluster.sh start DIR, then . DIR/env\n";

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cstdlib>
+#include <fstream>
 #include <stdexcept>
 #include <unistd.h>
 
@@ -35,7 +36,13 @@ std::string PgConnectionString(const std::string& name) {
     if (!base || !*base)
         throw std::runtime_error("SPB_TEST_BACKEND=pg needs SPB_PG_CONNSTR: start a cluster with scripts/pg-cluster.sh "
                                  "start DIR and source DIR/env (test.sh does both)");
-    return std::string(base) + ";Database=" + name;
+    // The cluster's string names the test role's own database; this names another.
+    std::string cs = base;
+    const std::string key = ";Database=";
+    const size_t at = cs.find(key);
+    if (at == std::string::npos) return cs + key + name;
+    const size_t end = cs.find(';', at + key.size());
+    return cs.replace(at + key.size(), end == std::string::npos ? std::string::npos : end - at - key.size(), name);
 }
 
 namespace {
@@ -44,7 +51,7 @@ namespace {
 // than creating the tables and writing the demo rows through ODBC.
 void CreatePgDatabase(const std::string& name, bool demo, int demoItems) {
     db::Connection admin;
-    admin.Open(PgConnectionString("postgres"));
+    admin.Open(PgConnectionString("spb"));
     const bool copy = !demo || demoItems == kPgDemoItems;
     admin.Execute("CREATE DATABASE " + name + (copy ? std::string(" TEMPLATE ") + (demo ? kPgDemoTemplate : kPgTemplate) : ""));
     if (copy) return;
@@ -95,13 +102,29 @@ TestDatabase::~TestDatabase() {
     if (!pgName_.empty()) {
         try {
             db::Connection admin;
-            admin.Open(PgConnectionString("postgres"));
+            admin.Open(PgConnectionString("spb"));
             admin.Execute("DROP DATABASE IF EXISTS " + pgName_ + " WITH (FORCE)");
+            if (pgEmpty_) admin.Execute("DROP DATABASE IF EXISTS " + pgName_ + "_e WITH (FORCE)");
         } catch (...) {  // the cluster goes away with its folder at the end of the run
         }
     }
     std::error_code ec;
     std::filesystem::remove_all(dir_, ec);
+}
+
+std::string TestDatabase::EmptyDatabaseConnStr() {
+    if (CurrentBackend() == Backend::Pg) {
+        if (!pgEmpty_) {
+            db::Connection admin;
+            admin.Open(PgConnectionString("spb"));
+            admin.Execute("CREATE DATABASE " + pgName_ + "_e");
+            pgEmpty_ = true;
+        }
+        return PgConnectionString(pgName_ + "_e");
+    }
+    const std::string path = (dir_ / "empty.db").string();
+    if (!std::filesystem::exists(path)) std::ofstream(path, std::ios::binary);  // SQLite takes an empty file
+    return CurrentBackend() == Backend::Odbc ? OdbcConnectionString(path) : "Provider=SQLite;Data Source=" + path;
 }
 
 std::string TestDatabase::Scalar(const std::string& sql) {

@@ -22,8 +22,8 @@ inline bool UnderOdbc() { return CurrentBackend() != Backend::Sqlite; }
 inline bool UnderPg() { return CurrentBackend() == Backend::Pg; }
 // Opens the SQLite file `path` through the SQLite ODBC driver, as registered with unixODBC.
 std::string OdbcConnectionString(const std::string& path);
-// The test cluster's database `name` through the PostgreSQL ODBC driver (SPB_PG_CONNSTR; throws
-// std::runtime_error when it is not set).
+// The test cluster's database `name` through the PostgreSQL ODBC driver: SPB_PG_CONNSTR with its
+// database replaced (throws std::runtime_error when it is not set).
 std::string PgConnectionString(const std::string& name);
 // The databases on the test cluster that each test copies: the tables only, and the tables with
 // the demo data set of kPgDemoItems items.
@@ -46,6 +46,8 @@ public:
     const std::string& Path() const { return path_; }
     // The connection string of the chosen backend.
     const std::string& ConnStr() const { return connStr_; }
+    // A second database of the chosen backend without any table, beside this one (removed with it).
+    std::string EmptyDatabaseConnStr();
     // A connection of the test's own, for arranging rows and checking effects.
     db::Connection& Db() { return own_; }
     long long Exec(const std::string& sql) { return own_.Execute(sql); }
@@ -66,6 +68,7 @@ private:
     std::filesystem::path dir_;
     std::string path_, connStr_;
     std::string pgName_;  // the test's database on the cluster, dropped at the end
+    bool pgEmpty_ = false;  // pgName_ + "_e" made by EmptyDatabaseConnStr
     db::Connection own_;
     ui::ScopedHeadlessToolkit toolkit_;
     std::vector<std::string> statements_;
