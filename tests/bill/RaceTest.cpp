@@ -276,3 +276,34 @@ TEST_F(Editor, AnAuditBlockedByALockGivesUpAndADeadlockVictimTriesOnceMore) {
     EXPECT_EQ(Scalar("select shbz from SubAdjuctPrice where lsh='1'"), "1");
     EXPECT_EQ(Scalar("select SELLPRICE from glprice where HH='A1' and DWBH='001'"), "6");
 }
+
+// A browser delete that a deadlock picks: one message, and the bill is still there whole.
+TEST_F(Editor, ABrowserDeletePickedByADeadlockIsReportedOnceAndDeletesNothing) {
+    if (!testing_support::UnderPg()) GTEST_SKIP() << "a server's row locks and deadlock detection";
+    Bill("1", "001", 0, {"A1", "6", "B2", "4"});
+    {
+        // The other holds a line, the delete takes the header and waits for that line, the other
+        // then wants the header.
+        OtherSession other(t.ConnStr());
+        other.Begin({"update SubAdjuctPricemx set sj2=7 where lsh='1' and hh='B2'"});
+        std::thread second([&] {
+            std::this_thread::sleep_for(300ms);
+            try {
+                other.Db().Execute("update SubAdjuctPrice set bz='乙' where lsh='1'");
+                other.Db().CommitTrans();
+            } catch (...) {
+                try {
+                    other.Db().RollbackTrans();
+                } catch (...) {
+                }
+            }
+        });
+        browser::FrmBrowser b;
+        b.DeleteBill("1");
+        second.join();
+    }
+    ASSERT_EQ(MessageTexts().size(), 1u);
+    EXPECT_EQ(MessageTexts()[0].rfind("数据库发生死锁", 0), 0u) << MessageTexts()[0];
+    EXPECT_EQ(Rows(t, "select bz from SubAdjuctPrice where lsh='1'"), std::vector<std::string>{"乙"});
+    EXPECT_EQ(Rows(t, "select hh,sj2 from SubAdjuctPricemx where lsh='1' order by hh"), (std::vector<std::string>{"A1|6", "B2|7"}));
+}
