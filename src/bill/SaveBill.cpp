@@ -65,8 +65,10 @@ void FrmAdjuctPrice::SaveBill() {
             writer.InsertLine(TxtHH.Text(), TxtPM.Text(), TxtOSj.Value(), newPrice);
         } else {
             s = TxtLSH.Text();
-            NewDh(s);
+            // The header first: its update holds the row lock, so a line number drawn after it
+            // is not drawn by another save of this bill at the same time.
             writer.WriteHeaderForStoredBill();
+            NewDh(s);
             writer.RefuseItemOnBill(TxtHH.Text(), "");
             writer.InsertLine(TxtHH.Text(), TxtPM.Text(), TxtOSj.Value(), newPrice);
         }

@@ -198,7 +198,7 @@ TEST_F(Editor, ASaveOnABillAuditedAfterItsCheckIsRefusedWhole) {
         bool audited = false;
         auto& host = *data::Host().HostConnection;
         host.SetTrace([&](const std::string& s) {
-            if (audited || s.find("max( (cast(dh") == std::string::npos) return;
+            if (audited || s.find("select count(*) as bs from SubAdjuctPrice") == std::string::npos) return;
             audited = true;
             host.Execute("update SubAdjuctPrice set shbz=1 where lsh='4'");
         });

@@ -33,11 +33,13 @@ void WithinTime(std::chrono::seconds limit, F fn) {
 }
 
 // Another process that holds the write lock for `seconds`, started and holding when this returns.
+// The held insert is the one the test then sends: SQLite's writer lock refuses any write, a server
+// makes the second insert of a key wait for the first's transaction.
 std::unique_ptr<ChildProcess> HoldWriteLock(const TestDatabase& t, double seconds) {
     auto child = std::make_unique<ChildProcess>(
         SPB_RELIABILITY_ACTOR,
         std::vector<std::string>{t.ConnStr(), "hold", std::to_string(seconds),
-                                 "insert into SubAdjuctPrice (lsh,shbz,jzbz) values ('held',0,0)"});
+                                 "insert into SubAdjuctPrice (lsh,shbz,jzbz) values ('mine',0,0)"});
     std::string line;
     EXPECT_TRUE(child->ReadLine(line, 30s) && line == "held") << line << child->Output();
     return child;

@@ -139,9 +139,11 @@ TEST_F(HostileText, SettingsTakeTextsAsStored) {
     };
     for (const auto& text : HostileTexts()) {
         SCOPED_TRACE("value " + Shown(text));
-        for (const char* key : {"ZJMSpliteChar", "LengthOfMakeHH", "CHKMaker"})
-            t.Exec("insert or replace into t_SystemProfile (FCategory,FKey,FValue) values ('GL','" + std::string(key) + "','" +
+        for (const char* key : {"ZJMSpliteChar", "LengthOfMakeHH", "CHKMaker"}) {
+            t.Exec("delete from t_SystemProfile where FCategory='GL' and FKey='" + std::string(key) + "'");
+            t.Exec("insert into t_SystemProfile (FCategory,FKey,FValue) values ('GL','" + std::string(key) + "','" +
                    EscapeQuote(text) + "')");
+        }
         entry::LoadSystemSettings();
         EXPECT_EQ(entry::Settings().ZJMSpliteChar, trim(text));
         EXPECT_EQ(entry::Settings().LengthOfMakeHH, 4);

@@ -263,8 +263,8 @@ private:
 
     void AmendLine(int n) {
         // Anyone's open bill: the other operator may audit or delete it meanwhile.
-        const std::string lsh = Recent("select distinct lsh from SubAdjuctPricemx where lsh in (select lsh from SubAdjuctPrice "
-                                      "where isnull(shbz,0)=0)");
+        const std::string lsh = Recent("select lsh from SubAdjuctPricemx where lsh in (select lsh from SubAdjuctPrice "
+                                      "where isnull(shbz,0)=0) group by lsh");
         if (lsh.empty()) return NewBill(n);
         const size_t before = tk_.Messages().size();
         const double price = Price();
@@ -282,7 +282,7 @@ private:
     }
 
     void DeleteLine(int n) {
-        const std::string lsh = Recent("select distinct lsh from SubAdjuctPricemx");
+        const std::string lsh = Recent("select lsh from SubAdjuctPricemx group by lsh");
         if (lsh.empty()) return NewBill(n);
         const size_t before = tk_.Messages().size();
         std::string dh;

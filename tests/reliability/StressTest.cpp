@@ -129,7 +129,9 @@ TEST(Stress, TwoOperatorsManyRounds) {
     }
     std::cout << "  " << checked << " audited prices checked\n";
     EXPECT_GT(checked, 0) << "no audit succeeded: the run proves little";
-    EXPECT_EQ(t.Scalar("pragma integrity_check"), "ok");
+    if (!testing_support::UnderPg()) {
+        EXPECT_EQ(t.Scalar("pragma integrity_check"), "ok");
+    }
     RecordProperty("rounds", rounds);
     RecordProperty("seconds", static_cast<int>(seconds));
 }
