@@ -5,10 +5,12 @@
 #include <sys/un.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <string_view>
+#include <thread>
 
 namespace plugin {
 namespace {
@@ -66,7 +68,13 @@ std::string DisplayProblem() {
     const bool x = platform.empty() || platform.rfind("xcb", 0) == 0;
     const bool wayland = platform.empty() || platform.rfind("wayland", 0) == 0;
     if (!x && !wayland) return {};  // a platform of its own: Qt will tell
-    if ((x && XDisplayAnswers()) || (wayland && WaylandDisplayAnswers())) return {};
+    // A display server started a moment ago (a virtual display under load) may not accept yet:
+    // it is asked again for up to two seconds before the program gives up.
+    for (int attempt = 0; attempt < 10; ++attempt) {
+        if ((x && XDisplayAnswers()) || (wayland && WaylandDisplayAnswers())) return {};
+        if (x && Env("DISPLAY").empty() && (!wayland || Env("WAYLAND_DISPLAY").empty())) break;
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    }
     std::string why;
     if (x && Env("DISPLAY").empty() && (!wayland || Env("WAYLAND_DISPLAY").empty()))
         why = "没有设置 DISPLAY";
