@@ -131,16 +131,11 @@ TEST_F(Editor, LineDeletionAsksKeepsAuditedBillsAndLeavesTheHeader) {
     // Removed by another operator between the check and the delete: said so, not "audited".
     Bill("3", "001", 0, {"A1", "6"});
     Open("3", [&](FrmAdjuctPrice& w) {
-        auto& host = *data::Host().HostConnection;
-        bool gone = false;
-        host.SetTrace([&](const std::string& s) {
-            if (gone || s.rfind("delete SubAdjuctPricemx", 0) != 0) return;
-            gone = true;
-            host.Execute("delete from SubAdjuctPricemx where lsh='3'");
-        });
         t.Toolkit().QueueAnswer(ui::Answer::Yes);
-        w.Delete("3", "100");
-        host.SetTrace({});
+        EXPECT_TRUE(Meanwhile(
+            "delete SubAdjuctPricemx",
+            [] { data::Host().HostConnection->Execute("delete from SubAdjuctPricemx where lsh='3'"); },
+            [&] { w.Delete("3", "100"); }));
         EXPECT_EQ(MessageTexts().back(), "此记录已被删除!");
     });
     EXPECT_EQ(Count("select count(*) from SubAdjuctPricemx where lsh='1'"), 0);

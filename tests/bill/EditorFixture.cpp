@@ -105,6 +105,25 @@ void Editor::EnterLine(bill::FrmAdjuctPrice& w, const std::string& code, double 
     ui::CurrentToolkit().ProcessEvents();
 }
 
+bool Editor::Meanwhile(const std::string& fragment, const std::function<void()>& meanwhile,
+                       const std::function<void()>& command) {
+    auto& host = *data::Host().HostConnection;
+    bool reached = false;
+    host.SetTrace([&](const std::string& s) {
+        if (reached || s.find(fragment) == std::string::npos) return;
+        reached = true;
+        meanwhile();
+    });
+    try {
+        command();
+    } catch (...) {
+        host.SetTrace({});
+        throw;
+    }
+    host.SetTrace({});
+    return reached;
+}
+
 void Editor::Bill(const std::string& lsh, const std::string& dwbh, int shbz, const std::vector<std::string>& itemsAtPrices,
                   const std::string& bz5) {
     t.Exec("insert into SubAdjuctPrice (lsh,kdrq,execdate,bz,czry,fyear,fperiod,shbz,shry,jzbz,dwbh,bz5) values ('" + lsh +

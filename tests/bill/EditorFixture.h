@@ -39,6 +39,11 @@ protected:
     static void Key(bill::FrmAdjuctPrice& w, ui::Control& c, int key);
     // Item code, Enter, new price, Enter, Save: the keyboard path of one line.
     static void EnterLine(bill::FrmAdjuctPrice& w, const std::string& code, double newPrice);
+    // Runs `command`; just before the first statement on the host connection that contains
+    // `fragment`, runs `meanwhile` once: another operator's move at a chosen point of a command.
+    // Whether that point was reached.
+    static bool Meanwhile(const std::string& fragment, const std::function<void()>& meanwhile,
+                          const std::function<void()>& command);
     void Bill(const std::string& lsh, const std::string& dwbh, int shbz, const std::vector<std::string>& itemsAtPrices,
               const std::string& bz5 = "''");
     std::string Scalar(const std::string& sql) { return t.Scalar(sql); }

@@ -35,6 +35,22 @@ public:
             c_.CommitTrans();
         });
     }
+    // After `pause`, from a thread: one more statement in the open transaction, then the commit;
+    // a roll-back when the server refuses it (a deadlock's victim).
+    void ThenAfter(std::chrono::milliseconds pause, std::string statement) {
+        committer_ = std::thread([this, pause, statement = std::move(statement)] {
+            std::this_thread::sleep_for(pause);
+            try {
+                c_.Execute(statement);
+                c_.CommitTrans();
+            } catch (...) {
+                try {
+                    c_.RollbackTrans();
+                } catch (...) {
+                }
+            }
+        });
+    }
     void Finish() {
         if (committer_.joinable()) committer_.join();
     }
@@ -201,20 +217,14 @@ TEST_F(Editor, TwoNewBillsDrawingOneSerialAreBothStoredWholeAfterTheRetry) {
         Open("", [&](FrmAdjuctPrice& w) {
             w.TxtDwbh.SetText("001");
             w.TxtBZ.SetText("B");
-            auto& host = *data::Host().HostConnection;
-            bool planted = false;
-            host.SetTrace([&](const std::string& s) {
-                if (planted || s.find("max( (cast(dh") == std::string::npos) return;
-                planted = true;
+            const bool planted = Meanwhile("max( (cast(dh", [&] {
                 const std::string lsh = bill::Shared().CurrentLsh;
                 other.Begin({"insert into SubAdjuctPrice (lsh,kdrq,bz,czry,shbz,jzbz,dwbh) values ('" + lsh +
                                  "','2026-11-01','A','甲',0,0,'002')",
                              "insert into SubAdjuctPricemx (lsh,dh,hh,sj1,sj2) values ('" + lsh + "','100','X',1,1)"});
                 if (waits) other.CommitAfter(300ms);
                 else other.Db().CommitTrans();
-            });
-            EnterLine(w, "A1", 2);
-            host.SetTrace({});
+            }, [&] { EnterLine(w, "A1", 2); });
             other.Finish();
             ASSERT_TRUE(planted);
             ASSERT_EQ(MessageTexts().size(), 1u);
@@ -253,24 +263,11 @@ TEST_F(Editor, AnAuditBlockedByALockGivesUpAndADeadlockVictimTriesOnceMore) {
     {
         OtherSession other(t.ConnStr());
         other.Begin({"update glprice set SJ=9 where HH='A1' and DWBH='001'"});
-        std::thread second;
-        const auto wantTheHeader = [&] {
-            std::this_thread::sleep_for(300ms);
-            try {
-                other.Db().Execute("update SubAdjuctPrice set bz='乙' where lsh='1'");
-                other.Db().CommitTrans();
-            } catch (...) {
-                try {
-                    other.Db().RollbackTrans();
-                } catch (...) {
-                }
-            }
-        };
         Open("1", [&](FrmAdjuctPrice& w) {
-            second = std::thread(wantTheHeader);
+            other.ThenAfter(300ms, "update SubAdjuctPrice set bz='乙' where lsh='1'");
             w.AuditBill("1");
         });
-        second.join();
+        other.Finish();
     }
     EXPECT_EQ(MessageTexts(), std::vector<std::string>{});
     EXPECT_EQ(Scalar("select shbz from SubAdjuctPrice where lsh='1'"), "1");
@@ -286,21 +283,10 @@ TEST_F(Editor, ABrowserDeletePickedByADeadlockIsReportedOnceAndDeletesNothing) {
         // then wants the header.
         OtherSession other(t.ConnStr());
         other.Begin({"update SubAdjuctPricemx set sj2=7 where lsh='1' and hh='B2'"});
-        std::thread second([&] {
-            std::this_thread::sleep_for(300ms);
-            try {
-                other.Db().Execute("update SubAdjuctPrice set bz='乙' where lsh='1'");
-                other.Db().CommitTrans();
-            } catch (...) {
-                try {
-                    other.Db().RollbackTrans();
-                } catch (...) {
-                }
-            }
-        });
+        other.ThenAfter(300ms, "update SubAdjuctPrice set bz='乙' where lsh='1'");
         browser::FrmBrowser b;
         b.DeleteBill("1");
-        second.join();
+        other.Finish();
     }
     ASSERT_EQ(MessageTexts().size(), 1u);
     EXPECT_EQ(MessageTexts()[0].rfind("数据库发生死锁", 0), 0u) << MessageTexts()[0];

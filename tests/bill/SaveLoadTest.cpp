@@ -195,16 +195,10 @@ TEST_F(Editor, ASaveOnABillAuditedAfterItsCheckIsRefusedWhole) {
         w.TxtHH.SetText("B2");
         w.TxtBZ.SetText("changed");
         // The audit lands after the save's own check, as another operator's would.
-        bool audited = false;
-        auto& host = *data::Host().HostConnection;
-        host.SetTrace([&](const std::string& s) {
-            if (audited || s.find("select count(*) as bs from SubAdjuctPrice") == std::string::npos) return;
-            audited = true;
-            host.Execute("update SubAdjuctPrice set shbz=1 where lsh='4'");
-        });
-        w.Cmd_Save.Click();
-        host.SetTrace({});
-        EXPECT_TRUE(audited);
+        EXPECT_TRUE(Meanwhile(
+            "select count(*) as bs from SubAdjuctPrice",
+            [] { data::Host().HostConnection->Execute("update SubAdjuctPrice set shbz=1 where lsh='4'"); },
+            [&] { w.Cmd_Save.Click(); }));
         EXPECT_EQ(MessageTexts(), std::vector<std::string>{"此单据已审核，不能修改!"});
     });
     EXPECT_EQ(Count("select count(*) from SubAdjuctPricemx where lsh='4'"), 1);
@@ -273,16 +267,9 @@ TEST_F(Editor, ANewBillNeverMergesIntoABillStoredUnderItsSerialMeanwhile) {
     Open("", [&](FrmAdjuctPrice& w) {
         w.TxtDwbh.SetText("001");
         w.TxtBZ.SetText("B");
-        auto& host = *data::Host().HostConnection;
-        bool planted = false;
-        host.SetTrace([&](const std::string& s) {
-            if (planted || s.find("max( (cast(dh") == std::string::npos) return;
-            planted = true;
-            otherBill(host, bill::Shared().CurrentLsh);
-        });
-        EnterLine(w, "A1", 2);
-        host.SetTrace({});
-        ASSERT_TRUE(planted);
+        ASSERT_TRUE(Meanwhile(
+            "max( (cast(dh", [&] { otherBill(*data::Host().HostConnection, bill::Shared().CurrentLsh); },
+            [&] { EnterLine(w, "A1", 2); }));
         ASSERT_EQ(MessageTexts().size(), 1u);
         EXPECT_NE(MessageTexts()[0].find("有另一个操作员同时建立了信息"), std::string::npos) << MessageTexts()[0];
         // Here the other bill went with the rollback; on a server it stays. Either way the retry
