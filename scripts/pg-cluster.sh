@@ -6,6 +6,9 @@
 #                             and its database `spb`, and writes DIR/env with SPB_PG_CONNSTR (to
 #                             that database) and SPB_PG_PORT for the tests.
 #   pg-cluster.sh stop DIR    stops the server (fast, then immediate) and removes DIR.
+#   pg-cluster.sh halt DIR    kills the server at once, as a crash or a pulled plug would (immediate
+#                             shutdown: no checkpoint, every session cut); DIR is kept.
+#   pg-cluster.sh resume DIR  starts a halted server again on its port (it recovers from its log).
 # Nothing outside DIR is touched; no system service is used or enabled. The template databases
 # that the tests copy are made by the test suite's own fixture (tests/support/PgTemplates.cpp).
 set -euo pipefail
@@ -19,10 +22,16 @@ fi
 [ -n "$bindir" ] && [ -x "$bindir/initdb" ] || { echo "pg-cluster.sh: PostgreSQL's initdb not found (package postgresql)" >&2; exit 1; }
 
 cmd=${1:-}; dir=${2:-}
-[ -n "$dir" ] || { echo "usage: pg-cluster.sh start|stop DIR" >&2; exit 2; }
+[ -n "$dir" ] || { echo "usage: pg-cluster.sh start|stop|halt|resume DIR" >&2; exit 2; }
 
 as_owner() {
   if [ "$(id -u)" -eq 0 ]; then runuser -u postgres -- "$@"; else "$@"; fi
+}
+
+# Local only. fsync is off (the throwaway cluster need not survive a crash of the machine), but a
+# commit is written before it returns, so that a killed server (halt) keeps what it confirmed.
+server_options() {
+  echo "-c listen_addresses=127.0.0.1 -p $port -k $dir -c fsync=off -c full_page_writes=off -c max_connections=200"
 }
 
 free_port() {
@@ -45,7 +54,7 @@ start)
   for attempt in 1 2 3 4 5; do
     port=$(free_port)
     if as_owner "$bindir/pg_ctl" -D "$dir/data" -l "$dir/server.log" -w -t 60 \
-         -o "-c listen_addresses=127.0.0.1 -p $port -k $dir -c fsync=off -c synchronous_commit=off -c full_page_writes=off -c max_connections=200" \
+         -o "$(server_options)" \
          start >/dev/null; then
       started=1; break
     fi
@@ -62,6 +71,7 @@ CREATE ROLE spb LOGIN CREATEDB PASSWORD 'spb-test';
 CREATE EXTENSION IF NOT EXISTS citext;
 CREATE DATABASE spb OWNER spb;
 SQL
+  echo "$port" >"$dir/port"
   cat >"$dir/env" <<ENV
 export SPB_PG_PORT=$port
 export SPB_PG_CONNSTR='Driver={PostgreSQL Unicode};Server=127.0.0.1;Port=$port;Database=spb;Uid=spb;Pwd=spb-test'
@@ -77,6 +87,15 @@ stop)
   fi
   rm -rf "$dir"
   ;;
+halt)
+  as_owner "$bindir/pg_ctl" -D "$dir/data" -m immediate -w -t 30 stop >/dev/null
+  ;;
+resume)
+  port=$(cat "$dir/port")
+  as_owner "$bindir/pg_ctl" -D "$dir/data" -l "$dir/server.log" -w -t 60 \
+    -o "$(server_options)" \
+    start >/dev/null
+  ;;
 *)
-  echo "usage: pg-cluster.sh start|stop DIR" >&2; exit 2 ;;
+  echo "usage: pg-cluster.sh start|stop|halt|resume DIR" >&2; exit 2 ;;
 esac

@@ -2,6 +2,7 @@
 
 #include "db/ConnectionString.h"
 #include "db/Error.h"
+#include "db/Fault.h"
 #include "db/Session.h"
 #include "db/dialect/TsqlTranslator.h"
 
@@ -43,19 +44,45 @@ void Connection::SetTrace(TraceHook hook) {
     if (session_) session_->SetTrace(trace_);
 }
 
-void Connection::Open(const std::string& connectionString) {
-    if (IsOpen()) throw Error(ErrorCode::Generic, "对象打开时，不允许操作。");
+namespace {
+
+std::unique_ptr<Driver> OpenFrom(const std::string& connectionString, int commandTimeout) {
     ConnectionString cs = ConnectionString::Parse(connectionString);
     try {
         auto driver = OpenDriver(cs);
-        driver->SetCommandTimeout(commandTimeout_);
-        session_ = std::make_shared<Session>(std::move(driver), trace_);
+        driver->SetCommandTimeout(commandTimeout);
+        return driver;
     } catch (const Error& e) {
-        session_.reset();
         throw Error(e.Code(), cs.Scrub(e.Description()), e.SqlState());
     } catch (const std::exception& e) {  // out of memory, a library's own exception
-        session_.reset();
         throw Error(ErrorCode::ConnectionFailed, "打开数据库连接时出错。\n" + cs.Scrub(e.what()));
+    }
+}
+
+}  // namespace
+
+void Connection::Open(const std::string& connectionString) {
+    if (IsOpen()) throw Error(ErrorCode::Generic, "对象打开时，不允许操作。");
+    session_.reset();
+    session_ = std::make_shared<Session>(OpenFrom(connectionString, commandTimeout_), trace_);
+    connectionString_ = connectionString;
+}
+
+template <typename Call>
+auto Connection::OnDriver(Call call) {
+    if (!IsOpen()) NotOpen();
+    if (session_->lost_ && !session_->inTransaction_) {
+        try {
+            session_->Replace(OpenFrom(connectionString_, commandTimeout_));
+        } catch (const Error& e) {
+            throw Error(e.Code(), "与数据库服务器的连接已断开，重新连接没有成功，请稍后再试。\n" + e.Description(), "08001");
+        }
+    }
+    try {
+        return call(session_->Get());
+    } catch (const Error& e) {
+        if (IsConnectionLoss(e.SqlState())) session_->lost_ = true;
+        throw;
     }
 }
 
@@ -69,6 +96,7 @@ int Connection::State() const { return session_ && session_->IsOpen() ? 1 : 0; }
 void Connection::Close() noexcept {
     if (session_) session_->Close();
     session_.reset();
+    connectionString_.clear();
 }
 
 std::string Connection::DriverName() const { return IsOpen() ? session_->Get().Name() : std::string(); }
@@ -77,27 +105,27 @@ long long Connection::Execute(const std::string& sql) {
     if (!IsOpen()) NotOpen();
     session_->Trace(sql);
     RefuseUnreadable(sql);
-    return session_->Get().Execute(sql);
+    return OnDriver([&](Driver& d) { return d.Execute(sql); });
 }
 
 Recordset Connection::OpenRecordset(const std::string& sql) {
     if (!IsOpen()) NotOpen();
     session_->Trace(sql);
     RefuseUnreadable(sql);
-    return Recordset(session_, sql, session_->Get().Query(sql));
+    return OnDriver([&](Driver& d) { return Recordset(session_, sql, d.Query(sql)); });
 }
 
 void Connection::BeginTrans() {
     if (!IsOpen()) NotOpen();
     if (session_->inTransaction_) throw Error(ErrorCode::Generic, "事务已经开始，不能再次开始。");
-    session_->Get().Begin();
+    OnDriver([](Driver& d) { d.Begin(); });
     session_->inTransaction_ = true;
 }
 
 void Connection::CommitTrans() {
     if (!IsOpen()) NotOpen();
     if (!session_->inTransaction_) throw Error(ErrorCode::Generic, "没有活动的事务。");
-    session_->Get().Commit();
+    OnDriver([](Driver& d) { d.Commit(); });
     session_->inTransaction_ = false;
 }
 
@@ -105,7 +133,9 @@ void Connection::RollbackTrans() {
     if (!IsOpen()) NotOpen();
     if (!session_->inTransaction_) throw Error(ErrorCode::Generic, "没有活动的事务。");
     session_->inTransaction_ = false;
-    session_->Get().Rollback();
+    // The server rolled back the transaction of a lost connection already.
+    if (session_->lost_) return;
+    OnDriver([](Driver& d) { d.Rollback(); });
 }
 
 bool Connection::InTransaction() const { return IsOpen() && session_->inTransaction_; }

@@ -28,6 +28,10 @@ public:
     void Close() noexcept;
     std::string DriverName() const;
 
+    // A connection the server or the network took away (a restart, a killed session) fails the
+    // statement and the rest of its transaction with Fault::ConnectionLost's message; the server
+    // has rolled that transaction back. The next statement outside a transaction opens the
+    // connection again from the same string.
     long long Execute(const std::string& sql);
     Recordset OpenRecordset(const std::string& sql);
     void BeginTrans();
@@ -48,7 +52,13 @@ public:
     static void SetDefaultTrace(TraceHook hook);
 
 private:
+    // Runs a driver call, first reopening a lost connection when no transaction is open, and
+    // notes a loss the call meets.
+    template <typename Call>
+    auto OnDriver(Call call);
+
     std::shared_ptr<Session> session_;
+    std::string connectionString_;
     TraceHook trace_;
     int commandTimeout_ = 0;
 };

@@ -58,8 +58,15 @@ std::string FaultDescription(Fault fault, std::string_view driverText) {
         }
         case Fault::CannotOpen: chinese = "无法打开数据库文件。"; break;
         case Fault::Io: chinese = "读写数据库文件时出错。"; break;
+        case Fault::ConnectionLost:
+            chinese = "与数据库服务器的连接已断开，本次操作没有完成，未提交的修改已由服务器撤销。下一次操作时将重新连接。";
+            break;
     }
     return driverText.empty() ? chinese : chinese + "\n" + std::string(driverText);
+}
+
+bool IsConnectionLoss(std::string_view sqlState) {
+    return sqlState.starts_with("08") || sqlState == "57P01" || sqlState == "57P02" || sqlState == "57P03";
 }
 
 std::uint32_t FaultCode(Fault fault, std::uint32_t otherwise) {

@@ -20,11 +20,20 @@ public:
         inTransaction_ = false;
     }
     Driver& Get();
+    // A new driver session in place of one the server took away; recordsets keep working on it.
+    void Replace(std::unique_ptr<Driver> driver) {
+        if (driver_) driver_->Close();
+        driver_ = std::move(driver);
+        lost_ = false;
+        inTransaction_ = false;
+    }
     void SetTrace(TraceHook t) { trace_ = std::move(t); }
     void Trace(const std::string& sql) const {
         if (trace_) trace_(sql);
     }
     bool inTransaction_ = false;
+    // A statement met a connection that the server or the network took away.
+    bool lost_ = false;
 
 private:
     std::unique_ptr<Driver> driver_;

@@ -10,13 +10,13 @@
 #include <string>
 #include <thread>
 
-#include "ChildProcess.h"
+#include "support/ChildProcess.h"
 #include "db/Connection.h"
 #include "db/Error.h"
 #include "support/TestDatabase.h"
 
 using namespace std::chrono_literals;
-using reliability::ChildProcess;
+using testing_support::ChildProcess;
 using testing_support::TestDatabase;
 
 namespace {

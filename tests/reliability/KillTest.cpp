@@ -11,11 +11,11 @@
 #include <string>
 #include <thread>
 
-#include "ChildProcess.h"
+#include "support/ChildProcess.h"
 #include "support/TestDatabase.h"
 
 using namespace std::chrono_literals;
-using reliability::ChildProcess;
+using testing_support::ChildProcess;
 using testing_support::TestDatabase;
 
 namespace {

@@ -13,13 +13,13 @@
 #include <string>
 #include <vector>
 
-#include "ChildProcess.h"
+#include "support/ChildProcess.h"
 #include "browser/FrmBrowser.h"
 #include "data/HostContext.h"
 #include "support/TestDatabase.h"
 
 using namespace std::chrono_literals;
-using reliability::ChildProcess;
+using testing_support::ChildProcess;
 using testing_support::TestDatabase;
 
 namespace {

@@ -29,6 +29,7 @@ Fault FaultOf(const DiagRecord& r, bool sqliteCodes) {
     // PostgreSQL: statement_timeout or lock_timeout reached, or the statement cancelled; a deadlock.
     if (r.state == "57014" || r.state == "55P03") return Fault::Busy;
     if (r.state == "40P01") return Fault::Deadlock;
+    if (IsConnectionLoss(r.state)) return Fault::ConnectionLost;
     // A read-only transaction: a standby, or default_transaction_read_only set for the session.
     if (r.state == "25006") return Fault::ReadOnly;
     if (r.state == "42S02" || r.state == "42P01") return Fault::MissingTable;

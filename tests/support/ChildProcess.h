@@ -6,7 +6,7 @@
 #include <sys/types.h>
 #include <vector>
 
-namespace reliability {
+namespace testing_support {
 
 class ChildProcess {
 public:
@@ -44,4 +44,4 @@ private:
     std::string buffer_;
 };
 
-}  // namespace reliability
+}  // namespace testing_support

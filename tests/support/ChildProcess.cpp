@@ -1,4 +1,4 @@
-#include "ChildProcess.h"
+#include "support/ChildProcess.h"
 
 #include <fcntl.h>
 #include <poll.h>
@@ -14,7 +14,7 @@
 
 extern char** environ;
 
-namespace reliability {
+namespace testing_support {
 
 ChildProcess::ChildProcess(const std::string& program, const std::vector<std::string>& args, bool withStderr) {
     int fds[2];
@@ -107,4 +107,4 @@ int ChildProcess::Run(const std::string& program, const std::vector<std::string>
     return rc;
 }
 
-}  // namespace reliability
+}  // namespace testing_support
