@@ -128,19 +128,30 @@ TEST_F(Editor, LineDeletionAsksKeepsAuditedBillsAndLeavesTheHeader) {
         w.Delete("2", "100");
         EXPECT_EQ(MessageTexts().back(), "此单据已审核，不能删除!");
     });
-    // Removed by another operator between the check and the delete: said so, not "audited".
-    Bill("3", "001", 0, {"A1", "6"});
-    Open("3", [&](FrmAdjuctPrice& w) {
-        t.Toolkit().QueueAnswer(ui::Answer::Yes);
-        EXPECT_TRUE(Meanwhile(
-            "delete SubAdjuctPricemx",
-            [] { data::Host().HostConnection->Execute("delete from SubAdjuctPricemx where lsh='3'"); },
-            [&] { w.Delete("3", "100"); }));
-        EXPECT_EQ(MessageTexts().back(), "此记录已被删除!");
-    });
+    // Another operator's move between the check and the delete: the line removed (said so, not
+    // "audited"), or the bill audited (the line stays).
+    const struct {
+        const char* lsh;
+        const char* move;
+        const char* message;
+        int linesLeft;
+    } meanwhile[] = {
+        {"3", "delete from SubAdjuctPricemx where lsh='3'", "此记录已被删除!", 0},
+        {"4", "update SubAdjuctPrice set shbz=1 where lsh='4'", "此单据已审核，不能删除!", 1},
+    };
+    for (const auto& m : meanwhile) {
+        Bill(m.lsh, "001", 0, {"A1", "6"});
+        Open(m.lsh, [&](FrmAdjuctPrice& w) {
+            t.Toolkit().QueueAnswer(ui::Answer::Yes);
+            EXPECT_TRUE(Meanwhile("delete SubAdjuctPricemx", [&] { data::Host().HostConnection->Execute(m.move); },
+                                  [&] { w.Delete(m.lsh, "100"); }));
+            EXPECT_EQ(MessageTexts().back(), m.message);
+        });
+        EXPECT_EQ(Count(std::string("select count(*) from SubAdjuctPricemx where lsh='") + m.lsh + "'"), m.linesLeft) << m.move;
+    }
     EXPECT_EQ(Count("select count(*) from SubAdjuctPricemx where lsh='1'"), 0);
     EXPECT_EQ(Count("select count(*) from SubAdjuctPricemx where lsh='2'"), 1);
-    EXPECT_EQ(Count("select count(*) from SubAdjuctPrice"), 3) << "every header stays";
+    EXPECT_EQ(Count("select count(*) from SubAdjuctPrice"), 4) << "every header stays";
 }
 
 TEST_F(Editor, PrintHandsTheShownSerialToTheEngineAndFailsSilently) {

@@ -126,14 +126,19 @@ TEST_F(BulkChange, RefusalsWriteNothing) {
 }
 
 TEST_F(BulkChange, ALineChangedMeanwhileOrAFailingStatementLeavesEveryLineAsItWas) {
-    Bulk("3", [&](FrmBulkChange& b, FrmAdjuctPrice&) {
-        b.TxtValue.EnteredValue(10);
-        t.Exec("update SubAdjuctPricemx set sj2=4.1 where lsh='3' and dh='200'");
-        t.Toolkit().QueueAnswer(ui::Answer::Yes);
-        b.CmdApply.Click();
-        EXPECT_EQ(MessageTexts().back(), "单号为200的明细已被其他操作员修改，请重新打开批量修改!");
-    });
-    EXPECT_EQ(Prices(), "5.5/5.55 4/4.1 3/3.33");
+    // Any of the line's item, old price or new price changed after the preview.
+    for (const char* change : {"hh='A12'", "sj1=4.5", "sj2=4.1"}) {
+        t.Exec("update SubAdjuctPricemx set hh='B2',sj1=4,sj2=4 where lsh='3' and dh='200'");
+        Bulk("3", [&](FrmBulkChange& b, FrmAdjuctPrice&) {
+            b.TxtValue.EnteredValue(10);
+            t.Exec(std::string("update SubAdjuctPricemx set ") + change + " where lsh='3' and dh='200'");
+            t.Toolkit().QueueAnswer(ui::Answer::Yes);
+            b.CmdApply.Click();
+            EXPECT_EQ(MessageTexts().back(), "单号为200的明细已被其他操作员修改，请重新打开批量修改!") << change;
+        });
+        EXPECT_EQ(Prices().substr(0, 8), "5.5/5.55") << change << ": nothing written";
+    }
+    t.Exec("update SubAdjuctPricemx set hh='B2',sj1=4,sj2=4.1 where lsh='3' and dh='200'");
     t.Toolkit().ClearMessages();
     t.Exec("create trigger refuse_x before update on SubAdjuctPricemx when new.hh='X' begin select raise(abort, 'X refused'); end");
     Bulk("3", [&](FrmBulkChange& b, FrmAdjuctPrice&) {

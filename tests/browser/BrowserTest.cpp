@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "db/Error.h"
+
 #include "browser/FrmBrowser.h"
 #include "data/ComponentFactory.h"
 #include "data/PrintEngine.h"
@@ -166,6 +168,22 @@ TEST_F(Browser, DeleteSelectedKeepsAuditedBillsAndDeletesTheOthersWhole) {
     EXPECT_EQ(t.Toolkit().Messages()[1].message.text, "此单据已审核，不能删除！");
     EXPECT_EQ(t.Scalar("select count(*) from SubAdjuctPricemx where lsh in ('1','4')"), "0");
     EXPECT_EQ(t.Scalar("select count(*) from SubAdjuctPricemx where lsh='2'"), "1");
+}
+
+TEST_F(Browser, ADeleteWhoseLineStatementFailsKeepsTheBillWhole) {
+    data::Host().HostConnection->SetTrace([](const std::string& s) {
+        if (s.starts_with("Delete From SubAdjuctPriceMX")) throw db::Error(db::ErrorCode::Generic, "lines refused");
+    });
+    Run([&](browser::FrmBrowser& w) {
+        w.Vs.SetTextMatrix(1, 0, browser::kMark);
+        t.Toolkit().QueueAnswer(ui::Answer::Yes);
+        w.Toolbar.Press("删除");
+    });
+    data::Host().HostConnection->SetTrace({});
+    EXPECT_EQ(t.Toolkit().Messages().back().message.text, "lines refused");
+    EXPECT_EQ(t.Scalar("select count(*) from SubAdjuctPrice where lsh='1'"), "1") << "the header's delete rolled back";
+    EXPECT_EQ(t.Scalar("select count(*) from SubAdjuctPricemx where lsh='1'"), "1");
+    EXPECT_FALSE(data::Host().HostConnection->InTransaction());
 }
 
 TEST_F(Browser, PostSelectedPostsOnlyAuditedBills) {

@@ -94,6 +94,17 @@ TEST_F(ReportModel, SortingPermutesRowsKeepsTiesInOrderAndTheTotalsLast) {
     EXPECT_EQ(ColumnText(0).join(','), QStringLiteral("B2,A1,C3,a0"));
 }
 
+TEST_F(ReportModel, EqualsTakesACellPaddedWithBlanksAsItsText) {
+    auto rows = Sample();
+    rows->rows[0][0] = T("B2  ");  // a char(n) column comes padded
+    rows->rows[2][0] = T(" C3");
+    model.SetResult(rows, 2);
+    for (const char* value : {"B2", "c3 "}) {
+        EXPECT_TRUE(model.SetFilter({{"流水号", ReportFilterOp::Equals, value, ""}}));
+        EXPECT_EQ(model.ShownRows(), 1) << value;
+    }
+}
+
 TEST_F(ReportModel, TheFilterNarrowsTheRowsAndTheTotalsFollow) {
     auto apply = [&](std::vector<ReportFilterRule> rules) {
         EXPECT_TRUE(model.SetFilter(std::move(rules)));
