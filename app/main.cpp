@@ -28,6 +28,7 @@
 #include "plugin/DisplayCheck.h"
 #include "schema/DemoDatabase.h"
 #include "schema/ServerDatabase.h"
+#include "plugin/SubPriceBillApi.h"
 
 namespace {
 
@@ -131,15 +132,15 @@ int InitDemo(const Options& o) {
 
 // The plug-in's C interface, resolved from the loaded library.
 struct PluginApi {
-    void* (*create)();
-    int (*setSysDate)(void*, int, int, int);
-    void (*setCommandTimeout)(void*, int16_t);
-    void (*setConnStr)(void*, const char*);
-    void (*setOptCode)(void*, const char*);
-    void (*setOptName)(void*, const char*);
-    void (*setCategory)(void*, const char*);
-    void (*execute)(void*);
-    void (*release)(void*);
+    decltype(&spb_create) create;
+    decltype(&spb_set_sysdate) setSysDate;
+    decltype(&spb_set_command_timeout) setCommandTimeout;
+    decltype(&spb_set_connstr) setConnStr;
+    decltype(&spb_set_optcode) setOptCode;
+    decltype(&spb_set_optname) setOptName;
+    decltype(&spb_set_category) setCategory;
+    decltype(&spb_execute) execute;
+    decltype(&spb_release) release;
 };
 
 struct LibraryCloser {
@@ -290,7 +291,7 @@ int main(int argc, char** argv) {
         ShowStartupFailure(e.what());
         return 1;
     }
-    void* bill = api.create();
+    spb_bill* bill = api.create();
     if (!bill) return 1;
     api.setSysDate(bill, o.date.year, o.date.month, o.date.day);
     api.setCommandTimeout(bill, static_cast<int16_t>(o.timeout));

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "data/HostContext.h"
+#include "plugin/SubPriceBillApi.h"
 #include "support/TestDatabase.h"
 
 using testing_support::TestDatabase;
@@ -27,15 +28,15 @@ TEST(PluginAbi, ExecuteReportsABadConnectionAndNothingEscapes) {
     TestDatabase t(true);  // installs the headless toolkit, which the plug-in then uses
     Plugin p;
     ASSERT_NE(p.handle, nullptr) << dlerror();
-    auto create = p.Get<void* (*)()>("spb_create");
-    auto setConn = p.Get<void (*)(void*, const char*)>("spb_set_connstr");
-    auto setCode = p.Get<void (*)(void*, const char*)>("spb_set_optcode");
-    auto setName = p.Get<void (*)(void*, const char*)>("spb_set_optname");
-    auto execute = p.Get<void (*)(void*)>("spb_execute");
-    auto release = p.Get<void (*)(void*)>("spb_release");
+    auto create = p.Get<decltype(&spb_create)>("spb_create");
+    auto setConn = p.Get<decltype(&spb_set_connstr)>("spb_set_connstr");
+    auto setCode = p.Get<decltype(&spb_set_optcode)>("spb_set_optcode");
+    auto setName = p.Get<decltype(&spb_set_optname)>("spb_set_optname");
+    auto execute = p.Get<decltype(&spb_execute)>("spb_execute");
+    auto release = p.Get<decltype(&spb_release)>("spb_release");
     ASSERT_TRUE(create && setConn && setCode && setName && execute && release);
 
-    void* bill = create();
+    spb_bill* bill = create();
     setConn(bill, "Provider=SQLOLEDB;Data Source=nowhere;Password=pa55");
     setCode(bill, "0001");
     setName(bill, nullptr);  // a null text is taken as empty

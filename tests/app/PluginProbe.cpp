@@ -7,6 +7,8 @@
 
 #include <cstdio>
 
+#include "plugin/SubPriceBillApi.h"
+
 int main(int argc, char** argv) {
     if (argc != 3) return 2;
     dup2(STDOUT_FILENO, STDERR_FILENO);
@@ -15,12 +17,12 @@ int main(int argc, char** argv) {
         std::printf("dlopen: %s\n", dlerror());
         return 4;
     }
-    auto create = reinterpret_cast<void* (*)()>(dlsym(lib, "spb_create"));
-    auto setConn = reinterpret_cast<void (*)(void*, const char*)>(dlsym(lib, "spb_set_connstr"));
-    auto execute = reinterpret_cast<void (*)(void*)>(dlsym(lib, "spb_execute"));
-    auto release = reinterpret_cast<void (*)(void*)>(dlsym(lib, "spb_release"));
+    auto create = reinterpret_cast<decltype(&spb_create)>(dlsym(lib, "spb_create"));
+    auto setConn = reinterpret_cast<decltype(&spb_set_connstr)>(dlsym(lib, "spb_set_connstr"));
+    auto execute = reinterpret_cast<decltype(&spb_execute)>(dlsym(lib, "spb_execute"));
+    auto release = reinterpret_cast<decltype(&spb_release)>(dlsym(lib, "spb_release"));
     if (!create || !setConn || !execute || !release) return 4;
-    void* bill = create();
+    spb_bill* bill = create();
     setConn(bill, argv[2]);
     execute(bill);
     std::printf("returned\n");
