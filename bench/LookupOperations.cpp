@@ -20,8 +20,8 @@ std::string RawItems(const std::string& branch, const std::string& condition) {
 // Other unaudited bills for the branch that change the item.
 void RawOpenBillsOfItem(RawDatabase& db, const std::string& item, const std::string& branch) {
     RawStatement(db,
-                 "SELECT DISTINCT b.lsh FROM SubAdjuctPricemx a JOIN SubAdjuctPrice b ON a.lsh=b.lsh WHERE a.hh='" + item +
-                     "' AND b.dwbh='" + branch + "' AND coalesce(b.shbz,0)=0 ORDER BY cast(b.lsh as int)")
+                 "SELECT b.lsh FROM SubAdjuctPricemx a JOIN SubAdjuctPrice b ON a.lsh=b.lsh WHERE a.hh='" + item +
+                     "' AND b.dwbh='" + branch + "' AND coalesce(b.shbz,0)=0 GROUP BY b.lsh ORDER BY cast(b.lsh as int)")
         .Read();
 }
 

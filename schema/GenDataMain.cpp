@@ -39,7 +39,7 @@ int main(int argc, char** argv) {
             else if (option == "--stamp") stamp = argv[i + 1];
             else return Usage();
         }
-        if (argc % 2 != 1 || connection.empty()) return Usage();
+        if ((argc - 2) % 2 != 0 || connection.empty()) return Usage();
     }
     const auto start = std::chrono::steady_clock::now();
     try {
