@@ -20,8 +20,8 @@ std::unique_ptr<BenchEnvironment>& Instance() {
 }
 }  // namespace
 
-void BenchEnvironment::Start(const std::string& databasePath) {
-    Instance().reset(new BenchEnvironment(databasePath));
+void BenchEnvironment::Start(const std::string& database, bool server) {
+    Instance().reset(new BenchEnvironment(database, server));
 }
 
 BenchEnvironment& BenchEnvironment::Get() {
@@ -29,13 +29,13 @@ BenchEnvironment& BenchEnvironment::Get() {
     return *Instance();
 }
 
-BenchEnvironment::BenchEnvironment(const std::string& databasePath)
-    : path_(databasePath), connStr_("Provider=SQLite;Data Source=" + databasePath) {
-    if (!std::filesystem::exists(path_)) throw std::runtime_error("no database at " + path_);
+BenchEnvironment::BenchEnvironment(const std::string& database, bool server)
+    : connStr_(server ? database : "Provider=SQLite;Data Source=" + database) {
+    if (!server && !std::filesystem::exists(database)) throw std::runtime_error("no database at " + database);
     char pattern[] = "/tmp/spb-bench-XXXXXX";
     if (!mkdtemp(pattern)) throw std::runtime_error("cannot make a scratch folder");
     scratch_ = pattern;
-    raw_ = std::make_unique<RawDatabase>(path_);
+    raw_ = server ? RawDatabase::OpenPostgres(database) : RawDatabase::OpenSqlite(database);
     toolkit_ = std::make_unique<ui::ScopedHeadlessToolkit>();
 
     host::RegisterTableRights();
@@ -70,21 +70,28 @@ void BenchEnvironment::FindFixtures() {
     }
     f.operatorOpenLines = std::stol(raw.Scalar(
         "select count(*) from SubAdjuctPrice a join SubAdjuctPricemx b on a.lsh=b.lsh where a.czry='" + me +
-        "' and a.jzbz=0 and ifnull(a.bz5,'')=''"));
-    const long items = std::stol(raw.Scalar("select count(*) from yw_kck where ifnull(FDeleted,0)=0"));
-    f.exactCode = raw.Scalar("select hh from yw_kck where ifnull(FDeleted,0)=0 order by hh limit 1 offset " +
+        "' and a.jzbz=0 and coalesce(a.bz5,'')=''"));
+    const long items = std::stol(raw.Scalar("select count(*) from yw_kck where coalesce(FDeleted,0)=0"));
+    f.exactCode = raw.Scalar("select hh from yw_kck where coalesce(FDeleted,0)=0 order by hh limit 1 offset " +
                              std::to_string(items / 2));
     f.mnemonic = raw.Scalar("select pm_zjm from yw_kck where hh='" + f.exactCode + "'");
-    f.firstMnemonicItem = raw.Scalar("select hh from yw_kck where ifnull(FDeleted,0)=0 and pm_zjm like '" + f.mnemonic +
+    f.firstMnemonicItem = raw.Scalar("select hh from yw_kck where coalesce(FDeleted,0)=0 and pm_zjm like '" + f.mnemonic +
                                      "%' order by hh limit 1");
-    f.firstItem = raw.Scalar("select hh from yw_kck where ifnull(FDeleted,0)=0 order by hh limit 1");
+    f.firstItem = raw.Scalar("select hh from yw_kck where coalesce(FDeleted,0)=0 order by hh limit 1");
     f.auditedOpenBills = raw.Column(
-        "select lsh from SubAdjuctPrice where jzbz=0 and shbz=1 and ifnull(bz5,'')='' order by lsh");
-    f.smallBill = raw.Scalar("select a.lsh from SubAdjuctPrice a where a.jzbz=0 and a.shbz=0 and ifnull(a.bz5,'')='' and "
+        "select lsh from SubAdjuctPrice where jzbz=0 and shbz=1 and coalesce(bz5,'')='' order by lsh");
+    f.smallBill = raw.Scalar("select a.lsh from SubAdjuctPrice a where a.jzbz=0 and a.shbz=0 and coalesce(a.bz5,'')='' and "
                              "(select count(*) from SubAdjuctPricemx b where b.lsh=a.lsh) between 5 and 20 "
                              "order by cast(a.lsh as int) desc limit 1");
 }
 
-void BenchEnvironment::SystemExec(const std::string& sql) { data::HostConnection().Execute(sql); }
+void BenchEnvironment::SystemExec(const std::string& sql) {
+    for (size_t start = 0; start < sql.size();) {
+        size_t end = sql.find("; ", start);
+        if (end == std::string::npos) end = sql.size();
+        data::HostConnection().Execute(sql.substr(start, end - start));
+        start = end + 2;
+    }
+}
 
 }  // namespace bench

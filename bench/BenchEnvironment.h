@@ -31,26 +31,28 @@ struct Fixtures {
 
 class BenchEnvironment {
 public:
-    // Opens the host context on the database file and finds the fixtures.
-    static void Start(const std::string& databasePath);
+    // Opens the host context on the database file, or with `server` on the database that the
+    // ODBC connection string names (the raw side reaches the same database through libpq), and
+    // finds the fixtures.
+    static void Start(const std::string& database, bool server = false);
     static BenchEnvironment& Get();
 
-    const std::string& DatabasePath() const { return path_; }
     const std::string& ConnStr() const { return connStr_; }
     const std::string& ScratchFolder() const { return scratch_; }
     RawDatabase& Raw() { return *raw_; }
-    // Runs untimed clean-up SQL on the system's own connection. Each side takes back its writes
-    // through its own connection: a write from the other connection would empty this one's page
-    // cache and charge the next timed run with reading every page again.
+    // Runs untimed clean-up SQL (statements separated by "; ") on the system's own connection.
+    // Each side takes back its writes through its own connection: on SQLite a write from the
+    // other connection would empty this one's page cache and charge the next timed run with
+    // reading every page again.
     void SystemExec(const std::string& sql);
     const Fixtures& Fix() const { return fixtures_; }
     ui::HeadlessToolkit& Toolkit() { return **toolkit_; }
 
 private:
-    explicit BenchEnvironment(const std::string& databasePath);
+    BenchEnvironment(const std::string& database, bool server);
     void FindFixtures();
 
-    std::string path_, connStr_, scratch_;
+    std::string connStr_, scratch_;
     std::unique_ptr<RawDatabase> raw_;
     std::unique_ptr<ui::ScopedHeadlessToolkit> toolkit_;
     Fixtures fixtures_;

@@ -1,6 +1,8 @@
 // spb_bench: measures the operations an operator waits on, each through the system's own code path
-// and as a hand-written program on the same SQLite file would do it, and prints their ratios.
-//   spb_bench --db=PATH [google benchmark options]
+// and as a hand-written program on the same database would do it, and prints their ratios.
+//   spb_bench --db=PATH [google benchmark options]          a SQLite file
+//   spb_bench --db-url=STRING [google benchmark options]    a PostgreSQL database (ODBC string)
+// --trace prints every statement the system sends, as it sends it, to the standard error.
 // The database is changed only in passing (posted bills are made open again, saved lines removed),
 // yet measure a copy of a generated data set, as bench/run.sh does.
 #include <QApplication>
@@ -13,15 +15,14 @@
 #include "bench/BenchEnvironment.h"
 #include "bench/Operations.h"
 #include "bench/RatioReporter.h"
+#include "db/Connection.h"
 
 namespace bench {
 
 void RegisterOperation(const std::string& operation, BenchFunction system, BenchFunction raw) {
     for (auto [side, fn] : {std::pair{"/system", system}, std::pair{"/raw", raw}}) {
-        // Each run starts from an empty write-ahead log, so that neither side pays for folding in
-        // what the other wrote.
         auto settled = [fn = fn](benchmark::State& state) {
-            BenchEnvironment::Get().Raw().Exec("PRAGMA wal_checkpoint(TRUNCATE)");
+            BenchEnvironment::Get().Raw().Settle();
             fn(state);
         };
         benchmark::RegisterBenchmark((operation + side).c_str(), settled)->Unit(benchmark::kMillisecond)->UseRealTime();
@@ -32,13 +33,17 @@ void RegisterOperation(const std::string& operation, BenchFunction system, Bench
 
 int main(int argc, char** argv) {
     std::string database;
+    bool server = false;
     std::vector<char*> args;
     for (int i = 0; i < argc; ++i) {
-        if (std::strncmp(argv[i], "--db=", 5) == 0) database = argv[i] + 5;
+        if (std::strncmp(argv[i], "--db=", 5) == 0) database = argv[i] + 5, server = false;
+        else if (std::strncmp(argv[i], "--db-url=", 9) == 0) database = argv[i] + 9, server = true;
+        else if (std::strcmp(argv[i], "--trace") == 0)
+            db::Connection::SetDefaultTrace([](const std::string& sql) { std::cerr << "sql: " << sql << "\n"; });
         else args.push_back(argv[i]);
     }
     if (database.empty()) {
-        std::cerr << "usage: spb_bench --db=PATH [benchmark options]\n";
+        std::cerr << "usage: spb_bench --db=PATH|--db-url=CONNECTION-STRING [benchmark options]\n";
         return 2;
     }
     // Several repetitions, randomly interleaved, so that load from elsewhere on the machine touches
@@ -52,7 +57,7 @@ int main(int argc, char** argv) {
     QApplication application(count, args.data());
     benchmark::Initialize(&count, args.data());
     try {
-        bench::BenchEnvironment::Start(database);
+        bench::BenchEnvironment::Start(database, server);
         bench::RegisterBrowserOperations();
         bench::RegisterLookupOperations();
         bench::RegisterEditorOperations();

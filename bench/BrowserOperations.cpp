@@ -15,9 +15,9 @@ namespace bench {
 namespace {
 
 constexpr const char* kRawList =
-    "SELECT lsh, kdrq, bz, czry, shbz, shry FROM SubAdjuctPrice WHERE jzbz=0 AND ifnull(bz5,'')='' ORDER BY lsh";
+    "SELECT lsh, kdrq, bz, czry, shbz, shry FROM SubAdjuctPrice WHERE jzbz=0 AND coalesce(bz5,'')='' ORDER BY lsh";
 constexpr const char* kRawCleanUp =
-    "DELETE FROM SubAdjuctPrice WHERE ifnull(shbz,0)=0 AND NOT EXISTS (SELECT 1 FROM SubAdjuctPricemx b WHERE b.lsh=SubAdjuctPrice.lsh)";
+    "DELETE FROM SubAdjuctPrice WHERE coalesce(shbz,0)=0 AND NOT EXISTS (SELECT 1 FROM SubAdjuctPricemx b WHERE b.lsh=SubAdjuctPrice.lsh)";
 constexpr const char* kRawRight =
     "SELECT count(*) FROM t_OperatorRight WHERE FModule='00000368' AND FOperator='0001' AND FRight=?";
 constexpr int kPosted = 100;
@@ -39,7 +39,7 @@ void OpenSystem(benchmark::State& state) {
 }
 
 void OpenRaw(benchmark::State& state) {
-    sqlite3* db = BenchEnvironment::Get().Raw().Get();
+    RawDatabase& db = BenchEnvironment::Get().Raw();
     for (auto _ : state) {
         RawStatement(db, kRawRight).Bind(1, "查看所有用户").Read();
         RawStatement(db, kRawList).Read();
@@ -54,7 +54,7 @@ void RefreshSystem(benchmark::State& state) {
 }
 
 void RefreshRaw(benchmark::State& state) {
-    sqlite3* db = BenchEnvironment::Get().Raw().Get();
+    RawDatabase& db = BenchEnvironment::Get().Raw();
     for (auto _ : state) {
         RawStatement(db, kRawCleanUp).Run();
         RawStatement(db, kRawList).Read();
@@ -71,13 +71,12 @@ void SortSystem(benchmark::State& state) {
 
 // The list in memory, sorted on the remark column the same way.
 void SortRaw(benchmark::State& state) {
-    RawStatement st(BenchEnvironment::Get().Raw().Get(), kRawList);
+    RawStatement st(BenchEnvironment::Get().Raw(), kRawList);
     std::vector<std::string> remarks;
     std::vector<bool> nulls;
-    while (sqlite3_step(st.Get()) == SQLITE_ROW) {
-        const unsigned char* text = sqlite3_column_text(st.Get(), 2);
-        nulls.push_back(text == nullptr);
-        remarks.emplace_back(text ? reinterpret_cast<const char*>(text) : "");
+    while (st.Step()) {
+        nulls.push_back(st.IsNull(2));
+        remarks.emplace_back(st.Text(2));
     }
     std::vector<int> order(remarks.size());
     bool descending = true;
@@ -127,15 +126,15 @@ void PostSystem(benchmark::State& state) {
 
 void PostRaw(benchmark::State& state) {
     auto& env = BenchEnvironment::Get();
-    sqlite3* db = env.Raw().Get();
+    RawDatabase& db = env.Raw();
     const auto& audited = env.Fix().auditedOpenBills;
     const std::vector<std::string> posted(audited.begin(), audited.begin() + std::min<size_t>(kPosted, audited.size()));
     for (auto _ : state) {
         RawStatement(db, kRawRight).Bind(1, "记帐").Read();
-        env.Raw().Exec("BEGIN IMMEDIATE");
+        env.Raw().Begin();
         RawStatement update(db, "UPDATE SubAdjuctPrice SET jzbz=1 WHERE lsh=? AND shbz=1");
         for (const auto& lsh : posted) update.Bind(1, lsh).Run();
-        env.Raw().Exec("COMMIT");
+        env.Raw().Commit();
         RawStatement(db, kRawCleanUp).Run();
         RawStatement(db, kRawList).Read();
         state.PauseTiming();

@@ -14,10 +14,10 @@
 namespace bench {
 namespace {
 
-constexpr const char* kRawTemplate = "SELECT ifnull(FSQL,'') FROM GLSelect WHERE FDH='分支机构调价商品选择'";
+constexpr const char* kRawTemplate = "SELECT coalesce(FSQL,'') FROM GLSelect WHERE FDH='分支机构调价商品选择'";
 
 // What the editor shows of a stored bill: its lines, its header and the name of its branch.
-void RawLoad(sqlite3* db, const std::string& lsh) {
+void RawLoad(RawDatabase& db, const std::string& lsh) {
     RawStatement(db, "SELECT dh, hh, pm, sj1, sj2 FROM SubAdjuctPricemx WHERE lsh=? ORDER BY dh").Bind(1, lsh).Read();
     RawStatement(db, "SELECT lsh, kdrq, execdate, bz, shry, shbz, czry, dwbh FROM SubAdjuctPrice WHERE lsh=?").Bind(1, lsh).Read();
     RawStatement(db, "SELECT mc FROM gl_custom WHERE tjbh=(SELECT dwbh FROM SubAdjuctPrice WHERE lsh=?)").Bind(1, lsh).Read();
@@ -30,7 +30,7 @@ void OpenSystem(benchmark::State& state) {
 
 void OpenRaw(benchmark::State& state) {
     const std::string lsh = BenchEnvironment::Get().Fix().longBills.front();
-    sqlite3* db = BenchEnvironment::Get().Raw().Get();
+    RawDatabase& db = BenchEnvironment::Get().Raw();
     for (auto _ : state) {
         RawStatement(db, kRawTemplate).Read();
         RawLoad(db, lsh);
@@ -67,25 +67,26 @@ void SaveNewSystem(benchmark::State& state) {
     });
 }
 
-std::string Next(sqlite3* db, const std::string& sql) {
+std::string Next(RawDatabase& db, const std::string& sql) {
     RawStatement st(db, sql);
-    std::string value = sqlite3_step(st.Get()) == SQLITE_ROW ? std::to_string(sqlite3_column_int64(st.Get(), 0)) : "0";
+    std::string value = st.Step() && !st.IsNull(0) ? std::to_string(st.Int(0)) : "0";
+    while (st.Step()) {}
     return value;
 }
 
 void SaveNewRaw(benchmark::State& state) {
     auto& env = BenchEnvironment::Get();
-    sqlite3* db = env.Raw().Get();
+    RawDatabase& db = env.Raw();
     const auto& admin = data::Host().OptName;
     for (auto _ : state) {
-        env.Raw().Exec("BEGIN IMMEDIATE");
+        env.Raw().Begin();
         const std::string lsh = std::to_string(std::stoll(Next(db, "SELECT max(cast(lsh as int)) FROM SubAdjuctPrice")) + 1);
         RawStatement(db, "INSERT INTO SubAdjuctPrice (lsh,kdrq,execdate,bz,czry,fyear,fperiod,shbz,shry,jzbz,dwbh,bz5) "
                          "VALUES (?,'2026-12-06','2026-12-06','',?,0,0,0,'',0,?,'')")
             .Bind(1, lsh).Bind(2, admin).Bind(3, env.Fix().longBillBranch).Run();
         RawStatement(db, "INSERT INTO SubAdjuctPricemx (lsh,dh,hh,pm,sj1,sj2) VALUES (?,'100',?,?,29.9,31.9)")
             .Bind(1, lsh).Bind(2, env.Fix().exactCode).Bind(3, "华丰精选大米\\5kg\\黑龙江\\袋").Run();
-        env.Raw().Exec("COMMIT");
+        env.Raw().Commit();
         RawLoad(db, lsh);
         state.PauseTiming();
         env.Raw().Exec("DELETE FROM SubAdjuctPricemx WHERE lsh='" + lsh + "'; DELETE FROM SubAdjuctPrice WHERE lsh='" + lsh + "'");
@@ -97,7 +98,7 @@ void SaveNewRaw(benchmark::State& state) {
 void SaveStoredSystem(benchmark::State& state) {
     auto& env = BenchEnvironment::Get();
     const std::string lsh = env.Fix().smallBill;
-    const std::string keep = Next(env.Raw().Get(), "SELECT max(cast(dh as int)) FROM SubAdjuctPricemx WHERE lsh='" + lsh + "'");
+    const std::string keep = Next(env.Raw(), "SELECT max(cast(dh as int)) FROM SubAdjuctPricemx WHERE lsh='" + lsh + "'");
     WithEditor(lsh, [&](bill::FrmAdjuctPrice& w) {
         for (auto _ : state) {
             state.PauseTiming();
@@ -114,18 +115,18 @@ void SaveStoredSystem(benchmark::State& state) {
 
 void SaveStoredRaw(benchmark::State& state) {
     auto& env = BenchEnvironment::Get();
-    sqlite3* db = env.Raw().Get();
+    RawDatabase& db = env.Raw();
     const std::string lsh = env.Fix().smallBill;
     const std::string keep = Next(db, "SELECT max(cast(dh as int)) FROM SubAdjuctPricemx WHERE lsh='" + lsh + "'");
     for (auto _ : state) {
-        env.Raw().Exec("BEGIN IMMEDIATE");
+        env.Raw().Begin();
         const std::string dh =
             std::to_string(std::stoll(Next(db, "SELECT max(cast(dh as int)) FROM SubAdjuctPricemx WHERE lsh='" + lsh + "'")) + 100);
-        RawStatement(db, "UPDATE SubAdjuctPrice SET kdrq='2026-12-06',bz='',dwbh=dwbh,bz5='' WHERE lsh=? AND ifnull(shbz,0)=0")
+        RawStatement(db, "UPDATE SubAdjuctPrice SET kdrq='2026-12-06',bz='',dwbh=dwbh,bz5='' WHERE lsh=? AND coalesce(shbz,0)=0")
             .Bind(1, lsh).Run();
         RawStatement(db, "INSERT INTO SubAdjuctPricemx (lsh,dh,hh,pm,sj1,sj2) VALUES (?,?,?,?,29.9,31.9)")
             .Bind(1, lsh).Bind(2, dh).Bind(3, env.Fix().exactCode).Bind(4, "华丰精选大米\\5kg\\黑龙江\\袋").Run();
-        env.Raw().Exec("COMMIT");
+        env.Raw().Commit();
         RawLoad(db, lsh);
         state.PauseTiming();
         env.Raw().Exec("DELETE FROM SubAdjuctPricemx WHERE lsh='" + lsh + "' AND cast(dh as int)>" + keep);
@@ -174,7 +175,7 @@ void AuditSystem(benchmark::State& state) {
 // shown again.
 void AuditRaw(benchmark::State& state) {
     auto& env = BenchEnvironment::Get();
-    sqlite3* db = env.Raw().Get();
+    RawDatabase& db = env.Raw();
     const std::string lsh = env.Fix().longBills.front(), branch = env.Fix().longBillBranch;
     const std::string undo = UndoAudit(lsh, branch, Unpriced(lsh, branch));
     for (auto _ : state) {
@@ -184,13 +185,13 @@ void AuditRaw(benchmark::State& state) {
                          "JOIN SubAdjuctPrice b ON b.lsh=a.lsh WHERE h.lsh=? AND b.dwbh=h.dwbh AND b.shbz=1 AND b.kdrq>h.kdrq LIMIT 1")
             .Bind(1, lsh)
             .Read();
-        env.Raw().Exec("BEGIN IMMEDIATE");
+        env.Raw().Begin();
         RawStatement(db, "SELECT dwbh FROM SubAdjuctPrice WHERE lsh=?").Bind(1, lsh).Read();
         RawStatement(db, "INSERT INTO glprice (HH,DWBH,SJ,ZK,SELLPRICE) SELECT hh, ?, 0, 0, sj2 FROM SubAdjuctPricemx "
                          "WHERE lsh=? ON CONFLICT(HH,DWBH) DO UPDATE SET SELLPRICE=excluded.SELLPRICE")
             .Bind(1, branch).Bind(2, lsh).Run();
         RawStatement(db, "UPDATE SubAdjuctPrice SET shbz=1, shry=? WHERE lsh=?").Bind(1, data::Host().OptName).Bind(2, lsh).Run();
-        env.Raw().Exec("COMMIT");
+        env.Raw().Commit();
         RawStatement(db, "SELECT dh, hh, pm, sj1, sj2 FROM SubAdjuctPricemx WHERE lsh=? ORDER BY dh").Bind(1, lsh).Read();
         state.PauseTiming();
         env.Raw().Exec(undo);

@@ -14,14 +14,14 @@ namespace {
 
 std::string RawItems(const std::string& branch, const std::string& condition) {
     return "SELECT a.hh, a.pm, a.gg, a.cd, a.pdw, b.sellprice FROM yw_kck a LEFT JOIN glprice b ON b.hh=a.hh AND b.dwbh='" +
-           branch + "' WHERE ifnull(a.FDeleted,0)=0" + condition + " ORDER BY a.hh";
+           branch + "' WHERE coalesce(a.FDeleted,0)=0" + condition + " ORDER BY a.hh";
 }
 
 // Other unaudited bills for the branch that change the item.
-void RawOpenBillsOfItem(sqlite3* db, const std::string& item, const std::string& branch) {
+void RawOpenBillsOfItem(RawDatabase& db, const std::string& item, const std::string& branch) {
     RawStatement(db,
-                 "SELECT DISTINCT b.lsh FROM SubAdjuctPricemx a JOIN SubAdjuctPrice b ON a.lsh=b.lsh WHERE a.hh='" + item +
-                     "' AND b.dwbh='" + branch + "' AND ifnull(b.shbz,0)=0 ORDER BY cast(b.lsh as int)")
+                 "SELECT b.lsh FROM SubAdjuctPricemx a JOIN SubAdjuctPrice b ON a.lsh=b.lsh WHERE a.hh='" + item +
+                     "' AND b.dwbh='" + branch + "' AND coalesce(b.shbz,0)=0 GROUP BY b.lsh ORDER BY cast(b.lsh as int)")
         .Read();
 }
 
@@ -44,7 +44,7 @@ void ExactSystem(benchmark::State& state) { TypeAndPress(state, BenchEnvironment
 
 void ExactRaw(benchmark::State& state) {
     const auto& f = BenchEnvironment::Get().Fix();
-    sqlite3* db = BenchEnvironment::Get().Raw().Get();
+    RawDatabase& db = BenchEnvironment::Get().Raw();
     for (auto _ : state) {
         RawStatement(db, RawItems(f.branch, " AND a.hh='" + f.exactCode + "'")).Read();
         RawOpenBillsOfItem(db, f.exactCode, f.branch);
@@ -55,7 +55,7 @@ void MnemonicSystem(benchmark::State& state) { TypeAndPress(state, BenchEnvironm
 
 void MnemonicRaw(benchmark::State& state) {
     const auto& f = BenchEnvironment::Get().Fix();
-    sqlite3* db = BenchEnvironment::Get().Raw().Get();
+    RawDatabase& db = BenchEnvironment::Get().Raw();
     for (auto _ : state) {
         RawStatement(db, RawItems(f.branch, " AND a.hh='" + f.mnemonic + "'")).Read();
         RawStatement(db, RawItems(f.branch, " AND a.pm_zjm LIKE '" + f.mnemonic + "%'")).Read();
@@ -67,7 +67,7 @@ void WholeListSystem(benchmark::State& state) { TypeAndPress(state, "", ui::Key:
 
 void WholeListRaw(benchmark::State& state) {
     const auto& f = BenchEnvironment::Get().Fix();
-    sqlite3* db = BenchEnvironment::Get().Raw().Get();
+    RawDatabase& db = BenchEnvironment::Get().Raw();
     for (auto _ : state) {
         RawStatement(db, RawItems(f.branch, "")).Read();
         RawOpenBillsOfItem(db, f.firstItem, f.branch);

@@ -4,7 +4,7 @@
 // the item field, which shows the whole item list of that branch in the lookup window's picker.
 // Once the picker has painted its first rows everything is closed again. Prints the time from F7
 // to the first rows shown and the peak resident memory (VmHWM) in MiB.
-//   spb_memory --db=PATH [--branch=CODE]
+//   spb_memory --db=PATH|--db-url=CONNECTION-STRING [--branch=CODE]
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QFontDatabase>
@@ -104,14 +104,15 @@ void InEditor(Run& run) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    std::string database;
+    std::string database, connection;
     Run run;
     for (int i = 1; i < argc; ++i) {
         if (std::strncmp(argv[i], "--db=", 5) == 0) database = argv[i] + 5;
+        else if (std::strncmp(argv[i], "--db-url=", 9) == 0) connection = argv[i] + 9;
         else if (std::strncmp(argv[i], "--branch=", 9) == 0) run.branch = argv[i] + 9;
     }
-    if (database.empty() || !std::filesystem::exists(database)) {
-        std::cerr << "usage: spb_memory --db=PATH [--branch=CODE]\n";
+    if (connection.empty() && (database.empty() || !std::filesystem::exists(database))) {
+        std::cerr << "usage: spb_memory --db=PATH|--db-url=CONNECTION-STRING [--branch=CODE]\n";
         return 2;
     }
     if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
@@ -129,7 +130,7 @@ int main(int argc, char** argv) {
 
     auto& host = data::Host();
     const auto& admin = schema::DemoOperators().front();
-    host.ConnStr = "Provider=SQLite;Data Source=" + database;
+    host.ConnStr = connection.empty() ? "Provider=SQLite;Data Source=" + database : connection;
     host.OptCode = admin.code;
     host.OptName = admin.name;
     host.SysDate = db::DateTime{2026, 12, 6};

@@ -37,9 +37,9 @@ void PrintSystem(benchmark::State& state) {
     }
 }
 
-QString Text(sqlite3_stmt* st, int column) {
-    const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(st, column));
-    return text ? QString::fromUtf8(text) : QString();
+QString Text(const RawStatement& st, int column) {
+    const std::string_view text = st.Text(column);
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
 QString Money(double value) { return QString::number(value, 'f', 2); }
@@ -74,20 +74,20 @@ void PrintRaw(benchmark::State& state) {
         for (int c = 0; c < 7; ++c) edge[c + 1] = edge[c] + area.width() * share[c] / 100;
 
         // The header: number, dates, branch, state, remark; the signatures.
-        RawStatement header(env.Raw().Get(),
+        RawStatement header(env.Raw(),
                             "SELECT h.lsh, h.kdrq, h.execdate, h.bz, h.czry, h.shry, h.shbz, h.jzbz, h.dwbh, c.mc "
                             "FROM SubAdjuctPrice h LEFT JOIN gl_custom c ON c.tjbh=h.dwbh WHERE h.lsh=?");
         header.Bind(1, serial);
         std::vector<std::pair<QString, QString>> fields;  // label, value
-        if (sqlite3_step(header.Get()) == SQLITE_ROW) {
-            sqlite3_stmt* h = header.Get();
+        if (header.Step()) {
+            const RawStatement& h = header;
             fields = {{QStringLiteral("流水号："), Text(h, 0)},
                       {QStringLiteral("开单日期："), Text(h, 1).left(10)},
                       {QStringLiteral("执行日期："), Text(h, 2).left(10)},
                       {QStringLiteral("分支机构："), Text(h, 8) + QStringLiteral("  ") + Text(h, 9)},
-                      {QStringLiteral("状态："), QString(sqlite3_column_int(h, 6) ? QStringLiteral("已审核") : QStringLiteral("未审核")) +
+                      {QStringLiteral("状态："), QString(h.Int(6) ? QStringLiteral("已审核") : QStringLiteral("未审核")) +
                                                    QStringLiteral("  ") +
-                                                   (sqlite3_column_int(h, 7) ? QStringLiteral("已记帐") : QStringLiteral("未记帐"))},
+                                                   (h.Int(7) ? QStringLiteral("已记帐") : QStringLiteral("未记帐"))},
                       {QStringLiteral("备注："), Text(h, 3)},
                       {QStringLiteral("操作人员："), Text(h, 4)},
                       {QStringLiteral("审核人员："), Text(h, 5)}};
@@ -95,7 +95,7 @@ void PrintRaw(benchmark::State& state) {
         if (fields.empty()) continue;
 
         // The lines, each row as tall as its wrapped description.
-        RawStatement lines(env.Raw().Get(),
+        RawStatement lines(env.Raw(),
                            "SELECT dh, hh, pm, sj1, sj2 FROM SubAdjuctPricemx WHERE lsh=? ORDER BY CAST(dh AS INT)");
         lines.Bind(1, serial);
         struct Row {
@@ -103,9 +103,9 @@ void PrintRaw(benchmark::State& state) {
             qreal height;
         };
         std::vector<Row> rows;
-        while (sqlite3_step(lines.Get()) == SQLITE_ROW) {
-            const double oldPrice = sqlite3_column_double(lines.Get(), 3), newPrice = sqlite3_column_double(lines.Get(), 4);
-            Row r{{Text(lines.Get(), 0), Text(lines.Get(), 1), Text(lines.Get(), 2).replace(QLatin1Char('\\'), QStringLiteral(" / ")),
+        while (lines.Step()) {
+            const double oldPrice = lines.Double(3), newPrice = lines.Double(4);
+            Row r{{Text(lines, 0), Text(lines, 1), Text(lines, 2).replace(QLatin1Char('\\'), QStringLiteral(" / ")),
                    Money(oldPrice), Money(newPrice), Money(newPrice - oldPrice),
                    oldPrice != 0 ? Money((newPrice - oldPrice) / oldPrice * 100) + QLatin1Char('%') : QStringLiteral("—")},
                   0};

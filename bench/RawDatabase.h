@@ -1,10 +1,10 @@
-// The hand-written side of each measurement: the same SQLite file through the sqlite3 C API alone,
-// with nothing between the program and the library. Reading a statement steps through every row,
-// takes every column's value in its own storage class and keeps it, all values of the result one
-// after another in one buffer: the least a program must do to have the rows to show.
+// The hand-written side of each measurement: the same database through its own client library
+// alone, with nothing between the program and the library: the sqlite3 C API on a file, or libpq
+// on a PostgreSQL server. The statements are written once, in SQL both understand, with '?' for
+// parameters (libpq gets them as $1, $2, ...). Reading a statement steps through every row, takes
+// every column's value and keeps it, all values of the result one after another in one buffer:
+// the least a program must do to have the rows to show.
 #pragma once
-
-#include <sqlite3.h>
 
 #include <memory>
 #include <string>
@@ -13,42 +13,71 @@
 
 namespace bench {
 
-class RawStatement {
+// One statement of a raw connection: parameters, then either its rows read and kept (Read), its
+// changes counted (Run), or its rows stepped through one by one (Step and the column getters).
+// After Read or Run, or once Step has passed the last row, it can be bound and run again.
+class RawCursor {
 public:
-    RawStatement(sqlite3* db, std::string_view sql);
-    RawStatement& Bind(int index, std::string_view text);
-    RawStatement& Bind(int index, double value);
-    // Steps to the end, reads and keeps every column of every row; returns the row count.
-    long Read();
-    // Steps to the end without reading; returns the rows changed.
-    long Run();
-    sqlite3_stmt* Get() const { return st_.get(); }
-
-private:
-    struct Finalizer {
-        void operator()(sqlite3_stmt* s) const { sqlite3_finalize(s); }
-    };
-    sqlite3* db_;
-    std::unique_ptr<sqlite3_stmt, Finalizer> st_;
+    virtual ~RawCursor() = default;
+    virtual void Bind(int index, std::string_view text) = 0;
+    virtual void Bind(int index, double value) = 0;
+    virtual long Read() = 0;
+    virtual long Run() = 0;
+    virtual bool Step() = 0;
+    virtual bool IsNull(int column) const = 0;
+    // Empty for NULL.
+    virtual std::string_view Text(int column) const = 0;
+    virtual double Double(int column) const = 0;
+    virtual long long Int(int column) const = 0;
+    virtual int Columns() const = 0;
 };
 
 class RawDatabase {
 public:
-    explicit RawDatabase(const std::string& path);
-    sqlite3* Get() const { return db_.get(); }
+    virtual ~RawDatabase() = default;
+    // A SQLite file, opened with the system's driver settings.
+    static std::unique_ptr<RawDatabase> OpenSqlite(const std::string& path);
+    // A PostgreSQL database, named by the system's ODBC connection string (its Server, Port,
+    // Database, Uid and Pwd).
+    static std::unique_ptr<RawDatabase> OpenPostgres(const std::string& odbcConnectionString);
+
+    virtual std::unique_ptr<RawCursor> Prepare(std::string_view sql) = 0;
+    // Runs one or more statements without parameters or rows.
+    virtual void Exec(const std::string& sql) = 0;
+    // A write transaction: on SQLite it takes the write lock at once, as the system's driver does.
+    virtual void Begin() = 0;
+    void Commit() { Exec("COMMIT"); }
+    // Called before every measured run: on SQLite the write-ahead log is folded in and emptied,
+    // so that neither side pays for what the other wrote.
+    virtual void Settle() {}
 
     // Prepares, steps, reads and keeps every column of every row; returns the row count.
     long Read(std::string_view sql);
-    void Exec(const std::string& sql);
     // The first column of every row as text.
     std::vector<std::string> Column(std::string_view sql);
     std::string Scalar(std::string_view sql);
+};
+
+// A statement with its parameters, written the way the measurements read:
+//   RawStatement(db, "SELECT ... WHERE lsh=?").Bind(1, lsh).Read();
+class RawStatement {
+public:
+    RawStatement(RawDatabase& db, std::string_view sql) : cursor_(db.Prepare(sql)) {}
+    RawStatement& Bind(int index, std::string_view text) { return cursor_->Bind(index, text), *this; }
+    RawStatement& Bind(int index, const std::string& text) { return Bind(index, std::string_view(text)); }
+    RawStatement& Bind(int index, const char* text) { return Bind(index, std::string_view(text)); }
+    RawStatement& Bind(int index, double value) { return cursor_->Bind(index, value), *this; }
+    long Read() { return cursor_->Read(); }
+    long Run() { return cursor_->Run(); }
+    bool Step() { return cursor_->Step(); }
+    bool IsNull(int column) const { return cursor_->IsNull(column); }
+    std::string_view Text(int column) const { return cursor_->Text(column); }
+    double Double(int column) const { return cursor_->Double(column); }
+    long long Int(int column) const { return cursor_->Int(column); }
+    int Columns() const { return cursor_->Columns(); }
 
 private:
-    struct Closer {
-        void operator()(sqlite3* db) const { sqlite3_close_v2(db); }
-    };
-    std::unique_ptr<sqlite3, Closer> db_;
+    std::unique_ptr<RawCursor> cursor_;
 };
 
 // Keeps values read by the raw side alive so that the compiler cannot drop the reads.

@@ -19,7 +19,7 @@ namespace {
 constexpr const char* kRawReport =
     "SELECT A.lsh, A.kdrq, A.bz, B.dh, B.hh, C.lb, D.name, C.pm, C.gg, C.cd, C.pdw, B.sj1, B.sj2, A.shbz, A.czry "
     "FROM SubAdjuctPrice A LEFT JOIN SubAdjuctPricemx B ON A.lsh=B.lsh LEFT JOIN yw_kck C ON B.hh=C.hh "
-    "LEFT JOIN kclb D ON C.lb=D.id WHERE A.czry=? AND A.jzbz=0 AND ifnull(A.bz5,'')='' ORDER BY A.lsh";
+    "LEFT JOIN kclb D ON C.lb=D.id WHERE A.czry=? AND A.jzbz=0 AND coalesce(A.bz5,'')='' ORDER BY A.lsh";
 constexpr int kName = 7, kOld = 11, kNew = 12;  // columns of the report: 品名, 原售价, 新售价
 
 QString ScratchSettings() { return QString::fromStdString(BenchEnvironment::Get().ScratchFolder() + "/report.ini"); }
@@ -39,27 +39,25 @@ struct RawReport {
     std::string kept;
 };
 
-RawReport ReadReport(sqlite3* db) {
+RawReport ReadReport(RawDatabase& db) {
     RawReport r;
     RawStatement st(db, kRawReport);
     st.Bind(1, data::Host().OptName);
-    const int n = sqlite3_column_count(st.Get());
-    while (sqlite3_step(st.Get()) == SQLITE_ROW) {
+    while (st.Step()) {
+        const int n = st.Columns();
         for (int i = 0; i < n; ++i) {
-            const auto* text = sqlite3_column_text(st.Get(), i);
-            if (text) r.kept.append(reinterpret_cast<const char*>(text));
+            r.kept.append(st.Text(i));
             r.kept.push_back('\0');
         }
-        const auto* name = sqlite3_column_text(st.Get(), kName);
-        r.names.emplace_back(name ? reinterpret_cast<const char*>(name) : "");
-        r.oldPrices.push_back(sqlite3_column_double(st.Get(), kOld));
-        r.newPrices.push_back(sqlite3_column_double(st.Get(), kNew));
+        r.names.emplace_back(st.Text(kName));
+        r.oldPrices.push_back(st.Double(kOld));
+        r.newPrices.push_back(st.Double(kNew));
     }
     return r;
 }
 
 void ReportRaw(benchmark::State& state) {
-    sqlite3* db = BenchEnvironment::Get().Raw().Get();
+    RawDatabase& db = BenchEnvironment::Get().Raw();
     for (auto _ : state) {
         RawStatement(db, "SELECT count(*) FROM t_OperatorRight WHERE FModule='00000368' AND FOperator='0001' AND FRight='报表'").Read();
         RawReport r = ReadReport(db);
@@ -96,7 +94,7 @@ void SortSystem(benchmark::State& state) {
 }
 
 void SortRaw(benchmark::State& state) {
-    const RawReport r = ReadReport(BenchEnvironment::Get().Raw().Get());
+    const RawReport r = ReadReport(BenchEnvironment::Get().Raw());
     std::vector<int> order(r.names.size());
     bool descending = true;
     for (auto _ : state) {
@@ -124,7 +122,7 @@ void FilterSystem(benchmark::State& state) {
 }
 
 void FilterRaw(benchmark::State& state) {
-    const RawReport r = ReadReport(BenchEnvironment::Get().Raw().Get());
+    const RawReport r = ReadReport(BenchEnvironment::Get().Raw());
     std::vector<int> shown;
     for (auto _ : state) {
         shown.clear();

@@ -22,7 +22,7 @@ namespace {
 
 using detail::NewHostDatabase;
 using detail::Random;
-using detail::SqliteStatement;
+using detail::RowSink;
 
 constexpr int kMaxLines = 29;  // an ordinary bill has 1..29 lines, 15 on average
 constexpr int kOperatorBillLines = 10;
@@ -204,7 +204,7 @@ std::string OperatorName(int maker) {
 
 class ScaleWriter {
 public:
-    ScaleWriter(NewHostDatabase& db, const ScaleOptions& o, Random& random)
+    ScaleWriter(RowSink& db, const ScaleOptions& o, Random& random)
         : db_(db), o_(o), random_(random), types_(detail::BranchTypes()) {}
 
     void Write() {
@@ -223,36 +223,36 @@ public:
 
 private:
     void WriteExtraOperators() {
-        auto op = db_.Prepare("INSERT INTO t_Operator (FCode, FName) VALUES (?, ?)");
+        auto op = db_.PrepareRow("INSERT INTO t_Operator (FCode, FName) VALUES (?, ?)");
         for (int n = 2; n < 2 + kExtraOperators; ++n) {
             char code[8];
             std::snprintf(code, sizeof code, "%04d", n + 1);
-            op.Bind(1, code).Bind(2, OperatorName(n)).Execute();
+            op->Bind(1, code).Bind(2, OperatorName(n)).Execute();
         }
     }
 
     void WriteBranches() {
         auto names = detail::BranchNames();
-        auto insert = db_.Prepare("INSERT INTO gl_custom (tjbh, mc, zjm, lx) VALUES (?, ?, ?, ?)");
+        auto insert = db_.PrepareRow("INSERT INTO gl_custom (tjbh, mc, zjm, lx) VALUES (?, ?, ?, ?)");
         for (int b = 0; b < o_.branchCount; ++b) {
             const auto& word = names[static_cast<size_t>(b) % names.size()];
             const int round = b / static_cast<int>(names.size());
             const std::string suffix = round == 0 ? std::string() : std::to_string(round + 1);
             const auto& type = types_[static_cast<size_t>(b < static_cast<int>(types_.size()) ? b : random_.Below(2))];
-            insert.Bind(1, Code(b + 1)).Bind(2, std::string(word.text) + suffix);
-            insert.Bind(3, std::string(word.initials) + suffix).Bind(4, type.id).Execute();
+            insert->Bind(1, Code(b + 1)).Bind(2, std::string(word.text) + suffix);
+            insert->Bind(3, std::string(word.initials) + suffix).Bind(4, type.id).Execute();
         }
     }
 
     void WriteItems() {
-        auto insert = db_.Prepare(
+        auto insert = db_.PrepareRow(
             "INSERT INTO yw_kck (hh, pm, gg, cd, pdw, lb, pm_zjm, FDeleted) VALUES (?, ?, ?, ?, ?, ?, ?, ?)");
         for (const Item& i : items_) {
-            insert.Bind(1, i.code).Bind(2, i.name).Bind(3, i.packing).Bind(4, i.origin).Bind(5, i.unit);
-            insert.Bind(6, i.category).Bind(7, i.mnemonic);
-            if (i.deleted < 0) insert.BindNull(8);
-            else insert.Bind(8, i.deleted);
-            insert.Execute();
+            insert->Bind(1, i.code).Bind(2, i.name).Bind(3, i.packing).Bind(4, i.origin).Bind(5, i.unit);
+            insert->Bind(6, i.category).Bind(7, i.mnemonic);
+            if (i.deleted < 0) insert->BindNull(8);
+            else insert->Bind(8, i.deleted);
+            insert->Execute();
         }
     }
 
@@ -263,24 +263,24 @@ private:
         for (int b = 0; b < o_.branchCount; ++b) codes.push_back(Code(b + 1));
         for (const auto& type : types_) codes.emplace_back(type.id);
         longBranchCents_.assign(items_.size(), 0);
-        auto insert = db_.Prepare("INSERT INTO glprice (HH, DWBH, SJ, ZK, SELLPRICE) VALUES (?, ?, ?, 100, ?)");
+        auto insert = db_.PrepareRow("INSERT INTO glprice (HH, DWBH, SJ, ZK, SELLPRICE) VALUES (?, ?, ?, 100, ?)");
         for (int i = 0; i < o_.itemCount; ++i) {
             const Item& item = items_[static_cast<size_t>(i)];
             for (int t = 0; t < targets; ++t) {
                 if (!flags[static_cast<size_t>(i) * targets + t]) continue;
                 const int cents = random_.Chance(0.7) ? item.listCents : ShelfCents(item.listCents * random_.Between(0.95, 1.08));
                 if (t == 1) longBranchCents_[static_cast<size_t>(i)] = cents;
-                insert.Bind(1, item.code).Bind(2, codes[static_cast<size_t>(t)]);
-                insert.Bind(3, Money(cents)).Bind(4, Money(cents)).Execute();
+                insert->Bind(1, item.code).Bind(2, codes[static_cast<size_t>(t)]);
+                insert->Bind(3, Money(cents)).Bind(4, Money(cents)).Execute();
             }
         }
     }
 
     void WriteBills(const std::vector<Bill>& bills) {
-        auto header = db_.Prepare(
+        auto header = db_.PrepareRow(
             "INSERT INTO SubAdjuctPrice (lsh, kdrq, execdate, bz, czry, fyear, fperiod, shbz, shry, jzbz, dwbh, bz5) "
             "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
-        auto line = db_.Prepare("INSERT INTO SubAdjuctPricemx (lsh, dh, hh, pm, sj1, sj2) VALUES (?, ?, ?, ?, ?, ?)");
+        auto line = db_.PrepareRow("INSERT INTO SubAdjuctPricemx (lsh, dh, hh, pm, sj1, sj2) VALUES (?, ?, ?, ?, ?, ?)");
         const std::string auditor = OperatorName(0);
         // Items of the long bills: half with a price at their branch, half without.
         std::vector<int> priced, unpriced;
@@ -294,17 +294,17 @@ private:
             const auto day = kToday - std::chrono::days(kHistoryDays) +
                              std::chrono::days(static_cast<long long>(n) * kHistoryDays / o_.billCount);
             const std::chrono::year_month_day ymd(day);
-            header.Bind(1, serial).Bind(2, DateText(day)).Bind(3, DateText(day + std::chrono::days(random_.Below(4))));
-            if (b.longBill) header.Bind(4, kLongBillRemark);
-            else if (random_.Chance(0.25)) header.BindNull(4);
-            else header.Bind(4, random_.Pick(detail::BillRemarks()));
-            header.Bind(5, OperatorName(b.maker)).Bind(6, static_cast<int>(ymd.year()));
-            header.Bind(7, static_cast<int>(static_cast<unsigned>(ymd.month()))).Bind(8, b.audited ? 1 : 0);
-            header.Bind(9, b.audited ? auditor : std::string()).Bind(10, b.posted ? 1 : 0);
-            if (b.mode == Mode::BranchType) header.Bind(11, types_[static_cast<size_t>(b.target)].id).Bind(12, "1");
-            else if (b.mode == Mode::BranchNull) header.Bind(11, Code(b.target + 1)).BindNull(12);
-            else header.Bind(11, Code(b.target + 1)).Bind(12, "");
-            header.Execute();
+            header->Bind(1, serial).Bind(2, DateText(day)).Bind(3, DateText(day + std::chrono::days(random_.Below(4))));
+            if (b.longBill) header->Bind(4, kLongBillRemark);
+            else if (random_.Chance(0.25)) header->BindNull(4);
+            else header->Bind(4, random_.Pick(detail::BillRemarks()));
+            header->Bind(5, OperatorName(b.maker)).Bind(6, static_cast<int>(ymd.year()));
+            header->Bind(7, static_cast<int>(static_cast<unsigned>(ymd.month()))).Bind(8, b.audited ? 1 : 0);
+            header->Bind(9, b.audited ? auditor : std::string()).Bind(10, b.posted ? 1 : 0);
+            if (b.mode == Mode::BranchType) header->Bind(11, types_[static_cast<size_t>(b.target)].id).Bind(12, "1");
+            else if (b.mode == Mode::BranchNull) header->Bind(11, Code(b.target + 1)).BindNull(12);
+            else header->Bind(11, Code(b.target + 1)).Bind(12, "");
+            header->Execute();
 
             picked.clear();
             if (b.longBill) {
@@ -321,9 +321,9 @@ private:
                 int newCents = ShelfCents(oldCents * kFactors[random_.Below(7)]);
                 if (newCents == oldCents) newCents += 10;
                 if (newCents % 100 == 0) newCents += 10;
-                line.Bind(1, serial).Bind(2, std::to_string((k + 1) * 100)).Bind(3, item.code);
-                line.Bind(4, item.name + '\\' + item.packing + '\\' + item.origin + '\\' + item.unit);
-                line.Bind(5, Money(oldCents)).Bind(6, Money(newCents)).Execute();
+                line->Bind(1, serial).Bind(2, std::to_string((k + 1) * 100)).Bind(3, item.code);
+                line->Bind(4, item.name + '\\' + item.packing + '\\' + item.origin + '\\' + item.unit);
+                line->Bind(5, Money(oldCents)).Bind(6, Money(newCents)).Execute();
             }
         }
     }
@@ -337,7 +337,7 @@ private:
         }
     }
 
-    NewHostDatabase& db_;
+    RowSink& db_;
     const ScaleOptions& o_;
     Random& random_;
     std::span<const detail::CodedName> types_;
@@ -370,12 +370,21 @@ void CreateScaleDatabase(const std::string& path, DataScale scale) {
 
 void CreateScaleDatabase(const std::string& path, const ScaleOptions& options) {
     Validate(options);
-    Random random(options.seed);
     NewHostDatabase db(path);
     // Keep the indexes being filled in memory until the one commit.
     db.Exec("PRAGMA cache_size=-524288");
-    ScaleWriter(db, options, random).Write();
+    detail::WriteScaleRows(db, options);
     db.Commit();
 }
+
+namespace detail {
+
+void WriteScaleRows(RowSink& sink, const ScaleOptions& options) {
+    Validate(options);
+    Random random(options.seed);
+    ScaleWriter(sink, options, random).Write();
+}
+
+}  // namespace detail
 
 }  // namespace schema

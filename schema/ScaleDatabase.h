@@ -8,6 +8,8 @@
 #include <string>
 #include <string_view>
 
+#include "schema/RowSink.h"
+
 namespace schema {
 
 enum class DataScale { Small, Medium, Large };
@@ -47,5 +49,11 @@ inline constexpr int kOperatorOpenLines = 2000;
 // on failure). Throws std::invalid_argument for options out of range.
 void CreateScaleDatabase(const std::string& path, DataScale scale);
 void CreateScaleDatabase(const std::string& path, const ScaleOptions& options);
+
+namespace detail {
+// Every row of a medium or large set into host tables that exist and are empty: the same rows
+// whatever the sink writes to. Throws std::invalid_argument for options out of range.
+void WriteScaleRows(RowSink& sink, const ScaleOptions& options);
+}  // namespace detail
 
 }  // namespace schema

@@ -1,6 +1,8 @@
 #include "schema/ServerDatabase.h"
 
+#include <cctype>
 #include <charconv>
+#include <map>
 #include <optional>
 #include <utility>
 #include <vector>
@@ -45,7 +47,10 @@ public:
     }
     RowStatement& BindNull(int index) override { return Set(index, "NULL"); }
 
-    void Execute() override
+    void Execute() override { c_.Execute(Take()); }
+
+    // The text with the values in place; the values are cleared for the next row.
+    std::string Take()
     {
         std::string sql = pieces_.front();
         for (size_t n = 0; n < values_.size(); ++n) {
@@ -53,8 +58,8 @@ public:
             sql += *values_[n];
             sql += pieces_[n + 1];
         }
-        c_.Execute(sql);
         for (auto& v : values_) v.reset();
+        return sql;
     }
 
 private:
@@ -82,6 +87,93 @@ public:
 
 private:
     db::Connection& c_;
+};
+
+// Rows of hundreds of thousands: one statement per row would cost a round trip to the server
+// each. Rows of the same "INSERT INTO t (...) VALUES (...)" are gathered and sent as one
+// statement with many rows. Whatever is pending is sent before any other statement and by
+// Flush(), which the owner calls before it commits.
+class BatchingSink : public RowSink {
+public:
+    static constexpr size_t kRowsPerStatement = 500;
+
+    explicit BatchingSink(db::Connection& c) : c_(c) {}
+
+    void Exec(const std::string& sql) override
+    {
+        Flush();
+        c_.Execute(sql);
+    }
+
+    std::unique_ptr<RowStatement> PrepareRow(std::string_view sql) override
+    {
+        const size_t values = FindValues(sql);
+        if (values == std::string_view::npos) throw std::logic_error("not a single-row insert: " + std::string(sql));
+        return std::make_unique<Row>(*this, std::string(sql.substr(0, values)), sql.substr(values));
+    }
+
+    void Flush()
+    {
+        for (auto& [head, batch] : pending_) Send(head, batch);
+    }
+
+private:
+    struct Batch {
+        std::string rows;
+        size_t count = 0;
+    };
+
+    // A row statement whose '?' are filled into its VALUES tuple; the tuple joins its batch.
+    class Row : public RowStatement {
+    public:
+        Row(BatchingSink& sink, std::string head, std::string_view tuple)
+            : sink_(sink), head_(std::move(head)), tuple_(sink.c_, tuple) {}
+        RowStatement& Bind(int index, std::string_view text) override { return tuple_.Bind(index, text), *this; }
+        RowStatement& Bind(int index, int value) override { return tuple_.Bind(index, value), *this; }
+        RowStatement& Bind(int index, double value) override { return tuple_.Bind(index, value), *this; }
+        RowStatement& BindNull(int index) override { return tuple_.BindNull(index), *this; }
+        void Execute() override { sink_.Add(head_, tuple_.Take()); }
+
+    private:
+        BatchingSink& sink_;
+        std::string head_;
+        LiteralStatement tuple_;  // never executed: only its text is taken
+    };
+
+    // Where " VALUES " starts its tuple, outside quotes; npos when there is none.
+    static size_t FindValues(std::string_view sql)
+    {
+        bool quoted = false;
+        for (size_t i = 0; i < sql.size(); ++i) {
+            if (sql[i] == '\'') quoted = !quoted;
+            if (quoted || i + 6 > sql.size()) continue;
+            std::string word(sql.substr(i, 6));
+            for (char& ch : word) ch = static_cast<char>(std::toupper(static_cast<unsigned char>(ch)));
+            if (word == "VALUES" && (i == 0 || sql[i - 1] == ' ')) {
+                return sql.find('(', i + 6);
+            }
+        }
+        return std::string_view::npos;
+    }
+
+    void Add(const std::string& head, std::string tuple)
+    {
+        Batch& batch = pending_[head];
+        if (batch.count > 0) batch.rows += ',';
+        batch.rows += tuple;
+        if (++batch.count == kRowsPerStatement) Send(head, batch);
+    }
+
+    void Send(const std::string& head, Batch& batch)
+    {
+        if (batch.count == 0) return;
+        c_.Execute(head + batch.rows);
+        batch.rows.clear();
+        batch.count = 0;
+    }
+
+    db::Connection& c_;
+    std::map<std::string, Batch> pending_;
 };
 
 std::optional<std::string> TryScalar(db::Connection& c, const std::string& sql)
@@ -143,6 +235,47 @@ void CreateServerDemoDatabase(db::Connection& c, const DemoOptions& options)
     ConnectionSink sink(c);
     detail::WriteDemoRows(sink, data);
     transaction.Commit();
+}
+
+}  // namespace schema
+
+namespace schema {
+
+namespace {
+
+constexpr const char* kStampTable = "spb_dataset";
+
+}  // namespace
+
+bool CreateServerScaleDatabase(db::Connection& c, DataScale scale, const std::string& stamp)
+{
+    const SchemaTarget target = ServerTarget(c);
+    if (auto present = TryScalar(c, std::string("select max(stamp) from ") + kStampTable)) {
+        if (*present == stamp) return false;
+        throw OtherDataSet("the database holds the data set \"" + *present + "\", not \"" + stamp +
+                           "\"; give an empty database");
+    }
+    try {
+        RefuseHostTables(c);
+    } catch (const HostTablesPresent& e) {
+        throw OtherDataSet(std::string("the database holds host tables not made for measuring; give an empty database (") +
+                           e.what() + ")");
+    }
+    {
+        db::TransactionGuard transaction(c);
+        CreateTables(c, target);
+        BatchingSink sink(c);
+        if (scale == DataScale::Small) detail::WriteDemoRows(sink, detail::GenerateDemoData({}));
+        else detail::WriteScaleRows(sink, ScaleOptions::Of(scale));
+        sink.Flush();
+        c.Execute(std::string("create table ") + kStampTable + " (stamp varchar(200) not null)");
+        LiteralStatement mark(c, std::string("insert into ") + kStampTable + " (stamp) values (?)");
+        mark.Bind(1, stamp).Execute();
+        transaction.Commit();
+    }
+    // The planner's statistics, so that the first measurements do not run on guesses.
+    if (target == SchemaTarget::PostgreSql) c.Execute("analyze");
+    return true;
 }
 
 }  // namespace schema
