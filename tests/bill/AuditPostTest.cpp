@@ -8,7 +8,7 @@ using billtest::Prints;
 using bill::FrmAdjuctPrice;
 
 namespace {
-const char* kPrices = "select group_concat(HH||'@'||DWBH||'='||SJ||'/'||ZK||'/'||SELLPRICE, ' ') from (select * from glprice order by HH, DWBH)";
+const char* kPrices = "select HH,'@',DWBH,'=',SJ,'/',ZK,'/',SELLPRICE from glprice order by HH, DWBH";
 }
 
 TEST_F(Editor, AuditInsertsMissingPricesAndUpdatesOnlyTheSellingPrice) {
@@ -23,8 +23,8 @@ TEST_F(Editor, AuditInsertsMissingPricesAndUpdatesOnlyTheSellingPrice) {
         EXPECT_EQ(t.Toolkit().Messages().at(0).message.defaultButton, ui::DefaultButton::Second);
         EXPECT_EQ(t.Toolkit().Messages().size(), 1u);
     });
-    EXPECT_EQ(Scalar(kPrices), "A1@001=8/0/6 B2@001=0/0/4 X@001=0/0/12.5");
-    EXPECT_EQ(Scalar("select shbz||shry from SubAdjuctPrice"), "1系统管理员");
+    EXPECT_EQ(t.Joined(kPrices, ""), "A1@001=8/0/6 B2@001=0/0/4 X@001=0/0/12.5");
+    EXPECT_EQ(t.Joined("select shbz, shry from SubAdjuctPrice", ""), "1系统管理员");
 }
 
 TEST_F(Editor, ABranchTypeBillWritesUnderTheTypeAndTouchesNoBranch) {
@@ -33,7 +33,7 @@ TEST_F(Editor, ABranchTypeBillWritesUnderTheTypeAndTouchesNoBranch) {
     Open("2", [&](FrmAdjuctPrice& w) {
         if (w.CheckBeforeAudit("2")) w.AuditBill("2");
     });
-    EXPECT_EQ(Scalar(kPrices), "A1@001=3/0/5.5 A1@5=0/0/7 B2@001=0/0/4");
+    EXPECT_EQ(t.Joined(kPrices, ""), "A1@001=3/0/5.5 A1@5=0/0/7 B2@001=0/0/4");
 }
 
 TEST_F(Editor, PresenceIsJudgedOnItemAndTargetNotOnTheirConcatenation) {
@@ -49,7 +49,7 @@ TEST_F(Editor, RefusedAuditsWriteNothing) {
     Bill("1", "001", 0, {"A1", "1", "B2", "2", "A1", "3"});
     Bill("2", "001", 1, {"X", "4"});
     Bill("3", "", 0, {"X", "4"});
-    const std::string before = Scalar(kPrices);
+    const std::string before = t.Joined(kPrices, "");
     Open("1", [&](FrmAdjuctPrice& w) {
         t.Toolkit().QueueAnswer(ui::Answer::Yes);
         w.Toolbar1.Press("审核");  // A, B, A
@@ -67,13 +67,13 @@ TEST_F(Editor, RefusedAuditsWriteNothing) {
     t.Toolkit().ClearMessages();
     Open("1", [&](FrmAdjuctPrice& w) { w.Toolbar1.Press("审核"); });
     EXPECT_EQ(MessageTexts(), std::vector<std::string>{"对不起，你没有此权限！"});
-    EXPECT_EQ(Scalar(kPrices), before);
-    EXPECT_EQ(Scalar("select group_concat(shbz,'') from (select shbz from SubAdjuctPrice order by lsh)"), "010");
+    EXPECT_EQ(t.Joined(kPrices, ""), before);
+    EXPECT_EQ(t.Joined("select shbz from SubAdjuctPrice order by lsh", "", ""), "010");
 }
 
 TEST_F(Editor, AFailureInsideTheAuditRollsBackPricesAndFlagTogether) {
     Bill("1", "001", 0, {"A1", "6", "X", "7"});
-    t.Exec("create trigger refuse_price before insert on glprice begin select raise(abort, 'price refused'); end");
+    t.RefuseWrites("glprice", "insert", "", "price refused");
     Open("1", [&](FrmAdjuctPrice& w) {
         w.AuditBill("1");
         ASSERT_EQ(t.Toolkit().Messages().size(), 1u);
@@ -105,7 +105,7 @@ TEST_F(Editor, PostingAnAuditedBillStartsANewOneAndAnUnauditedOneIsNamed) {
         EXPECT_TRUE(bill::Shared().IsNewBill);
     });
     EXPECT_EQ(MessageTexts(), (std::vector<std::string>{"确实要记帐吗?", "确实要记帐吗?"}));
-    EXPECT_EQ(Scalar("select group_concat(lsh||':'||jzbz, ' ') from (select * from SubAdjuctPrice order by lsh)"), "42:0 43:1");
+    EXPECT_EQ(t.Joined("select lsh, jzbz from SubAdjuctPrice order by lsh", ":"), "42:0 43:1");
 }
 
 TEST_F(Editor, LineDeletionAsksKeepsAuditedBillsAndLeavesTheHeader) {
@@ -200,6 +200,6 @@ TEST_F(Editor, BrowserDeleteTakesAHeaderWithoutAnAuditFlagAsUnaudited) {
     });
     b.ShowModal();
     EXPECT_EQ(MessageTexts(), std::vector<std::string>{"此单据已审核，不能删除！"});
-    EXPECT_EQ(Scalar("select group_concat(lsh) from SubAdjuctPricemx"), "6");
-    EXPECT_EQ(Scalar("select group_concat(lsh) from SubAdjuctPrice"), "6");
+    EXPECT_EQ(t.Joined("select lsh from SubAdjuctPricemx"), "6");
+    EXPECT_EQ(t.Joined("select lsh from SubAdjuctPrice"), "6");
 }

@@ -21,8 +21,7 @@ protected:
         t.Exec("insert into SubAdjuctPricemx (lsh,dh,hh,pm,sj1,sj2) values ('4','100','A1','苹果',5.5,5.55)");
     }
     std::string Prices(const std::string& lsh = "3") {
-        return Scalar("select group_concat(sj1||'/'||sj2, ' ') from (select * from SubAdjuctPricemx where lsh='" + lsh +
-                      "' order by dh)");
+        return t.Joined("select sj1,sj2 from SubAdjuctPricemx where lsh='" + lsh + "' order by dh", "/");
     }
     // Opens bill `lsh`, presses "批量" and runs `act` on the bulk window.
     void Bulk(const std::string& lsh, std::function<void(FrmBulkChange&, FrmAdjuctPrice&)> act) {
@@ -140,7 +139,7 @@ TEST_F(BulkChange, ALineChangedMeanwhileOrAFailingStatementLeavesEveryLineAsItWa
     }
     t.Exec("update SubAdjuctPricemx set hh='B2',sj1=4,sj2=4.1 where lsh='3' and dh='200'");
     t.Toolkit().ClearMessages();
-    t.Exec("create trigger refuse_x before update on SubAdjuctPricemx when new.hh='X' begin select raise(abort, 'X refused'); end");
+    t.RefuseWrites("SubAdjuctPricemx", "update", "NEW.hh='X'", "X refused");
     Bulk("3", [&](FrmBulkChange& b, FrmAdjuctPrice&) {
         b.TxtValue.EnteredValue(10);
         t.Toolkit().QueueAnswer(ui::Answer::Yes);

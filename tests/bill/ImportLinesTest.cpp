@@ -62,8 +62,8 @@ protected:
         return path;
     }
     std::string Lines(const std::string& lsh) {
-        return Scalar("select group_concat(dh||':'||hh||':'||sj1||'>'||sj2, ' ') from (select * from SubAdjuctPricemx where lsh='" +
-                      lsh + "' order by cast(dh as int))");
+        return t.Joined("select dh,':',hh,':',sj1,'>',sj2 from SubAdjuctPricemx where lsh='" + lsh + "' order by cast(dh as int)",
+                        "");
     }
     static std::vector<std::string> Verdicts(const FrmImportLines& w) {
         std::vector<std::string> v;
@@ -204,7 +204,7 @@ TEST_F(ImportLines, XlsxWorkbooksByHeadingOrPositionFillANewBillUnderAFreshSeria
 }
 
 TEST_F(ImportLines, AFailureInTheMiddleAddsNoneAndKeepsTheRowsReady) {
-    t.Exec("create trigger refuse_b2 before insert on SubAdjuctPricemx when new.hh='B2' begin select raise(abort, 'B2 refused'); end");
+    t.RefuseWrites("SubAdjuctPricemx", "insert", "NEW.hh='B2'", "B2 refused");
     const std::string path = File("两行.csv", "A1,6\nB2,5\n");
     Import("", [](FrmAdjuctPrice& w) { w.TxtDwbh.SetText("001"); },
            [&](FrmImportLines& i, FrmAdjuctPrice& w) {

@@ -49,9 +49,9 @@ TEST_F(Editor, KeyboardPathSavesLinesAndAmendsAPickedLine) {
         w.TxtBZ.SetText("年末调价");
         EnterLine(w, "A1", 6.8);
         EXPECT_EQ(w.TxtLSH.Text(), "1");
-        EXPECT_EQ(Scalar("select shbz||','||jzbz||','||fyear||','||fperiod||','||shry||','||bz5||','||dwbh||','||bz from SubAdjuctPrice where lsh='1'"),
+        EXPECT_EQ(t.Joined("select shbz,jzbz,fyear,fperiod,shry,bz5,dwbh,bz from SubAdjuctPrice where lsh='1'", ","),
                   "0,0,0,0,,,001,年末调价");
-        EXPECT_EQ(Scalar("select dh||' '||hh||' '||pm||' '||sj1||' '||sj2 from SubAdjuctPricemx where lsh='1'"),
+        EXPECT_EQ(t.Joined("select dh,hh,pm,sj1,sj2 from SubAdjuctPricemx where lsh='1'"),
                   "100 A1 苹果\\500g\\烟台\\袋 5.5 6.8");
         EXPECT_EQ(w.VfgContent.Rows(), 2);
         EXPECT_EQ(w.VfgContent.Row(), 1);
@@ -76,7 +76,7 @@ TEST_F(Editor, KeyboardPathSavesLinesAndAmendsAPickedLine) {
         EXPECT_EQ(w.TxtOSj.Value(), 5.5);
         w.TxtNSj.EnteredValue(7.25);
         w.Cmd_Save.Click();
-        EXPECT_EQ(Scalar("select group_concat(dh||':'||sj2, ' ') from (select * from SubAdjuctPricemx where lsh='1' order by dh)"),
+        EXPECT_EQ(t.Joined("select dh,sj2 from SubAdjuctPricemx where lsh='1' order by dh", ":"),
                   "100:7.25 200:4.2");
         EXPECT_EQ(w.VfgContent.Rows(), 3);
         EXPECT_FALSE(bill::Shared().IsLineAmend);
@@ -132,7 +132,7 @@ TEST_F(Editor, RefusedSavesWriteNothing) {
 }
 
 TEST_F(Editor, AFailingLineStatementLeavesNeitherHeaderNorLine) {
-    t.Exec("create trigger refuse_line before insert on SubAdjuctPricemx begin select raise(abort, 'line refused'); end");
+    t.RefuseWrites("SubAdjuctPricemx", "insert", "", "line refused");
     Open("", [&](FrmAdjuctPrice& w) {
         EnterLine(w, "A1", 1);
         ASSERT_FALSE(t.Toolkit().Messages().empty());
@@ -143,7 +143,8 @@ TEST_F(Editor, AFailingLineStatementLeavesNeitherHeaderNorLine) {
 }
 
 TEST_F(Editor, AClashIsReportedAndTheNextSaveSucceeds) {
-    t.Exec("create trigger clash before insert on SubAdjuctPrice when new.lsh='1' and new.bz is not null begin select raise(abort, 'UNIQUE constraint failed: SubAdjuctPrice.lsh'); end");
+    t.RefuseWrites("SubAdjuctPrice", "insert", "NEW.lsh='1' and NEW.bz is not null", "UNIQUE constraint failed: SubAdjuctPrice.lsh",
+                   "23505");
     Open("", [&](FrmAdjuctPrice& w) {
         EnterLine(w, "A1", 1);
         ASSERT_EQ(t.Toolkit().Messages().size(), 1u);
@@ -278,9 +279,9 @@ TEST_F(Editor, ANewBillNeverMergesIntoABillStoredUnderItsSerialMeanwhile) {
         w.Cmd_Save.Click();
         EXPECT_EQ(w.TxtLSH.Text(), "2");
     });
-    EXPECT_EQ(Scalar("select bz||czry||dwbh from SubAdjuctPrice where lsh='1'"), "A甲002");
-    EXPECT_EQ(Scalar("select group_concat(hh) from SubAdjuctPricemx where lsh='1'"), "X");
-    EXPECT_EQ(Scalar("select bz||dwbh||'/'||(select group_concat(hh) from SubAdjuctPricemx where lsh='2') from SubAdjuctPrice where lsh='2'"),
+    EXPECT_EQ(t.Joined("select bz,czry,dwbh from SubAdjuctPrice where lsh='1'", ""), "A甲002");
+    EXPECT_EQ(t.Joined("select hh from SubAdjuctPricemx where lsh='1'"), "X");
+    EXPECT_EQ(t.Joined("select bz,dwbh,'/' from SubAdjuctPrice where lsh='2'", "") + t.Joined("select hh from SubAdjuctPricemx where lsh='2' order by dh"),
               "B001/A1");
 }
 
@@ -294,7 +295,7 @@ TEST_F(Editor, HeaderChangesAreSavedWithAPickedLineAndAloneWithoutAnItem) {
         EXPECT_EQ(w.TxtBZ.Text(), "新备注") << "picking a line keeps what the operator changed";
         w.TxtNSj.EnteredValue(8);
         w.Cmd_Save.Click();
-        EXPECT_EQ(Scalar("select bz||' '||substr(execdate,1,10) from SubAdjuctPrice where lsh='4'"), "新备注 2026-12-20");
+        EXPECT_EQ(t.Joined("select bz,execdate from SubAdjuctPrice where lsh='4'"), "新备注 2026-12-20");
         EXPECT_EQ(w.TxtBZ.Text(), "新备注");
 
         w.TxtBZ.SetText("只改表头");
@@ -302,7 +303,7 @@ TEST_F(Editor, HeaderChangesAreSavedWithAPickedLineAndAloneWithoutAnItem) {
         EXPECT_EQ(Scalar("select bz from SubAdjuctPrice where lsh='4'"), "只改表头");
     });
     EXPECT_TRUE(MessageTexts().empty());
-    EXPECT_EQ(Scalar("select group_concat(dh||':'||sj2, ' ') from (select * from SubAdjuctPricemx where lsh='4' order by dh)"),
+    EXPECT_EQ(t.Joined("select dh,sj2 from SubAdjuctPricemx where lsh='4' order by dh", ":"),
               "100:8 200:3");
 }
 
@@ -357,7 +358,7 @@ TEST_F(Editor, AnItemIsPricedOnceOnABillAndARefusedAmendmentIsNotRepeated) {
         w.Cmd_Save.Click();
         EXPECT_TRUE(MessageTexts().empty());
     });
-    EXPECT_EQ(Scalar("select group_concat(dh||hh||':'||sj2, ' ') from (select * from SubAdjuctPricemx where lsh='4' order by dh)"),
+    EXPECT_EQ(t.Joined("select dh,hh,':',sj2 from SubAdjuctPricemx where lsh='4' order by dh", ""),
               "100A1:2 200B2:4");
 }
 

@@ -51,7 +51,8 @@ TEST_F(QueryRoutines, SqlValueUsesItsOwnNarrowerTypeTable) {
     ASSERT_EQ(a.size(), 4u);
     EXPECT_EQ(a[0], db::Value::Int32(1));
     EXPECT_EQ(a[1], db::Value::Text(""));   // null smallint: empty text here
-    EXPECT_EQ(a[2], db::Value::Int16(0));   // null bit: 0
+    // A null bit: 0. PostgreSQL has no such type; the host schema makes its flags smallint there.
+    EXPECT_EQ(a[2], testing_support::UnderPg() ? db::Value::Text("") : db::Value::Int16(0));
     EXPECT_EQ(a[3], db::Value::Text(""));
 
     data::GetSqlValue none;

@@ -34,6 +34,12 @@ void InsertSysVar(TestDatabase& t) {
     t.Exec("insert into sys_var (" + names + ",sf_tag) values (" + values + ",'')");
 }
 
+// Sets the value of a "GL" key in t_SystemProfile, in place of any it had.
+void PutProfile(TestDatabase& t, const std::string& key, const std::string& value) {
+    t.Exec("delete from t_SystemProfile where FCategory='GL' and FKey='" + key + "'");
+    t.Exec("insert into t_SystemProfile (FCategory,FKey,FValue) values ('GL','" + key + "','" + value + "')");
+}
+
 }  // namespace
 
 TEST(Execute, UnopenableConnectionShowsOneMessageAndNextRunWorks) {
@@ -127,9 +133,7 @@ TEST(SystemSettings, ProfileRulesAndDefaults) {
     EXPECT_FALSE(s.CHKMaker);
     EXPECT_EQ(s.SJRATIO, 0);
 
-    auto put = [&](const std::string& k, const std::string& v) {
-        t.Exec("insert or replace into t_SystemProfile (FCategory,FKey,FValue) values ('GL','" + k + "','" + v + "')");
-    };
+    auto put = [&](const std::string& k, const std::string& v) { PutProfile(t, k, v); };
     put("CHKMaker", "True");
     put("CHKSuper", "yes");
     put("CHKPFJ", "-1");
@@ -175,7 +179,8 @@ TEST(SystemSettings, MissingColumnLeavesEverySettingAndShowsOneInformationMessag
     EXPECT_EQ(t.Toolkit().Messages()[0].message.icon, ui::Icon::Information);
     // A number that is not one fails the load at that key.
     t.Toolkit().ClearMessages();
-    t.Exec("alter table sys_var add column qyzt bit default 0");
+    // The type the host schema gives a flag on this database.
+    t.Exec(std::string("alter table sys_var add column qyzt ") + (testing_support::UnderPg() ? "smallint" : "bit") + " default 0");
     t.Exec("insert into t_SystemProfile (FCategory,FKey,FValue) values ('GL','FCurrYear','abc')");
     entry::LoadSystemSettings();
     EXPECT_EQ(entry::Settings().jjbl, 5);
@@ -188,9 +193,7 @@ TEST(SystemSettings, InfinityAndNanAreNotNumbers) {
     TestDatabase t;
     t.OpenHostConnection();
     InsertSysVar(t);
-    auto put = [&](const std::string& k, const std::string& v) {
-        t.Exec("insert or replace into t_SystemProfile (FCategory,FKey,FValue) values ('GL','" + k + "','" + v + "')");
-    };
+    auto put = [&](const std::string& k, const std::string& v) { PutProfile(t, k, v); };
     put("LengthOfMakeHH", "inf");
     put("LengthOfForeSuperID", "NaN");
     put("LengthOfMakeSuperID", "-INFINITY");

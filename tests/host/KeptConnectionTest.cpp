@@ -19,13 +19,13 @@ TEST(KeptConnection, KeptForTheSameStringAndTakenAnewForAnother) {
     host::ReleaseKeptConnection();
     // A temporary table lives as long as the connection it was made on.
     host::FetchLookupRows(a.ConnStr(), "create temp table kept (x int)");
-    EXPECT_EQ(host::FetchLookupRows(a.ConnStr(), "select count(*) from temp.kept")->rows.size(), 1u);
+    EXPECT_EQ(host::FetchLookupRows(a.ConnStr(), "select count(*) from kept")->rows.size(), 1u);
     EXPECT_EQ(host::FetchLookupRows(b.ConnStr(), "select mc from gl_custom")->rows.at(0).at(0).ToText(), "B");
     EXPECT_EQ(host::FetchLookupRows(a.ConnStr(), "select mc from gl_custom")->rows.at(0).at(0).ToText(), "A");
-    EXPECT_THROW(host::FetchLookupRows(a.ConnStr(), "select count(*) from temp.kept"), db::Error);
+    EXPECT_THROW(host::FetchLookupRows(a.ConnStr(), "select count(*) from kept"), db::Error);
     host::FetchLookupRows(a.ConnStr(), "create temp table kept (x int)");
     host::ReleaseKeptConnection();
-    EXPECT_THROW(host::FetchLookupRows(a.ConnStr(), "select count(*) from temp.kept"), db::Error);
+    EXPECT_THROW(host::FetchLookupRows(a.ConnStr(), "select count(*) from kept"), db::Error);
     // The rights component asks on the same kept connection, for the string it is given.
     a.Grant("0001", "审核");
     host::TableRightsComponent rights;

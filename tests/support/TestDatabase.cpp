@@ -134,6 +134,49 @@ std::string TestDatabase::Scalar(const std::string& sql) {
     return v.IsNull() ? "<null>" : v.ToText();
 }
 
+std::string TestDatabase::Joined(const std::string& sql, std::string_view fieldSep, std::string_view rowSep) {
+    auto rs = own_.OpenRecordset(sql);
+    std::string out;
+    for (long row = 0; row < rs.RecordCount(); ++row) {
+        if (row > 0) out += rowSep;
+        for (int field = 0; field < rs.FieldCount(); ++field) {
+            if (field > 0) out += fieldSep;
+            out += rs.At(static_cast<int>(row), field).ToText();
+        }
+    }
+    return out;
+}
+
+namespace {
+
+// Every quote doubled, for a text placed in a quoted literal.
+std::string Quoted(const std::string& text) {
+    std::string out;
+    for (char c : text) out += c == '\'' ? std::string("''") : std::string(1, c);
+    return out;
+}
+
+}  // namespace
+
+void TestDatabase::RefuseWrites(const std::string& table, const std::string& event, const std::string& condition,
+                                const std::string& message, const std::string& sqlState) {
+    static std::atomic<int> counter{0};
+    const std::string name = "spb_refuse_" + std::to_string(counter++);
+    if (CurrentBackend() != Backend::Pg) {
+        Exec("create trigger " + name + " before " + event + " on " + table + (condition.empty() ? "" : " when " + condition) +
+             " begin select raise(abort, '" + Quoted(message) + "'); end");
+        return;
+    }
+    // The function's body is a quoted literal rather than a dollar-quoted one: the statement passes
+    // the translator like any other, and a literal's contents are left as they are.
+    const std::string raise =
+        "raise exception using message = '" + Quoted(message) + "', errcode = '" + Quoted(sqlState) + "';";
+    const std::string body = "begin " + (condition.empty() ? raise : "if " + condition + " then " + raise + " end if;") +
+                             " return NEW; end";
+    Exec("create function " + name + "() returns trigger language plpgsql as '" + Quoted(body) + "'");
+    Exec("create trigger " + name + " before " + event + " on " + table + " for each row execute function " + name + "()");
+}
+
 void TestDatabase::OpenHostConnection(const std::string& optCode, const std::string& optName) {
     auto& h = data::Host();
     h.ConnStr = connStr_;

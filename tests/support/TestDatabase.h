@@ -7,6 +7,7 @@
 #pragma once
 #include <filesystem>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "db/Connection.h"
@@ -52,6 +53,16 @@ public:
     db::Connection& Db() { return own_; }
     long long Exec(const std::string& sql) { return own_.Execute(sql); }
     std::string Scalar(const std::string& sql);
+    // Every row of the query, its fields as Value::ToText gives them (numbers in their shortest
+    // form, dates as the Value prints them, null as ""), fields joined by fieldSep and rows by
+    // rowSep: the same text whatever the database prints numbers as. "" for no row.
+    std::string Joined(const std::string& sql, std::string_view fieldSep = " ", std::string_view rowSep = " ");
+    // Makes the database refuse an `event` ("insert" or "update") on `table` for a row whose new
+    // values meet `condition` (written over NEW, e.g. "NEW.hh='X'"; empty: every row) with the
+    // error `message`. The refusal is a constraint violation, as a trigger's is on SQLite; on
+    // PostgreSQL its SQLSTATE is `sqlState` (23505: a clash on a unique key).
+    void RefuseWrites(const std::string& table, const std::string& event, const std::string& condition,
+                      const std::string& message, const std::string& sqlState = "23000");
 
     // Points the host context at this database and opens its host connection, as Execute does.
     void OpenHostConnection(const std::string& optCode = "0001", const std::string& optName = "系统管理员");

@@ -55,6 +55,15 @@ std::vector<std::string> SplitSqliteStatements(std::string_view sql) {
     return out;
 }
 
+// Whether a statement changes the schema: it starts with CREATE, ALTER or DROP.
+bool ChangesSchema(std::string_view sql) {
+    const size_t start = sql.find_first_not_of(" \t\r\n");
+    if (start == std::string_view::npos) return false;
+    const size_t end = sql.find_first_of(" \t\r\n(;", start);
+    const std::string word = Lower(sql.substr(start, end == std::string_view::npos ? std::string_view::npos : end - start));
+    return word == "create" || word == "alter" || word == "drop";
+}
+
 std::string QuotedName(std::string_view name) {
     std::string out = "\"";
     for (char c : name) out += c == '"' ? std::string("\"\"") : std::string(1, c);
@@ -83,7 +92,12 @@ public:
 
     long long Execute(const std::string& tsql) override {
         std::string sql = ForDataSource(tsql);
-        if (dialect_ != Dialect::Sqlite) return ExecuteOne(sql);
+        if (dialect_ != Dialect::Sqlite) {
+            const long long rows = ExecuteOne(sql);
+            // A server's catalog is read once; what this session changed in it is read again.
+            if (ChangesSchema(sql)) catalogLoaded_ = false;
+            return rows;
+        }
         long long rows = 0;
         for (const auto& statement : SplitSqliteStatements(sql)) rows = ExecuteOne(statement);
         return rows;
