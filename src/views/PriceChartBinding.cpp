@@ -31,8 +31,9 @@ void PriceChartBinding::Apply() {
     if (!points.empty()) {
         auto* series = new QLineSeries(chart);
         series->setName(QString::fromStdString(chart_.Title()));
-        // The points are the corners of the steps; the line alone reads better.
-        series->setPointsVisible(false);
+        // The points are the corners of the steps; the line alone reads better, but a price that
+        // never changed is a single point.
+        series->setPointsVisible(points.size() == 1);
         double low = points.front().price, high = low;
         for (const auto& p : points) {
             series->append(static_cast<qreal>(Msecs(p.date)), p.price);
