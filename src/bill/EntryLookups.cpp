@@ -60,14 +60,14 @@ void FrmAdjuctPrice::TxtDwbh_KeyDown(int& key, int) {
         }
     };
     if (t.empty()) {
-        Row row = LookUp(byType ? "select id as 单位编号,name as 单位名称 from glsx where fid=3 order by id"
+        Row row = LookUp(byType ? "select id as 类型编号,name as 类型名称 from glsx where fid=3 order by id"
                                 : "select tjbh as 单位编号,mc as 单位名称,zjm as 助记码 from gl_custom order by tjbh");
         if (Found(row)) takeRow(row, true);
         return;
     }
     const std::string q = EscapeQuote(t);
     if (byType) {
-        Row row = LookUp("select id as 单位编号,name as 单位名称 from glsx where fid=3 and id like '%" + q + "%' order by id");
+        Row row = LookUp("select id as 类型编号,name as 类型名称 from glsx where fid=3 and id like '%" + q + "%' order by id");
         if (Found(row)) takeRow(row, true);
         return;
     }

@@ -41,7 +41,7 @@ std::string ReplaceAll(std::string text, const std::string& what, const std::str
 }
 
 std::string DefaultItemQueryTemplate() {
-    return std::string("select a.hh as 货号,a.pm as 品名,a.gg as 规格,a.cd as 产地,a.pdw as 单位,b.sellprice as 售价 ") +
+    return std::string("select a.hh as 货号,a.pm as 品名,a.gg as 规格,a.cd as 产地,a.pdw as 单位,b.sellprice as 售价,a.pm_zjm as 助记码 ") +
            " from yw_kck a LEFT join (select hh,dwbh,sellprice from glprice where dwbh='[单位编号]') b " +
            " on a.hh=b.hh where isnull(a.FDeleted,0)=0 [选择条件] order by a.hh";
 }

@@ -115,6 +115,7 @@ void FrmBulkChange::Preview() {
     }
     const int row = VfgLines.Row();
     VfgLines.Bind(ListRecordset({"单号", "货号", "品名", "原售价", "新售价", "调整后新售价"}, std::move(rows)));
+    for (int price : {4, 5, 6}) VfgLines.SetColFormat(price, {.right = true});
     for (size_t i = 0; i < lines_.size(); ++i)
         if (lines_[i].marked) VfgLines.SetTextMatrix(static_cast<int>(i) + 1, 0, "√");
     if (row > 0) VfgLines.SetRow(row);

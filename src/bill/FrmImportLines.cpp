@@ -111,6 +111,7 @@ void FrmImportLines::ShowRows() {
                          db::Value::Text(VerdictText(r.verdict))});
     }
     VfgRows.Bind(ListRecordset({"行号", "货号", "品名", "原售价", "新售价", "结果"}, std::move(cells)));
+    for (int number : {1, 4, 5}) VfgRows.SetColFormat(number, {.right = true});
     int imported = 0;
     for (const auto& r : rows_) imported += r.verdict == Verdict::Imported ? 1 : 0;
     if (imported > 0)

@@ -1,6 +1,7 @@
 #include "bill/FrmPriceHistory.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "bill/FrmAdjuctPrice.h"
 #include "bill/ListRecordset.h"
@@ -57,11 +58,21 @@ db::Value PriceCell(const std::optional<double>& p, int decimals) {
     return p ? db::Value::Text(PriceText(*p, decimals)) : db::Value::Text("");
 }
 
-// The price as a step line: each audited bill moves it from the price before to its new price on
-// its bill date; the line ends at the current price on the business date.
+// The price as a step line: each day with audited bills moves it from the price before that day
+// to the price its last bill set (several bills of one day make one step); the line then holds
+// until the business date, and steps there to the current price when that differs.
 std::vector<PricePoint> Steps(const std::vector<HistoryLine>& newestFirst, const std::optional<double>& current) {
     std::vector<PricePoint> points;
-    std::optional<double> before;
+    std::optional<double> before;  // the price held before the day in hand
+    std::optional<db::DateTime> day;
+    std::optional<double> dayStart;
+    auto closeDay = [&] {
+        if (!day || !before) return;
+        if (!dayStart || *dayStart != *before) {
+            if (dayStart) points.push_back({*day, *dayStart});
+            points.push_back({*day, *before});
+        }
+    };
     for (auto it = newestFirst.rbegin(); it != newestFirst.rend(); ++it) {
         if (it->kdrq.IsNull() || it->kdrq.IsEmpty() || !it->sj2) continue;
         db::DateTime date;
@@ -71,21 +82,65 @@ std::vector<PricePoint> Steps(const std::vector<HistoryLine>& newestFirst, const
             continue;
         }
         date.hour = date.minute = date.second = 0;
-        if (!before) before = it->sj1;
-        if (before) points.push_back({date, *before});
-        points.push_back({date, *it->sj2});
+        if (!day || !(*day == date)) {
+            closeDay();
+            day = date;
+            dayStart = before ? before : it->sj1;
+        }
         before = it->sj2;
     }
-    const std::optional<double> last = current ? current : before;
-    if (last) {
+    closeDay();
+    if (before) {
         db::DateTime end = data::Host().SysDate;
+        end.hour = end.minute = end.second = 0;
         if (!points.empty()) end = std::max(end, points.back().date);
-        points.push_back({end, *last});
+        points.push_back({end, *before});
+        if (current && *current != *before) points.push_back({end, *current});
+    } else if (current) {
+        points.push_back({data::Host().SysDate, *current});
     }
     return points;
 }
 
 }  // namespace
+
+PriceAxis RoundPriceAxis(double low, double high, int priceDecimals, int maxTicks) {
+    if (!std::isfinite(low) || !std::isfinite(high)) low = high = 0;
+    if (low > high) std::swap(low, high);
+    maxTicks = std::max(maxTicks, 2);
+    // Room around the prices: a tenth of their span, or of the price itself when there is one.
+    const double margin = high > low ? (high - low) * 0.1 : std::max(1.0, std::fabs(high) * 0.1);
+    double from = low - margin, to = high + margin;
+    if (low >= 0) from = std::max(0.0, from);
+    PriceAxis axis;
+    const double raw = (to - from) / (maxTicks - 1);
+    double power = std::pow(10.0, std::floor(std::log10(raw)));
+    static constexpr double kSteps[] = {1, 2, 2.5, 5, 10};
+    for (int round = 0; round < 8; ++round) {
+        for (double m : kSteps) {
+            const double step = m * power;
+            if (step < raw * (1 - 1e-9)) continue;
+            const double first = std::floor(from / step + 1e-9) * step, last = std::ceil(to / step - 1e-9) * step;
+            const int ticks = static_cast<int>(std::lround((last - first) / step)) + 1;
+            if (ticks > maxTicks) continue;
+            axis.min = first == 0 ? 0.0 : first;
+            axis.max = last;
+            axis.step = step;
+            axis.ticks = ticks;
+            // Decimals of the step: 2.5 × 10^-1 needs two, 5 × 10^-1 one, 10 none.
+            int places = 0;
+            while (places < 6 && std::fabs(step * std::pow(10.0, places) - std::round(step * std::pow(10.0, places))) > 1e-6)
+                ++places;
+            axis.labelDecimals = std::max(places, std::clamp(priceDecimals, 0, 6));
+            return axis;
+        }
+        power *= 10;
+    }
+    axis.min = from;
+    axis.max = to;
+    axis.step = to - from;
+    return axis;
+}
 
 FrmPriceHistory::FrmPriceHistory(std::string item, std::string target, std::string targetName)
     : ui::Window("FrmPriceHistory", kPriceHistoryCaption),
@@ -145,6 +200,7 @@ void FrmPriceHistory::Form_Load() {
                             db::Value::Text(l.shry)});
         VfgAudited.Bind(ListRecordset({"开单日期", "执行日期", "流水号", "原售价", "新售价", "涨跌幅", "操作人员", "审核人员"},
                                       std::move(rows)));
+        for (int amount : {4, 5, 6}) VfgAudited.SetColFormat(amount, {.right = true});
         rows.clear();
         for (const auto& l : pending)
             rows.push_back({db::Value::Text(DateText(l.kdrq)), db::Value::Text(DateText(l.execdate)), db::Value::Text(l.lsh),
@@ -152,6 +208,7 @@ void FrmPriceHistory::Form_Load() {
                             db::Value::Text(l.sj1 && l.sj2 ? PercentText(*l.sj1, *l.sj2) : ""), db::Value::Text(l.czry)});
         VfgPending.Bind(
             ListRecordset({"开单日期", "执行日期", "流水号", "原售价", "新售价", "涨跌幅", "操作人员"}, std::move(rows)));
+        for (int amount : {4, 5, 6}) VfgPending.SetColFormat(amount, {.right = true});
         ChtPrice.SetPoints(Steps(audited, current_));
         LabNothing.SetVisible(audited.empty() && pending.empty());
     } catch (const std::exception& e) {

@@ -2,6 +2,7 @@
 // for amendment, and the line grid.
 #include "bill/EditorState.h"
 #include "bill/FrmAdjuctPrice.h"
+#include "bill/PriceRounding.h"
 #include "data/HostContext.h"
 #include "data/QueryRoutines.h"
 #include "db/Error.h"
@@ -33,10 +34,16 @@ void FrmAdjuctPrice::FillLineGrid(const std::string& lsh) {
                          "a.sj1 as 原售价,a.sj2 as 新售价 from SubAdjuctPricemx a where a.lsh='" + EscapeQuote(lsh) +
                          "' order by a.dh";
         auto rs = data::GetRecordset(shared.WorkSql);
-        if (rs)
+        if (rs) {
+            // Line numbers are texts: 1000 comes after 900, so the newest line is the last row.
+            rs->Sort(rs->Field(0).name + " ASC");
             VfgContent.Bind(*rs);
-        else
+            const int decimals = PriceDecimals();
+            VfgContent.SetColFormat(4, {.decimals = decimals});
+            VfgContent.SetColFormat(5, {.decimals = decimals});
+        } else {
             VfgContent.Unbind();
+        }
     } catch (...) {
     }
 }

@@ -76,6 +76,7 @@ void FrmBrowser::RefreshList(bool afterReportedFailure) {
             HostConnection().Execute(
                 "Delete A From SubAdjuctPrice A LEFT JOIN SubAdjuctPriceMX B ON A.LSH=B.LSH WHERE B.LSH IS NULL AND ISNULL(A.SHBZ,0)=0");
         rsMain.Requery();
+        InSerialOrder();
         Vs.Refresh();
         if (!(rsMain.IsBOF() && rsMain.IsEOF())) rsMain.MoveFirst();
     } catch (const std::exception& e) {

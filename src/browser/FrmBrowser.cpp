@@ -61,6 +61,7 @@ void FrmBrowser::LoadList() {
         Vs.SetColWidth(0, 400);
         SetCaption("分支机构调价单--浏览");
         const auto& host = data::Host();
+        StatusBar.SetPanel(3, host.BranchMode == data::ByBranchType ? "按分支机构类型" : "按分支机构");
         bool seeAll = data::HasRight("查看所有用户");
         ListSql = "Select A.LSH AS 流水号,A.KDRQ AS 开单日期,A.BZ AS 备注,A.CZRY AS 操作人员,A.SHBZ AS 审核标志,A.SHRY AS 审核人员 ";
         std::string mine = seeAll ? std::string() : "a.czry='" + data::EscapeQuote(host.OptName) + "' and ";
@@ -74,8 +75,10 @@ void FrmBrowser::LoadList() {
         if (!host.HostConnection || !host.HostConnection->IsOpen())
             throw db::Error(db::ErrorCode::ClosedObject, "对象关闭时，不允许操作。");
         rsMain = host.HostConnection->OpenRecordset(ListSql);
+        InSerialOrder();
         rsMain.SetMoveComplete([this] { rsMain_MoveComplete(); });
         Vs.Bind(rsMain);
+        Vs.SetColFormat(5, {.yesNo = true});  // 审核标志
         Vs.SetTextMatrix(0, 0, "   ");
         Vs.Refresh();
         if (!(rsMain.IsBOF() && rsMain.IsEOF())) rsMain.MoveFirst();
@@ -83,6 +86,11 @@ void FrmBrowser::LoadList() {
     } catch (const std::exception& e) {
         ui::MsgBox(DescriptionOf(e), ui::Buttons::Ok, ui::Icon::Information, "系统提示");
     }
+}
+
+void FrmBrowser::InSerialOrder() {
+    // The statement orders the serials as texts (10 before 2); the list shows them by value.
+    if (rsMain.IsOpen() && rsMain.FieldCount() > 0) rsMain.Sort(rsMain.Field(0).name + " ASC");
 }
 
 void FrmBrowser::rsMain_MoveComplete() {

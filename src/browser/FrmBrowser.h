@@ -23,7 +23,8 @@ public:
     ui::MenuBar Menu{*this, "Menu"};
     ui::Toolbar Toolbar{*this, "Toolbar"};
     ui::Grid Vs{*this, "Vs"};
-    ui::StatusBar StatusBar{*this, "StatusBar", 2};
+    // Panels: the list's name, the position, the branch mode.
+    ui::StatusBar StatusBar{*this, "StatusBar", 3};
 
     db::Recordset rsMain;
     std::string ListSql;
@@ -38,6 +39,8 @@ public:
     // (the clean-up would wait for the same lock or fail the same way) and no second message shown.
     void RefreshList(bool afterReportedFailure = false);
     void InvertSelection();
+    // Orders the fetched list by serial number, as the grids order texts of digits.
+    void InSerialOrder();
     void Toolbar_ButtonClick(const std::string& key);
     void Menu_Click(const std::string& name);
     void Vs_MouseDown(int button, int shift);

@@ -6,6 +6,7 @@
 #include <numeric>
 
 #include "db/Error.h"
+#include "db/NaturalOrder.h"
 #include "db/TextUtil.h"
 #include "db/Session.h"
 
@@ -48,8 +49,7 @@ int CompareKeys(const SortKey& a, const SortKey& b) {
     if (a.cls == SortKey::Number && b.cls == SortKey::Number)
         return a.number < b.number ? -1 : (a.number > b.number ? 1 : 0);
     if (a.cls == SortKey::Date && b.cls == SortKey::Date) return a.date < b.date ? -1 : (b.date < a.date ? 1 : 0);
-    const int c = a.text->compare(*b.text);
-    return c < 0 ? -1 : (c > 0 ? 1 : 0);
+    return NaturalCompare(*a.text, *b.text);
 }
 
 std::vector<SortKey> SortKeys(const std::vector<std::vector<Value>>& rows, int field) {

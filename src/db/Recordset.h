@@ -48,6 +48,7 @@ public:
 
     Recordset Clone() const;
     // "field ASC" or "field DESC" (ASC when omitted); the empty text restores the fetched order.
+    // Texts sort in natural order (db/NaturalOrder.h): serial "2" before "10".
     void Sort(const std::string& sortOrder);
     const std::string& SortSpec() const;
     void Requery();

@@ -1,5 +1,7 @@
 #include "host/KeptConnection.h"
 
+#include <algorithm>
+
 #include "db/Connection.h"
 #include "db/Error.h"
 
@@ -61,6 +63,16 @@ std::shared_ptr<const db::RowSet> QueryOnKeptConnection(const std::string& connS
 void ReleaseKeptConnection() noexcept {
     TheKept().connection.reset();
     TheKept().connStr.clear();
+}
+
+int PriceDecimalsOn(const std::string& connStr) noexcept {
+    try {
+        const auto rows = QueryOnKeptConnection(connStr, "select jjbl from sys_var");
+        if (!rows->rows.empty() && !rows->rows[0].empty() && rows->rows[0][0].IsNumeric())
+            return std::clamp(static_cast<int>(rows->rows[0][0].ToDouble()), 0, 6);
+    } catch (...) {
+    }
+    return 2;
 }
 
 }  // namespace host

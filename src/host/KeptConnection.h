@@ -14,6 +14,9 @@ namespace host {
 // another string) and returns every row; a kept connection that fails is replaced and the
 // statement run once more. Throws db::Error when the connection or the statement fails.
 std::shared_ptr<const db::RowSet> QueryOnKeptConnection(const std::string& connStr, const std::string& sql);
+// The host's number of price decimals (sys_var.jjbl, 0..6) read on the kept connection; 2 when
+// the database has none or cannot be read.
+int PriceDecimalsOn(const std::string& connStr) noexcept;
 // Closes the kept connection.
 void ReleaseKeptConnection() noexcept;
 

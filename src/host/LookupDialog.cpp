@@ -6,18 +6,21 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QTableView>
+#include <QScreen>
+#include <QStyle>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "host/LookupTableModel.h"
 
 namespace host {
 
-LookupDialog::LookupDialog(std::shared_ptr<const db::RowSet> rows, QWidget* parent) : QDialog(parent) {
+LookupDialog::LookupDialog(std::shared_ptr<const db::RowSet> rows, QWidget* parent, int priceDecimals) : QDialog(parent) {
     setWindowTitle(QStringLiteral("选择"));
     setModal(true);
     resize(720, 460);
 
-    model_ = new LookupTableModel(std::move(rows), this);
+    model_ = new LookupTableModel(std::move(rows), this, priceDecimals);
     filter_ = new QLineEdit(this);
     filter_->setPlaceholderText(QStringLiteral("输入任意列包含的文字"));
     filter_->setClearButtonEnabled(true);
@@ -32,7 +35,6 @@ LookupDialog::LookupDialog(std::shared_ptr<const db::RowSet> rows, QWidget* pare
     grid_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     grid_->verticalHeader()->setDefaultSectionSize(grid_->fontMetrics().height() + 6);
     grid_->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
-    grid_->horizontalHeader()->setDefaultSectionSize(140);
     grid_->horizontalHeader()->setStretchLastSection(true);
     status_ = new QLabel(this);
 
@@ -46,9 +48,31 @@ LookupDialog::LookupDialog(std::shared_ptr<const db::RowSet> rows, QWidget* pare
     filter_->installEventFilter(this);
     grid_->installEventFilter(this);
 
+    FitColumns();
     if (model_->rowCount() > 0) grid_->setCurrentIndex(model_->index(0, 0));
     ShowCount();
     filter_->setFocus();
+}
+
+void LookupDialog::FitColumns() {
+    // Widths from the heading and the first rows, within limits, once: the filter keeps them.
+    QHeaderView* heading = grid_->horizontalHeader();
+    heading->setResizeContentsPrecision(200);
+    int total = 0;
+    for (int c = 0; c < model_->columnCount(); ++c) {
+        grid_->resizeColumnToContents(c);
+        const int width = std::clamp(grid_->columnWidth(c), kMinColumnWidth, kMaxColumnWidth);
+        grid_->setColumnWidth(c, width);
+        total += width;
+    }
+    // Wide enough for every column (the price included) without scrolling, as far as the screen
+    // allows.
+    const int frame = 2 * grid_->frameWidth() + grid_->verticalHeader()->sizeHint().width() +
+                      grid_->style()->pixelMetric(QStyle::PM_ScrollBarExtent) + layout()->contentsMargins().left() +
+                      layout()->contentsMargins().right() + 4;
+    int room = 1200;
+    if (const QScreen* s = screen()) room = std::min(room, s->availableGeometry().width() - 40);
+    resize(std::clamp(total + frame, width(), std::max(width(), room)), height());
 }
 
 bool LookupDialog::eventFilter(QObject* watched, QEvent* event) {

@@ -19,7 +19,10 @@ class LookupTableModel;
 class LookupDialog : public QDialog {
     Q_OBJECT
 public:
-    explicit LookupDialog(std::shared_ptr<const db::RowSet> rows, QWidget* parent = nullptr);
+    // priceDecimals: the host's price decimals for the price column (< 0: shortest form).
+    explicit LookupDialog(std::shared_ptr<const db::RowSet> rows, QWidget* parent = nullptr, int priceDecimals = -1);
+
+    static constexpr int kMinColumnWidth = 48, kMaxColumnWidth = 260;  // pixels
 
     // The fetched row picked, once the dialog was accepted.
     std::optional<int> PickedRow() const { return picked_; }
@@ -35,6 +38,7 @@ private:
     void ApplyFilter(const QString& text);
     void Pick(const QModelIndex& index);
     void ShowCount();
+    void FitColumns();
 
     LookupTableModel* model_ = nullptr;
     QLineEdit* filter_ = nullptr;

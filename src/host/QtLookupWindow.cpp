@@ -36,7 +36,7 @@ void QtLookupWindow::Show() {
     }
     if (!qobject_cast<QApplication*>(QCoreApplication::instance()))
         throw db::Error(db::ErrorCode::Generic, "选择窗口需要图形界面");
-    LookupDialog dialog(rows, QApplication::activeWindow());
+    LookupDialog dialog(rows, QApplication::activeWindow(), PriceDecimalsOn(connStr_));
     if (dialog.exec() == QDialog::Accepted && dialog.PickedRow())
         result_ = RowResult(*rows, static_cast<size_t>(*dialog.PickedRow()));
 }

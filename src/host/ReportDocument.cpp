@@ -118,7 +118,7 @@ void ReportDocument::PaintPages(QPaintDevice& printer, const QPageLayout& pageLa
             while (end < l.fields.size() && texts[end].isEmpty() && metrics.horizontalAdvance(texts[c]) > w - 2 * l.padding)
                 w += l.columns[end++];
             const QRectF cell(x + l.padding, y, std::max<qreal>(0, w - 2 * l.padding), l.rowHeight);
-            const bool numeric = !heading && model_.Fields()[static_cast<size_t>(l.fields[c])].IsNumeric();
+            const bool numeric = !heading && model_.Fields()[static_cast<size_t>(l.fields[c])].IsQuantity();
             const QString text = metrics.elidedText(texts[c], Qt::ElideRight, cell.width());
             painter.drawText(cell, (heading ? Qt::AlignHCenter : numeric ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter, text);
             if (c > 0) {

@@ -17,6 +17,7 @@ QString ReportNumberText(double value, const ReportField& field) {
 QString ReportCellText(const db::Value& value, const ReportField& field) {
     if (value.IsNull() || value.IsEmpty()) return {};
     if (value.GetKind() == db::Value::Kind::Date) return DisplayText(value);
+    if (field.flag && value.IsNumeric()) return ReportNumber(value) != 0 ? QStringLiteral("是") : QStringLiteral("否");
     if (field.IsNumeric() && value.IsNumeric()) return ReportNumberText(ReportNumber(value), field);
     return ToQString(value.ToText());
 }

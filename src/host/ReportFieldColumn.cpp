@@ -4,17 +4,10 @@
 #include <bit>
 #include <cstring>
 
+#include "db/NaturalOrder.h"
+
 namespace host {
 namespace {
-
-// The first eight bytes of a text, big-endian, padded with zero bytes: keys that differ order as
-// the texts' bytes do.
-std::uint64_t TextPrefix(std::string_view text) {
-    std::uint64_t key = 0;
-    const size_t n = std::min<size_t>(text.size(), 8);
-    for (size_t i = 0; i < n; ++i) key |= std::uint64_t{static_cast<unsigned char>(text[i])} << (56 - 8 * i);
-    return key;
-}
 
 // An unsigned key that orders as the double does (-0 as 0).
 std::uint64_t NumberKey(double x) {
@@ -49,7 +42,7 @@ ReportFieldColumn::ReportFieldColumn(const db::RowSet& rows, size_t field, Repor
             const std::string* text = v.TextIf();
             if (!text) text = &(converted = v.ToText());
             texts_ += *text;
-            keys_[r] = TextPrefix(*text);
+            keys_[r] = db::NaturalPrefixKey(*text);
         }
         starts_[n] = texts_.size();
         return;

@@ -31,8 +31,9 @@ public:
     // Numeric fields: the number the value counts as, 0 when it is no number.
     double Number(int row) const { return numbers_[static_cast<size_t>(row)]; }
 
-    // Sorting: a row without a key sorts as a null. Keys order as the values do; equal keys mean
-    // equal values unless KeysExact() is false (texts), where texts with equal keys compare by Text.
+    // Sorting: a row without a key sorts as a null. Keys order as the values do (texts in natural
+    // order); equal keys mean equal values unless KeysExact() is false (texts), where texts with
+    // equal keys compare by db::NaturalCompare of their Text.
     bool Unkeyed(int row) const { return (flags_[static_cast<size_t>(row)] & kUnkeyed) != 0; }
     std::uint64_t SortKey(int row) const { return keys_[static_cast<size_t>(row)]; }
     bool KeysExact() const { return starts_.empty(); }

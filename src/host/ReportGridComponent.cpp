@@ -32,7 +32,6 @@ namespace host {
 namespace {
 
 constexpr int kTwipsPerPixel = 15;
-constexpr int kDefaultPriceDecimals = 2;
 
 // A file name without the characters file systems refuse.
 QString FileNamePart(QString text) {
@@ -79,16 +78,7 @@ void ReportGridComponent::SetHeight(int twips) {
     if (widget_) widget_->resize(widget_->width(), std::max(0, twips / kTwipsPerPixel));
 }
 
-int ReportGridComponent::PriceDecimals() const {
-    // The host's setting for prices; a database without it shows two decimals.
-    try {
-        const auto rows = QueryOnKeptConnection(connectStr_, "select jjbl from sys_var");
-        if (!rows->rows.empty() && rows->rows[0][0].IsNumeric())
-            return std::clamp(static_cast<int>(rows->rows[0][0].ToInt32()), 0, 6);
-    } catch (const std::exception&) {
-    }
-    return kDefaultPriceDecimals;
-}
+int ReportGridComponent::PriceDecimals() const { return PriceDecimalsOn(connectStr_); }
 
 void ReportGridComponent::RefreshReport() {
     if (!widget_) throw db::Error(db::ErrorCode::ClosedObject, "报表控件已关闭");

@@ -32,6 +32,8 @@ ReportGridWidget::ReportGridWidget(ReportTableModel& model, QWidget* parent)
     heading->setHighlightSections(false);
     heading->setSortIndicatorShown(false);
     heading->setDefaultAlignment(Qt::AlignCenter);
+    // The columns fill the grid: the last one takes what the others leave.
+    heading->setStretchLastSection(true);
 
     clearFilter_->setText(QStringLiteral("清除过滤"));
     clearFilter_->setAccessibleName(QStringLiteral("清除过滤"));
@@ -54,7 +56,8 @@ ReportGridWidget::ReportGridWidget(ReportTableModel& model, QWidget* parent)
     connect(&widthsSettled_, &QTimer::timeout, this, &ReportGridWidget::columnWidthsChanged);
     connect(heading, &QHeaderView::sectionClicked, this, &ReportGridWidget::HeadingClicked);
     connect(heading, &QHeaderView::sectionResized, this, [this](int column, int, int size) {
-        if (applying_) return;
+        // The last column's width follows the grid's; it is no width the operator set.
+        if (applying_ || column == table_->horizontalHeader()->count() - 1) return;
         model_.SetColumnWidth(column, size);
         widthsSettled_.start();
     });

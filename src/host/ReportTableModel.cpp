@@ -8,6 +8,7 @@
 #include <numeric>
 #include <set>
 
+#include "db/NaturalOrder.h"
 #include "db/TypeClass.h"
 #include "host/QtText.h"
 #include "host/ReportFilter.h"
@@ -56,6 +57,7 @@ std::vector<ReportField> FieldsOf(const db::RowSet& rows, int priceDecimals) {
         else field.kind = KindFromValues(rows, f);
         if (field.kind == ReportFieldKind::Decimal && field.name.find("价") != std::string::npos)
             field.decimals = std::clamp(priceDecimals, 0, 10);
+        field.flag = field.kind == ReportFieldKind::Integer && field.name.find("标志") != std::string::npos;
         fields.push_back(std::move(field));
     }
     return fields;
@@ -104,6 +106,15 @@ void ReportTableModel::SetResult(std::shared_ptr<const db::RowSet> rows, int pri
     }
 
     FitArrangement();
+    // A statement ordered by a code orders it as a text (10 before 2); the grid shows it by value.
+    fetchedRank_.clear();
+    if (rows_) {
+        const std::vector<int> natural = db::NaturalOrderOfFirstColumn(*rows_);
+        if (!std::is_sorted(natural.begin(), natural.end())) {
+            fetchedRank_.resize(natural.size());
+            for (size_t i = 0; i < natural.size(); ++i) fetchedRank_[static_cast<size_t>(natural[i])] = static_cast<int>(i);
+        }
+    }
     sortField_ = sortName.empty() ? -1 : FieldIndex(sortName);
     ApplyFilter();
     endResetModel();
@@ -227,7 +238,7 @@ void ReportTableModel::ApplyFilter() {
 
     // Sums in the fetched order, whatever the display order.
     for (size_t f = 0; f < fields_.size(); ++f) {
-        if (!fields_[f].IsNumeric()) continue;
+        if (!fields_[f].IsQuantity()) continue;
         const ReportFieldColumn& column = Column(static_cast<int>(f));
         long double sum = 0.0L;
         for (int r : filtered_) sum += column.Number(r);
@@ -239,6 +250,10 @@ void ReportTableModel::ApplyFilter() {
 void ReportTableModel::SortShown() {
     if (sortField_ < 0 || !rows_) {
         order_ = filtered_;
+        if (!fetchedRank_.empty())
+            std::sort(order_.begin(), order_.end(), [this](int a, int b) {
+                return fetchedRank_[static_cast<size_t>(a)] < fetchedRank_[static_cast<size_t>(b)];
+            });
         return;
     }
     const ReportFieldColumn& column = Column(sortField_);
@@ -260,7 +275,7 @@ void ReportTableModel::SortShown() {
     auto before = [&](const Entry& a, const Entry& b) {
         if (a.key != b.key) return descending ? a.key > b.key : a.key < b.key;
         if (!exact) {
-            const int c = column.Text(a.row).compare(column.Text(b.row));
+            const int c = db::NaturalCompare(column.Text(a.row), column.Text(b.row));
             if (c != 0) return descending ? c > 0 : c < 0;
         }
         return a.row < b.row;
@@ -284,7 +299,7 @@ QString ReportTableModel::TextAt(int row, int field) const {
 }
 
 bool ReportTableModel::HasTotal(int field) const {
-    return field >= 0 && field < static_cast<int>(fields_.size()) && fields_[static_cast<size_t>(field)].IsNumeric();
+    return field >= 0 && field < static_cast<int>(fields_.size()) && fields_[static_cast<size_t>(field)].IsQuantity();
 }
 
 double ReportTableModel::Total(int field) const { return HasTotal(field) ? totals_[static_cast<size_t>(field)] : 0.0; }
@@ -321,9 +336,11 @@ QVariant ReportTableModel::data(const QModelIndex& index, int role) const {
     switch (role) {
         case Qt::DisplayRole:
             return VisibleText(totals ? TotalText(field) : TextAt(index.row(), field));
-        case Qt::TextAlignmentRole:
-            return QVariant::fromValue(Qt::Alignment(
-                (fields_[static_cast<size_t>(field)].IsNumeric() ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter));
+        case Qt::TextAlignmentRole: {
+            const ReportField& f = fields_[static_cast<size_t>(field)];
+            return QVariant::fromValue(
+                Qt::Alignment((f.flag ? Qt::AlignHCenter : f.IsQuantity() ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter));
+        }
         case Qt::FontRole:
             if (totals) {
                 QFont bold;

@@ -178,7 +178,7 @@ int WriteReportWorkbook(const QString& path, const ReportTableModel& model, cons
                     const bool time = d.hour || d.minute || d.second;
                     Check(worksheet_write_datetime(ws, row, col, &when,
                                                    formats.Get(time ? "yyyy-mm-dd hh:mm:ss" : "yyyy-mm-dd", false, false)));
-                } else if (field.IsNumeric() && v.IsNumeric()) {
+                } else if (field.IsNumeric() && !field.flag && v.IsNumeric()) {
                     Check(worksheet_write_number(ws, row, col, ReportNumber(v), formats.Get(NumberFormat(field), false, false)));
                 } else {
                     const std::string text = CellText(model.TextAt(r, shown[c]), shortened);

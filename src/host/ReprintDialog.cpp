@@ -8,12 +8,14 @@
 #include <QPushButton>
 #include <QTableView>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <set>
 
 #include "data/PrintEngine.h"
 #include "data/QueryRoutines.h"
 #include "db/Connection.h"
 #include "db/Error.h"
+#include "db/NaturalOrder.h"
 #include "host/BillReader.h"
 #include "host/QtText.h"
 #include "host/ReprintBillModel.h"
@@ -118,6 +120,11 @@ void ReprintDialog::Query() {
                             Text(rs.At(r, 4)), Flag(rs.At(r, 5)), Flag(rs.At(r, 6)), false});
         }
         rs.Close();
+        // By day, and within a day by serial number as every grid orders serials (2 before 10).
+        std::stable_sort(rows.begin(), rows.end(), [](const ReprintBillRow& a, const ReprintBillRow& b) {
+            if (a.billDate != b.billDate) return a.billDate < b.billDate;
+            return db::NaturalLess(a.serial, b.serial);
+        });
         model_->SetRows(std::move(rows));
         status_->setText(QStringLiteral("共 %1 张单据").arg(model_->rowCount()));
     } catch (const std::exception& e) {

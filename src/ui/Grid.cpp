@@ -1,17 +1,42 @@
 #include "ui/Grid.h"
 
 #include <algorithm>
+#include <cmath>
+#include <cstdio>
 
 #include "db/Error.h"
+#include "db/TypeClass.h"
 
 namespace ui {
 namespace {
 
-// Cell text of a field value: dates without a midnight time, numbers in shortest form.
-std::string CellText(const db::Value& v) {
+// Cell text of a field value: dates without a midnight time, numbers in shortest form or with the
+// column's decimals (rounded half away from zero), flags as 是/否.
+std::string CellText(const db::Value& v, const ColumnFormat& format) {
+    if (format.yesNo && !v.IsNull() && !v.IsEmpty()) {
+        try {
+            return v.ToDouble() != 0 ? "是" : "否";
+        } catch (...) {
+            return v.ToText();  // no number: shown as it stands
+        }
+    }
     if (v.GetKind() == db::Value::Kind::Bool) return v.ToBool() ? "1" : "0";
+    if (format.decimals >= 0 && v.IsNumeric()) {
+        const int d = std::min(format.decimals, 6);
+        const double scale = std::pow(10.0, d);
+        // The nudge keeps a price's own decimals against the noise of its binary form (1.005 is
+        // held as 1.00499999999999989...), so that 1.005 shows 1.01 as the price rounding gives.
+        const double scaled = v.ToDouble() * scale;
+        double x = std::round(scaled + scaled * 1e-12) / scale;
+        if (x == 0) x = 0;  // no "-0.00"
+        char buf[64];
+        std::snprintf(buf, sizeof buf, "%.*f", d, x);
+        return buf;
+    }
     return v.ToText();
 }
+
+const ColumnFormat kPlain{};
 
 }  // namespace
 
@@ -68,7 +93,7 @@ std::string Grid::TextMatrix(int row, int col) const {
         auto it = marks_.find(RowIdOf(row));
         return it == marks_.end() ? std::string() : it->second;
     }
-    return CellText(source_.At(row - 1, col - 1));
+    return CellText(source_.At(row - 1, col - 1), ColFormat(col));
 }
 
 void Grid::SetTextMatrix(int row, int col, std::string text) {
@@ -113,6 +138,26 @@ void Grid::SetColWidth(int col, int twips) {
     widths_[col] = twips;
     ++generation_;
     Notify();
+}
+
+void Grid::SetColFormat(int col, ColumnFormat format) {
+    formats_[col] = format;
+    Notify();
+}
+
+const ColumnFormat& Grid::ColFormat(int col) const {
+    auto it = formats_.find(col);
+    return it == formats_.end() ? kPlain : it->second;
+}
+
+Alignment Grid::ColAlignment(int col) const {
+    if (col == 0) return Alignment::Center;
+    const ColumnFormat& f = ColFormat(col);
+    if (f.yesNo) return Alignment::Center;
+    if (f.right) return Alignment::Right;
+    if (source_.IsOpen() && col <= source_.FieldCount() && db::IsNumericClass(source_.Field(col - 1).type))
+        return Alignment::Right;
+    return Alignment::Left;
 }
 
 }  // namespace ui

@@ -12,6 +12,16 @@
 
 namespace ui {
 
+enum class Alignment { Left, Center, Right };
+
+// How a column shows its values. Numbers align right and prices show a fixed number of decimals;
+// a flag shows 是 or 否.
+struct ColumnFormat {
+    int decimals = -1;  // numbers: this many decimals; -1 their shortest form
+    bool yesNo = false;  // a flag: 是 for a value other than 0, 否 for 0, a null stays empty
+    bool right = false;  // right-aligned whatever the value (amounts the logic formatted as texts)
+};
+
 class Grid : public Control {
 public:
     using Control::Control;
@@ -41,6 +51,11 @@ public:
     // Widths in twips (15 per pixel); 0 leaves the view's default.
     int ColWidth(int col) const;
     void SetColWidth(int col, int twips);
+    // Column c of the grid (1..n); the fixed column is centred. TextMatrix shows the format.
+    void SetColFormat(int col, ColumnFormat format);
+    const ColumnFormat& ColFormat(int col) const;
+    // Right for numbers (by the field's type) and amounts, centre for flags and the fixed column.
+    Alignment ColAlignment(int col) const;
     int Height() const { return height_; }
     void SetHeight(int twips) { height_ = twips; Notify(); }
 
@@ -66,6 +81,7 @@ private:
     std::map<int, std::string> headings_;
     std::map<int, std::string> tags_;
     std::map<int, int> widths_;
+    std::map<int, ColumnFormat> formats_;
     int col_ = 0;
     int height_ = 0;
     int mouseRow_ = -1, mouseCol_ = -1;

@@ -2,6 +2,7 @@
 
 #include <QFormLayout>
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QVBoxLayout>
 
 namespace views {
@@ -15,7 +16,9 @@ FrmBillTotalsView::FrmBillTotalsView(bill::FrmBillTotals& window, QWidget* paren
                                                       {&window.Label7, &window.LabFall}};
     for (const auto& [heading, value] : rows) {
         QLabel* h = Caption(*heading);
-        form->addRow(h, Value(*value, h));
+        QLabel* figure = Value(*value, h);
+        figure->setAlignment(Qt::AlignRight | Qt::AlignVCenter);  // figures read like a column of numbers
+        form->addRow(h, figure);
     }
     auto* buttons = new QHBoxLayout;
     buttons->addStretch(1);

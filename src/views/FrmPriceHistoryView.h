@@ -3,6 +3,8 @@
 // (Qt Charts) beside them; a close button.
 #pragma once
 #include <QChartView>
+#include <QSplitter>
+#include <QTableView>
 
 #include "bill/FrmPriceHistory.h"
 #include "views/ToolView.h"
@@ -15,9 +17,15 @@ public:
     FrmPriceHistoryView(bill::FrmPriceHistory& window, QWidget* parent = nullptr);
 
     QChartView* Chart() const { return chart_; }
+    QSplitter* Splitter() const { return splitter_; }
 
 private:
+    // Gives the lists the width the audited bills' columns need, beside a chart of at least its
+    // minimum width, widening the window as far as the screen allows.
+    void FitLists(QTableView* audited);
+
     QChartView* chart_;
+    QSplitter* splitter_ = nullptr;
 };
 
 }  // namespace views

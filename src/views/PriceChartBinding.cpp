@@ -31,7 +31,9 @@ void PriceChartBinding::Apply() {
     if (!points.empty()) {
         auto* series = new QLineSeries(chart);
         series->setName(QString::fromStdString(chart_.Title()));
-        series->setPointsVisible(true);
+        // The points are the corners of the steps; the line alone reads better, but a price that
+        // never changed is a single point.
+        series->setPointsVisible(points.size() == 1);
         double low = points.front().price, high = low;
         for (const auto& p : points) {
             series->append(static_cast<qreal>(Msecs(p.date)), p.price);
@@ -55,9 +57,12 @@ void PriceChartBinding::Apply() {
 
         auto* prices = new QValueAxis(chart);
         prices->setTitleText(QStringLiteral("售价"));
-        prices->setLabelFormat(QStringLiteral("%.") + QString::number(std::clamp(chart_.Decimals(), 0, 6)) + QStringLiteral("f"));
-        const double margin = high > low ? (high - low) * 0.1 : std::max(1.0, high * 0.1);
-        prices->setRange(low >= 0 ? std::max(0.0, low - margin) : low - margin, high + margin);
+        // Round ticks (1, 2, 2.5 or 5 times a power of ten), each shown exactly.
+        const bill::PriceAxis axis = bill::RoundPriceAxis(low, high, chart_.Decimals());
+        prices->setLabelFormat(QStringLiteral("%.") + QString::number(axis.labelDecimals) + QStringLiteral("f"));
+        prices->setRange(axis.min, axis.max);
+        prices->setTickCount(axis.ticks);
+        prices->setMinorTickCount(0);
         chart->addAxis(prices, Qt::AlignLeft);
         series->attachAxis(prices);
     }

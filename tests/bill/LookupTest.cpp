@@ -45,7 +45,7 @@ TEST_F(Editor, BranchTypeMatchesEveryIdContainingTheText) {
         Lookups().pick = 1;
         w.TxtDwbh.TypedText("1");
         Key(w, w.TxtDwbh, ui::Key::Enter);
-        EXPECT_EQ(Lookups().statements.back(), "select id as 单位编号,name as 单位名称 from glsx where fid=3 and id like '%1%' order by id");
+        EXPECT_EQ(Lookups().statements.back(), "select id as 类型编号,name as 类型名称 from glsx where fid=3 and id like '%1%' order by id");
         EXPECT_EQ(Lookups().rowCounts.back(), 3u);
         EXPECT_EQ(w.TxtDwbh.Text(), "10");
         EXPECT_EQ(w.txtDwmc.Text(), "中店");
@@ -56,7 +56,7 @@ TEST_F(Editor, ItemByCodePatternMnemonicStarAndF7) {
     Open("", [&](FrmAdjuctPrice& w) {
         w.TxtDwbh.SetText("001");
         const std::string base =
-            "select a.hh as 货号,a.pm as 品名,a.gg as 规格,a.cd as 产地,a.pdw as 单位,b.sellprice as 售价  from yw_kck a LEFT join "
+            "select a.hh as 货号,a.pm as 品名,a.gg as 规格,a.cd as 产地,a.pdw as 单位,b.sellprice as 售价,a.pm_zjm as 助记码  from yw_kck a LEFT join "
             "(select hh,dwbh,sellprice from glprice where dwbh='001') b  on a.hh=b.hh where isnull(a.FDeleted,0)=0 ";
         auto enter = [&](const std::string& typed) {
             w.SetFocus(w.TxtHH);

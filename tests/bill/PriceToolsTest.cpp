@@ -111,6 +111,57 @@ TEST_F(PriceTools, HistoryListsAuditedBillsNewestFirstWithChartAndThePendingOnes
     EXPECT_TRUE(MessageTexts().empty());
 }
 
+TEST(PriceAxis, TicksAreRoundStepsThatCoverThePrices) {
+    const struct {
+        double low, high;
+        int decimals;
+        double min, max, step;
+        int ticks, labelDecimals;
+    } cases[] = {
+        {4, 5.5, 2, 3.5, 6, 0.5, 6, 2},        // room of a tenth: 3.85 .. 5.65, rounded out to halves
+        {4.17, 4.26, 2, 4.16, 4.28, 0.02, 7, 2},
+        {5.5, 5.5, 2, 4.5, 6.5, 0.5, 5, 2},    // one price: room of a tenth of it, at least 1
+        {0.5, 0.5, 2, 0, 1.5, 0.25, 7, 2},     // never below 0; a step of 2.5 × 10^-1
+        {12, 980, 0, 0, 1200, 200, 7, 0},
+        {3, 5, 0, 2.5, 5.5, 0.5, 7, 1},        // labels show the step's decimals
+    };
+    for (const auto& c : cases) {
+        const bill::PriceAxis a = bill::RoundPriceAxis(c.low, c.high, c.decimals, 7);
+        EXPECT_NEAR(a.min, c.min, 1e-9) << c.low << ".." << c.high;
+        EXPECT_NEAR(a.max, c.max, 1e-9) << c.low << ".." << c.high;
+        EXPECT_NEAR(a.step, c.step, 1e-12) << c.low << ".." << c.high;
+        EXPECT_EQ(a.ticks, c.ticks) << c.low << ".." << c.high;
+        EXPECT_EQ(a.labelDecimals, c.labelDecimals) << c.low << ".." << c.high;
+        EXPECT_LE(a.min, c.low);
+        EXPECT_GE(a.max, c.high);
+    }
+}
+
+TEST_F(PriceTools, TwoChangesOnOneDayMakeOneStepAndTheCurrentPriceStepsAtTheEnd) {
+    Header("1", "001", 1, "2026-10-05", {{"A1", 4, 9}});    // a price that held only for part of a day
+    Header("2", "001", 1, "2026-10-05", {{"A1", 9, 5}});
+    Header("3", "001", 1, "2026-11-20", {{"A1", 5, 5}});    // no change
+    Header("4", "001", 1, "2026-11-25", {{"A1", 5, 5.2}});  // glprice then changed elsewhere to 5.5
+    Header("5", "001", 0, "2026-12-02", {{"B2", 4, 4.4}});
+    Open("5", [&](FrmAdjuctPrice& w) {
+        w.TxtHH.SetText("A1");
+        t.Toolkit().OnShow("FrmPriceHistory", [&](ui::Window& win) {
+            auto& h = static_cast<bill::FrmPriceHistory&>(win);
+            EXPECT_EQ(h.ChtPrice.Points(), (std::vector<PricePoint>{{{2026, 10, 5}, 4},
+                                                                    {{2026, 10, 5}, 5},
+                                                                    {{2026, 11, 25}, 5},
+                                                                    {{2026, 11, 25}, 5.2},
+                                                                    {{2026, 12, 6}, 5.2},
+                                                                    {{2026, 12, 6}, 5.5}}));
+            // Amounts right-aligned, the rest left.
+            for (int c = 1; c < h.VfgAudited.Cols(); ++c)
+                EXPECT_EQ(h.VfgAudited.ColAlignment(c), c >= 4 && c <= 6 ? ui::Alignment::Right : ui::Alignment::Left) << c;
+        });
+        w.Toolbar1.Press("价格");
+    });
+    EXPECT_TRUE(MessageTexts().empty());
+}
+
 TEST_F(PriceTools, HistorySaysWhenNothingIsFoundAndNeedsAnItemAndATarget) {
     Open("", [&](FrmAdjuctPrice& w) {
         w.Toolbar1.Press("价格");

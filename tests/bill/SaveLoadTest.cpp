@@ -1,5 +1,6 @@
 // Opening, numbering, saving and loading bills in the editor.
 #include "EditorFixture.h"
+#include "entry/SystemSettings.h"
 #include "db/Error.h"
 #include "ui/Keys.h"
 #include "ui/Toolkit.h"
@@ -232,6 +233,34 @@ TEST_F(Editor, LoadingShowsHeaderNamesDatesAndSelectsTheLastLine) {
         EXPECT_EQ(w.TxtDwbh.Text(), "");
         EXPECT_EQ(w.VfgContent.Rows(), 2);
     });
+}
+
+TEST_F(Editor, LinesShowByLineNumberWithPricesInTheSystemsDecimalsAndANewLineBecomesCurrent) {
+    std::vector<std::string> lines;
+    for (int i = 1; i <= 9; ++i) lines.insert(lines.end(), {"X" + std::to_string(i), std::to_string(i) + ".5"});
+    Bill("5", "001", 0, lines);  // line numbers 100 ... 900
+    entry::Settings().jjbl = 3;
+    Open("5", [&](FrmAdjuctPrice& w) {
+        EnterLine(w, "A1", 7.25);  // line 1000: as a text it would sort before 200
+        ASSERT_EQ(w.VfgContent.Rows(), 11);
+        EXPECT_EQ(w.VfgContent.TextMatrix(1, 1), "100");
+        EXPECT_EQ(w.VfgContent.TextMatrix(10, 1), "1000");
+        EXPECT_EQ(w.VfgContent.Row(), 10) << "the new line is current";
+        const struct {
+            int col;
+            std::string text;
+            ui::Alignment align;
+        } columns[] = {{1, "1000", ui::Alignment::Left},
+                       {2, "A1", ui::Alignment::Left},
+                       {4, "5.500", ui::Alignment::Right},
+                       {5, "7.250", ui::Alignment::Right}};
+        for (const auto& c : columns) {
+            EXPECT_EQ(w.VfgContent.TextMatrix(10, c.col), c.text) << "column " << c.col;
+            EXPECT_EQ(w.VfgContent.ColAlignment(c.col), c.align) << "column " << c.col;
+        }
+        EXPECT_EQ(w.VfgContent.TextMatrix(1, 5), "1.500");
+    });
+    EXPECT_TRUE(MessageTexts().empty());
 }
 
 TEST_F(Editor, ItemTemplateComesFromGLSelectWithTheOperatorCodeFilledIn) {

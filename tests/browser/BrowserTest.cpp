@@ -145,6 +145,43 @@ TEST_F(Browser, RightPressOnHeadingSortsDescendingThenAscendingAndMarksFollowThe
     });
 }
 
+TEST_F(Browser, SerialsShowByValueAfterLoadRefreshAndSortAndTheFlagAsYesNo) {
+    for (const char* lsh : {"10", "11", "30"}) {
+        t.Exec(std::string("insert into SubAdjuctPrice (lsh,kdrq,czry,shbz,jzbz,bz5) values ('") + lsh +
+               "','2026-12-01','系统管理员',1,0,'')");
+        t.Exec(std::string("insert into SubAdjuctPricemx (lsh,dh,hh,pm,sj1,sj2) values ('") + lsh + "','100','1','p',1,2)");
+    }
+    const std::vector<std::string> byValue{"1", "2", "4", "6", "10", "11", "30"};
+    Run([&](browser::FrmBrowser& w) {
+        EXPECT_EQ(Serials(w), byValue);
+        EXPECT_EQ(w.Vs.Row(), 1);
+        w.Vs.SetMouseCell(0, 1);
+        w.Vs.RaiseMouseDown(ui::MouseButton::Right, 0);
+        EXPECT_EQ(Serials(w), (std::vector<std::string>(byValue.rbegin(), byValue.rend())));
+        w.Toolbar.Press("刷新");  // drops bill 6, which has no line
+        EXPECT_EQ(Serials(w), (std::vector<std::string>{"1", "2", "4", "10", "11", "30"}));
+
+        // Column by column: what the first row shows and how it is aligned.
+        const struct {
+            int col;
+            std::string text;
+            ui::Alignment align;
+        } columns[] = {{0, "", ui::Alignment::Center},
+                       {1, "1", ui::Alignment::Left},
+                       {2, "2026-12-01", ui::Alignment::Left},
+                       {5, "否", ui::Alignment::Center},
+                       {6, "", ui::Alignment::Left}};
+        for (const auto& c : columns) {
+            EXPECT_EQ(w.Vs.TextMatrix(1, c.col), c.text) << "column " << c.col;
+            EXPECT_EQ(w.Vs.ColAlignment(c.col), c.align) << "column " << c.col;
+        }
+        EXPECT_EQ(w.Vs.TextMatrix(2, 5), "是");
+        EXPECT_EQ(w.StatusBar.Panel(3), "按分支机构");
+    });
+    data::Host().BranchMode = data::ByBranchType;
+    Run([&](browser::FrmBrowser& w) { EXPECT_EQ(w.StatusBar.Panel(3), "按分支机构类型"); });
+}
+
 TEST_F(Browser, RefreshRemovesUnauditedHeadersWithoutLines) {
     Run([&](browser::FrmBrowser& w) {
         t.Exec("insert into SubAdjuctPrice (lsh,czry,shbz,jzbz,bz5) values ('9','系统管理员',NULL,0,'')");  // never audited

@@ -4,6 +4,7 @@
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QLineEdit>
+#include <QScrollBar>
 #include <QTableView>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -157,6 +158,65 @@ TEST(LookupTableModel, FilterMatchesAnyOneColumnIgnoringCase) {
     EXPECT_EQ(model.rowCount(), 0);
     model.SetFilter(QString());
     EXPECT_EQ(model.rowCount(), 50);
+}
+
+TEST(LookupTableModel, CodesShowByValuePricesInTheHostsDecimalsAndTheMnemonicIsSearched) {
+    auto rows = std::make_shared<db::RowSet>();
+    rows->fields = {{"货号", db::DataType::VarChar}, {"品名", db::DataType::VarChar}, {"售价", db::DataType::Numeric},
+                    {"折扣", db::DataType::Double},  {"助记码", db::DataType::VarChar}};
+    // Fetched "order by a.hh": as texts.
+    for (const char* code : {"10", "11", "2", "3"})
+        rows->rows.push_back({Value::Text(code), Value::Text(std::string("白王饼条") + code), Value::Double(1.005),
+                              Value::Double(0.5), Value::Text(std::string("BWBT") + code)});
+    host::LookupTableModel model(rows, nullptr, 2);
+    QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::Fatal);
+    QStringList codes;
+    for (int r = 0; r < model.rowCount(); ++r) codes << model.data(model.index(r, 0)).toString();
+    EXPECT_EQ(codes.join(','), QStringLiteral("2,3,10,11"));
+    EXPECT_EQ(model.SourceRow(0), 2);
+
+    const struct {
+        int column;
+        QString text;
+        Qt::Alignment align;
+    } columns[] = {{0, QStringLiteral("2"), Qt::AlignLeft},
+                   {2, QStringLiteral("1.01"), Qt::AlignRight},  // a price: the host's decimals
+                   {3, QStringLiteral("0.5"), Qt::AlignRight},   // a number that is no price
+                   {4, QStringLiteral("BWBT2"), Qt::AlignLeft}};
+    for (const auto& c : columns) {
+        EXPECT_EQ(model.data(model.index(0, c.column)).toString(), c.text) << c.column;
+        EXPECT_EQ(model.data(model.index(0, c.column), Qt::TextAlignmentRole).value<Qt::Alignment>() & Qt::AlignHorizontal_Mask,
+                  c.align)
+            << c.column;
+    }
+    model.SetFilter(QStringLiteral("bwbt1"));
+    ASSERT_EQ(model.rowCount(), 2);
+    EXPECT_EQ(model.SourceRow(0), 0);  // 10, then 11: the filter keeps the order shown
+    EXPECT_EQ(model.SourceRow(1), 1);
+}
+
+TEST(LookupDialogWidths, EveryColumnThePriceIncludedIsInViewWithoutScrolling) {
+    auto rows = MakeRows(40);
+    rows->fields.insert(rows->fields.begin() + 2, {{"规格说明", db::DataType::VarChar}, {"产地", db::DataType::VarChar}});
+    for (auto& row : rows->rows)
+        row.insert(row.begin() + 2, {Value::Text("一段很长很长很长很长很长很长很长很长很长很长很长的说明文字"), Value::Text("烟台")});
+    rows->fields.push_back({"助记码", db::DataType::VarChar});
+    for (auto& row : rows->rows) row.push_back(Value::Text("KL"));
+    LookupDialog dialog(rows, nullptr, 2);
+    dialog.show();
+    QApplication::processEvents();
+    QTableView* grid = dialog.Grid();
+    const int price = 5;
+    ASSERT_EQ(rows->fields[price].name, "售价");
+    for (int c = 0; c < dialog.Model()->columnCount(); ++c) {
+        EXPECT_GE(grid->columnWidth(c), LookupDialog::kMinColumnWidth) << c;
+        if (c + 1 < dialog.Model()->columnCount()) {
+            EXPECT_LE(grid->columnWidth(c), LookupDialog::kMaxColumnWidth) << c;
+        }
+    }
+    const int right = grid->columnViewportPosition(price) + grid->columnWidth(price);
+    EXPECT_LE(right, grid->viewport()->width()) << "the price column ends inside the grid";
+    EXPECT_EQ(grid->horizontalScrollBar()->maximum(), 0);
 }
 
 // Keystrokes in the picker on 100,000 rows, each re-filtering every row at worst. The bound is

@@ -60,16 +60,22 @@ TEST_F(ReportModel, CellsShowNumbersWithThePriceDecimalsAndDatesAsDates) {
     ASSERT_EQ(model.rowCount(), 5);  // four rows and the totals row
     EXPECT_EQ(Headings().join(','), QStringLiteral("流水号,开单日期,品名,原售价,新售价,审核标志,折扣,说明"));
     EXPECT_EQ(Cell(0, 3) + "|" + Cell(0, 4) + "|" + Cell(1, 4), QStringLiteral("10.50|12.00|3.00"));  // 2.995 rounds up
-    EXPECT_EQ(Cell(0, 5) + "|" + Cell(0, 6), QStringLiteral("0|0.125"));  // integer, and a decimal that is no price
+    EXPECT_EQ(Cell(0, 5) + "|" + Cell(1, 5) + "|" + Cell(0, 6), QStringLiteral("否|是|0.125"));  // a flag, and a decimal that is no price
     EXPECT_EQ(Cell(0, 1) + "|" + Cell(1, 1) + "|" + Cell(3, 1), QStringLiteral("2026-12-03|2026-12-01 08:30:00|"));
     EXPECT_EQ(Cell(2, 3), QString());  // null
-    EXPECT_EQ(model.index(0, 3).data(Qt::TextAlignmentRole).value<Qt::Alignment>() & Qt::AlignRight, Qt::AlignRight);
-    EXPECT_EQ(model.index(0, 2).data(Qt::TextAlignmentRole).value<Qt::Alignment>() & Qt::AlignLeft, Qt::AlignLeft);
+    // Amounts and prices right, flags centred, texts left.
+    const std::pair<int, Qt::Alignment> alignments[] = {
+        {0, Qt::AlignLeft}, {2, Qt::AlignLeft}, {3, Qt::AlignRight}, {4, Qt::AlignRight}, {5, Qt::AlignHCenter}, {6, Qt::AlignRight}};
+    for (const auto& [column, align] : alignments)
+        EXPECT_EQ(model.index(0, column).data(Qt::TextAlignmentRole).value<Qt::Alignment>() & Qt::AlignHorizontal_Mask, align)
+            << "column " << column;
     EXPECT_EQ(model.Fields()[7].kind, host::ReportFieldKind::Text);  // a column of text and nulls
 
-    // The totals row: the label in the first text column, sums of the numeric columns.
+    // The totals row: the label in the first text column, sums of the amounts and prices, no sum
+    // of the flag.
     EXPECT_EQ(Cell(4, 0), QStringLiteral("合计（共4行）"));
-    EXPECT_EQ(Cell(4, 3) + "|" + Cell(4, 4) + "|" + Cell(4, 5) + "|" + Cell(4, 6), QStringLiteral("21.75|30.25|2|1.625"));
+    EXPECT_EQ(Cell(4, 3) + "|" + Cell(4, 4) + "|" + Cell(4, 5) + "|" + Cell(4, 6), QStringLiteral("21.75|30.25||1.625"));
+    EXPECT_FALSE(model.HasTotal(5));
     EXPECT_EQ(Cell(4, 1), QString());
     EXPECT_TRUE(model.index(4, 0).data(Qt::FontRole).value<QFont>().bold());
     EXPECT_EQ(model.headerData(4, Qt::Vertical).toString(), QStringLiteral("合计"));
@@ -88,8 +94,8 @@ TEST_F(ReportModel, SortingPermutesRowsKeepsTiesInOrderAndTheTotalsLast) {
     EXPECT_EQ(ColumnText(0).join(','), QStringLiteral("a0,C3,A1,B2"));
     model.sort(5, Qt::AscendingOrder);  // ties keep the fetched order
     EXPECT_EQ(ColumnText(0).join(','), QStringLiteral("B2,C3,A1,a0"));
-    model.sort(0, Qt::AscendingOrder);
-    EXPECT_EQ(ColumnText(0).join(','), QStringLiteral("A1,B2,C3,a0"));
+    model.sort(0, Qt::AscendingOrder);  // codes without regard to case
+    EXPECT_EQ(ColumnText(0).join(','), QStringLiteral("a0,A1,B2,C3"));
     model.SortByField(-1, Qt::AscendingOrder);
     EXPECT_EQ(ColumnText(0).join(','), QStringLiteral("B2,A1,C3,a0"));
 }
@@ -204,6 +210,24 @@ TEST(ReportModelTexts, TextsSortByTheirBytesAlsoPastALongCommonStartWithNullsApa
     EXPECT_EQ(Column(model, 1), QStringLiteral("1,7,10,3,4,5,8,6,2,9"));
 }
 
+TEST(ReportModelTexts, SerialsShowByValueAsFetchedAndWhenSortedAlsoPastTheKey) {
+    ReportTableModel model;
+    QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::Fatal);
+    // Fetched ordered by serial as texts, as the detail statement orders them; a long common start
+    // goes past the sort key.
+    model.SetResult(Pairs({{T("10"), N(1)}, {T("11"), N(2)}, {T("2"), N(3)}, {T("2"), N(4)}, {T("3"), N(5)},
+                           {T("单号甲乙丙丁10"), N(6)}, {T("单号甲乙丙丁9"), N(7)}}),
+                    2);
+    EXPECT_EQ(Column(model, 1), QStringLiteral("3,4,5,1,2,7,6")) << "unsorted: by value, ties as fetched";
+    model.sort(0, Qt::DescendingOrder);
+    EXPECT_EQ(Column(model, 1), QStringLiteral("6,7,2,1,5,3,4"));
+    model.sort(0, Qt::AscendingOrder);
+    EXPECT_EQ(Column(model, 1), QStringLiteral("3,4,5,1,2,7,6"));
+    ASSERT_TRUE(model.SetFilter({{"名称", ReportFilterOp::Contains, "1", ""}}));
+    model.SortByField(-1, Qt::AscendingOrder);
+    EXPECT_EQ(Column(model, 1), QStringLiteral("1,2,6"));
+}
+
 TEST(ReportModelTexts, AConditionOnTextFindsItWithinOneRowNeverAcrossTwo) {
     ReportTableModel model;
     QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::Fatal);
@@ -241,8 +265,8 @@ TEST(ReportModelTexts, ATextColumnHoldingNumbersSortsAndFiltersByTheirTexts) {
     QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::Fatal);
     model.SetResult(Pairs({{I(10), N(1)}, {T("9a"), N(2)}, {N(9.5), N(3)}, {T("x"), N(4)}}, db::DataType::Variant), 2);
     ASSERT_EQ(model.Fields()[0].kind, host::ReportFieldKind::Text);
-    model.sort(0, Qt::AscendingOrder);
-    EXPECT_EQ(Column(model, 1), QStringLiteral("1,3,2,4"));
+    model.sort(0, Qt::AscendingOrder);  // digits by value: 9.5, 9a, 10
+    EXPECT_EQ(Column(model, 1), QStringLiteral("3,2,1,4"));
     ASSERT_TRUE(model.SetFilter({{"名称", ReportFilterOp::Contains, "9", ""}}));
     EXPECT_EQ(Column(model, 1), QStringLiteral("3,2"));
     ASSERT_TRUE(model.SetFilter({{"名称", ReportFilterOp::Equals, "10", ""}}));
@@ -321,7 +345,7 @@ TEST_F(ReportModel, AReloadKeepsSortFilterAndColumnsWhileTheyFitAndDropsWhatNoLo
     model.SetFilter({{"审核标志", ReportFilterOp::Equals, "1", ""}});
     model.sort(0, Qt::DescendingOrder);
     model.SetResult(Sample(), 2);
-    EXPECT_EQ(ColumnText(0).join(','), QStringLiteral("a0,A1"));
+    EXPECT_EQ(ColumnText(0).join(','), QStringLiteral("A1,a0"));
     EXPECT_EQ(model.columnCount(), 7);
 
     // A statement whose columns changed: the defaults, and the rules on columns that are gone go.
@@ -336,7 +360,7 @@ TEST_F(ReportModel, AReloadKeepsSortFilterAndColumnsWhileTheyFitAndDropsWhatNoLo
     empty->fields = Sample()->fields;
     model.SetResult(empty, 2);
     EXPECT_EQ(model.rowCount(), 1);  // headings and a totals row of 0
-    EXPECT_EQ(Cell(0, 0) + "|" + Cell(0, 3) + "|" + Cell(0, 5), QStringLiteral("合计（共0行）|0.00|0"));
+    EXPECT_EQ(Cell(0, 0) + "|" + Cell(0, 3) + "|" + Cell(0, 5), QStringLiteral("合计（共0行）|0.00|"));
 }
 
 TEST(ReportModelArrange, ASavedArrangementWaitsForTheResultItWasMadeFor) {

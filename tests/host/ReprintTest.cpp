@@ -14,6 +14,7 @@
 #include "data/ComponentFactory.h"
 #include "data/PrintEngine.h"
 #include "data/ReprintComponent.h"
+#include "db/NaturalOrder.h"
 #include "host/PdfPrintEngine.h"
 #include "host/QtReprintComponent.h"
 #include "host/ReprintBillModel.h"
@@ -63,9 +64,15 @@ protected:
     }
     Texts BillsBetween(const std::string& from, const std::string& toExclusive) {
         Texts serials;
-        auto rs = t.Db().OpenRecordset("select lsh from SubAdjuctPrice where kdrq >= '" + from + "' and kdrq < '" +
+        // By day, and within a day by serial number by value.
+        auto rs = t.Db().OpenRecordset("select lsh, kdrq from SubAdjuctPrice where kdrq >= '" + from + "' and kdrq < '" +
                                        toExclusive + "' order by kdrq, lsh");
-        for (int r = 0; r < rs.RecordCount(); ++r) serials.push_back(rs.At(r, 0).ToText());
+        std::vector<std::pair<std::string, std::string>> bills;
+        for (int r = 0; r < rs.RecordCount(); ++r) bills.push_back({rs.At(r, 1).ToDate().DateText(), rs.At(r, 0).ToText()});
+        std::stable_sort(bills.begin(), bills.end(), [](const auto& a, const auto& b) {
+            return a.first != b.first ? a.first < b.first : db::NaturalLess(a.second, b.second);
+        });
+        for (const auto& b : bills) serials.push_back(b.second);
         return serials;
     }
     // Ticks a bill from the keyboard: its check cell made current, then Space.
@@ -82,6 +89,10 @@ protected:
 TEST_F(ReprintTest, OpensOnTheThirtyDaysEndingAtTheBusinessDate) {
     // Written late on the range's last day, and so in it.
     t.Exec("insert into SubAdjuctPrice (lsh,kdrq,czry,shbz,jzbz,dwbh) values ('LATE','2026-12-06 18:30:00','甲',0,0,'001')");
+    // Serials of one day: by value, though the statement orders them as texts.
+    for (const char* lsh : {"100", "10", "9"})
+        t.Exec(std::string("insert into SubAdjuctPrice (lsh,kdrq,czry,shbz,jzbz,dwbh) values ('9") + lsh +
+               "0000','2026-12-05','甲',0,0,'001')");
     Texts listed;
     QString title, from, to;
     QStringList headings;
@@ -98,6 +109,9 @@ TEST_F(ReprintTest, OpensOnTheThirtyDaysEndingAtTheBusinessDate) {
     EXPECT_EQ(from + " " + to, QStringLiteral("2026-11-07 2026-12-06"));
     EXPECT_EQ(headings.join(','), QStringLiteral("选择,流水号,开单日期,分支机构,备注,操作人员,审核,记帐"));
     EXPECT_EQ(listed, BillsBetween("2026-11-07", "2026-12-07"));
+    const auto at = [&](const char* serial) { return std::find(listed.begin(), listed.end(), serial) - listed.begin(); };
+    EXPECT_LT(at("990000"), at("9100000"));
+    EXPECT_LT(at("9100000"), at("91000000"));
     EXPECT_NE(std::find(listed.begin(), listed.end(), "LATE"), listed.end());
     EXPECT_EQ(std::find(listed.begin(), listed.end(), "1"), listed.end()) << "bill 1 is older than 30 days";
     EXPECT_TRUE(RecordingEngine::calls.empty());

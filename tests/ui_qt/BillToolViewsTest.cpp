@@ -171,7 +171,7 @@ private slots:
         bill::FrmBulkChange::Run(editor);
         QCOMPARE(t->Scalar("select group_concat(sj2, ' ') from (select * from SubAdjuctPricemx where lsh='3' order by dh)"),
                  "5.55 4.4 3.33"s);
-        QCOMPARE(editor.VfgContent.TextMatrix(2, 5), "4.4"s);
+        QCOMPARE(editor.VfgContent.TextMatrix(2, 5), "4.40"s);  // the price decimals
     }
 
     void importFromATypedFileName() {

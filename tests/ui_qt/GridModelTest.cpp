@@ -159,6 +159,57 @@ private slots:
         QCOMPARE(view.columnWidth(0), 400 / 15);
         QCOMPARE(view.currentIndex().row(), rs.AbsolutePosition() - 1);
     }
+
+    void columnsFitOnceAlignByKindAndTheLastFillsTheGrid() {
+        sqlite3* raw = nullptr;
+        const std::string path = dir.filePath(QStringLiteral("grid.db")).toStdString();
+        QCOMPARE(sqlite3_open(path.c_str(), &raw), SQLITE_OK);
+        std::unique_ptr<sqlite3, decltype(&sqlite3_close)> db(raw, &sqlite3_close);
+        MakeTable(raw, "few", 3);
+        sqlite3_exec(raw, "create table none (code varchar(20), name varchar(40), price numeric(18,4))", nullptr, nullptr, nullptr);
+        sqlite3_exec(raw, "update few set name = name || '一个很长很长很长很长很长很长很长很长很长很长很长很长很长很长很长的名称' where code = 'C000002'",
+                     nullptr, nullptr, nullptr);
+
+        ui::Grid grid(owner, "VfgContent");
+        ui::qt::GridView view;
+        ui::qt::GridBinding binding(grid, &view);
+        binding.Start();
+        view.resize(900, 300);
+        view.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&view));
+        grid.Bind(Open("none"));  // shown empty first, as a new bill's lines
+        const int headingOnly = view.columnWidth(2);
+        grid.Bind(Open("few"));
+        grid.SetColFormat(3, {.decimals = 2});
+        QApplication::processEvents();
+
+        // Column by column: text shown and alignment.
+        const struct {
+            int col;
+            QString text;
+            Qt::Alignment align;
+        } columns[] = {{0, QString(), Qt::AlignHCenter},
+                       {1, QStringLiteral("C000001"), Qt::AlignLeft},
+                       {3, QStringLiteral("0.50"), Qt::AlignRight}};
+        const QAbstractItemModel& m = *view.model();
+        for (const auto& c : columns) {
+            QCOMPARE(Cell(m, 0, c.col), c.text);
+            QCOMPARE(m.data(m.index(0, c.col), Qt::TextAlignmentRole).value<Qt::Alignment>() & Qt::AlignHorizontal_Mask, c.align);
+        }
+
+        // Widths followed the rows once they came, within the limits; the last column fills.
+        QVERIFY(view.columnWidth(2) > headingOnly);
+        QCOMPARE(view.columnWidth(2), ui::qt::GridBinding::kMaxColumnWidth);
+        for (int c = 0; c + 1 < m.columnCount(); ++c) QVERIFY(view.columnWidth(c) >= ui::qt::GridBinding::kMinColumnWidth);
+        int used = 0;
+        for (int c = 0; c < m.columnCount(); ++c) used += view.columnWidth(c);
+        QCOMPARE(used, view.viewport()->width());
+
+        // Set once: a later fill of the same columns keeps what the operator made of them.
+        view.setColumnWidth(1, 200);
+        grid.Bind(Open("few"));
+        QCOMPARE(view.columnWidth(1), 200);
+    }
 };
 
 static const bool registered = uitest::AddSuite([](int argc, char** argv) {

@@ -3,6 +3,7 @@
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QScopedValueRollback>
+#include <algorithm>
 
 #include "ui/qt/SafeCall.h"
 
@@ -28,20 +29,48 @@ GridBinding::GridBinding(ui::Grid& grid, GridView* view)
     RestoreWidths();
 }
 
+QStringList GridBinding::Headings() const {
+    QStringList headings;
+    for (int c = 0; c < model_->columnCount(); ++c) headings << model_->headerData(c, Qt::Horizontal).toString();
+    return headings;
+}
+
 void GridBinding::SaveWidths() {
     savedWidths_.clear();
     for (int c = 0; c < model_->columnCount(); ++c) savedWidths_.push_back(view_->columnWidth(c));
+    // The grid has already changed when the model is about to follow: its headings are those of
+    // the reset before.
+    if (showingFitted_) keptWidths_ = savedWidths_;
+}
+
+void GridBinding::FitColumns() {
+    const int cols = model_->columnCount();
+    for (int c = 0; c < cols; ++c) {
+        if (grid_.ColWidth(c) > 0) continue;
+        view_->resizeColumnToContents(c);
+        view_->setColumnWidth(c, std::clamp(view_->columnWidth(c), kMinColumnWidth, kMaxColumnWidth));
+    }
+    fittedToRows_ = model_->rowCount() > 0;
+    fittedFor_ = Headings();
+    keptWidths_.clear();
+    for (int c = 0; c < cols; ++c) keptWidths_.push_back(view_->columnWidth(c));
 }
 
 void GridBinding::RestoreWidths() {
     const int cols = model_->columnCount();
-    if (static_cast<int>(savedWidths_.size()) == cols && cols > 1) {
-        for (int c = 0; c < cols; ++c) view_->setColumnWidth(c, savedWidths_[c]);
-    } else {
+    showingFitted_ = cols > 1;
+    if (cols > 1 && Headings() == fittedFor_ && static_cast<int>(keptWidths_.size()) == cols) {
+        if (!fittedToRows_ && model_->rowCount() > 0) {
+            FitColumns();  // the first rows of a grid shown empty
+        } else {
+            for (int c = 0; c < cols; ++c) view_->setColumnWidth(c, keptWidths_[c]);
+        }
+    } else if (cols > 1) {
         // New columns: the grid's widths apply afresh, the others fit their heading and first rows.
         appliedWidths_.clear();
-        for (int c = 0; c < cols; ++c)
-            if (grid_.ColWidth(c) <= 0) view_->resizeColumnToContents(c);
+        FitColumns();
+    } else if (static_cast<int>(savedWidths_.size()) == cols) {
+        for (int c = 0; c < cols; ++c) view_->setColumnWidth(c, savedWidths_[c]);  // unbound: the mark column only
     }
     for (int c = 0; c < cols; ++c) {
         int twips = grid_.ColWidth(c);

@@ -36,8 +36,11 @@ QVariant GridModel::data(const QModelIndex& index, int role) const {
                 return {};  // the recordset shrank under a requery the grid was not told of
             }
         case Qt::TextAlignmentRole:
-            if (index.column() == 0) return int(Qt::AlignCenter);
-            return {};
+            switch (grid_.ColAlignment(index.column())) {
+                case ui::Alignment::Center: return int(Qt::AlignCenter);
+                case ui::Alignment::Right: return int(Qt::AlignRight | Qt::AlignVCenter);
+                default: return int(Qt::AlignLeft | Qt::AlignVCenter);
+            }
         default:
             return {};
     }

@@ -35,6 +35,8 @@ GridView::GridView(QWidget* parent) : QTableView(parent) {
     horizontalHeader()->setSectionsClickable(false);
     horizontalHeader()->setHighlightSections(false);
     horizontalHeader()->setResizeContentsPrecision(200);
+    // The columns fill the grid: the last one takes what the others leave.
+    horizontalHeader()->setStretchLastSection(true);
     horizontalHeader()->viewport()->installEventFilter(this);
 }
 
