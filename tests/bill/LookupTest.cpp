@@ -133,7 +133,7 @@ TEST_F(Editor, AnUnknownOrDeletedItemIsNamedAndAClosedLookupIsNot) {
             EXPECT_EQ(MessageTexts(), c.messages) << c.typed;
             EXPECT_EQ(w.Focused(), &w.TxtHH) << c.typed;
             EXPECT_EQ(w.TxtHH.Text(), c.typed);
-            if (!c.messages.empty()) {
+            if (!c.messages.empty() && !t.Toolkit().Messages().empty()) {
                 EXPECT_EQ(t.Toolkit().Messages()[0].message.title, "系统提示");
                 EXPECT_EQ(w.TxtHH.SelLength(), static_cast<int>(c.typed.size())) << "ready to be typed over";
             }
