@@ -5,11 +5,14 @@
 
 #include "bill/EditorState.h"
 #include "bill/FrmAdjuctPrice.h"
+#include "bill/LineChecks.h"
+#include "bill/PriceConflicts.h"
 #include "data/HostContext.h"
 #include "data/QueryRoutines.h"
 #include "data/Rights.h"
 #include "db/Connection.h"
 #include "db/Error.h"
+#include "entry/SystemSettings.h"
 #include "ui/Toolkit.h"
 
 namespace bill {
@@ -28,7 +31,80 @@ bool AnotherAuditMeanwhile(const db::Error& e) {
     return e.Code() == db::ErrorCode::IntegrityViolation || e.SqlState() == "40P01" || e.SqlState() == "40001";
 }
 
+constexpr size_t kDoubtfulLinesNamed = 10;
+
+db::DateTime DateOrNone(const db::Value& v) {
+    try {
+        return v.IsNull() || v.IsEmpty() ? db::DateTime{} : v.ToDate();
+    } catch (...) {
+        return {};
+    }
+}
+
 }  // namespace
+
+void FrmAdjuctPrice::AuditCommand() {
+    if (!data::CheckRight("审核")) return;
+    const std::string lsh = TxtLSH.Text();
+    // What the question's answer cannot change is said before asking it.
+    if (const std::string refusal = AuditRefusalBeforeAsking(lsh); !refusal.empty()) {
+        ui::MsgBox(refusal, ui::Buttons::Ok, ui::Icon::Exclamation, "系统提示");
+        return;
+    }
+    if (ui::MsgBox(AuditDoubts(lsh) + "确实要审核此单据吗?", ui::Buttons::YesNo, ui::Icon::Information, "系统提示",
+                   ui::DefaultButton::Second) != ui::Answer::Yes)
+        return;
+    if (CheckBeforeAudit(lsh) && ConfirmLaterAudits(*this, lsh)) AuditBill(lsh);
+}
+
+std::string FrmAdjuctPrice::AuditRefusalBeforeAsking(const std::string& lsh) {
+    if (Shared().IsNewBill) return "此单据尚未保存，不能审核!";
+    try {
+        db::Recordset header =
+            data::HostConnection().OpenRecordset("select shbz from SubAdjuctPrice where lsh='" + EscapeQuote(lsh) + "'");
+        const bool stored = header.RecordCount() > 0;
+        const db::Value shbz = stored ? header.Get("shbz") : db::Value();
+        header.Close();
+        if (!stored) return "此单据不存在，不能审核!";
+        if (!(shbz.IsNull() || shbz.IsEmpty()) && shbz.ToBool()) return "此单据已审核，不能重复审核!";
+    } catch (...) {
+        // The audit itself reads the header again and reports what fails there.
+    }
+    return {};
+}
+
+std::string FrmAdjuctPrice::AuditDoubts(const std::string& lsh) {
+    std::vector<std::string> lines;
+    size_t doubtful = 0;
+    try {
+        const std::string key = EscapeQuote(lsh);
+        db::Connection& c = data::HostConnection();
+        db::Recordset header = c.OpenRecordset("select kdrq,execdate from SubAdjuctPrice where lsh='" + key + "'");
+        const bool late = header.RecordCount() > 0 &&
+                          ExecutesBeforeBillDate(DateOrNone(header.Get("kdrq")), DateOrNone(header.Get("execdate")));
+        header.Close();
+        if (late) lines.push_back(kExecBeforeBillDate);
+        const int limit = entry::Settings().PriceChangeWarnPercent;
+        db::Recordset rs = c.OpenRecordset("select hh,sj1,sj2 from SubAdjuctPricemx where lsh='" + key + "' order by dh");
+        for (long i = 0; i < rs.RecordCount(); ++i) {
+            auto number = [&](int col) {
+                const db::Value v = rs.At(i, col);
+                return v.IsNull() || v.IsEmpty() ? 0.0 : v.ToDouble();
+            };
+            const std::vector<std::string> doubts = PriceDoubts(number(1), number(2), limit);
+            if (doubts.empty()) continue;
+            if (++doubtful <= kDoubtfulLinesNamed) lines.push_back(LineDoubtText(rs.At(i, 0).ToText(), doubts));
+        }
+        rs.Close();
+    } catch (...) {
+        return {};  // the question is asked all the same; the audit reports a failing database
+    }
+    if (lines.empty()) return {};
+    std::string text = "以下明细请核对：";
+    for (const auto& l : lines) text += "\n" + l;
+    if (doubtful > kDoubtfulLinesNamed) text += "\n……共" + std::to_string(doubtful) + "条明细";
+    return text + "\n";
+}
 
 bool FrmAdjuctPrice::CheckBeforeAudit(const std::string& lsh) {
     db::Recordset rs;
@@ -109,6 +185,7 @@ void FrmAdjuctPrice::AuditBill(const std::string& lsh) {
         TxtSh.SetText(auditor);
         FillLineGrid(TxtLSH.Text());
         SelectLastLine();
+        ShowAudited(true);
     } catch (const AuditRefused& r) {
         ui::MsgBox(r.text, ui::Buttons::Ok, ui::Icon::Exclamation, "系统提示");
     } catch (const std::exception& e) {
@@ -120,6 +197,11 @@ void FrmAdjuctPrice::Cmd_SaveReckoning_Click() {
     auto& shared = Shared();
     try {
         if (!data::CheckRight("记帐")) return;
+        // A bill never saved has no header to post; said before the question, not after.
+        if (shared.IsNewBill) {
+            ui::MsgBox("此单据尚未保存，不能记帐!", ui::Buttons::Ok, ui::Icon::Information, "系统提示");
+            return;
+        }
         if (ui::MsgBox("确实要记帐吗?", ui::Buttons::YesNo, ui::Icon::Information, "系统提示", ui::DefaultButton::Second) !=
             ui::Answer::Yes)
             return;

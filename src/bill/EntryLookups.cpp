@@ -7,6 +7,7 @@
 #include "data/HostContext.h"
 #include "data/LookupWindow.h"
 #include "data/QueryRoutines.h"
+#include "db/Connection.h"
 #include "ui/Keys.h"
 #include "ui/Toolkit.h"
 
@@ -35,6 +36,19 @@ bool Found(const Row& row) {
 }
 
 std::string Element(const Row& row, size_t i) { return i < row.size() ? row[i].ToText() : std::string(); }
+
+// Whether the statement yields no row at all. A lookup that yields none may also have been
+// closed by the operator without a pick; only an empty result means there is no such item.
+bool YieldsNothing(const std::string& sql) {
+    try {
+        db::Recordset rs = data::HostConnection().OpenRecordset(sql);
+        const bool none = rs.RecordCount() == 0;
+        rs.Close();
+        return none;
+    } catch (...) {
+        return false;  // a failing statement says nothing about the item
+    }
+}
 
 }  // namespace
 
@@ -98,8 +112,15 @@ void FrmAdjuctPrice::FillItem(const Row& row) {
         TxtNSj.SetValue(p);
     } catch (...) {
     }
-    // Another unaudited bill changing this item at this target is named in the status bar.
-    NoteOpenConflicts(*this);
+    // Another unaudited bill changing this item at this target is named in the status line.
+    conflictNote_ = OpenConflictNote(*this);
+    doubtNote_.clear();
+    ShowStatus();
+    // The new price starts as the old one and is typed over.
+    try {
+        TxtNSj.SelectAll();
+    } catch (...) {
+    }
 }
 
 void FrmAdjuctPrice::TxtHH_KeyDown(int& key, int) {
@@ -160,8 +181,18 @@ void FrmAdjuctPrice::TxtHH_KeyDown(int& key, int) {
         condition = " and a.hh like '" + EscapeQuote(t.substr(0, t.size() - 1)) + "%'";
     else
         condition = " and a.pm_zjm like '" + EscapeQuote(t) + "%'";
-    Row row = LookUp(ItemStatement(condition));
-    if (!Found(row)) return;
+    const std::string s = ItemStatement(condition);
+    Row row = LookUp(s);
+    if (!Found(row)) {
+        if (YieldsNothing(s)) {
+            ui::MsgBox("货号为'" + t + "'的商品不存在!", ui::Buttons::Ok, ui::Icon::Exclamation, "系统提示");
+            try {
+                TxtHH.SelectAll();
+            } catch (...) {
+            }
+        }
+        return;
+    }
     TxtHH.SetText(Element(row, 1));
     FillItem(row);
     moveOn();

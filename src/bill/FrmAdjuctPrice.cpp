@@ -7,6 +7,7 @@
 #include "bill/FrmBulkChange.h"
 #include "bill/FrmImportLines.h"
 #include "bill/FrmPriceHistory.h"
+#include "bill/LineChecks.h"
 #include "bill/PriceConflicts.h"
 #include "data/HostContext.h"
 #include "data/QueryRoutines.h"
@@ -100,7 +101,11 @@ FrmAdjuctPrice::FrmAdjuctPrice() : ui::Window("FrmAdjuctPrice", kEditorCaption) 
         }
     };
     TxtBZ.onKeyDown = tabKeys;
-    TxtNSj.onKeyDown = tabKeys;
+    // The new price is entered with Enter: what looks like a typing mistake is pointed out.
+    TxtNSj.onKeyDown = [this, tabKeys](int& key, int shift) {
+        if (key == ui::Key::Enter) Quietly([this] { CheckLineValues(); });
+        tabKeys(key, shift);
+    };
     TxtDwbh.onKeyDown = [this](int& key, int shift) { TxtDwbh_KeyDown(key, shift); };
     TxtHH.onKeyDown = [this](int& key, int shift) { TxtHH_KeyDown(key, shift); };
     VfgContent.onKeyDown = [this](int& key, int) {
@@ -121,10 +126,21 @@ FrmAdjuctPrice::FrmAdjuctPrice() : ui::Window("FrmAdjuctPrice", kEditorCaption) 
     };
     for (ui::TextBox* box : {&TxtBZ, &TxtDwbh, &TxtHH})
         box->onGotFocus = [box] { Quietly([box] { box->SelectAll(); }); };
+    // The new price is typed over, not edited: the price the lookup or the picked line put there
+    // is selected whole.
+    TxtNSj.onGotFocus = [this] { Quietly([this] { TxtNSj.SelectAll(); }); };
+    // The notes about an item do not outlive it.
+    TxtHH.onChange = [this] {
+        if (conflictNote_.empty() && doubtNote_.empty()) return;
+        conflictNote_.clear();
+        doubtNote_.clear();
+        ShowStatus();
+    };
 
     Tmr.onTimer = [this] {
         Tmr.SwitchOff();
-        Quietly([this] { SetFocus(TxtHH); });
+        // An audited bill takes no new line: the focus goes to its lines instead.
+        Quietly([this] { SetFocus(TxtHH.Enabled() ? static_cast<ui::Control&>(TxtHH) : VfgContent); });
     };
     Tmr2.onTimer = [this] {
         Tmr2.SwitchOff();
@@ -185,7 +201,7 @@ void FrmAdjuctPrice::Form_KeyDown(int& key, int) {
             break;
         case ui::Key::Escape:
             key = 0;
-            Close();
+            CloseAsked();
             break;
         default:
             break;
@@ -215,6 +231,9 @@ void FrmAdjuctPrice::PrepareNewBill() {
     if (!allowed) return;
     shared.IsLineAmend = false;
     shared.IsNewBill = true;
+    conflictNote_.clear();
+    doubtNote_.clear();
+    step([&] { ShowAudited(false); });
     step([&] {
         NewLsh();
         TxtLSH.SetText(shared.CurrentLsh);
@@ -239,6 +258,60 @@ void FrmAdjuctPrice::PrepareNewBill() {
         TxtOSj.SetValue(0);
     });
     step([&] { Tmr2.SwitchOn(); });
+    MarkHeaderSaved();
+    MarkStripSaved();
+}
+
+FrmAdjuctPrice::HeaderFields FrmAdjuctPrice::CurrentHeader() const {
+    return {DtpKdrq.Value().DateText(), DtpExecDate.Value().DateText(), TxtDwbh.Text(), TxtBZ.Text()};
+}
+
+FrmAdjuctPrice::StripFields FrmAdjuctPrice::CurrentStrip() const { return {TxtHH.Text(), TxtOSj.Value(), TxtNSj.Value()}; }
+
+bool FrmAdjuctPrice::HasUnsavedChanges() const {
+    return !(CurrentHeader() == savedHeader_) || !(CurrentStrip() == savedStrip_);
+}
+
+bool FrmAdjuctPrice::ConfirmLeave() {
+    if (!HasUnsavedChanges()) return true;
+    return ui::MsgBox(kLeaveQuestion, ui::Buttons::YesNo, ui::Icon::Question, "系统提示", ui::DefaultButton::Second) ==
+           ui::Answer::Yes;
+}
+
+void FrmAdjuctPrice::CloseAsked() {
+    if (ConfirmLeave()) Close();
+}
+
+void FrmAdjuctPrice::ShowAudited(bool audited) {
+    audited_ = audited;
+    for (ui::Control* c : std::initializer_list<ui::Control*>{&DtpKdrq, &DtpExecDate, &TxtDwbh, &TxtBZ, &TxtHH, &TxtNSj,
+                                                              &Cmd_Save, &Cmd_Delete})
+        c->SetEnabled(!audited);
+    for (const char* key : {"删除", "批量", "导入"}) Toolbar1.SetButtonEnabled(key, !audited);
+    ShowStatus();
+}
+
+void FrmAdjuctPrice::CheckLineValues() {
+    doubtNote_.clear();
+    if (TxtHH.Text().empty() || audited_) {
+        ShowStatus();
+        return;
+    }
+    std::vector<std::string> doubts = PriceDoubts(TxtOSj.Value(), TxtNSj.Value(), entry::Settings().PriceChangeWarnPercent);
+    if (ExecutesBeforeBillDate(DtpKdrq.Value(), DtpExecDate.Value())) doubts.push_back(kExecBeforeBillDate);
+    if (!doubts.empty()) doubtNote_ = "请核对：" + LineDoubtText(TxtHH.Text(), doubts);
+    ShowStatus();
+}
+
+void FrmAdjuctPrice::ShowStatus() {
+    std::string note = conflictNote_;
+    if (!doubtNote_.empty()) note += (note.empty() ? "" : "  ") + doubtNote_;
+    if (!note.empty())
+        StatusBar1.SetPanel(1, note, ui::StatusBar::Tone::Warning);
+    else if (audited_)
+        StatusBar1.SetPanel(1, kAuditedStatusText, ui::StatusBar::Tone::Notice);
+    else
+        StatusBar1.SetPanel(1, kStatusText);
 }
 
 void FrmAdjuctPrice::SetPriceFormat() {
@@ -286,15 +359,6 @@ void FrmAdjuctPrice::Cmd_Print_Click() {
     PrintBill();
 }
 
-void FrmAdjuctPrice::AuditCommand() {
-    if (!data::CheckRight("审核")) return;
-    if (ui::MsgBox("确实要审核此单据吗?", ui::Buttons::YesNo, ui::Icon::Information, "系统提示", ui::DefaultButton::Second) !=
-        ui::Answer::Yes)
-        return;
-    const std::string lsh = TxtLSH.Text();
-    if (CheckBeforeAudit(lsh) && ConfirmLaterAudits(*this, lsh)) AuditBill(lsh);
-}
-
 void FrmAdjuctPrice::Toolbar1_ButtonClick(const std::string& key) {
     // Commands without a trap of their own still must not take the window down.
     try {
@@ -309,7 +373,7 @@ void FrmAdjuctPrice::Toolbar1_ButtonClick(const std::string& key) {
         else if (key == "记帐") Cmd_SaveReckoning_Click();
         else if (key == "合计") FrmBillTotals::Run(*this);
         else if (key == "价格") FrmPriceHistory::Run(*this);
-        else if (key == "退出") Close();
+        else if (key == "退出") CloseAsked();
     } catch (const std::exception& e) {
         ui::MsgBox(DescriptionOf(e), ui::Buttons::Ok, ui::Icon::Exclamation, "系统提示");
     }

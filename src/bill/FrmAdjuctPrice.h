@@ -22,6 +22,8 @@ namespace bill {
 
 inline constexpr const char* kEditorCaption = "分支机构商品调价单";
 inline constexpr const char* kStatusText = "F2 → 新增 | F3 → 修改 | Del → 删除 |  F8 → 记帐 | F9 → 打印 | ESC → 退出";
+inline constexpr const char* kAuditedStatusText = "此单据已审核，不能修改";
+inline constexpr const char* kLeaveQuestion = "有未保存的修改，确实要退出吗?";
 inline constexpr std::uint32_t kDisplayOnlyColor = 0xFFFFC0;  // light yellow
 // The item-selection row of the editor in the host's GLSelect table.
 inline constexpr const char* kItemSelectionKey = "分支机构调价商品选择";
@@ -81,6 +83,7 @@ public:
     void OnLoad() override { Form_Load(); }
     void OnKeyDown(int& key, int shift) override { Form_KeyDown(key, shift); }
     void OnUnload() override { Form_Unload(); }
+    bool OnQueryUnload() override { return ConfirmLeave(); }
     void Form_Load();
     void Form_KeyDown(int& key, int shift);
     void Form_Unload();
@@ -113,12 +116,52 @@ public:
     void Cmd_Print_Click();
     void Toolbar1_ButtonClick(const std::string& key);
     void AuditCommand();
+    // Esc, the toolbar's 退出 and the close box: closes at once when nothing on the screen is
+    // unsaved, else only when the operator confirms.
+    void CloseAsked();
+    bool ConfirmLeave();
+    // Whether the header fields or the entry strip differ from what was last loaded or saved.
+    bool HasUnsavedChanges() const;
+
+    // An audited bill is shown read-only: its fields and the commands that change it are off,
+    // and the status line says why.
+    void ShowAudited(bool audited);
+    bool ShowsAuditedBill() const { return audited_; }
+    // The notes about the line in hand (other open bills changing the item, implausible values)
+    // in the status line; the key hints when there are none.
+    void CheckLineValues();
+    void ShowStatus();
 
     // Key handlers of the fields with keys of their own.
     void TxtDwbh_KeyDown(int& key, int shift);
     void TxtHH_KeyDown(int& key, int shift);
 
 private:
+    // What the header fields and the entry strip held when last loaded or saved.
+    struct HeaderFields {
+        std::string kdrq, execDate, dwbh, bz;
+        bool operator==(const HeaderFields&) const = default;
+    };
+    struct StripFields {
+        std::string hh;
+        double oldPrice = 0, newPrice = 0;
+        bool operator==(const StripFields&) const = default;
+    };
+    HeaderFields CurrentHeader() const;
+    StripFields CurrentStrip() const;
+    void MarkHeaderSaved() { savedHeader_ = CurrentHeader(); }
+    void MarkStripSaved() { savedStrip_ = CurrentStrip(); }
+    // Refusals of the audit that need no question first; the text, or empty to go on.
+    std::string AuditRefusalBeforeAsking(const std::string& lsh);
+    // The lines of the stored bill whose values look wrong, for the audit's question.
+    std::string AuditDoubts(const std::string& lsh);
+
+    HeaderFields savedHeader_;
+    StripFields savedStrip_;
+    bool audited_ = false;
+    std::string conflictNote_;  // other open bills changing the item in hand
+    std::string doubtNote_;     // implausible values of the line in hand (or the line just saved)
+
     // The item-selection statement with both placeholders filled.
     std::string ItemStatement(const std::string& condition) const;
     // Fills the description and both prices from a lookup row.

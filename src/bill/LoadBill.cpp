@@ -19,6 +19,15 @@ db::DateTime DateOr(const db::Value& v, const db::DateTime& instead) { return v.
 
 double NumberOrZero(const db::Value& v) { return v.IsNull() || v.IsEmpty() ? 0.0 : v.ToDouble(); }
 
+// The audited flag of a header row: anything but null, empty and 0.
+bool Audited(const db::Value& v) {
+    try {
+        return !(v.IsNull() || v.IsEmpty()) && v.ToBool();
+    } catch (...) {
+        return false;
+    }
+}
+
 db::Recordset Required(std::optional<db::Recordset> rs) {
     // The query routine has already reported why there is no result.
     if (!rs) throw db::Error(db::ErrorCode::ClosedObject, "对象关闭时，不允许操作。");
@@ -67,6 +76,7 @@ void FrmAdjuctPrice::AmendAddNew(const std::string& id) {
         SetPriceFormat();
         rsBill = Required(data::GetRecordset(shared.WorkSql));
         TxtLSH.SetText(id);
+        bool audited = false;
         if (rsBill.RecordCount() == 0) {
             TxtCzryName.SetText(host.OptName);
             DtpKdrq.SetValue(host.SysDate);
@@ -88,6 +98,7 @@ void FrmAdjuctPrice::AmendAddNew(const std::string& id) {
                                        : data::GetFieldValue("select mc from gl_custom where tjbh='" + code + "'", "mc");
             txtDwmc.SetText(name.ToText());
             DtpExecDate.SetValue(DateOr(rsBill.Get("execdate"), kNoDate));
+            audited = Audited(rsBill.Get("shbz"));
         }
         TxtHH.SetText("");
         TxtPM.SetText("");
@@ -95,6 +106,11 @@ void FrmAdjuctPrice::AmendAddNew(const std::string& id) {
         TxtOSj.SetValue(0);
         rsBill.Close();
         rsBill = db::Recordset();
+        conflictNote_.clear();
+        doubtNote_.clear();
+        ShowAudited(audited);
+        MarkHeaderSaved();
+        MarkStripSaved();
         Tmr.SwitchOn();
     } catch (const std::exception& e) {
         ui::MsgBox(db::DescriptionOf(e) + "\n数据添加失败,请与管理员联系！", ui::Buttons::Ok, ui::Icon::Critical, "错误:");
@@ -140,10 +156,17 @@ void FrmAdjuctPrice::LoadLine(const std::string& lsh, const std::string& dh) {
         TxtOSj.SetValue(NumberOrZero(rsBill.Get("SJ1")));
         TxtPM.SetText(rsBill.Get("PM").ToText());
         TxtSh.SetText(rsBill.Get("SHRY").ToText());
+        const bool audited = Audited(rsBill.Get("SHBZ"));
         rsBill.Close();
         rsBill = db::Recordset();
         shared.IsLineAmend = true;
+        if (!headerShown) MarkHeaderSaved();
+        MarkStripSaved();
+        conflictNote_.clear();
+        ShowAudited(audited);
+        CheckLineValues();
         SetFocus(TxtNSj);
+        TxtNSj.SelectAll();
     } catch (const std::exception& e) {
         ui::MsgBox(db::DescriptionOf(e), ui::Buttons::Ok, ui::Icon::Exclamation, "系统提示");
         try {

@@ -32,7 +32,7 @@ std::string OpenConflictText(const std::string& item, const std::vector<std::str
     return "注意：货号为'" + item + "'的商品已在其他未审核的调价单中调价（流水号：" + list + "）";
 }
 
-void NoteOpenConflicts(FrmAdjuctPrice& editor) {
+std::string OpenConflictNote(const FrmAdjuctPrice& editor) {
     try {
         const std::string item = editor.TxtHH.Text();
         const std::string target = editor.TxtDwbh.Text();
@@ -45,8 +45,9 @@ void NoteOpenConflicts(FrmAdjuctPrice& editor) {
             for (long i = 0; i < rs.RecordCount(); ++i) serials.push_back(rs.At(i, 0).ToText());
             rs.Close();
         }
-        editor.StatusBar1.SetPanel(1, serials.empty() ? std::string(kStatusText) : OpenConflictText(item, serials));
+        return OpenConflictText(item, serials);
     } catch (...) {
+        return {};
     }
 }
 

@@ -1,5 +1,5 @@
 // Warnings about two bills fighting over one price (the same item at the same target): when an
-// item is entered, the editor's status bar names the other unaudited bills that change it; at
+// item is entered, the editor's status line names the other unaudited bills that change it; at
 // audit, the operator is asked before overwriting prices that a later-dated audited bill set.
 #pragma once
 #include <string>
@@ -9,10 +9,9 @@ namespace bill {
 
 class FrmAdjuctPrice;
 
-// Puts into the editor's status bar a warning naming the other unaudited bills at the bill's
-// target that change the item in TxtHH, or the usual key hints when there are none. Silent on
-// failure.
-void NoteOpenConflicts(FrmAdjuctPrice& editor);
+// A warning naming the other unaudited bills at the bill's target that change the item in TxtHH;
+// empty when there are none. Silent on failure.
+std::string OpenConflictNote(const FrmAdjuctPrice& editor);
 
 // The warning of NoteOpenConflicts for these serials (empty: none).
 std::string OpenConflictText(const std::string& item, const std::vector<std::string>& serials);

@@ -3,11 +3,13 @@
 #include "bill/BillWriter.h"
 #include "bill/EditorState.h"
 #include "bill/FrmAdjuctPrice.h"
+#include "bill/LineChecks.h"
 #include "bill/PriceRounding.h"
 #include "data/HostContext.h"
 #include "data/QueryRoutines.h"
 #include "db/Connection.h"
 #include "db/Error.h"
+#include "entry/SystemSettings.h"
 #include "ui/Toolkit.h"
 
 namespace bill {
@@ -87,7 +89,18 @@ void FrmAdjuctPrice::SaveBill() {
         }
         return;
     }
+    // What looked wrong about the line saved stays pointed out after the strip is cleared.
+    std::vector<std::string> doubts;
+    if (!headerOnly) {
+        doubts = PriceDoubts(TxtOSj.Value(), newPrice, entry::Settings().PriceChangeWarnPercent);
+        if (ExecutesBeforeBillDate(DtpKdrq.Value(), DtpExecDate.Value())) doubts.push_back(kExecBeforeBillDate);
+    }
+    const std::string item = TxtHH.Text();
     AmendAddNew(s);
+    if (!doubts.empty()) {
+        doubtNote_ = "请核对：" + LineDoubtText(item, doubts);
+        ShowStatus();
+    }
 }
 
 }  // namespace bill

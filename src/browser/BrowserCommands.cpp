@@ -22,17 +22,25 @@ namespace {
 using data::HostConnection;
 using db::DescriptionOf;
 
-// Serial numbers of the marked rows in row order; each consumed mark is cleared.
-std::vector<std::string> TakeMarkedSerials(ui::Grid& grid) {
+// Serial numbers of the marked rows in row order; each consumed mark is cleared unless `keep`.
+std::vector<std::string> TakeMarkedSerials(ui::Grid& grid, bool keep = false) {
     std::vector<std::string> serials;
     const int n = grid.Rows();
     for (int r = 1; r < n; ++r) {
         if (grid.TextMatrix(r, 0) == kMark) {
             serials.push_back(grid.TextMatrix(r, 1));
-            grid.SetTextMatrix(r, 0, "");
+            if (!keep) grid.SetTextMatrix(r, 0, "");
         }
     }
     return serials;
+}
+
+std::string AuditedRefusal(const std::string& lsh) { return "此单据已审核，不能删除！（流水号：" + lsh + "）"; }
+
+std::string JoinSerials(const std::vector<std::string>& serials) {
+    std::string list;
+    for (size_t i = 0; i < serials.size(); ++i) list += (i ? "、" : "") + serials[i];
+    return list;
 }
 
 // Shows the one editor window modally, creating it when missing. The local reference keeps the
@@ -114,7 +122,7 @@ void FrmBrowser::DeleteBill(const std::string& lsh) {
         }
         for (bool more = !(rs->IsBOF() && rs->IsEOF()); more; more = !rs->IsEOF()) {
             if (rs->Get("shbz").IsNumeric() && rs->Get("shbz").ToBool()) {
-                ui::MsgBox("此单据已审核，不能删除！", ui::Buttons::Ok, ui::Icon::Exclamation, "系统提示");
+                ui::MsgBox(AuditedRefusal(lsh), ui::Buttons::Ok, ui::Icon::Exclamation, "系统提示");
                 rs->Close();
                 return;
             }
@@ -132,7 +140,7 @@ void FrmBrowser::DeleteBill(const std::string& lsh) {
             c.CommitTrans();
             inTransaction = false;
             if (auditedMeanwhile) {
-                ui::MsgBox("此单据已审核，不能删除！", ui::Buttons::Ok, ui::Icon::Exclamation, "系统提示");
+                ui::MsgBox(AuditedRefusal(lsh), ui::Buttons::Ok, ui::Icon::Exclamation, "系统提示");
                 rs->Close();
                 return;
             }
@@ -186,13 +194,16 @@ void FrmBrowser::ReprintBills() {
     }
 }
 
-void FrmBrowser::PreviewSelected() { PrintSelected(); }
+// A preview leaves the marks, so that printing the bills just looked at needs no marking again.
+void FrmBrowser::PreviewSelected() { PrintMarked(true); }
 
-void FrmBrowser::PrintSelected() {
+void FrmBrowser::PrintSelected() { PrintMarked(false); }
+
+void FrmBrowser::PrintMarked(bool keepMarks) {
     try {
         if (!data::CheckRight("打印")) return;
         std::string list;
-        for (const auto& lsh : TakeMarkedSerials(Vs)) list += lsh + "|";
+        for (const auto& lsh : TakeMarkedSerials(Vs, keepMarks)) list += lsh + "|";
         if (list.empty()) {
             ui::MsgBox("你没有选择任何需打印的单据！", ui::Buttons::Ok, ui::Icon::Information, "系统提示");
             return;
@@ -210,6 +221,7 @@ void FrmBrowser::PostSelected() {
         if (ui::MsgBox("你确实要将所选单据记账吗?", ui::Buttons::YesNo, ui::Icon::Information, "系统提示") != ui::Answer::Yes)
             return;
         bool any = false;
+        std::vector<std::string> unposted;  // marked, but left by the statement's audited condition
         const int n = Vs.Rows();
         // The marked bills in one transaction: one write to disk for all of them instead of one per
         // bill (100 bills took 0.3 s). A failure keeps the bills posted before it, as posting them
@@ -237,7 +249,9 @@ void FrmBrowser::PostSelected() {
                     c.BeginTrans();
                     own = true;
                 }
-                c.Execute("Update SubAdjuctPrice Set Jzbz=1 Where Lsh='" + data::EscapeQuote(Vs.TextMatrix(r, 1)) + "' And Shbz=1");
+                const std::string lsh = Vs.TextMatrix(r, 1);
+                if (c.Execute("Update SubAdjuctPrice Set Jzbz=1 Where Lsh='" + data::EscapeQuote(lsh) + "' And Shbz=1") == 0)
+                    unposted.push_back(lsh);
                 Vs.SetTextMatrix(r, 0, "");
                 any = true;
             }
@@ -249,6 +263,9 @@ void FrmBrowser::PostSelected() {
             throw;
         }
         finish();
+        if (!unposted.empty())
+            ui::MsgBox("流水号为:" + JoinSerials(unposted) + "的单据记帐不成功,可能的原因是单据还没有审核!", ui::Buttons::Ok,
+                       ui::Icon::Information, "系统提示");
         if (any) RefreshList();
     } catch (const std::exception& e) {
         ui::MsgBox(DescriptionOf(e), ui::Buttons::Ok, ui::Icon::Information, "系统提示");

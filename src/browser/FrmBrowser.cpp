@@ -16,6 +16,10 @@ using db::DescriptionOf;
 
 }  // namespace
 
+std::string AboutText() { return std::string("分支机构商品调价单\n版本 ") + SPB_VERSION; }
+
+void FrmBrowser::ShowAbout() { ui::MsgBox(AboutText(), ui::Buttons::Ok, ui::Icon::Information, "系统提示"); }
+
 FrmBrowser::FrmBrowser() : ui::Window("FrmBrowser", "分支机构调价单据浏览") {
     SetDesignSize(13500, 9000);
     Menu.Add({"mnuFile", "文件(&F)", {{"mnuNew", "单据"}, {"mnuLine1", "-"}, {"mnuExit", "退出"}}});
@@ -201,6 +205,7 @@ void FrmBrowser::Menu_Click(const std::string& name) {
         else if (name == "mnuReport") PreviewSelected();
         else if (name == "mnuPrint") PrintSelected();
         else if (name == "mnuCd") ReprintBills();
+        else if (name == "mnuAbout") ShowAbout();
     } catch (const std::exception& e) {
         // A command without a trap of its own, started from a menu, still tells the operator.
         ui::MsgBox(DescriptionOf(e), ui::Buttons::Ok, ui::Icon::Exclamation, "系统提示");

@@ -14,6 +14,8 @@
 namespace browser {
 
 inline constexpr const char* kMark = "√";
+// The module's name and the version it was built as, for 帮助 → 关于.
+std::string AboutText();
 
 class FrmBrowser : public ui::Window {
 public:
@@ -56,8 +58,11 @@ public:
     void PreviewSelected();
     void PrintSelected();
     void PostSelected();
+    void ShowAbout();
 
 private:
+    // Hands the marked bills to the print engine; a preview keeps their marks.
+    void PrintMarked(bool keepMarks);
     bool deleteFailed_ = false;  // a DeleteBill of the running DeleteSelected reported a failure
 };
 

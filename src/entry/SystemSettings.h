@@ -6,6 +6,8 @@
 
 namespace entry {
 
+inline constexpr std::int32_t kDefaultPriceChangeWarnPercent = 50;
+
 struct SystemSettings {
     // sys_var, in select-list order
     std::int16_t slws = 0, pfjws = 0, lsjws = 0, sjws = 0, hsjws = 0, wsjws = 0, cbjws = 0, jjbl = 0, ztdh = 0;
@@ -33,6 +35,9 @@ struct SystemSettings {
     bool COSTHSFS = false, PCXZPCJJ = false;
     std::int16_t STOCKPLANFLOW = 0;
     bool STOCKBALANCE1 = false, STOCKBALANCE2 = false;
+    // A new price that differs from the old one by more than this many percent, either way, is
+    // pointed out to the operator (entry and audit). Not a number, or not above 0, gives 50.
+    std::int32_t PriceChangeWarnPercent = kDefaultPriceChangeWarnPercent;
 };
 
 SystemSettings& Settings();

@@ -148,6 +148,10 @@ void LoadSystemSettings() {
             s.STOCKBALANCE1 = t == "1";
             s.STOCKBALANCE2 = t == "2";
         }
+        {
+            const std::int32_t percent = NumberOr(gl("PriceChangeWarnPercent"), kDefaultPriceChangeWarnPercent);
+            s.PriceChangeWarnPercent = percent > 0 ? percent : kDefaultPriceChangeWarnPercent;
+        }
     } catch (const std::exception& e) {
         ui::MsgBox(db::DescriptionOf(e), ui::Buttons::Ok, ui::Icon::Information, "系统提示");
     }

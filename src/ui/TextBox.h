@@ -11,8 +11,14 @@ public:
     using Control::Control;
     const std::string& Text() const { return text_; }
     void SetText(std::string t) { text_ = std::move(t); selStart_ = selLength_ = 0; Notify(); }
-    // Operator typing, reported by the view (no echo back to the view).
-    void TypedText(std::string t) { text_ = std::move(t); }
+    // Operator typing, reported by the view (no echo back to the view); raises onChange when the
+    // text differs from what it was.
+    void TypedText(std::string t) {
+        if (t == text_) return;
+        text_ = std::move(t);
+        if (onChange) onChange();
+    }
+    std::function<void()> onChange;
 
     bool Locked() const { return locked_; }
     void SetLocked(bool v) { locked_ = v; Notify(); }

@@ -26,6 +26,13 @@ public:
         for (auto& b : buttons_) if (b.key == key) return &b;
         return nullptr;
     }
+    void SetButtonEnabled(std::string_view key, bool enabled) {
+        for (auto& b : buttons_)
+            if (b.key == key && b.enabled != enabled) {
+                b.enabled = enabled;
+                Notify();
+            }
+    }
     std::function<void(const std::string& key)> onButtonClick;
     void Press(const std::string& key) { if (onButtonClick) onButtonClick(key); }
     int Height() const { return height_; }

@@ -26,6 +26,8 @@ public:
     virtual void OnLoad() {}
     virtual void OnKeyDown(int& /*key*/, int /*shift*/) {}
     virtual void OnResize() {}
+    // The operator asks to close the window (its close box); false keeps it open.
+    virtual bool OnQueryUnload() { return true; }
     virtual void OnUnload() {}
 
     // Shows the window modally; returns after it has been unloaded.

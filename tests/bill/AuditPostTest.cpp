@@ -199,7 +199,71 @@ TEST_F(Editor, BrowserDeleteTakesAHeaderWithoutAnAuditFlagAsUnaudited) {
         b.DeleteBill("6");
     });
     b.ShowModal();
-    EXPECT_EQ(MessageTexts(), std::vector<std::string>{"此单据已审核，不能删除！"});
+    EXPECT_EQ(MessageTexts(), std::vector<std::string>{"此单据已审核，不能删除！（流水号：6）"});
     EXPECT_EQ(t.Joined("select lsh from SubAdjuctPricemx"), "6");
     EXPECT_EQ(t.Joined("select lsh from SubAdjuctPrice"), "6");
+}
+
+// What the answer to the question cannot change is said before the question: an unsaved bill can
+// be neither audited nor posted, an audited one not audited again.
+TEST_F(Editor, RefusalsThatNeedNoAnswerComeBeforeTheQuestion) {
+    Bill("2", "001", 1, {"A1", "6"});
+    struct Case {
+        std::string lsh;  // empty: a new bill, never saved
+        std::function<void(FrmAdjuctPrice&)> command;
+        std::string refusal;
+    };
+    const auto audit = [](FrmAdjuctPrice& w) { w.Toolbar1.Press("审核"); };
+    const auto post = [](FrmAdjuctPrice& w) { Key(w, w.TxtBZ, ui::Key::F8); };
+    for (const Case& c : std::vector<Case>{{"", audit, "此单据尚未保存，不能审核!"},
+                                           {"", post, "此单据尚未保存，不能记帐!"},
+                                           {"2", audit, "此单据已审核，不能重复审核!"}}) {
+        t.Toolkit().ClearMessages();
+        std::string shown;
+        Open(c.lsh, [&](FrmAdjuctPrice& w) {
+            c.command(w);
+            shown = w.TxtLSH.Text();
+        });
+        EXPECT_EQ(MessageTexts(), std::vector<std::string>{c.refusal});
+        EXPECT_NE(shown, "") << c.refusal;
+    }
+    EXPECT_EQ(Count("select count(*) from SubAdjuctPrice"), 1) << "nothing saved, posted or audited";
+    EXPECT_EQ(Scalar("select jzbz from SubAdjuctPrice"), "0");
+}
+
+TEST_F(Editor, AnAuditedBillIsShownReadOnlyAndSaysSo) {
+    Bill("1", "001", 0, {"A1", "6"});
+    Bill("2", "001", 1, {"A1", "6"});
+    auto locked = [](FrmAdjuctPrice& w) {
+        std::string off;
+        for (ui::Control* c : std::initializer_list<ui::Control*>{&w.DtpKdrq, &w.DtpExecDate, &w.TxtDwbh, &w.TxtBZ, &w.TxtHH,
+                                                                  &w.TxtNSj, &w.Cmd_Save, &w.Cmd_Delete})
+            if (!c->Enabled()) off += c->Name() + " ";
+        for (const char* key : {"删除", "批量", "导入"})
+            if (!w.Toolbar1.Find(key)->enabled) off += std::string(key) + " ";
+        return off;
+    };
+    const std::string all = "DtpKdrq DtpExecDate TxtDwbh TxtBZ TxtHH TxtNSj Cmd_Save Cmd_Delete 删除 批量 导入 ";
+    Open("2", [&](FrmAdjuctPrice& w) {
+        ui::CurrentToolkit().ProcessEvents();
+        EXPECT_EQ(locked(w), all);
+        EXPECT_EQ(w.StatusBar1.Panel(1), bill::kAuditedStatusText);
+        EXPECT_EQ(w.StatusBar1.PanelTone(1), ui::StatusBar::Tone::Notice);
+        EXPECT_EQ(w.Focused(), &w.VfgContent) << "no line can be typed";
+        w.VfgContent.Select(1, 1);
+        Key(w, w.VfgContent, ui::Key::F3);  // a line of it can still be looked at
+        EXPECT_EQ(w.TxtHH.Text(), "A1");
+        EXPECT_EQ(locked(w), all);
+        Key(w, w.TxtBZ, ui::Key::F2);  // a new bill takes input again
+        EXPECT_EQ(locked(w), "");
+        EXPECT_EQ(w.StatusBar1.Panel(1), bill::kStatusText);
+    });
+    Open("1", [&](FrmAdjuctPrice& w) {
+        EXPECT_EQ(locked(w), "");
+        t.Toolkit().QueueAnswer(ui::Answer::Yes);
+        w.Toolbar1.Press("审核");
+        EXPECT_EQ(w.TxtSh.Text(), "系统管理员");
+        EXPECT_EQ(locked(w), all) << "locked once audited";
+        EXPECT_EQ(w.StatusBar1.Panel(1), bill::kAuditedStatusText);
+    });
 }

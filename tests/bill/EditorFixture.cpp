@@ -48,6 +48,7 @@ Editor::Editor() {
     data::Host().BranchMode = data::ByBranch;
     data::Host().SysDate = {2026, 12, 6};
     entry::Settings().jjbl = 2;  // the price decimals of a usual host
+    entry::Settings().PriceChangeWarnPercent = entry::kDefaultPriceChangeWarnPercent;
     Lookups() = {};
     Prints() = {};
     // One row is taken at once, one of several only as Lookups().pick says; every statement and
@@ -131,7 +132,7 @@ void Editor::Bill(const std::string& lsh, const std::string& dwbh, int shbz, con
     int dh = 100;
     for (size_t i = 0; i + 1 < itemsAtPrices.size(); i += 2, dh += 100)
         t.Exec("insert into SubAdjuctPricemx (lsh,dh,hh,pm,sj1,sj2) values ('" + lsh + "','" + std::to_string(dh) + "','" +
-               itemsAtPrices[i] + "','p',1," + itemsAtPrices[i + 1] + ")");
+               itemsAtPrices[i] + "','p'," + itemsAtPrices[i + 1] + "," + itemsAtPrices[i + 1] + ")");
 }
 
 std::vector<std::string> Editor::MessageTexts() {

@@ -44,6 +44,7 @@ protected:
     // Whether that point was reached.
     static bool Meanwhile(const std::string& fragment, const std::function<void()>& meanwhile,
                           const std::function<void()>& command);
+    // A stored bill; each line's old price is its new price.
     void Bill(const std::string& lsh, const std::string& dwbh, int shbz, const std::vector<std::string>& itemsAtPrices,
               const std::string& bz5 = "''");
     std::string Scalar(const std::string& sql) { return t.Scalar(sql); }

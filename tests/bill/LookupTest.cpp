@@ -103,10 +103,40 @@ TEST_F(Editor, ItemByCodePatternMnemonicStarAndF7) {
         enter("A1' --");
         EXPECT_EQ(Lookups().statements.at(before), base + " and a.hh ='A1'' --' order by a.hh");
         EXPECT_EQ(w.Focused(), &w.TxtHH) << "nothing found";
-        EXPECT_TRUE(MessageTexts().empty());
+        EXPECT_EQ(MessageTexts(), std::vector<std::string>{"货号为'A1' --'的商品不存在!"});
+        t.Toolkit().ClearMessages();
 
         enter("");
         EXPECT_EQ(MessageTexts(), std::vector<std::string>{"货号不能为空!"});
         EXPECT_EQ(Lookups().statements.size(), before + 2) << "an empty code looks nothing up";
+    });
+}
+
+// An item code that names nothing is said to be unknown; a lookup the operator closes without a
+// pick is no such case.
+TEST_F(Editor, AnUnknownOrDeletedItemIsNamedAndAClosedLookupIsNot) {
+    struct Case {
+        std::string typed;
+        std::vector<std::string> messages;
+    };
+    Open("", [&](FrmAdjuctPrice& w) {
+        w.TxtDwbh.SetText("001");
+        Lookups().pick = -1;  // several rows offered: the operator closes the window
+        for (const Case& c : std::vector<Case>{{"999998", {"货号为'999998'的商品不存在!"}},
+                                               {"D9", {"货号为'D9'的商品不存在!"}},  // deleted
+                                               {"*1*", {}},
+                                               {"p", {}}}) {
+            t.Toolkit().ClearMessages();
+            w.SetFocus(w.TxtHH);
+            w.TxtHH.TypedText(c.typed);
+            Key(w, w.TxtHH, ui::Key::Enter);
+            EXPECT_EQ(MessageTexts(), c.messages) << c.typed;
+            EXPECT_EQ(w.Focused(), &w.TxtHH) << c.typed;
+            EXPECT_EQ(w.TxtHH.Text(), c.typed);
+            if (!c.messages.empty() && !t.Toolkit().Messages().empty()) {
+                EXPECT_EQ(t.Toolkit().Messages()[0].message.title, "系统提示");
+                EXPECT_EQ(w.TxtHH.SelLength(), static_cast<int>(c.typed.size())) << "ready to be typed over";
+            }
+        }
     });
 }

@@ -3,6 +3,7 @@
 #include "EditorFixture.h"
 #include "bill/FrmBillTotals.h"
 #include "bill/FrmPriceHistory.h"
+#include "bill/LineChecks.h"
 #include "bill/PriceConflicts.h"
 #include "bill/PriceRounding.h"
 #include "entry/SystemSettings.h"
@@ -62,6 +63,33 @@ TEST(PriceRounding, RoundsDecimalTextHalfAwayFromZeroAndReadsOnlyPlainNumbers) {
     EXPECT_EQ(bill::ParsePrice("5."), 5.0);
     for (const char* bad : {"", "+", ".", "1e5", "12元", "1.2.3", "nan", "1,5", "--1"})
         EXPECT_FALSE(bill::ParsePrice(bad).has_value()) << bad;
+}
+
+TEST(LineChecks, PointsOutAZeroPriceAChangeBeyondTheLimitAndAnEarlyExecutionDate) {
+    struct Case {
+        double oldPrice, newPrice;
+        int limit;
+        std::vector<std::string> doubts;
+    };
+    for (const Case& c : std::vector<Case>{
+             {5, 0, 50, {"新售价为0"}},
+             {0, 0, 50, {"新售价为0"}},
+             {4, 6, 50, {}},                      // exactly the limit
+             {4, 6.02, 50, {"新售价比原售价高50.5%"}},
+             {4, 10, 50, {"新售价比原售价高150%"}},
+             {10, 4, 50, {"新售价比原售价低60%"}},
+             {10, 4, 60, {}},
+             {10, 12, 10, {"新售价比原售价高20%"}},
+             {0, 9, 50, {}},                      // no old price to measure against
+         })
+        EXPECT_EQ(bill::PriceDoubts(c.oldPrice, c.newPrice, c.limit), c.doubts) << c.oldPrice << "→" << c.newPrice;
+
+    const db::DateTime bill{2026, 12, 6, 15, 30, 0};
+    EXPECT_TRUE(bill::ExecutesBeforeBillDate(bill, {2026, 12, 5}));
+    EXPECT_FALSE(bill::ExecutesBeforeBillDate(bill, {2026, 12, 6})) << "the same day, whatever the time";
+    EXPECT_FALSE(bill::ExecutesBeforeBillDate(bill, {2027, 1, 1}));
+    EXPECT_FALSE(bill::ExecutesBeforeBillDate(bill, db::DateTime{})) << "no execution date";
+    EXPECT_EQ(bill::LineDoubtText("A1", {"新售价为0", bill::kExecBeforeBillDate}), "货号A1：新售价为0，执行日期早于开单日期");
 }
 
 TEST_F(PriceTools, HistoryListsAuditedBillsNewestFirstWithChartAndThePendingOnes) {
@@ -229,6 +257,11 @@ TEST_F(PriceTools, StatusBarNamesOtherOpenBillsOfTheSameItemAndTarget) {
         w.TxtDwbh.SetText("001");
         enter(w, "A1");
         EXPECT_EQ(w.StatusBar1.Panel(1), "注意：货号为'A1'的商品已在其他未审核的调价单中调价（流水号：7、12）");
+        EXPECT_EQ(w.StatusBar1.PanelTone(1), ui::StatusBar::Tone::Warning);
+        w.TxtHH.TypedText("A");  // another item is being typed: the note was about the last one
+        EXPECT_EQ(w.StatusBar1.Panel(1), bill::kStatusText);
+        EXPECT_EQ(w.StatusBar1.PanelTone(1), ui::StatusBar::Tone::Normal);
+        enter(w, "A1");
         enter(w, "B2");
         EXPECT_EQ(w.StatusBar1.Panel(1), bill::kStatusText);
         billtest::Lookups().pick = 0;
@@ -245,8 +278,56 @@ TEST_F(PriceTools, StatusBarNamesOtherOpenBillsOfTheSameItemAndTarget) {
     EXPECT_TRUE(MessageTexts().empty());
 }
 
+TEST_F(PriceTools, AnImplausibleNewPriceIsPointedOutWhenEnteredAndAfterTheSave) {
+    entry::Settings().PriceChangeWarnPercent = 50;
+    Open("", [&](FrmAdjuctPrice& w) {
+        w.TxtDwbh.SetText("001");
+        struct Case {
+            std::string item;
+            double newPrice;
+            std::string note;  // empty: the key hints
+        };
+        for (const Case& c : std::vector<Case>{{"A1", 0, "请核对：货号A1：新售价为0"},
+                                               {"A1", 9, "请核对：货号A1：新售价比原售价高63.6%"},
+                                               {"A1", 2, "请核对：货号A1：新售价比原售价低63.6%"},
+                                               {"A1", 6, ""},
+                                               {"B2", 4, ""}}) {
+            w.SetFocus(w.TxtHH);
+            w.TxtHH.TypedText(c.item);
+            Key(w, w.TxtHH, ui::Key::Enter);
+            EXPECT_EQ(w.StatusBar1.Panel(1), bill::kStatusText) << "nothing said before the price is typed";
+            w.TxtNSj.EnteredValue(c.newPrice);
+            Key(w, w.TxtNSj, ui::Key::Enter);
+            EXPECT_EQ(w.StatusBar1.Panel(1), c.note.empty() ? std::string(bill::kStatusText) : c.note) << c.newPrice;
+        }
+        w.DtpExecDate.EnteredValue({2026, 12, 1});
+        Key(w, w.TxtNSj, ui::Key::Enter);
+        EXPECT_EQ(w.StatusBar1.Panel(1), "请核对：货号B2：执行日期早于开单日期");
+        w.TxtNSj.EnteredValue(0);
+        w.Cmd_Save.Click();
+        EXPECT_EQ(w.TxtHH.Text(), "") << "saved";
+        EXPECT_EQ(w.StatusBar1.Panel(1), "请核对：货号B2：新售价为0，执行日期早于开单日期");
+        EXPECT_EQ(w.StatusBar1.PanelTone(1), ui::StatusBar::Tone::Warning);
+    });
+    EXPECT_TRUE(MessageTexts().empty()) << "pointed out, never refused";
+    EXPECT_EQ(Scalar("select sj2 from SubAdjuctPricemx"), "0");
+}
+
+TEST_F(PriceTools, TheAuditQuestionListsTheImplausibleLinesFirst) {
+    entry::Settings().PriceChangeWarnPercent = 40;
+    Header("10", "001", 0, "2026-11-01", {{"A1", 5.5, 0}, {"B2", 4, 4.5}, {"X", 1, 2}});
+    t.Exec("update SubAdjuctPrice set execdate='2026-10-30' where lsh='10'");
+    Header("11", "001", 0, "2026-11-01", {{"B2", 4, 4.5}});
+    Open("10", [&](FrmAdjuctPrice& w) { w.Toolbar1.Press("审核"); });
+    Open("11", [&](FrmAdjuctPrice& w) { w.Toolbar1.Press("审核"); });
+    EXPECT_EQ(MessageTexts(), (std::vector<std::string>{"以下明细请核对：\n执行日期早于开单日期\n货号A1：新售价为0\n"
+                                                        "货号X：新售价比原售价高100%\n确实要审核此单据吗?",
+                                                        "确实要审核此单据吗?"}));
+    EXPECT_EQ(Scalar("select group_concat(shbz) from SubAdjuctPrice"), "0,0") << "answered with the default 否";
+}
+
 TEST_F(PriceTools, AuditAsksBeforeOverwritingPricesALaterAuditedBillSet) {
-    Header("10", "001", 0, "2026-11-01", {{"A1", 5.5, 6}, {"B2", 4, 4.5}, {"X", 1, 2}});
+    Header("10", "001", 0, "2026-11-01", {{"A1", 5.5, 6}, {"B2", 4, 4.5}, {"X", 1, 1.2}});
     Header("11", "001", 1, "2026-11-15", {{"A1", 5.5, 7}});
     Header("13", "001", 1, "2026-11-20", {{"A1", 7, 7.5}});
     Header("14", "001", 1, "2026-10-01", {{"B2", 3, 4}});  // earlier: nothing to overwrite

@@ -161,7 +161,7 @@ TEST_F(Editor, ASaveOrABrowserDeleteWaitingForAnAuditFindsTheBillAudited) {
         browser::FrmBrowser b;
         b.DeleteBill("2");
     }
-    EXPECT_EQ(MessageTexts(), std::vector<std::string>{"此单据已审核，不能删除！"});
+    EXPECT_EQ(MessageTexts(), std::vector<std::string>{"此单据已审核，不能删除！（流水号：2）"});
     EXPECT_EQ(Count("select count(*) from SubAdjuctPricemx where lsh='2'"), 1);
     EXPECT_EQ(Rows(t, kPrices), (std::vector<std::string>{"A1|001|7", "B2|001|4"}));
 }

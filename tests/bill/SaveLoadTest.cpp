@@ -281,6 +281,7 @@ TEST_F(Editor, NewWithoutTheRightDrawsNoSerialAndEscClosesWithoutSaving) {
         for (auto& s : t.Statements()) EXPECT_EQ(s.find("max("), std::string::npos) << s;
         EXPECT_EQ(w.TxtLSH.Text(), "3");
         w.TxtHH.SetText("B2");
+        t.Toolkit().QueueAnswer(ui::Answer::Yes);
         Key(w, w.TxtBZ, ui::Key::Escape);
         EXPECT_FALSE(w.IsShown());
     });
@@ -422,5 +423,92 @@ TEST_F(Editor, OneFaultGivesOneMessageInChinese) {
             ui::MsgBox("?", ui::Buttons::YesNo, ui::Icon::Question, "系统提示");
         }
         EXPECT_EQ(t.Toolkit().Messages().size(), 2u);
+    });
+}
+
+// Esc, 退出 and the close box ask first when something on the screen is not saved; otherwise the
+// editor closes at once.
+TEST_F(Editor, LeavingWithUnsavedEntriesAsksFirst) {
+    Bill("3", "001", 0, {"A1", "2"});
+    struct Case {
+        std::string what;
+        std::string lsh;
+        std::function<void(FrmAdjuctPrice&)> change;
+        bool asked;
+    };
+    const std::vector<Case> cases{
+        {"nothing typed", "3", [](FrmAdjuctPrice&) {}, false},
+        {"a new bill untouched", "", [](FrmAdjuctPrice&) {}, false},
+        {"an item typed", "3", [](FrmAdjuctPrice& w) { w.TxtHH.TypedText("B2"); }, true},
+        {"a remark changed", "3", [](FrmAdjuctPrice& w) { w.TxtBZ.TypedText("改"); }, true},
+        {"the execution date changed", "", [](FrmAdjuctPrice& w) { w.DtpExecDate.EnteredValue({2026, 12, 24}); }, true},
+        {"a branch on a new bill", "", [](FrmAdjuctPrice& w) { w.TxtDwbh.TypedText("001"); }, true},
+        {"the price of a picked line", "3",
+         [](FrmAdjuctPrice& w) {
+             w.VfgContent.Select(1, 1);
+             Key(w, w.VfgContent, ui::Key::F3);
+             w.TxtNSj.EnteredValue(3);
+         },
+         true},
+        {"a picked line left as it was", "3",
+         [](FrmAdjuctPrice& w) {
+             w.VfgContent.Select(1, 1);
+             Key(w, w.VfgContent, ui::Key::F3);
+         },
+         false},
+        {"a line saved", "", [](FrmAdjuctPrice& w) { EnterLine(w, "B2", 4); }, false},
+    };
+    using Leave = std::function<void(FrmAdjuctPrice&)>;
+    const std::vector<std::pair<std::string, Leave>> ways{
+        {"Esc", [](FrmAdjuctPrice& w) { Key(w, w.TxtBZ, ui::Key::Escape); }},
+        {"退出", [](FrmAdjuctPrice& w) { w.Toolbar1.Press("退出"); }},
+        {"close box", [](FrmAdjuctPrice& w) {
+             if (w.OnQueryUnload()) w.Close();
+         }}};
+    for (const auto& c : cases) {
+        for (const auto& [way, leave] : ways) {
+            for (ui::Answer answer : {ui::Answer::No, ui::Answer::Yes}) {
+                t.Toolkit().ClearMessages();
+                bool shownAfter = true;
+                Open(c.lsh, [&](FrmAdjuctPrice& w) {
+                    c.change(w);
+                    t.Toolkit().ClearMessages();
+                    if (c.asked) t.Toolkit().QueueAnswer(answer);
+                    leave(w);
+                    shownAfter = w.IsShown();
+                    if (shownAfter) w.Close();
+                });
+                const auto& messages = t.Toolkit().Messages();
+                SCOPED_TRACE(c.what + " / " + way);
+                if (!c.asked) {
+                    EXPECT_TRUE(messages.empty());
+                    EXPECT_FALSE(shownAfter);
+                    continue;
+                }
+                ASSERT_EQ(messages.size(), 1u);
+                EXPECT_EQ(messages[0].message.text, "有未保存的修改，确实要退出吗?");
+                EXPECT_EQ(messages[0].message.title, "系统提示");
+                EXPECT_EQ(messages[0].message.defaultButton, ui::DefaultButton::Second);
+                EXPECT_EQ(shownAfter, answer == ui::Answer::No);
+            }
+        }
+    }
+    EXPECT_EQ(Count("select count(*) from SubAdjuctPricemx where lsh='3'"), 1) << "leaving saves nothing";
+}
+
+TEST_F(Editor, TheNewPriceIsSelectedWholeAfterTheLookupAndAfterPickingALine) {
+    Bill("3", "001", 0, {"A1", "2"});
+    Open("3", [&](FrmAdjuctPrice& w) {
+        w.SetFocus(w.TxtHH);
+        w.TxtHH.TypedText("B2");
+        Key(w, w.TxtHH, ui::Key::Enter);
+        EXPECT_EQ(w.Focused(), &w.TxtNSj);
+        EXPECT_TRUE(w.TxtNSj.AllSelected()) << "after the item lookup";
+        w.TxtNSj.EnteredValue(4.2);
+        EXPECT_FALSE(w.TxtNSj.AllSelected()) << "typed over";
+        w.VfgContent.Select(1, 1);
+        Key(w, w.VfgContent, ui::Key::F3);
+        EXPECT_EQ(w.TxtNSj.Value(), 2);
+        EXPECT_TRUE(w.TxtNSj.AllSelected()) << "after picking a line";
     });
 }

@@ -202,7 +202,7 @@ TEST_F(Browser, DeleteSelectedKeepsAuditedBillsAndDeletesTheOthersWhole) {
     ASSERT_EQ(t.Toolkit().Messages().size(), 2u);
     EXPECT_EQ(t.Toolkit().Messages()[0].message.text, "您确定要删除吗？[Y/N]");
     EXPECT_EQ(t.Toolkit().Messages()[0].message.defaultButton, ui::DefaultButton::Second);
-    EXPECT_EQ(t.Toolkit().Messages()[1].message.text, "此单据已审核，不能删除！");
+    EXPECT_EQ(t.Toolkit().Messages()[1].message.text, "此单据已审核，不能删除！（流水号：2）");
     EXPECT_EQ(t.Scalar("select count(*) from SubAdjuctPricemx where lsh in ('1','4')"), "0");
     EXPECT_EQ(t.Scalar("select count(*) from SubAdjuctPricemx where lsh='2'"), "1");
 }
@@ -230,6 +230,10 @@ TEST_F(Browser, PostSelectedPostsOnlyAuditedBills) {
         w.Toolbar.Press("记账");
         EXPECT_EQ(Serials(w), (std::vector<std::string>{"1", "4"}));
     });
+    // The marked bills left unposted are named; bill 6 went with the refresh (no lines).
+    ASSERT_EQ(t.Toolkit().Messages().size(), 2u);
+    EXPECT_EQ(t.Toolkit().Messages()[1].message.text, "流水号为:1、4、6的单据记帐不成功,可能的原因是单据还没有审核!");
+    EXPECT_EQ(t.Toolkit().Messages()[1].message.title, "系统提示");
     EXPECT_EQ(t.Scalar("select jzbz from SubAdjuctPrice where lsh='2'"), "1");
     EXPECT_EQ(t.Scalar("select jzbz from SubAdjuctPrice where lsh='1'"), "0");
 }
@@ -259,11 +263,18 @@ TEST_F(Browser, PrintHandsTheMarkedSerialsToThePrintEngineInOrder) {
         w.Vs.SetTextMatrix(1, 0, "√");
         w.Vs.SetTextMatrix(3, 0, "√");
         w.Toolbar.Press("预览");
+        EXPECT_EQ(w.Vs.TextMatrix(1, 0), "√") << "a preview keeps the marks for the print after it";
+        w.Toolbar.Press("打印");
         EXPECT_EQ(w.Vs.TextMatrix(1, 0), "");
+        EXPECT_EQ(w.Vs.TextMatrix(3, 0), "");
     });
+    ASSERT_EQ(t.Toolkit().Messages().size(), 1u);
     EXPECT_EQ(t.Toolkit().Messages()[0].message.text, "你没有选择任何需打印的单据！");
-    EXPECT_EQ(log.calls, (std::vector<std::string>{"connection", "company HQ-BRANCH-PRICE", "table 0 SubAdjuctPrice ",
-                                                   "table 1 SubAdjuctPricemx ", "flag -1", "print 58 1|4 true"}));
+    const std::vector<std::string> once{"connection", "company HQ-BRANCH-PRICE", "table 0 SubAdjuctPrice ", "table 1 SubAdjuctPricemx ",
+                                        "flag -1", "print 58 1|4 true"};
+    std::vector<std::string> twice = once;
+    twice.insert(twice.end(), once.begin(), once.end());
+    EXPECT_EQ(log.calls, twice);
     data::ComponentFactory::Unregister(data::ComponentName::PrintEngine);
     g_log = nullptr;
 }
@@ -277,4 +288,13 @@ TEST_F(Browser, EscapeClosesAndReleasesTheList) {
     w.ShowModal();
     EXPECT_FALSE(w.IsShown());
     EXPECT_FALSE(w.rsMain.IsOpen());
+}
+
+TEST_F(Browser, AboutNamesTheModuleAndItsVersion) {
+    Run([&](browser::FrmBrowser& w) { w.Menu_Click("mnuAbout"); });
+    ASSERT_EQ(t.Toolkit().Messages().size(), 1u);
+    const auto& about = t.Toolkit().Messages()[0].message;
+    EXPECT_EQ(about.text, std::string("分支机构商品调价单\n版本 ") + SPB_TEST_VERSION);
+    EXPECT_EQ(about.title, "系统提示");
+    EXPECT_EQ(about.icon, ui::Icon::Information);
 }

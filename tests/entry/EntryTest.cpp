@@ -132,6 +132,7 @@ TEST(SystemSettings, ProfileRulesAndDefaults) {
     EXPECT_EQ(s.ZJMStruct, 0);
     EXPECT_FALSE(s.CHKMaker);
     EXPECT_EQ(s.SJRATIO, 0);
+    EXPECT_EQ(s.PriceChangeWarnPercent, 50);
 
     auto put = [&](const std::string& k, const std::string& v) { PutProfile(t, k, v); };
     put("CHKMaker", "True");
@@ -154,6 +155,14 @@ TEST(SystemSettings, ProfileRulesAndDefaults) {
     EXPECT_DOUBLE_EQ(s.SJRATIO, 1.25);
     EXPECT_EQ(s.STOCKPLANFLOW, 1);  // unknown text leaves it unchanged
     EXPECT_TRUE(s.STOCKBALANCE2);
+    EXPECT_TRUE(t.Toolkit().Messages().empty());
+
+    // The limit of a plausible price change: a positive number, else 50.
+    for (const auto& [stored, percent] : std::vector<std::pair<std::string, int>>{{" 30 ", 30}, {"abc", 50}, {"0", 50}, {"-20", 50}, {"", 50}}) {
+        put("PriceChangeWarnPercent", stored);
+        entry::LoadSystemSettings();
+        EXPECT_EQ(s.PriceChangeWarnPercent, percent) << stored;
+    }
     EXPECT_TRUE(t.Toolkit().Messages().empty());
 
     // A null number fails the load at that column; the fields before it are set.

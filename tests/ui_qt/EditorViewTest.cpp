@@ -5,6 +5,8 @@
 #include <QAccessible>
 #include <QDateEdit>
 #include <QDialog>
+#include <QDoubleSpinBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
@@ -43,6 +45,11 @@ class EditorViewTest : public QObject {
             v.Unload();
         });
         editor->ShowModal();
+    }
+
+    static bool WholeTextSelected(QDoubleSpinBox* spin) {
+        auto* edit = spin->findChild<QLineEdit*>();
+        return edit && !edit->text().isEmpty() && edit->selectedText() == edit->text();
     }
 
 private slots:
@@ -105,7 +112,7 @@ private slots:
             QTRY_COMPARE(QApplication::focusWidget(), v.Widget("TxtNSj"));
             QCOMPARE(w.TxtOSj.Value(), 5.5);
             auto* price = qobject_cast<QDoubleSpinBox*>(v.Widget("TxtNSj"));
-            price->selectAll();
+            QTRY_VERIFY(WholeTextSelected(price));  // typed over, not into
             QTest::keyClicks(price, "6.8");
             uitest::Press(Qt::Key_Return);
             QTRY_COMPARE(QApplication::focusWidget(), v.Widget("Cmd_Save"));
@@ -227,17 +234,13 @@ private slots:
 
     void enterStillEntersAfterAMessageFromTheToolbar() {
         OpenNew([&](FrmAdjuctPriceView& v, bill::FrmAdjuctPrice& w) {
-            // Auditing the bill before it was saved: asked, then refused.
+            // Auditing the bill before it was saved: refused without a question.
             t->Grant("0001", "审核");
             bool refused = false;
-            uitest::WhenShown<QMessageBox>([&refused](QMessageBox& ask) {
-                QCOMPARE(ask.text(), QStringLiteral("确实要审核此单据吗?"));
-                uitest::WhenShown<QMessageBox>([&refused](QMessageBox& box) {
-                    QCOMPARE(box.text(), QStringLiteral("此单据不存在，不能审核!"));
-                    refused = true;
-                    box.button(QMessageBox::Ok)->click();
-                });
-                ask.button(QMessageBox::Yes)->click();
+            uitest::WhenShown<QMessageBox>([&refused](QMessageBox& box) {
+                QCOMPARE(box.text(), QStringLiteral("此单据尚未保存，不能审核!"));
+                refused = true;
+                box.button(QMessageBox::Ok)->click();
             });
             QAction* audit = v.ToolbarBound().ActionOf("审核");
             QTimer::singleShot(0, audit, [audit] { audit->trigger(); });
@@ -275,7 +278,7 @@ private slots:
             QCOMPARE(w.TxtHH.Text(), std::string("A1"));
             QTRY_COMPARE(QApplication::focusWidget(), v.Widget("TxtNSj"));
             auto* price = qobject_cast<QDoubleSpinBox*>(v.Widget("TxtNSj"));
-            price->selectAll();
+            QTRY_VERIFY(WholeTextSelected(price));  // also after the lookup's own window
             QTest::keyClicks(price, "7");
             uitest::Press(Qt::Key_Return);
             QTRY_COMPARE(QApplication::focusWidget(), v.Widget("Cmd_Save"));
@@ -283,6 +286,39 @@ private slots:
             QTRY_COMPARE(w.VfgContent.Rows(), 2);
         });
         QCOMPARE(t->Scalar("select hh||' '||sj2 from SubAdjuctPricemx"), std::string("A1 7"));
+    }
+
+    void theCloseBoxAsksFirstWhenEntriesAreUnsaved() {
+        OpenNew([&](FrmAdjuctPriceView& v, bill::FrmAdjuctPrice& w) {
+            w.TxtBZ.TypedText("年末");
+            {
+                uitest::MessageWatch watch;  // answers 否
+                v.close();
+                QTRY_COMPARE(watch.Texts(), QStringList{QStringLiteral("有未保存的修改，确实要退出吗?")});
+            }
+            QVERIFY(v.isVisible());
+            QVERIFY(w.IsShown());
+        });
+        QCOMPARE(t->Scalar("select count(*) from SubAdjuctPrice"), std::string("0"));
+    }
+
+    void statusNotesShowInTheirOwnColours() {
+        OpenNew([&](FrmAdjuctPriceView& v, bill::FrmAdjuctPrice& w) {
+            auto* panel = v.StatusBar()->findChild<QLabel*>(QStringLiteral("panel1"));
+            QVERIFY(panel);
+            const QColor normal = panel->palette().color(QPalette::WindowText);
+            w.StatusBar1.SetPanel(1, "注意", ui::StatusBar::Tone::Warning);
+            const QColor warning = panel->palette().color(QPalette::WindowText);
+            QVERIFY(warning != normal);
+            QVERIFY(panel->font().bold());
+            w.StatusBar1.SetPanel(1, bill::kAuditedStatusText, ui::StatusBar::Tone::Notice);
+            const QColor notice = panel->palette().color(QPalette::WindowText);
+            QVERIFY(notice != normal && notice != warning);
+            QCOMPARE(panel->text(), QString::fromUtf8(bill::kAuditedStatusText));
+            w.StatusBar1.SetPanel(1, bill::kStatusText);
+            QCOMPARE(panel->palette().color(QPalette::WindowText), normal);
+            QVERIFY(!panel->font().bold());
+        });
     }
 
     void everyCommandHasOneIconOfOneSize() {

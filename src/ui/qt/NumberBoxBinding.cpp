@@ -42,6 +42,10 @@ void NumberBoxBinding::Apply() {
     // The spin box rounds to its decimals; compare in the shown form so that re-showing an
     // unrounded state does not count as a change.
     if (spin_->textFromValue(spin_->value()) != spin_->textFromValue(box_.Value())) spin_->setValue(box_.Value());
+    if (shownSelectAll_ != box_.SelectAllRequests()) {
+        shownSelectAll_ = box_.SelectAllRequests();
+        spin_->selectAll();
+    }
 }
 
 }  // namespace ui::qt

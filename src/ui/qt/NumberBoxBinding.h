@@ -20,6 +20,7 @@ private:
     ui::NumberBox& box_;
     QDoubleSpinBox* spin_;
     bool typed_ = false;  // typed into since it was last reported
+    int shownSelectAll_ = 0;  // the state's select-all requests carried out
 };
 
 }  // namespace ui::qt

@@ -1,6 +1,22 @@
 #include "ui/qt/StatusBarBinding.h"
 
 namespace ui::qt {
+namespace {
+
+// A notice in dark blue, a warning in dark red and bold: both readable on the usual light bar.
+QString StyleOf(ui::StatusBar::Tone tone) {
+    switch (tone) {
+        case ui::StatusBar::Tone::Notice:
+            return QStringLiteral("QLabel { color: #0b4f9c; }");
+        case ui::StatusBar::Tone::Warning:
+            return QStringLiteral("QLabel { color: #b00020; font-weight: bold; }");
+        case ui::StatusBar::Tone::Normal:
+            break;
+    }
+    return {};
+}
+
+}  // namespace
 
 StatusBarBinding::StatusBarBinding(ui::StatusBar& bar, QStatusBar* widget) : ControlBinding(bar, widget), bar_(bar) {
     for (int i = 1; i <= bar.PanelCount(); ++i) {
@@ -16,8 +32,12 @@ StatusBarBinding::StatusBarBinding(ui::StatusBar& bar, QStatusBar* widget) : Con
 
 void StatusBarBinding::Apply() {
     ControlBinding::Apply();
-    for (int i = 1; i <= bar_.PanelCount() && i <= static_cast<int>(panels_.size()); ++i)
-        panels_[i - 1]->setText(QString::fromStdString(bar_.Panel(i)));
+    for (int i = 1; i <= bar_.PanelCount() && i <= static_cast<int>(panels_.size()); ++i) {
+        QLabel* label = panels_[i - 1];
+        label->setText(QString::fromStdString(bar_.Panel(i)));
+        const QString style = StyleOf(bar_.PanelTone(i));
+        if (label->styleSheet() != style) label->setStyleSheet(style);
+    }
 }
 
 }  // namespace ui::qt

@@ -53,6 +53,8 @@ void ToolbarBinding::Apply() {
     ControlBinding::Apply();
     // Buttons are only ever added, so a change of count is the one change of shape.
     if (!built_ || builtFrom_ != bar_.Buttons().size()) Rebuild();
+    for (auto& [key, action] : byKey_)
+        if (const ui::ToolButton* b = bar_.Find(key); b && action && action->isEnabled() != b->enabled) action->setEnabled(b->enabled);
 }
 
 }  // namespace ui::qt

@@ -10,6 +10,7 @@
 #include "ui/Button.h"
 #include "ui/Control.h"
 #include "ui/Keys.h"
+#include "ui/Toolkit.h"
 #include "ui/Window.h"
 #include "ui/qt/KeyMap.h"
 #include "ui/qt/SafeCall.h"
@@ -89,7 +90,15 @@ void View::Unload() {
     QDialog::done(QDialog::Rejected);
 }
 
-void View::reject() { Unload(); }
+void View::reject() {
+    if (loaded_ && !unloaded_) {
+        bool leave = true;
+        ui::CommandScope command;
+        SafeCall([&] { leave = window_.OnQueryUnload(); });
+        if (!leave) return;
+    }
+    Unload();
+}
 
 void View::MoveFocus(bool backwards) {
     if (ui::Control* next = window_.NextInTabOrder(backwards)) {

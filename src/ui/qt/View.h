@@ -40,7 +40,8 @@ public:
     // Moves the focus to the next (previous) control in the window's tab order.
     void MoveFocus(bool backwards);
 
-    // Every way of closing the dialog (close box, reject) unloads the window.
+    // Every way of closing the dialog (close box, reject) unloads the window, once the window's
+    // logic agrees.
     void reject() override;
 
 protected:
