@@ -323,7 +323,7 @@ TEST_F(PriceTools, TheAuditQuestionListsTheImplausibleLinesFirst) {
     EXPECT_EQ(MessageTexts(), (std::vector<std::string>{"以下明细请核对：\n执行日期早于开单日期\n货号A1：新售价为0\n"
                                                         "货号X：新售价比原售价高100%\n确实要审核此单据吗?",
                                                         "确实要审核此单据吗?"}));
-    EXPECT_EQ(Scalar("select group_concat(shbz) from SubAdjuctPrice"), "0,0") << "answered with the default 否";
+    EXPECT_EQ(t.Joined("select shbz from SubAdjuctPrice order by lsh", "", ","), "0,0") << "answered with the default 否";
 }
 
 TEST_F(PriceTools, AuditAsksBeforeOverwritingPricesALaterAuditedBillSet) {
