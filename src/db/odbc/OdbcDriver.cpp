@@ -9,6 +9,7 @@
 #include <cctype>
 #include <charconv>
 #include <cstdint>
+#include <cstring>
 #include <optional>
 
 #include "db/ConnectionString.h"
@@ -30,6 +31,11 @@ using text::Lower;
 
 // The statement time-out when the host set none: ADO's default for a command.
 constexpr SQLULEN kDefaultCommandTimeoutSeconds = 30;
+
+// Rows fetched per call when the driver takes block cursors, and the widest buffer a bound
+// character or binary column gets per row; a longer value is read whole on its own afterwards.
+constexpr SQLULEN kBlockRows = 256;
+constexpr SQLULEN kMaxBoundBytes = 512;
 
 // What the data source is, as far as the statement texts and error codes go.
 enum class Dialect { SqlServer, Sqlite, Postgres, Other };
@@ -73,8 +79,91 @@ std::string QuotedName(std::string_view name) {
 struct Column {
     std::string name;
     DataType type = DataType::VarWChar;
+    SQLULEN size = 0;         // the column size the driver reports: characters, digits or bytes
     bool expression = false;  // no table column behind it
 };
+
+// The C type a value of class t is asked for.
+SQLSMALLINT CTypeFor(DataType t) {
+    if (IsIntegerClass(t)) return SQL_C_SBIGINT;
+    if (IsApproximateClass(t)) return SQL_C_DOUBLE;
+    // The decimal text, so that the value is rounded once, here, to the nearest double.
+    if (IsExactNumericClass(t)) return SQL_C_CHAR;
+    if (t == DataType::DBDate || t == DataType::DBTimeStamp || t == DataType::Date) return SQL_C_TYPE_TIMESTAMP;
+    if (t == DataType::DBTime) return SQL_C_TYPE_TIME;
+    if (t == DataType::VarBinary || t == DataType::Binary) return SQL_C_BINARY;
+    return SQL_C_WCHAR;
+}
+
+// Bytes of a value of a fixed-size C type; 0 for character and binary data.
+SQLLEN FixedSize(SQLSMALLINT cType) {
+    switch (cType) {
+        case SQL_C_SBIGINT: return sizeof(SQLBIGINT);
+        case SQL_C_DOUBLE: return sizeof(double);
+        case SQL_C_TYPE_TIMESTAMP: return sizeof(SQL_TIMESTAMP_STRUCT);
+        case SQL_C_TYPE_TIME: return sizeof(SQL_TIME_STRUCT);
+        default: return 0;
+    }
+}
+
+// Bytes the driver adds after character data.
+size_t TerminatorSize(SQLSMALLINT cType) { return cType == SQL_C_WCHAR ? sizeof(SQLWCHAR) : cType == SQL_C_CHAR ? 1 : 0; }
+
+// The buffer a bound column gets per row: a fixed-size value whole; character data for the
+// column size the driver reports (which need not bound what the rows hold), within limits.
+SQLLEN BoundWidth(SQLSMALLINT cType, SQLULEN columnSize) {
+    if (SQLLEN fixed = FixedSize(cType)) return fixed;
+    const SQLULEN unit = cType == SQL_C_WCHAR ? sizeof(SQLWCHAR) : 1;
+    const SQLULEN extra = cType == SQL_C_CHAR ? 3 : 1;  // sign and decimal point; the terminator
+    const SQLULEN units = std::clamp<SQLULEN>(columnSize, 8, kMaxBoundBytes) + extra;
+    // Whole SQLLEN units keep every row's buffer aligned for the structs.
+    const SQLULEN bytes = std::min(units * unit, kMaxBoundBytes);
+    return static_cast<SQLLEN>((bytes + sizeof(SQLLEN) - 1) / sizeof(SQLLEN) * sizeof(SQLLEN));
+}
+
+// The value of class t from what the driver wrote for C type cType: the struct or number itself,
+// or `bytes` bytes of character or binary data without a terminator.
+Value Decode(DataType t, SQLSMALLINT cType, const char* data, size_t bytes) {
+    switch (cType) {
+        case SQL_C_SBIGINT: {
+            SQLBIGINT v = 0;
+            std::memcpy(&v, data, sizeof v);
+            return IntegerValue(t, v);
+        }
+        case SQL_C_DOUBLE: {
+            double v = 0;
+            std::memcpy(&v, data, sizeof v);
+            return Value::Double(v);
+        }
+        case SQL_C_CHAR: {
+            // Text that is not a number (SQLite stores whatever it is given) stays text, as in
+            // the embedded driver.
+            std::string_view s(data, bytes);
+            while (!s.empty() && s.back() == ' ') s.remove_suffix(1);
+            while (!s.empty() && s.front() == ' ') s.remove_prefix(1);
+            double v = 0;
+            auto [p, ec] = std::from_chars(s.data(), s.data() + s.size(), v);
+            if (!s.empty() && ec == std::errc() && p == s.data() + s.size()) return Value::Double(v);
+            return Value::Text(std::string(data, bytes));
+        }
+        case SQL_C_TYPE_TIMESTAMP: {
+            SQL_TIMESTAMP_STRUCT ts{};
+            std::memcpy(&ts, data, sizeof ts);
+            return Value::Date(DateTime{ts.year, ts.month, ts.day, ts.hour, ts.minute, ts.second});
+        }
+        case SQL_C_TYPE_TIME: {  // a time of day on the host's day zero
+            SQL_TIME_STRUCT tm{};
+            std::memcpy(&tm, data, sizeof tm);
+            return Value::Date(DateTime{1899, 12, 30, tm.hour, tm.minute, tm.second});
+        }
+        case SQL_C_BINARY: return Value::Text(std::string(data, bytes));
+        default: {
+            std::u16string units(bytes / sizeof(char16_t), u'\0');
+            std::memcpy(units.data(), data, units.size() * sizeof(char16_t));
+            return Value::Text(Utf16ToUtf8(units));
+        }
+    }
+}
 
 class OdbcDriver final : public Driver {
 public:
@@ -123,12 +212,8 @@ public:
         }
         std::vector<Column> columns = DescribeColumns(st.get(), count, sql);
         for (const auto& c : columns) rs->fields.push_back(FieldInfo{c.name, c.type});
-        while (StmtCall(st.get(), SQLFetch(st.get())) != SQL_NO_DATA) {
-            std::vector<Value> row;
-            row.reserve(columns.size());
-            for (SQLUSMALLINT i = 0; i < columns.size(); ++i) row.push_back(ReadValue(st.get(), i + 1, columns[i].type));
-            rs->rows.push_back(std::move(row));
-        }
+        if (blockFetch_ && BindBlock(st.get(), columns)) ReadBlocks(st.get(), columns, *rs);
+        else ReadRows(st.get(), columns, *rs);
         // Errors of later statements in a batch surface only as their results are passed.
         while (StmtCall(st.get(), SQLMoreResults(st.get())) != SQL_NO_DATA) {}
         return rs;
@@ -241,6 +326,10 @@ private:
         // no wide calls and works in UTF-8.
         ctx_.wide = dialect_ == Dialect::SqlServer || dialect_ == Dialect::Postgres;
         ctx_.sqliteCodes = dialect_ == Dialect::Sqlite;
+
+        SQLUINTEGER getData = 0;
+        blockFetch_ = SQL_SUCCEEDED(SQLGetInfo(dbc_.get(), SQL_GETDATA_EXTENSIONS, &getData, sizeof getData, nullptr)) &&
+                      (getData & SQL_GD_BLOCK) && (getData & SQL_GD_BOUND) && (getData & SQL_GD_ANY_COLUMN);
     }
 
     // What unixODBC knows, when the connection string names a driver or a data source it does not.
@@ -353,9 +442,8 @@ private:
         catalogLoaded_ = true;
     }
 
-    std::string ColumnName(SQLHSTMT st, SQLUSMALLINT i, SQLSMALLINT& sqlType) {
+    std::string ColumnName(SQLHSTMT st, SQLUSMALLINT i, SQLSMALLINT& sqlType, SQLULEN& size) {
         SQLSMALLINT length = 0, digits = 0, nullable = 0;
-        SQLULEN size = 0;
         if (ctx_.wide) {
             std::u16string name(256, u'\0');
             for (;;) {
@@ -391,7 +479,7 @@ private:
         for (SQLUSMALLINT i = 1; i <= columns.size(); ++i) {
             Column& c = columns[i - 1];
             SQLSMALLINT sqlType = SQL_UNKNOWN_TYPE;
-            c.name = ColumnName(st, i, sqlType);
+            c.name = ColumnName(st, i, sqlType, c.size);
             c.type = DataTypeFromSqlType(sqlType);
             if (dialect_ == Dialect::Postgres && c.type == DataType::BigInt) c.expression = anyExpression = true;
             if (dialect_ != Dialect::Sqlite) continue;
@@ -452,48 +540,100 @@ private:
     }
 
     Value ReadValue(SQLHSTMT st, SQLUSMALLINT i, DataType t) {
-        SQLLEN ind = 0;
-        if (IsIntegerClass(t)) {
-            SQLBIGINT v = 0;
-            StmtCall(st, SQLGetData(st, i, SQL_C_SBIGINT, &v, sizeof v, &ind));
-            return ind == SQL_NULL_DATA ? Value::Null() : IntegerValue(t, v);
+        const SQLSMALLINT cType = CTypeFor(t);
+        if (const SQLLEN size = FixedSize(cType)) {
+            alignas(SQLLEN) char buffer[sizeof(SQL_TIMESTAMP_STRUCT)] = {};
+            SQLLEN ind = 0;
+            StmtCall(st, SQLGetData(st, i, cType, buffer, size, &ind));
+            return ind == SQL_NULL_DATA ? Value::Null() : Decode(t, cType, buffer, 0);
         }
-        if (IsApproximateClass(t)) {
-            double v = 0;
-            StmtCall(st, SQLGetData(st, i, SQL_C_DOUBLE, &v, sizeof v, &ind));
-            return ind == SQL_NULL_DATA ? Value::Null() : Value::Double(v);
+        auto bytes = ReadLong(st, i, cType);
+        return bytes ? Decode(t, cType, bytes->data(), bytes->size()) : Value::Null();
+    }
+
+    // The rows of the current result one at a time, each value asked for on its own.
+    void ReadRows(SQLHSTMT st, const std::vector<Column>& columns, RowSet& rs) {
+        while (StmtCall(st, SQLFetch(st)) != SQL_NO_DATA) {
+            std::vector<Value> row;
+            row.reserve(columns.size());
+            for (SQLUSMALLINT i = 0; i < columns.size(); ++i) row.push_back(ReadValue(st, i + 1, columns[i].type));
+            rs.rows.push_back(std::move(row));
         }
-        if (IsExactNumericClass(t)) {
-            // The decimal text, rounded once to the nearest double; text that is not a number
-            // (SQLite stores whatever it is given) stays text, as in the embedded driver.
-            auto text = ReadLong(st, i, SQL_C_CHAR);
-            if (!text) return Value::Null();
-            std::string_view s = *text;
-            while (!s.empty() && s.back() == ' ') s.remove_suffix(1);
-            while (!s.empty() && s.front() == ' ') s.remove_prefix(1);
-            double v = 0;
-            auto [p, ec] = std::from_chars(s.data(), s.data() + s.size(), v);
-            if (!s.empty() && ec == std::errc() && p == s.data() + s.size()) return Value::Double(v);
-            return Value::Text(std::move(*text));
+    }
+
+    // Sets up block fetches of up to kBlockRows rows into buffers bound column by column. False,
+    // with the statement back as it was, when the driver refuses any of it.
+    bool BindBlock(SQLHSTMT st, const std::vector<Column>& columns) {
+        auto undo = [&] {
+            SQLFreeStmt(st, SQL_UNBIND);
+            SQLSetStmtAttr(st, SQL_ATTR_ROW_ARRAY_SIZE, reinterpret_cast<SQLPOINTER>(SQLULEN{1}), 0);
+            SQLSetStmtAttr(st, SQL_ATTR_ROW_STATUS_PTR, nullptr, 0);
+            SQLSetStmtAttr(st, SQL_ATTR_ROWS_FETCHED_PTR, nullptr, 0);
+            return false;
+        };
+        SQLULEN rows = 0;
+        if (!SQL_SUCCEEDED(SQLSetStmtAttr(st, SQL_ATTR_ROW_BIND_TYPE, reinterpret_cast<SQLPOINTER>(SQLULEN{SQL_BIND_BY_COLUMN}), 0)) ||
+            !SQL_SUCCEEDED(SQLSetStmtAttr(st, SQL_ATTR_ROW_ARRAY_SIZE, reinterpret_cast<SQLPOINTER>(kBlockRows), 0)) ||
+            !SQL_SUCCEEDED(SQLGetStmtAttr(st, SQL_ATTR_ROW_ARRAY_SIZE, &rows, 0, nullptr)) || rows < 2 || rows > kBlockRows)
+            return undo();
+        block_.rows = rows;
+        block_.status.assign(rows, SQL_ROW_NOROW);
+        block_.fetched = 0;
+        if (!SQL_SUCCEEDED(SQLSetStmtAttr(st, SQL_ATTR_ROW_STATUS_PTR, block_.status.data(), 0)) ||
+            !SQL_SUCCEEDED(SQLSetStmtAttr(st, SQL_ATTR_ROWS_FETCHED_PTR, &block_.fetched, 0)))
+            return undo();
+        block_.columns.resize(columns.size());
+        SQLLEN total = 0;
+        for (size_t i = 0; i < columns.size(); ++i) {
+            BoundColumn& b = block_.columns[i];
+            b.cType = CTypeFor(columns[i].type);
+            b.width = BoundWidth(b.cType, columns[i].size);
+            b.offset = total;
+            total += b.width * static_cast<SQLLEN>(rows);
         }
-        if (t == DataType::DBDate || t == DataType::DBTimeStamp || t == DataType::Date) {
-            SQL_TIMESTAMP_STRUCT ts{};
-            StmtCall(st, SQLGetData(st, i, SQL_C_TYPE_TIMESTAMP, &ts, sizeof ts, &ind));
-            if (ind == SQL_NULL_DATA) return Value::Null();
-            return Value::Date(DateTime{ts.year, ts.month, ts.day, ts.hour, ts.minute, ts.second});
+        // One buffer for all the columns, kept from one result to the next; it only grows.
+        if (block_.data.size() < static_cast<size_t>(total)) block_.data.resize(static_cast<size_t>(total));
+        if (block_.indicators.size() < columns.size() * rows) block_.indicators.resize(columns.size() * rows);
+        for (size_t i = 0; i < columns.size(); ++i) {
+            BoundColumn& b = block_.columns[i];
+            if (!SQL_SUCCEEDED(SQLBindCol(st, static_cast<SQLUSMALLINT>(i + 1), b.cType, block_.data.data() + b.offset, b.width,
+                                          block_.indicators.data() + i * rows)))
+                return undo();
         }
-        if (t == DataType::DBTime) {  // a time of day on the host's day zero
-            SQL_TIME_STRUCT tm{};
-            StmtCall(st, SQLGetData(st, i, SQL_C_TYPE_TIME, &tm, sizeof tm, &ind));
-            if (ind == SQL_NULL_DATA) return Value::Null();
-            return Value::Date(DateTime{1899, 12, 30, tm.hour, tm.minute, tm.second});
+        return true;
+    }
+
+    // The rows of the current result in blocks, into the buffers BindBlock bound. A value longer
+    // than its buffer is read again whole from its row, positioned with SQLSetPos.
+    void ReadBlocks(SQLHSTMT st, const std::vector<Column>& columns, RowSet& rs) {
+        const SQLULEN rows = block_.rows;
+        while (StmtCall(st, SQLFetch(st)) != SQL_NO_DATA) {
+            for (SQLULEN r = 0; r < block_.fetched && r < rows; ++r) {
+                const SQLUSMALLINT status = block_.status[r];
+                if (status == SQL_ROW_NOROW) break;
+                if (status == SQL_ROW_ERROR) throw ErrorFrom(ReadDiagnostics(SQL_HANDLE_STMT, st, ctx_.wide), SQL_ERROR, ctx_);
+                std::vector<Value> row;
+                row.reserve(columns.size());
+                for (size_t i = 0; i < columns.size(); ++i) {
+                    const BoundColumn& b = block_.columns[i];
+                    const SQLLEN ind = block_.indicators[i * rows + r];
+                    const char* data = block_.data.data() + b.offset + static_cast<SQLLEN>(r) * b.width;
+                    if (ind == SQL_NULL_DATA) {
+                        row.push_back(Value::Null());
+                    } else if (FixedSize(b.cType)) {
+                        row.push_back(Decode(columns[i].type, b.cType, data, 0));
+                    } else if (ind != SQL_NO_TOTAL && ind >= 0 &&
+                               static_cast<size_t>(ind) + TerminatorSize(b.cType) <= static_cast<size_t>(b.width)) {
+                        row.push_back(Decode(columns[i].type, b.cType, data, static_cast<size_t>(ind)));
+                    } else {
+                        StmtCall(st, SQLSetPos(st, static_cast<SQLSETPOSIROW>(r + 1), SQL_POSITION, SQL_LOCK_NO_CHANGE));
+                        auto bytes = ReadLong(st, static_cast<SQLUSMALLINT>(i + 1), b.cType);
+                        row.push_back(bytes ? Decode(columns[i].type, b.cType, bytes->data(), bytes->size()) : Value::Null());
+                    }
+                }
+                rs.rows.push_back(std::move(row));
+            }
         }
-        if (t == DataType::VarBinary || t == DataType::Binary) {
-            auto bytes = ReadLong(st, i, SQL_C_BINARY);
-            return bytes ? Value::Text(std::move(*bytes)) : Value::Null();
-        }
-        auto text = ReadText(st, i);
-        return text ? Value::Text(std::move(*text)) : Value::Null();
     }
 
     void SetAutocommit(bool on) {
@@ -530,6 +670,22 @@ private:
     dialect::TsqlTranslator translator_;
     bool inTransaction_ = false;
     int commandTimeout_ = 0;
+    // The driver reads a value of any row of a block, bound or not, after SQLSetPos: the
+    // condition for reading in blocks at all.
+    bool blockFetch_ = false;
+    struct BoundColumn {
+        SQLSMALLINT cType = SQL_C_WCHAR;
+        SQLLEN width = 0;   // bytes per row
+        SQLLEN offset = 0;  // of the column's first row in data
+    };
+    struct Block {
+        SQLULEN rows = 0;     // the block's size the driver took
+        SQLULEN fetched = 0;  // rows of the last fetch
+        std::vector<SQLUSMALLINT> status;
+        std::vector<BoundColumn> columns;
+        std::vector<SQLLEN> indicators;  // column by column, `rows` each
+        std::vector<char> data;
+    } block_;
 };
 
 }  // namespace
