@@ -9,6 +9,7 @@
 #include <QVBoxLayout>
 
 #include "host/LookupTableModel.h"
+#include "ui/qt/WindowPlacement.h"
 
 namespace host {
 
@@ -16,6 +17,7 @@ LookupDialog::LookupDialog(std::shared_ptr<const db::RowSet> rows, QWidget* pare
     setWindowTitle(QStringLiteral("选择"));
     setModal(true);
     resize(720, 460);
+    ui::qt::WindowPlacement::Keep(*this, QStringLiteral("LookupDialog"));
 
     model_ = new LookupTableModel(std::move(rows), this);
     filter_ = new QLineEdit(this);
