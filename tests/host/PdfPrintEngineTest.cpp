@@ -284,7 +284,10 @@ TEST_F(PdfPrintEngineTest, ThePreviewShowsTheBillsPagesAndSavesThemAsPdf) {
         if (auto* widget = dialog->findChild<QPrintPreviewWidget*>()) shown = widget->pageCount();
         EXPECT_TRUE(host_test::OnScreen(*dialog)) << dialog->height();
         auto* save = dialog->findChild<QAction*>(QStringLiteral("SavePdf"));
-        ASSERT_NE(save, nullptr);
+        if (!save) {
+            ADD_FAILURE() << "no 保存为PDF";
+            return dialog->reject();
+        }
         EXPECT_EQ(save->text(), QStringLiteral("保存为PDF"));
         host_test::WhenModal<QFileDialog>([&](QFileDialog* d) {
             EXPECT_TRUE(d->selectedFiles().value(0).endsWith(QStringLiteral(".pdf")));

@@ -403,7 +403,10 @@ TEST_F(ReportGridTest, PreviewShowsThePagesAndOffersSavingAsPdf) {
         EXPECT_TRUE(d->windowTitle().contains(QStringLiteral("分支机构调价单浏览")));
         EXPECT_TRUE(host_test::OnScreen(*d)) << d->width();  // it asks for 1000 pixels
         auto* save = d->findChild<QAction*>(QStringLiteral("SavePdf"));
-        ASSERT_NE(save, nullptr);
+        if (!save) {
+            ADD_FAILURE() << "no 保存为PDF";
+            return d->reject();
+        }
         WhenModal<QFileDialog>([&](QFileDialog* f) {
             EXPECT_EQ(f->selectedFiles().value(0), grid->DefaultPdfPath());
             ChooseFile(f, path);
