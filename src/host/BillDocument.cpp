@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "db/Error.h"
+#include "host/MixedText.h"
 #include "host/PdfFile.h"
 #include "host/QtText.h"
 
@@ -32,42 +33,18 @@ QString FormatChangePercent(double oldPrice, double newPrice) {
 
 BillDocument::BillDocument(std::vector<PrintedBill> bills) : bills_(std::move(bills)) {}
 
-namespace {
-
-QString FirstInstalled(std::initializer_list<const char*> families) {
-    const QStringList installed = QFontDatabase::families();
-    for (const char* f : families)
-        if (installed.contains(QLatin1String(f))) return QString::fromLatin1(f);
-    return {};
-}
-
-// Noto Sans CJK's own digits come out of Qt's PDF writer without their character codes, so
-// Latin text takes a Latin family and only Chinese falls through to the CJK family.
-const QString& LatinFamily() {
-    static const QString family = FirstInstalled({"DejaVu Sans", "Liberation Sans", "Noto Sans", "FreeSans"});
-    return family;
-}
-
-const QString& ChineseFamily() {
-    static const QString family =
-        FirstInstalled({"Noto Sans CJK SC", "Noto Sans SC", "Source Han Sans SC", "WenQuanYi Micro Hei", "Droid Sans Fallback"});
-    return family;
-}
-
-}  // namespace
-
 QFont BillDocument::Font(int pointSize) {
     QFont font;
     QStringList families;
-    if (!LatinFamily().isEmpty()) families << LatinFamily();
-    if (!ChineseFamily().isEmpty()) families << ChineseFamily();
+    if (!MixedText::LatinFamily().isEmpty()) families << MixedText::LatinFamily();
+    if (!MixedText::ChineseFamily().isEmpty()) families << MixedText::ChineseFamily();
     if (!families.isEmpty()) font.setFamilies(families);
     font.setPointSize(pointSize);
     return font;
 }
 
 QFont BillDocument::ChineseFont(int pointSize) {
-    QFont font = ChineseFamily().isEmpty() ? QFont() : QFont(ChineseFamily());
+    QFont font = MixedText::ChineseFamily().isEmpty() ? QFont() : QFont(MixedText::ChineseFamily());
     font.setPointSize(pointSize);
     return font;
 }
@@ -126,20 +103,21 @@ struct Sheet {
           boldFont(Bold(BillDocument::Font(10))),
           footFont(BillDocument::Font(9)),
           body(bodyFont, &printer),
-          bold(boldFont, &printer) {
+          bold(boldFont, &printer),
+          title(Bold(titleFont), &printer),
+          foot(footFont, &printer) {
         titleFont.setBold(true);
         const QRectF area = page.paintRectPixels(dpi);
         width = area.width();
-        footHeight = QFontMetricsF(footFont, &printer).height() * 2.5;
+        footHeight = foot.Height() * 2.5;
         bodyHeight = area.height() - footHeight;
         // Chinese glyphs come from the second family, which stands taller than the Latin one.
-        const QFontMetricsF chinese(Bold(BillDocument::ChineseFont(10)), &printer);
-        lineHeight = std::max({body.height(), bold.height(), chinese.height()});
-        ascent = std::max({body.ascent(), bold.ascent(), chinese.ascent()});
+        lineHeight = std::max(body.Height(), bold.Height());
+        ascent = std::max(body.Ascent(), bold.Ascent());
         padX = dpi * 0.04;  // about 1 mm
         padY = dpi * 0.035;
         rule = std::max<qreal>(1.0, dpi / 150.0);
-        titleHeight = QFontMetricsF(titleFont, &printer).height() * 2;
+        titleHeight = title.Height() * 2;
         rowGap = lineHeight * 0.8;
         headingHeight = lineHeight + 2 * padY;
     }
@@ -148,11 +126,11 @@ struct Sheet {
     // The text broken into lines no wider than `room`: at word boundaries where it can, anywhere
     // in a word longer than the room, and at its own line breaks.
     // `width`: the text's width on one line when known.
-    Lines Wrap(const QString& text, const QFont& font, const QFontMetricsF& metrics, qreal room, qreal width = -1) const {
+    Lines Wrap(const QString& text, const QFont& font, const MixedText& metrics, qreal room, qreal width = -1) const {
         if (text.isEmpty()) return {};
         const bool breaks = text.contains(QLatin1Char('\n')) || text.contains(QLatin1Char('\r'));
         if (!breaks) {
-            const qreal w = width >= 0 ? width : metrics.horizontalAdvance(text);
+            const qreal w = width >= 0 ? width : metrics.Advance(text);
             if (w <= room) return {{text, w}};
         }
         QString flowing = text;
@@ -169,14 +147,14 @@ struct Sheet {
             const QTextLine line = layout.lineAt(i);
             QString part = flowing.mid(line.textStart(), line.textLength());
             while (!part.isEmpty() && (part.back().isSpace() || part.back() == QChar::LineSeparator)) part.chop(1);
-            lines.push_back({part, part.isEmpty() ? 0 : metrics.horizontalAdvance(part)});
+            lines.push_back({part, part.isEmpty() ? 0 : metrics.Advance(part)});
         }
         return lines;
     }
 
     QPaintDevice* device;
     QFont titleFont, bodyFont, boldFont, footFont;
-    QFontMetricsF body, bold;
+    MixedText body, bold, title, foot;
     qreal width = 0, bodyHeight = 0, footHeight = 0;
     qreal lineHeight = 0, ascent = 0, padX = 0, padY = 0, rule = 0;
     qreal titleHeight = 0, rowGap = 0, headingHeight = 0;
@@ -202,7 +180,7 @@ FieldRow MakeFieldRow(const Sheet& s, std::initializer_list<std::tuple<QString, 
         Field f;
         f.label = label + QStringLiteral("：");
         f.x = s.width * share / 100.0;
-        f.labelWidth = s.bold.horizontalAdvance(f.label);
+        f.labelWidth = s.bold.Advance(f.label);
         const qreal room = std::max(s.width * part / 100.0 - 2 * s.padX - f.labelWidth, s.width * 0.1);
         f.value = s.Wrap(value, s.bodyFont, s.body, room);
         lines = std::max(lines, static_cast<int>(f.value.size()));
@@ -280,7 +258,7 @@ BillLayout LayOut(const Sheet& s, const PrintedBill& bill) {
                                          FormatChangePercent(l.oldPrice, l.newPrice)};
         std::array<Cell, kColumns>& row = cells.emplace_back();
         for (int c = 0; c < kColumns; ++c) {
-            row[c] = {texts[c], s.body.horizontalAdvance(texts[c])};
+            row[c] = {texts[c], s.body.Advance(texts[c])};
             widest[c] = std::max(widest[c], row[c].width);
         }
     }
@@ -357,24 +335,20 @@ BillLayout LayOut(const Sheet& s, const PrintedBill& bill) {
 void DrawFieldRow(QPainter& painter, const Sheet& s, const FieldRow& row) {
     const qreal baseline = row.top + s.padY + s.ascent;
     for (const Field& f : row.fields) {
-        painter.setFont(s.boldFont);
-        painter.drawText(QPointF(f.x + s.padX, baseline), f.label);
-        painter.setFont(s.bodyFont);
+        s.bold.Draw(painter, QPointF(f.x + s.padX, baseline), f.label);
         for (size_t i = 0; i < f.value.size(); ++i)
-            painter.drawText(QPointF(f.x + s.padX + f.labelWidth, baseline + static_cast<qreal>(i) * s.lineHeight),
-                             f.value[i].text);
+            s.body.Draw(painter, QPointF(f.x + s.padX + f.labelWidth, baseline + static_cast<qreal>(i) * s.lineHeight),
+                        f.value[i].text);
     }
 }
 
 void DrawTable(QPainter& painter, const Sheet& s, const BillLayout& b, const Page& page) {
     const QRectF heading(0, page.tableTop, s.width, s.headingHeight);
     painter.fillRect(heading, QColor(0xE8, 0xE8, 0xE8));
-    painter.setFont(s.boldFont);
     for (int c = 0; c < kColumns; ++c)
-        painter.drawText(QRectF(b.edge[c], heading.top(), b.edge[c + 1] - b.edge[c], heading.height()), Qt::AlignCenter,
-                         Headings()[c]);
+        s.bold.Draw(painter, QRectF(b.edge[c], heading.top(), b.edge[c + 1] - b.edge[c], heading.height()), Qt::AlignCenter,
+                    Headings()[c]);
 
-    painter.setFont(s.bodyFont);
     for (const Piece& piece : page.pieces) {
         const TableRow& row = b.rows[static_cast<size_t>(piece.row)];
         for (int c = 0; c < kColumns; ++c) {
@@ -385,7 +359,7 @@ void DrawTable(QPainter& painter, const Sheet& s, const BillLayout& b, const Pag
                 qreal x = b.edge[c] + s.padX;
                 if (kAlign[c] == Qt::AlignRight) x += room - line.width;
                 else if (kAlign[c] == Qt::AlignHCenter) x += (room - line.width) / 2;
-                painter.drawText(QPointF(x, piece.top + s.padY + (i - piece.first) * s.lineHeight + s.ascent), line.text);
+                s.body.Draw(painter, QPointF(x, piece.top + s.padY + (i - piece.first) * s.lineHeight + s.ascent), line.text);
             }
         }
     }
@@ -413,29 +387,25 @@ void DrawPage(QPainter& painter, const Sheet& s, const PrintedBill& bill, const 
     const Page& page = b.pages[index];
     painter.setPen(Qt::black);
     if (page.opening) {
-        painter.setFont(s.titleFont);
-        painter.drawText(QRectF(0, 0, s.width, s.titleHeight), Qt::AlignCenter, QStringLiteral("分支机构商品调价单"));
+        s.title.Draw(painter, QRectF(0, 0, s.width, s.titleHeight), Qt::AlignCenter, QStringLiteral("分支机构商品调价单"));
         for (const FieldRow& row : b.header) DrawFieldRow(painter, s, row);
     }
     if (page.table) DrawTable(painter, s, b, page);
     if (page.trailerTop >= 0) {
         const qreal countTop = page.trailerTop + s.rowGap;
-        painter.setFont(s.bodyFont);
-        painter.drawText(QPointF(s.padX, countTop + s.ascent), QStringLiteral("共 %1 行").arg(bill.lines.size()));
+        s.body.Draw(painter, QPointF(s.padX, countTop + s.ascent), QStringLiteral("共 %1 行").arg(bill.lines.size()));
         FieldRow signatures = b.signatures;
         signatures.top = countTop + s.lineHeight + s.rowGap;
         DrawFieldRow(painter, s, signatures);
     }
 
-    painter.setFont(s.footFont);
     const QRectF foot(0, s.bodyHeight, s.width, s.footHeight);
     const QString pageNumber = QStringLiteral("第 %1 页 / 共 %2 页").arg(index + 1).arg(b.pages.size());
-    const QFontMetricsF metrics(s.footFont, s.device);
-    const qreal numberWidth = metrics.horizontalAdvance(pageNumber);
-    const QString left = metrics.elidedText(QStringLiteral("分支机构商品调价单  流水号：%1").arg(VisibleText(bill.serial)),
-                                            Qt::ElideRight, std::max<qreal>(0, s.width - numberWidth - s.padX * 4));
-    painter.drawText(foot, Qt::AlignLeft | Qt::AlignBottom, left);
-    painter.drawText(foot, Qt::AlignRight | Qt::AlignBottom, pageNumber);
+    const qreal numberWidth = s.foot.Advance(pageNumber);
+    const QString left = s.foot.Elided(QStringLiteral("分支机构商品调价单  流水号：%1").arg(VisibleText(bill.serial)),
+                                       std::max<qreal>(0, s.width - numberWidth - s.padX * 4));
+    s.foot.Draw(painter, foot, Qt::AlignLeft | Qt::AlignBottom, left);
+    s.foot.Draw(painter, foot, Qt::AlignRight | Qt::AlignBottom, pageNumber);
 }
 
 template <class Device>

@@ -12,6 +12,7 @@
 #include <algorithm>
 
 #include "host/LookupTableModel.h"
+#include "ui/qt/WindowPlacement.h"
 
 namespace host {
 
@@ -19,6 +20,7 @@ LookupDialog::LookupDialog(std::shared_ptr<const db::RowSet> rows, QWidget* pare
     setWindowTitle(QStringLiteral("选择"));
     setModal(true);
     resize(720, 460);
+    ui::qt::WindowPlacement::Keep(*this, QStringLiteral("LookupDialog"));
 
     model_ = new LookupTableModel(std::move(rows), this, priceDecimals);
     filter_ = new QLineEdit(this);

@@ -3,7 +3,6 @@
 #include <QApplication>
 #include <QDateTime>
 #include <QFile>
-#include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <cerrno>
 #include <cstdlib>
@@ -16,7 +15,7 @@
 #include "db/TextUtil.h"
 #include "host/BillDocument.h"
 #include "host/BillReader.h"
-#include "host/PdfTextRepair.h"
+#include "host/PrintPreview.h"
 #include "host/QtText.h"
 #include "ui/Toolkit.h"
 
@@ -100,7 +99,7 @@ void PdfPrintEngine::Print(int billType, std::string& serials, bool& /*flag*/) {
     const BillDocument document(std::move(bills));
     const bool preview = mode_ == PrintOutput::Preview || (mode_ == PrintOutput::Auto && DisplayAvailable());
     if (preview) {
-        ShowPreview(document, nameSerials);
+        ShowPreview(document, nameSerials);  // notes the PDF the operator saved from it
         return;
     }
     try {
@@ -139,27 +138,26 @@ std::string PdfPrintEngine::WritePdf(const BillDocument& document, const std::st
 void PdfPrintEngine::ShowPreview(const BillDocument& document, const std::string& nameSerials) {
     QPrinter printer(QPrinter::HighResolution);
     BillDocument::SetUpPage(printer);
-    // Printing from the preview writes a PDF; its file dialog starts in the output folder.
+    // Printing from the preview, and saving it as a PDF, propose a file in the output folder.
     namespace fs = std::filesystem;
     const fs::path folder = fs::path(outputFolder_.empty() ? "." : outputFolder_);
     std::error_code ec;
     fs::create_directories(folder, ec);
-    printer.setOutputFileName(ToQString(fs::absolute(folder / (Stem(nameSerials) + ".pdf"), ec).string()));
-    QPrintPreviewDialog preview(&printer, QApplication::activeWindow());
-    preview.setWindowTitle(QStringLiteral("打印预览 - 分支机构商品调价单"));
-    preview.resize(900, 1000);
-    QObject::connect(&preview, &QPrintPreviewDialog::paintRequested, &preview, [&document](QPrinter* p) {
-        try {
-            document.Paint(*p);
-        } catch (const std::exception&) {
-            // The preview shows an empty page; an exception must not cross Qt's event loop.
-        }
-    });
-    preview.exec();
-    // The operator may have printed into a PDF file from the preview.
-    if (printer.outputFormat() == QPrinter::PdfFormat && !printer.outputFileName().isEmpty() &&
-        QFile::exists(printer.outputFileName()))
-        PdfTextRepair(BillDocument::ChineseFont(10)).Repair(printer.outputFileName());
+    const QString proposed = ToQString(fs::absolute(folder / (Stem(nameSerials) + ".pdf"), ec).string());
+    printer.setOutputFileName(proposed);
+    PreviewContent content;
+    content.title = QStringLiteral("打印预览 - 分支机构商品调价单");
+    content.placementKey = QStringLiteral("BillPreview");
+    content.size = QSize(900, 1000);
+    content.pdfToolTip = QStringLiteral("将单据保存为PDF文件");
+    content.pdfPath = proposed;
+    content.paint = [&document](QPrinter& p) { document.Paint(p); };
+    content.pdf = [&document] { return document.Pdf(); };
+    const QString saved = ShowPrintPreview(printer, content, QApplication::activeWindow());
+    if (!saved.isEmpty()) {
+        lastFile_ = ToStdString(saved);
+        SharedLastFile() = lastFile_;
+    }
 }
 
 void RegisterPdfPrintEngine(PrintOutput mode, std::string outputFolder) {

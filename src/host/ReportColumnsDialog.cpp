@@ -10,6 +10,7 @@
 
 #include "host/QtText.h"
 #include "host/ReportTableModel.h"
+#include "ui/qt/WindowPlacement.h"
 
 namespace host {
 namespace {
@@ -59,6 +60,7 @@ ReportColumnsDialog::ReportColumnsDialog(const ReportTableModel& model, QWidget*
     layout->addWidget(buttons);
     Fill(model_.Columns());
     resize(560, 480);
+    ui::qt::WindowPlacement::Keep(*this, QStringLiteral("ReportColumnsDialog"));
 }
 
 void ReportColumnsDialog::Fill(const std::vector<ReportColumnSetting>& columns) {

@@ -13,6 +13,7 @@
 
 #include "db/Error.h"
 #include "host/BillDocument.h"
+#include "host/MixedText.h"
 #include "host/PdfFile.h"
 #include "host/QtText.h"
 #include "host/ReportTableModel.h"
@@ -103,24 +104,25 @@ void ReportDocument::PaintPages(QPaintDevice& printer, const QPageLayout& pageLa
     grid.setWidthF(std::max<qreal>(1.0, dpi / 150.0));
     const int shown = model_.ShownRows();
     const QString printed = QStringLiteral("打印日期：%1").arg(QDate::currentDate().toString(QStringLiteral("yyyy-MM-dd")));
+    const MixedText titleText(l.titleFont, &printer), bodyText(l.bodyFont, &printer), headingText(l.headingFont, &printer),
+        footText(l.footFont, &printer);
 
-    auto drawRow = [&](qreal y, const std::vector<QString>& texts, bool heading, bool shaded) {
+    auto drawRow = [&](qreal y, const std::vector<QString>& texts, const MixedText& metrics, bool heading, bool shaded) {
         qreal x = 0;
         if (shaded) painter.fillRect(QRectF(0, y, l.width, l.rowHeight), QColor(0xE8, 0xE8, 0xE8));
         painter.setPen(grid);
         painter.drawRect(QRectF(0, y, l.width, l.rowHeight));
         painter.setPen(Qt::black);
-        const QFontMetricsF metrics(painter.font(), &printer);
         for (size_t c = 0; c < l.fields.size();) {
             qreal w = l.columns[c];
             size_t end = c + 1;
             // A text wider than its cell runs on over the empty cells after it (the totals label).
-            while (end < l.fields.size() && texts[end].isEmpty() && metrics.horizontalAdvance(texts[c]) > w - 2 * l.padding)
+            while (end < l.fields.size() && texts[end].isEmpty() && metrics.Advance(texts[c]) > w - 2 * l.padding)
                 w += l.columns[end++];
             const QRectF cell(x + l.padding, y, std::max<qreal>(0, w - 2 * l.padding), l.rowHeight);
             const bool numeric = !heading && model_.Fields()[static_cast<size_t>(l.fields[c])].IsQuantity();
-            const QString text = metrics.elidedText(texts[c], Qt::ElideRight, cell.width());
-            painter.drawText(cell, (heading ? Qt::AlignHCenter : numeric ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter, text);
+            const QString text = metrics.Elided(texts[c], cell.width());
+            metrics.Draw(painter, cell, (heading ? Qt::AlignHCenter : numeric ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter, text);
             if (c > 0) {
                 painter.setPen(grid);
                 painter.drawLine(QPointF(x, y), QPointF(x, y + l.rowHeight));
@@ -135,46 +137,42 @@ void ReportDocument::PaintPages(QPaintDevice& printer, const QPageLayout& pageLa
     int next = 0;  // the next row to print; shown == the totals row
     for (int page = 0; page < l.pages; ++page) {
         if (page > 0) newPage();
-        painter.setFont(l.titleFont);
         painter.setPen(Qt::black);
-        painter.drawText(QRectF(0, 0, l.width, l.titleHeight), Qt::AlignCenter, Title());
-        painter.setFont(l.bodyFont);
+        titleText.Draw(painter, QRectF(0, 0, l.width, l.titleHeight), Qt::AlignCenter, Title());
         qreal y = l.titleHeight;
         for (const QString& line : {DateRange(), VisibleText(info_.note0), VisibleText(info_.note1)}) {
             if (line.isEmpty()) continue;
-            painter.drawText(QRectF(0, y, l.width, l.lineHeight * 1.3), Qt::AlignHCenter | Qt::AlignVCenter, line);
+            bodyText.Draw(painter, QRectF(0, y, l.width, l.lineHeight * 1.3), Qt::AlignHCenter | Qt::AlignVCenter, line);
             y += l.lineHeight * 1.3;
         }
         y = l.headerHeight;
 
-        painter.setFont(l.headingFont);
         for (size_t c = 0; c < l.fields.size(); ++c) texts[c] = VisibleText(model_.Heading(l.fields[c]));
-        drawRow(y, texts, true, true);
+        drawRow(y, texts, headingText, true, true);
         y += l.rowHeight;
 
         for (int r = 0; r < l.rowsPerPage && next <= shown; ++r, ++next) {
             const bool totals = next == shown;
-            painter.setFont(totals ? l.headingFont : l.bodyFont);
             for (size_t c = 0; c < l.fields.size(); ++c)
                 texts[c] = VisibleText(totals ? model_.TotalText(l.fields[c]) : model_.TextAt(next, l.fields[c]));
-            drawRow(y, texts, false, totals);
+            drawRow(y, texts, totals ? headingText : bodyText, false, totals);
             y += l.rowHeight;
         }
 
-        painter.setFont(l.footFont);
         painter.setPen(Qt::black);
         const QRectF foot(0, l.height - l.footHeight, l.width, l.footHeight);
-        painter.drawText(foot, Qt::AlignLeft | Qt::AlignBottom, printed);
-        painter.drawText(foot, Qt::AlignRight | Qt::AlignBottom, QStringLiteral("第 %1 页 / 共 %2 页").arg(page + 1).arg(l.pages));
+        footText.Draw(painter, foot, Qt::AlignLeft | Qt::AlignBottom, printed);
+        footText.Draw(painter, foot, Qt::AlignRight | Qt::AlignBottom, QStringLiteral("第 %1 页 / 共 %2 页").arg(page + 1).arg(l.pages));
     }
     painter.end();
 }
 
-void ReportDocument::WritePdf(const QString& path) const {
-    const QByteArray pdf = RenderPdf(PageLayout(), Title(), QStringLiteral("报表系统"), [this](QPdfWriter& writer) {
+QByteArray ReportDocument::Pdf() const {
+    return RenderPdf(PageLayout(), Title(), QStringLiteral("报表系统"), [this](QPdfWriter& writer) {
         PaintPages(writer, writer.pageLayout(), writer.resolution(), [&writer] { writer.newPage(); });
     });
-    WriteFileWhole(ToStdString(path), pdf, "保存失败");
 }
+
+void ReportDocument::WritePdf(const QString& path) const { WriteFileWhole(ToStdString(path), Pdf(), "保存失败"); }
 
 }  // namespace host

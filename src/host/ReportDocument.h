@@ -3,6 +3,7 @@
 // in their order, the totals row at the end and "第 n 页 / 共 m 页" at the foot. Column widths
 // follow the grid's, scaled to the page.
 #pragma once
+#include <QByteArray>
 #include <QPageLayout>
 #include <QString>
 #include <functional>
@@ -38,6 +39,8 @@ public:
     // Writes the report as a PDF file whose text can be copied and searched, whole or not at all;
     // throws db::Error.
     void WritePdf(const QString& path) const;
+    // The same PDF as a file's bytes.
+    QByteArray Pdf() const;
 
     QString Title() const;
     // "日期：<start> 至 <end>"; empty when the report has no dates.

@@ -10,6 +10,7 @@
 #include "host/QtText.h"
 #include "host/ReportFilter.h"
 #include "host/ReportTableModel.h"
+#include "ui/qt/WindowPlacement.h"
 
 namespace host {
 namespace {
@@ -90,6 +91,7 @@ ReportFilterDialog::ReportFilterDialog(const ReportTableModel& model, QWidget* p
     layout->addWidget(scroll, 1);
     layout->addWidget(buttons);
     resize(620, 460);
+    ui::qt::WindowPlacement::Keep(*this, QStringLiteral("ReportFilterDialog"));
 }
 
 void ReportFilterDialog::OpChanged(size_t index) {

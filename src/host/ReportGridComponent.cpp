@@ -1,25 +1,17 @@
 #include "host/ReportGridComponent.h"
 
-#include <QAction>
 #include <QApplication>
 #include <QDate>
 #include <QDir>
-#include <QFile>
-#include <QFileDialog>
-#include <QMessageBox>
-#include <QPrintPreviewDialog>
 #include <QPrinter>
-#include <QRegularExpression>
 #include <QStandardPaths>
-#include <QToolBar>
 #include <algorithm>
 
 #include "data/ComponentFactory.h"
 #include "db/DateTime.h"
 #include "db/Error.h"
-#include "host/BillDocument.h"
 #include "host/KeptConnection.h"
-#include "host/PdfTextRepair.h"
+#include "host/PrintPreview.h"
 #include "host/QtText.h"
 #include "host/ReportColumnsDialog.h"
 #include "host/ReportFilterDialog.h"
@@ -33,22 +25,21 @@ namespace {
 
 constexpr int kTwipsPerPixel = 15;
 
-// A file name without the characters file systems refuse.
-QString FileNamePart(QString text) {
-    for (QChar& c : text)
-        if (QStringLiteral("/\\:*?\"<>|").contains(c) || c.unicode() < 0x20) c = QLatin1Char('-');
-    return text.trimmed();
-}
-
-// Asks where to save; empty when the operator cancels.
-QString AskSaveFile(QWidget* parent, const QString& caption, const QString& path, const QString& filter, const QString& suffix) {
-    QFileDialog dialog(parent, caption, path, filter);
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setFileMode(QFileDialog::AnyFile);
-    dialog.setDefaultSuffix(suffix);
-    dialog.selectFile(path);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
-    return dialog.selectedFiles().first();
+// A title as a file name: the characters file systems refuse, control and format characters
+// (the bidirectional overrides among them) become '-', leading dots go (no hidden file, no "..")
+// and a long title is cut so that the name stays within what a file system allows.
+QString FileNamePart(const QString& text) {
+    constexpr qsizetype kRoom = 80;
+    QString name;
+    for (QChar c : text) {
+        const bool refused = QStringLiteral("/\\:*?\"<>|").contains(c) || c.unicode() < 0x20 || c.unicode() == 0x7F ||
+                             c.category() == QChar::Other_Format || c.category() == QChar::Other_Control;
+        name += refused ? QLatin1Char('-') : c;
+    }
+    name = name.trimmed();
+    while (name.startsWith(QLatin1Char('.'))) name.remove(0, 1);
+    if (name.size() > kRoom) name.truncate(name.at(kRoom - 1).isHighSurrogate() ? kRoom - 1 : kRoom);
+    return name.trimmed();
 }
 
 }  // namespace
@@ -129,51 +120,32 @@ void ReportGridComponent::Preview() {
     const ReportDocument document = Document();
     QPrinter printer(QPrinter::HighResolution);
     document.SetUpPrinter(printer);
-    QPrintPreviewDialog preview(&printer, widget_);
-    preview.setWindowTitle(QStringLiteral("打印预览 - ") + document.Title());
-    preview.resize(1000, 760);
-    QObject::connect(&preview, &QPrintPreviewDialog::paintRequested, &preview, [&document](QPrinter* p) {
-        try {
-            document.Paint(*p);
-        } catch (const std::exception&) {
-            // An empty page; no exception may cross Qt's event loop.
-        }
-    });
-    // Saving as PDF straight from the preview, whatever printers the machine has.
-    if (auto* bar = preview.findChild<QToolBar*>()) {
-        auto* save = new QAction(QStringLiteral("保存为PDF"), &preview);
-        save->setToolTip(QStringLiteral("将报表保存为PDF文件"));
-        save->setObjectName(QStringLiteral("SavePdf"));
-        bar->addSeparator();
-        bar->addAction(save);
-        QObject::connect(save, &QAction::triggered, &preview, [this, &preview, &document] {
-            QString path = DefaultExportPath();
-            path.replace(QRegularExpression(QStringLiteral("\\.xlsx$")), QStringLiteral(".pdf"));
-            path = AskSaveFile(&preview, QStringLiteral("保存为PDF"), path, QStringLiteral("PDF 文件 (*.pdf)"), QStringLiteral("pdf"));
-            if (path.isEmpty()) return;
-            try {
-                document.WritePdf(path);
-            } catch (const std::exception& e) {
-                QMessageBox::warning(&preview, QStringLiteral("系统提示"), ToQString(db::DescriptionOf(e)));
-            }
-        });
-    }
-    preview.exec();
-    // The operator may have printed into a PDF file from the print dialog.
-    if (printer.outputFormat() == QPrinter::PdfFormat && !printer.outputFileName().isEmpty() &&
-        QFile::exists(printer.outputFileName()))
-        PdfTextRepair(BillDocument::ChineseFont(10)).Repair(printer.outputFileName());
+    PreviewContent content;
+    content.title = QStringLiteral("打印预览 - ") + document.Title();
+    content.placementKey = QStringLiteral("ReportPreview");
+    content.size = QSize(1000, 760);
+    content.pdfToolTip = QStringLiteral("将报表保存为PDF文件");
+    content.pdfPath = DefaultPdfPath();
+    content.paint = [&document](QPrinter& p) { document.Paint(p); };
+    content.pdf = [&document] { return document.Pdf(); };
+    ShowPrintPreview(printer, content, widget_);
 }
 
-QString ReportGridComponent::DefaultExportPath() const {
+QString ReportGridComponent::DocumentsPath(const std::string& name, const QString& suffix) const {
     QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
     if (folder.isEmpty() || !QDir(folder).exists()) folder = QDir::homePath();
     const auto end = db::DateTime::Parse(endDate_);
     const QDate day = end && end->IsValid() ? QDate(end->year, end->month, end->day) : QDate::currentDate();
-    QString name = FileNamePart(ToQString(reportName_));
-    if (name.isEmpty()) name = QStringLiteral("报表");
-    return QDir(folder).filePath(name + QLatin1Char('-') + day.toString(QStringLiteral("yyyyMMdd")) + QStringLiteral(".xlsx"));
+    QString part = FileNamePart(ToQString(name));
+    if (part.isEmpty()) part = QStringLiteral("报表");
+    return QDir(folder).filePath(part + QLatin1Char('-') + day.toString(QStringLiteral("yyyyMMdd")) + suffix);
 }
+
+QString ReportGridComponent::DefaultPdfPath() const {
+    return DocumentsPath(page_.title.empty() ? reportName_ : page_.title, QStringLiteral(".pdf"));
+}
+
+QString ReportGridComponent::DefaultExportPath() const { return DocumentsPath(reportName_, QStringLiteral(".xlsx")); }
 
 void ReportGridComponent::Export() {
     const QString path = AskSaveFile(widget_, QStringLiteral("数据导出至Excel"), DefaultExportPath(),

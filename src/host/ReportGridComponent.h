@@ -66,6 +66,8 @@ public:
     ReportDocument Document() const;
     // <documents folder>/<report name>-<yyyyMMdd of the end date, else today>.xlsx
     QString DefaultExportPath() const;
+    // The same with the printed title (属性, else the report name) and ".pdf": what "保存为PDF" proposes.
+    QString DefaultPdfPath() const;
     // The workbook the latest export wrote; empty when none.
     const QString& LastExport() const { return lastExport_; }
     const ReportSettingsStore& Store() const { return store_; }
@@ -74,6 +76,8 @@ public:
 
 private:
     int PriceDecimals() const;
+    // <documents folder>/<name as a file name>-<yyyyMMdd of the end date, else today><suffix>
+    QString DocumentsPath(const std::string& name, const QString& suffix) const;
 
     ReportSettingsStore store_;
     std::unique_ptr<ReportTableModel> model_;

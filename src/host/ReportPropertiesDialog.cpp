@@ -9,12 +9,14 @@
 #include <QVBoxLayout>
 
 #include "host/QtText.h"
+#include "ui/qt/WindowPlacement.h"
 
 namespace host {
 
 ReportPropertiesDialog::ReportPropertiesDialog(const ReportPageSetup& setup, const QString& reportName, QWidget* parent)
     : QDialog(parent) {
     setWindowTitle(QStringLiteral("报表属性"));
+    ui::qt::WindowPlacement::Keep(*this, QStringLiteral("ReportPropertiesDialog"));
     title_ = new QLineEdit(ToQString(setup.title), this);
     title_->setPlaceholderText(reportName);
     fontSize_ = new QSpinBox(this);

@@ -19,6 +19,7 @@
 #include "host/BillReader.h"
 #include "host/QtText.h"
 #include "host/ReprintBillModel.h"
+#include "ui/qt/WindowPlacement.h"
 
 namespace host {
 namespace {
@@ -66,6 +67,7 @@ ReprintDialog::ReprintDialog(db::Connection& connection, QDate from, QDate to, P
     setWindowTitle(QStringLiteral("重打单据"));
     setModal(true);
     resize(860, 520);
+    ui::qt::WindowPlacement::Keep(*this, QStringLiteral("ReprintDialog"));
 
     from_ = MakeDateBox(from, this);
     to_ = MakeDateBox(to, this);

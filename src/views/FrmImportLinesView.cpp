@@ -1,8 +1,17 @@
 #include "views/FrmImportLinesView.h"
 
+#include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
+#include <QFileSystemModel>
+#include <QHeaderView>
+#include <QStandardPaths>
+#include <QIdentityProxyModel>
+#include <QTreeView>
 #include <QHBoxLayout>
 #include <QVBoxLayout>
+
+#include "ui/qt/WindowPlacement.h"
 
 namespace views {
 
@@ -35,13 +44,77 @@ FrmImportLinesView::FrmImportLinesView(bill::FrmImportLines& window, QWidget* pa
 
 FrmImportLinesView::~FrmImportLinesView() { window_.AskFileName = nullptr; }
 
+namespace {
+
+const QString kFolderKey = QStringLiteral("ImportFiles");
+
+QLocale ImportDialogLocale() { return QLocale(QLocale::Chinese, QLocale::China); }
+
+// The folder a file dialog opens in: the one of the file named in the field, else the last one
+// used, else the operator's documents folder (never the program's working directory).
+QString StartFolder(const QString& named) {
+    if (!named.isEmpty()) {
+        const QFileInfo info(named);
+        const QString folder = info.isDir() ? info.absoluteFilePath() : info.absolutePath();
+        if (info.isAbsolute() && QFileInfo(folder).isDir()) return folder;
+    }
+    const QString last = ui::qt::WindowPlacement::Folder(kFolderKey);
+    if (!last.isEmpty() && QFileInfo(last).isDir()) return last;
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    if (!documents.isEmpty() && QFileInfo(documents).isDir()) return documents;
+    return QDir::homePath();
+}
+
+// Dates in the dialog's list in Chinese form, whatever the process's locale: the file system
+// model formats them in the system locale.
+class ChineseDates : public QIdentityProxyModel {
+public:
+    using QIdentityProxyModel::QIdentityProxyModel;
+
+    QVariant data(const QModelIndex& index, int role) const override {
+        const auto* files = qobject_cast<const QFileSystemModel*>(sourceModel());
+        if (files && role == Qt::DisplayRole && index.column() == kDateColumn)
+            return ImportDialogLocale().toString(files->lastModified(mapToSource(index)), QStringLiteral("yyyy-MM-dd HH:mm"));
+        return QIdentityProxyModel::data(index, role);
+    }
+
+private:
+    static constexpr int kDateColumn = 3;
+};
+
+}  // namespace
+
 std::string FrmImportLinesView::AskFileName(bool save, const std::string& suggested) {
-    const QString start = QString::fromStdString(suggested);
-    const QString path =
-        save ? QFileDialog::getSaveFileName(this, QStringLiteral("保存拒绝行"), start, QStringLiteral("CSV文件 (*.csv)"))
-             : QFileDialog::getOpenFileName(this, QStringLiteral("选择要导入的文件"), start,
-                                            QStringLiteral("价格表 (*.csv *.xlsx);;所有文件 (*)"));
-    if (path.isEmpty()) return {};
+    const QString named = QString::fromStdString(suggested);
+    QFileDialog dialog(this, save ? QStringLiteral("保存拒绝行") : QStringLiteral("选择要导入的文件"), StartFolder(named),
+                       save ? QStringLiteral("CSV文件 (*.csv)") : QStringLiteral("价格表 (*.csv *.xlsx);;所有文件 (*)"));
+    dialog.setObjectName(QStringLiteral("ImportFileDialog"));
+    // Qt's own dialog: a platform dialog would ignore the locale and the columns set here.
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setLocale(ImportDialogLocale());
+    dialog.setViewMode(QFileDialog::Detail);
+    dialog.setProxyModel(new ChineseDates(&dialog));
+    if (save) {
+        dialog.setAcceptMode(QFileDialog::AcceptSave);
+        dialog.setFileMode(QFileDialog::AnyFile);
+        dialog.setDefaultSuffix(QStringLiteral("csv"));
+        if (!named.isEmpty()) dialog.selectFile(QFileInfo(named).fileName());
+    } else {
+        dialog.setFileMode(QFileDialog::ExistingFile);
+    }
+    // Every column as wide as its contents; the names take the room left.
+    if (auto* list = dialog.findChild<QTreeView*>(QStringLiteral("treeView"))) {
+        QHeaderView* header = list->header();
+        header->setStretchLastSection(false);
+        header->setSectionResizeMode(QHeaderView::ResizeToContents);
+        header->setSectionResizeMode(0, QHeaderView::Stretch);
+        header->setMinimumSectionSize(80);
+    }
+    dialog.resize(900, 560);
+    ui::qt::WindowPlacement::Keep(dialog, QStringLiteral("ImportFileDialog"));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+    const QString path = dialog.selectedFiles().first();
+    ui::qt::WindowPlacement::SaveFolder(kFolderKey, QFileInfo(path).absolutePath());
     std::string chosen = path.toStdString();
     if (save && !path.endsWith(QStringLiteral(".csv"), Qt::CaseInsensitive)) chosen += ".csv";
     return chosen;

@@ -4,6 +4,10 @@
 #include <QApplication>
 #include <QDialog>
 #include <QElapsedTimer>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QLineEdit>
+#include <QScreen>
 #include <QTimer>
 #include <functional>
 #include <gtest/gtest.h>
@@ -32,6 +36,21 @@ void WhenModal(std::function<void(W*)> action, int timeoutMs = 10000) {
         CloseTopModal();
     });
     timer->start(10);
+}
+
+// Types the file's name into a save dialog and accepts it, as the operator would.
+inline void ChooseFile(QFileDialog* d, const QString& path) {
+    d->setDirectory(QFileInfo(path).absolutePath());
+    auto* name = d->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+    ASSERT_NE(name, nullptr);
+    name->setText(QFileInfo(path).fileName());
+    EXPECT_EQ(d->selectedFiles().value(0).toStdString(), path.toStdString());
+    static_cast<QDialog*>(d)->accept();
+}
+
+// The window lies within the available area of its screen.
+inline bool OnScreen(const QWidget& w) {
+    return w.screen() && w.screen()->availableGeometry().contains(w.frameGeometry());
 }
 
 class UnexpectedModalGuard {

@@ -3,6 +3,10 @@
 // heading on each, every line once, rows kept whole, long descriptions wrapped and not cut), the
 // print preview, the repair of the extracted Chinese text, and a PDF that a symlink swapped in or
 // a full disk would have misplaced or cut short.
+#include <QAction>
+#include <QImage>
+#include <QPainter>
+#include <QPicture>
 #include <QPrintPreviewDialog>
 #include <QPrintPreviewWidget>
 #include <QRegularExpression>
@@ -19,6 +23,7 @@
 #include "data/QueryRoutines.h"
 #include "db/Error.h"
 #include "host/BillDocument.h"
+#include "host/MixedText.h"
 #include "host/PdfPrintEngine.h"
 #include "host/PdfTextRepair.h"
 #include "support/FileSizeLimit.h"
@@ -261,7 +266,9 @@ TEST_F(PdfPrintEngineTest, SeveralLongBillsEachStartAPageAndCountTheirOwnPages) 
     EXPECT_EQ(pages.size() - bills[2].second, bills[1].second) << "the two long bills take as many pages";
 }
 
-TEST_F(PdfPrintEngineTest, ThePreviewShowsTheBillsPages) {
+// The preview fits the offscreen screen (800x800) and saves the pages it shows as a PDF with the
+// report preview's command.
+TEST_F(PdfPrintEngineTest, ThePreviewShowsTheBillsPagesAndSavesThemAsPdf) {
     std::vector<Line> lines;
     for (int i = 1; i <= 100; ++i) lines.push_back({std::to_string(i * 100), "K" + std::to_string(1000 + i), 1, 2});
     AddBill("TJ-SHOWN", branch, "''", lines);
@@ -272,15 +279,31 @@ TEST_F(PdfPrintEngineTest, ThePreviewShowsTheBillsPages) {
     engine.SetTable(0, data::kHeaderTable);
     engine.SetTable(1, data::kLineTable);
     int shown = -1;
+    const std::string saved = (out / "预览保存.pdf").string();
     host_test::WhenModal<QPrintPreviewDialog>([&](QPrintPreviewDialog* dialog) {
         if (auto* widget = dialog->findChild<QPrintPreviewWidget*>()) shown = widget->pageCount();
+        EXPECT_TRUE(host_test::OnScreen(*dialog)) << dialog->height();
+        auto* save = dialog->findChild<QAction*>(QStringLiteral("SavePdf"));
+        if (!save) {
+            ADD_FAILURE() << "no 保存为PDF";
+            return dialog->reject();
+        }
+        EXPECT_EQ(save->text(), QStringLiteral("保存为PDF"));
+        host_test::WhenModal<QFileDialog>([&](QFileDialog* d) {
+            EXPECT_TRUE(d->selectedFiles().value(0).endsWith(QStringLiteral(".pdf")));
+            host_test::ChooseFile(d, QString::fromStdString(saved));
+        });
+        save->trigger();
         dialog->reject();
     });
     std::string list = "TJ-SHOWN|TJ-0002";
     bool flag = true;
     engine.Print(data::kBillTypeCode, list, flag);
     EXPECT_EQ(shown, static_cast<int>(printed));
-    EXPECT_EQ(engine.LastFile(), "");
+    EXPECT_EQ(engine.LastFile(), saved);
+    const auto pages = PdfPages(saved);
+    EXPECT_EQ(pages.size(), printed);
+    EXPECT_TRUE(!pages.empty() && Has(pages[0], "TJ-SHOWN"));
 }
 
 TEST_F(PdfPrintEngineTest, RefusesWhatItCannotPrint) {
@@ -382,3 +405,48 @@ TEST(PdfTextRepair, RadicalCodesBecomeTheIdeographsOfTheSameGlyph) {
 }
 
 }  // namespace
+
+// The print preview records each text and replays it on the screen from its font's ascent; the
+// PDF places it where it was drawn. Text drawn by the documents lands on the same rows both ways:
+// a Chinese run beside Latin text came out lower on the screen by the difference between the two
+// families' ascents.
+TEST(DocumentText, AReplayedPreviewPlacesChineseAndLatinTextWhereThePdfDoes) {
+    if (host::MixedText::ChineseFamily().isEmpty()) GTEST_SKIP() << "no Chinese font installed";
+    auto inkRows = [](const QImage& image, int left, int right) {
+        int top = -1, bottom = -1;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = left; x < right; ++x)
+                if (qGray(image.pixel(x, y)) < 128) {
+                    if (top < 0) top = y;
+                    bottom = y;
+                }
+        return std::make_pair(top, bottom);
+    };
+    const struct {
+        QString text;
+        bool bold;
+    } cases[] = {{QStringLiteral("可乐"), false}, {QStringLiteral("流水号："), true}, {QStringLiteral("TJ-0001"), false},
+                 {QStringLiteral("H100可乐330ml"), false}, {QStringLiteral("第 1 页 / 共 2 页"), false}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text.toStdString());
+        QFont font = host::BillDocument::Font(24);
+        font.setBold(c.bold);
+        QImage direct(700, 120, QImage::Format_RGB32), replayed(700, 120, QImage::Format_RGB32);
+        direct.fill(Qt::white);
+        replayed.fill(Qt::white);
+        QPicture picture;
+        for (QPaintDevice* device : std::initializer_list<QPaintDevice*>{&direct, &picture}) {
+            QPainter painter(device);
+            host::MixedText(font, device).Draw(painter, QPointF(10, 80), c.text);
+        }
+        {
+            QPainter painter(&replayed);
+            painter.drawPicture(0, 0, picture);
+        }
+        const auto [top, bottom] = inkRows(direct, 0, direct.width());
+        const auto [replayedTop, replayedBottom] = inkRows(replayed, 0, replayed.width());
+        EXPECT_GE(top, 0);
+        EXPECT_NEAR(replayedTop, top, 1);
+        EXPECT_NEAR(replayedBottom, bottom, 1);
+    }
+}

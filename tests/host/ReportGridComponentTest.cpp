@@ -3,6 +3,7 @@
 // heading, the workbook export through the file dialog with its note in the status line, the print
 // preview, and a tampered settings file.
 #include <QDate>
+#include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QLineEdit>
@@ -36,6 +37,7 @@ namespace {
 namespace fs = std::filesystem;
 using host::ReportFilterOp;
 using host::ReportGridComponent;
+using host_test::ChooseFile;
 using host_test::WhenModal;
 
 const std::string kCode = "SD分支机构调价单浏览";
@@ -44,16 +46,6 @@ const std::string kDetail =
     "C.PM AS 品名, C.GG AS 规格, C.CD AS 产地, C.PDW AS 单位,B.SJ1 AS 原售价,B.SJ2 AS 新售价,A.SHBZ AS 审核标志,"
     "A.CZRY AS 操作人员 FROM SubAdjuctPrice A LEFT  JOIN SubAdjuctPriceMX B ON A.LSH = B.LSH LEFT JOIN YW_KCK C ON "
     "B.HH = C.HH  left join kclb d on c.lb=d.id  Where A.Czry='系统管理员' and a.jzbz=0 and isnull(a.bz5,'')=''  Order By A.LSH";
-
-// Types the file's name into a save dialog and accepts it, as the operator would.
-void ChooseFile(QFileDialog* d, const QString& path) {
-    d->setDirectory(QFileInfo(path).absolutePath());
-    auto* name = d->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
-    ASSERT_NE(name, nullptr);
-    name->setText(QFileInfo(path).fileName());
-    EXPECT_EQ(d->selectedFiles().value(0).toStdString(), path.toStdString());
-    static_cast<QDialog*>(d)->accept();
-}
 
 class ReportGridTest : public ::testing::Test {
 protected:
@@ -404,15 +396,53 @@ TEST_F(ReportGridTest, PreviewShowsThePagesAndOffersSavingAsPdf) {
     auto grid = Make();
     grid->RefreshReport();
     int pages = 0;
-    bool saveOffered = false;
+    const QString path = QString::fromStdString((dir / "预览.pdf").string());
     WhenModal<QPrintPreviewDialog>([&](QPrintPreviewDialog* d) {
         auto* preview = d->findChild<QPrintPreviewWidget*>();
         if (preview) pages = preview->pageCount();
-        saveOffered = d->findChild<QAction*>(QStringLiteral("SavePdf")) != nullptr;
         EXPECT_TRUE(d->windowTitle().contains(QStringLiteral("分支机构调价单浏览")));
+        EXPECT_TRUE(host_test::OnScreen(*d)) << d->width();  // it asks for 1000 pixels
+        auto* save = d->findChild<QAction*>(QStringLiteral("SavePdf"));
+        if (!save) {
+            ADD_FAILURE() << "no 保存为PDF";
+            return d->reject();
+        }
+        WhenModal<QFileDialog>([&](QFileDialog* f) {
+            EXPECT_EQ(f->selectedFiles().value(0), grid->DefaultPdfPath());
+            ChooseFile(f, path);
+        });
+        save->trigger();
         d->reject();
     });
     grid->ExecAction(data::ReportAction::Preview);
     EXPECT_EQ(pages, 1);
-    EXPECT_TRUE(saveOffered);
+    QFile pdf(path);
+    ASSERT_TRUE(pdf.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(pdf.read(5) == "%PDF-");
+}
+
+// The PDF is named by the printed title of 属性 (the report name when it has none), as a name a
+// file system takes.
+TEST_F(ReportGridTest, ThePdfIsNamedByThePrintedTitle) {
+    const struct {
+        const char* what;
+        QString title, name;
+    } cases[] = {
+        {"no title", QString(), QStringLiteral("分支机构调价单浏览-20261206.pdf")},
+        {"a title", QStringLiteral("十二月调价汇总"), QStringLiteral("十二月调价汇总-20261206.pdf")},
+        {"separators and wildcards", QStringLiteral("月度/调价:汇总*"), QStringLiteral("月度-调价-汇总--20261206.pdf")},
+        {"leading dots and an override", QStringLiteral("..\u202E隐藏"), QStringLiteral("-隐藏-20261206.pdf")},
+        {"a long title", QString(200, QChar(u'长')), QString(80, QChar(u'长')) + QStringLiteral("-20261206.pdf")},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        host::ReportSettings saved;
+        saved.page.title = c.title.toStdString();
+        ASSERT_TRUE(host::ReportSettingsStore(settings).Save(kCode, saved));
+        auto grid = Make();
+        grid->RefreshReport();
+        const QFileInfo pdf(grid->DefaultPdfPath());
+        EXPECT_EQ(pdf.fileName(), c.name);
+        EXPECT_TRUE(grid->DefaultExportPath().endsWith(QStringLiteral("/分支机构调价单浏览-20261206.xlsx")));
+    }
 }

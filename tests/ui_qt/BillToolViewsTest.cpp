@@ -4,7 +4,13 @@
 #include <QChart>
 #include <QDateTimeAxis>
 #include <QLineSeries>
+#include <QFileDialog>
+#include <QHeaderView>
+#include <QLineEdit>
 #include <QMessageBox>
+#include <QScreen>
+#include <QStandardPaths>
+#include <QTreeView>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -19,6 +25,7 @@
 #include "entry/SystemSettings.h"
 #include "support/TestDatabase.h"
 #include "ui/qt/ToolbarBinding.h"
+#include "ui/qt/WindowPlacement.h"
 #include "views/FrmAdjuctPriceView.h"
 #include "views/FrmBillTotalsView.h"
 #include "views/FrmBulkChangeView.h"
@@ -207,6 +214,65 @@ private slots:
         std::filesystem::remove(path);
         QVERIFY(logic);
         QCOMPARE(t->Scalar("select dh||hh||sj2 from SubAdjuctPricemx where lsh='9'"), "100A16"s);
+    }
+
+    // The file dialog of 导入: Qt's own, in Chinese, wide enough for its columns; it opens in the
+    // documents folder (never the working directory) and then where the last file was taken from.
+    void importFileDialogOpensInTheLastFolderUsed() {
+        namespace fs = std::filesystem;
+        const fs::path folder = fs::temp_directory_path() / ("spb-import-dir-" + std::to_string(::getpid()));
+        fs::create_directories(folder);
+        const fs::path file = folder / "价格表.csv";
+        std::ofstream(file, std::ios::binary) << "货号,新售价\nA1,6\n";
+        const fs::path cwd = fs::current_path();
+        fs::current_path(folder);  // the dialog used to open here
+        QFile::remove(ui::qt::WindowPlacement::SettingsFile());
+        t->Exec("insert into SubAdjuctPrice (lsh,kdrq,bz,czry,shbz,shry,jzbz,dwbh,bz5) values ('9','2026-12-01','','张三',0,'',0,'001','')");
+        bill::FrmAdjuctPrice editor;
+        editor.TxtLSH.SetText("9");
+        editor.TxtDwbh.SetText("001");
+        QStringList opened;
+        for (int run = 0; run < 2; ++run) {
+            uitest::WhenShown<views::FrmImportLinesView>([&](views::FrmImportLinesView& v) {
+                uitest::WhenShown<QFileDialog>([&](QFileDialog& d) {
+                    opened << d.directory().absolutePath();
+                    QVERIFY(d.testOption(QFileDialog::DontUseNativeDialog));
+                    QCOMPARE(d.locale().language(), QLocale::Chinese);
+                    QVERIFY(d.screen()->availableGeometry().contains(d.geometry()));
+                    QVERIFY(d.width() >= 700);
+                    d.setDirectory(QString::fromStdString(folder.string()));
+                    auto* list = d.findChild<QTreeView*>(QStringLiteral("treeView"));
+                    QVERIFY(list);
+                    d.setViewMode(QFileDialog::Detail);
+                    QTRY_VERIFY(list->model()->rowCount(list->rootIndex()) >= 1);
+                    const QModelIndex first = list->model()->index(0, 3, list->rootIndex());
+                    QCOMPARE(first.data().toString(),  // 2026-12-06 14:05, not 12/6/26 2:05 PM
+                             QFileInfo(QString::fromStdString(file.string())).lastModified().toString(QStringLiteral("yyyy-MM-dd HH:mm")));
+                    for (int c = 1; c < 4; ++c)  // size, type and date are not cut
+                        QVERIFY2(list->header()->sectionSize(c) >= static_cast<QAbstractItemView*>(list)->sizeHintForColumn(c), qPrintable(QString::number(c)));
+                    if (run == 0) {
+                        auto* name = d.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+                        QVERIFY(name);
+                        name->setText(QStringLiteral("价格表.csv"));
+                        static_cast<QDialog&>(d).accept();
+                    } else {
+                        d.reject();
+                    }
+                });
+                QTest::mouseClick(qobject_cast<QPushButton*>(v.Widget("CmdBrowse")), Qt::LeftButton);
+                if (run == 0) QCOMPARE(v.Widget("TxtFile")->property("text").toString(), QString::fromStdString(file.string()));
+                v.Widget("TxtFile")->setProperty("text", QString());  // the next opening has no file named
+                uitest::Press(Qt::Key_Escape);
+            });
+            bill::FrmImportLines::Run(editor);
+        }
+        fs::current_path(cwd);
+        fs::remove_all(folder);
+        QCOMPARE(opened.size(), 2);
+        QVERIFY(opened[0] != QString::fromStdString(folder.string()));
+        const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+        QCOMPARE(opened[0], QFileInfo(documents).isDir() ? documents : QDir::homePath());
+        QCOMPARE(opened[1], QString::fromStdString(folder.string()));
     }
 };
 

@@ -14,6 +14,7 @@
 #include "ui/Window.h"
 #include "ui/qt/KeyMap.h"
 #include "ui/qt/SafeCall.h"
+#include "ui/qt/WindowPlacement.h"
 
 namespace ui::qt {
 namespace {
@@ -27,6 +28,7 @@ View::View(ui::Window& window, QWidget* parent) : QDialog(parent), window_(windo
         if (alive.lock()) setWindowTitle(QString::fromStdString(window_.Caption()));
     });
     connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) { FocusChanged(now); });
+    WindowPlacement::Keep(*this, QString::fromStdString(window_.Name()));
 }
 
 View::~View() {
