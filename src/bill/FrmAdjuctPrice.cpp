@@ -304,12 +304,14 @@ void FrmAdjuctPrice::CheckLineValues() {
 }
 
 void FrmAdjuctPrice::ShowStatus() {
+    // Once a bill is audited its lines can no longer be changed: what to check on them is moot, and
+    // the line says why nothing can be typed.
     std::string note = conflictNote_;
     if (!doubtNote_.empty()) note += (note.empty() ? "" : "  ") + doubtNote_;
-    if (!note.empty())
-        StatusBar1.SetPanel(1, note, ui::StatusBar::Tone::Warning);
-    else if (audited_)
+    if (audited_)
         StatusBar1.SetPanel(1, kAuditedStatusText, ui::StatusBar::Tone::Notice);
+    else if (!note.empty())
+        StatusBar1.SetPanel(1, note, ui::StatusBar::Tone::Warning);
     else
         StatusBar1.SetPanel(1, kStatusText);
 }

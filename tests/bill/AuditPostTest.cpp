@@ -258,8 +258,12 @@ TEST_F(Editor, AnAuditedBillIsShownReadOnlyAndSaysSo) {
         EXPECT_EQ(locked(w), "");
         EXPECT_EQ(w.StatusBar1.Panel(1), bill::kStatusText);
     });
+    t.Exec("update SubAdjuctPricemx set sj2=0 where lsh='1'");  // a line to check: its note gives way
     Open("1", [&](FrmAdjuctPrice& w) {
         EXPECT_EQ(locked(w), "");
+        w.VfgContent.Select(1, 1);
+        Key(w, w.VfgContent, ui::Key::F3);
+        EXPECT_EQ(w.StatusBar1.PanelTone(1), ui::StatusBar::Tone::Warning) << w.StatusBar1.Panel(1);
         t.Toolkit().QueueAnswer(ui::Answer::Yes);
         w.Toolbar1.Press("审核");
         EXPECT_EQ(w.TxtSh.Text(), "系统管理员");
