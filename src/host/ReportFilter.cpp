@@ -31,6 +31,17 @@ std::optional<double> ParseDay(const std::string& text) {
     return DayNumber(*d);
 }
 
+// A condition's value for a column: a flag column (shown 是/否) takes 是 and 否 as well as 1 and 0.
+std::optional<double> ValueFor(const ReportField& field, const std::string& text) {
+    if (field.kind == ReportFieldKind::Date) return ParseDay(text);
+    if (field.flag) {
+        const std::string t = db::text::Trim(text);
+        if (t == "是") return 1.0;
+        if (t == "否") return 0.0;
+    }
+    return ParseNumber(text);
+}
+
 int FieldIndex(const std::vector<ReportField>& fields, const std::string& name) {
     for (size_t i = 0; i < fields.size(); ++i)
         if (fields[i].name == name) return static_cast<int>(i);
@@ -93,7 +104,7 @@ std::string ReportFilter::Problem(const ReportFilterRule& rule, const std::vecto
     if (!Offers(field.kind, rule.op)) return "列“" + rule.field + "”不能用这种条件";
     if (field.kind == ReportFieldKind::Text) return {};
     const bool date = field.kind == ReportFieldKind::Date;
-    auto valid = [&](const std::string& text) { return date ? ParseDay(text).has_value() : ParseNumber(text).has_value(); };
+    auto valid = [&](const std::string& text) { return ValueFor(field, text).has_value(); };
     const char* what = date ? "日期" : "数值";
     if (rule.op == ReportFilterOp::Equals) {
         if (!valid(rule.value)) return "列“" + rule.field + "”的条件不是" + what + "：" + rule.value;
@@ -117,7 +128,8 @@ ReportFilter::ReportFilter(const std::vector<ReportFilterRule>& rules, const std
             c.text = FoldLatin(r.op == ReportFilterOp::Equals ? db::text::Trim(r.value) : r.value);
             c.textHasLetters = std::any_of(c.text.begin(), c.text.end(), [](char ch) { return ch >= 'a' && ch <= 'z'; });
         } else {
-            auto parse = [&](const std::string& t) { return c.kind == ReportFieldKind::Date ? ParseDay(t) : ParseNumber(t); };
+            const ReportField& field = fields[static_cast<size_t>(c.field)];
+            auto parse = [&](const std::string& t) { return ValueFor(field, t); };
             auto low = parse(r.value);
             auto high = r.op == ReportFilterOp::Equals ? low : parse(r.to);
             c.hasLow = low.has_value();

@@ -130,6 +130,12 @@ TEST_F(ReportModel, TheFilterNarrowsTheRowsAndTheTotalsFollow) {
     EXPECT_EQ(apply({{"审核标志", ReportFilterOp::Equals, "0", ""}, {"品名", ReportFilterOp::Contains, "大瓶", ""}}),
               QStringLiteral("C3"));
     EXPECT_EQ(apply({{"原售价", ReportFilterOp::Between, "0", ""}}), QStringLiteral("B2,A1,a0"));
+    // A flag column shown 是/否 takes the words as well as 1 and 0.
+    for (const auto& [word, digit] : {std::pair{"是", "1"}, std::pair{"否", "0"}}) {
+        const QString byDigit = apply({{"审核标志", ReportFilterOp::Equals, digit, ""}});
+        EXPECT_FALSE(byDigit.isEmpty());
+        EXPECT_EQ(apply({{"审核标志", ReportFilterOp::Equals, word, ""}}), byDigit) << word;
+    }
     EXPECT_EQ(apply({{"折扣", ReportFilterOp::Equals, "9", ""}}), QString());
     EXPECT_EQ(Cell(0, 0) + "|" + Cell(0, 3), QStringLiteral("合计（共0行）|0.00"));
 
