@@ -108,9 +108,13 @@ void PostSystem(benchmark::State& state) {
             state.PauseTiming();
             posted.clear();
             for (int r = 1; r < w.Vs.Rows() && static_cast<int>(posted.size()) < kPosted; ++r) {
-                if (w.Vs.TextMatrix(r, 5) != "1") continue;
+                if (w.Vs.TextMatrix(r, 5) != "是") continue;  // 审核标志
                 w.Vs.SetTextMatrix(r, 0, browser::kMark);
                 posted.push_back(w.Vs.TextMatrix(r, 1));
+            }
+            if (posted.empty()) {
+                state.SkipWithError("no audited open bill in the browser's list");
+                break;
             }
             env.Toolkit().QueueAnswer(ui::Answer::Yes);
             state.ResumeTiming();

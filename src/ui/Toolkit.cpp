@@ -56,4 +56,11 @@ BusyPointer::~BusyPointer() {
     if (HasToolkit()) CurrentToolkit().SetBusy(false);
 }
 
+std::string Toolkit::Preference(const std::string& key) {
+    const auto it = preferences_.find(key);
+    return it == preferences_.end() ? std::string() : it->second;
+}
+
+void Toolkit::SetPreference(const std::string& key, const std::string& value) { preferences_[key] = value; }
+
 }  // namespace ui

@@ -2,6 +2,8 @@
 // plug-in installs the Qt toolkit, tests install the headless one.
 #pragma once
 #include <functional>
+#include <map>
+#include <string>
 
 #include "ui/Message.h"
 
@@ -25,6 +27,15 @@ public:
     // Calls fn once after ms milliseconds, from the event loop.
     virtual void StartTimer(int ms, std::function<void()> fn) = 0;
     virtual void ProcessEvents() = 0;
+
+    // A choice the operator made in a dialog (a sheet layout, a rounding rule), kept under `key`
+    // for the next time; empty when none was kept. This base keeps them for the life of the
+    // process; the Qt toolkit keeps them in the operator's settings file.
+    virtual std::string Preference(const std::string& key);
+    virtual void SetPreference(const std::string& key, const std::string& value);
+
+private:
+    std::map<std::string, std::string> preferences_;
 };
 
 bool HasToolkit();

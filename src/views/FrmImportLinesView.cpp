@@ -65,20 +65,29 @@ QString StartFolder(const QString& named) {
     return QDir::homePath();
 }
 
-// Dates in the dialog's list in Chinese form, whatever the process's locale: the file system
-// model formats them in the system locale.
-class ChineseDates : public QIdentityProxyModel {
+// Dates and kinds in the dialog's list in Chinese, whatever the process's locale: the file system
+// model formats dates in the system locale, and Qt's translations leave its kinds ("Folder",
+// "csv File") in English.
+class ChineseColumns : public QIdentityProxyModel {
 public:
     using QIdentityProxyModel::QIdentityProxyModel;
 
     QVariant data(const QModelIndex& index, int role) const override {
         const auto* files = qobject_cast<const QFileSystemModel*>(sourceModel());
-        if (files && role == Qt::DisplayRole && index.column() == kDateColumn)
+        if (!files || role != Qt::DisplayRole) return QIdentityProxyModel::data(index, role);
+        if (index.column() == kDateColumn)
             return ImportDialogLocale().toString(files->lastModified(mapToSource(index)), QStringLiteral("yyyy-MM-dd HH:mm"));
+        if (index.column() == kKindColumn) {
+            const QFileInfo info = files->fileInfo(mapToSource(index));
+            if (info.isDir()) return QStringLiteral("文件夹");
+            const QString suffix = info.suffix().toUpper();
+            return suffix.isEmpty() ? QStringLiteral("文件") : suffix + QStringLiteral(" 文件");
+        }
         return QIdentityProxyModel::data(index, role);
     }
 
 private:
+    static constexpr int kKindColumn = 2;
     static constexpr int kDateColumn = 3;
 };
 
@@ -93,7 +102,7 @@ std::string FrmImportLinesView::AskFileName(bool save, const std::string& sugges
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setLocale(ImportDialogLocale());
     dialog.setViewMode(QFileDialog::Detail);
-    dialog.setProxyModel(new ChineseDates(&dialog));
+    dialog.setProxyModel(new ChineseColumns(&dialog));
     if (save) {
         dialog.setAcceptMode(QFileDialog::AcceptSave);
         dialog.setFileMode(QFileDialog::AnyFile);

@@ -248,6 +248,7 @@ private slots:
                     const QModelIndex first = list->model()->index(0, 3, list->rootIndex());
                     QCOMPARE(first.data().toString(),  // 2026-12-06 14:05, not 12/6/26 2:05 PM
                              QFileInfo(QString::fromStdString(file.string())).lastModified().toString(QStringLiteral("yyyy-MM-dd HH:mm")));
+                    QCOMPARE(list->model()->index(0, 2, list->rootIndex()).data().toString(), QStringLiteral("CSV 文件"));
                     for (int c = 1; c < 4; ++c)  // size, type and date are not cut
                         QVERIFY2(list->header()->sectionSize(c) >= static_cast<QAbstractItemView*>(list)->sizeHintForColumn(c), qPrintable(QString::number(c)));
                     if (run == 0) {

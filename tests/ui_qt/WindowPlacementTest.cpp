@@ -10,6 +10,7 @@
 #include "UiTestSupport.h"
 #include "browser/FrmBrowser.h"
 #include "support/TestDatabase.h"
+#include "ui/qt/QtToolkit.h"
 #include "ui/qt/WindowPlacement.h"
 #include "views/FrmBrowserView.h"
 #include "views/StandardViews.h"
@@ -101,6 +102,17 @@ private slots:
         }
         QCOMPARE(ShownGeometry(QStringLiteral("Probe"), QSize(700, 500)).first, QRect(60, 70, 420, 260));
         QCOMPARE(ShownGeometry(QStringLiteral("Other"), QSize(700, 500)).first.size(), QSize(700, 500));
+    }
+
+    void aChoiceIsKeptThroughTheToolkit() {
+        ui::qt::QtToolkit tk;
+        tk.SetPreference("FrmShelfLabels", "A4 3x8");
+        tk.SetPreference("FrmBulkChange/ending", "0.99");
+        QCOMPARE(ui::qt::QtToolkit().Preference("FrmShelfLabels"), std::string("A4 3x8"));
+        QCOMPARE(tk.Preference("FrmBulkChange/ending"), std::string("0.99"));
+        QCOMPARE(tk.Preference("Other"), std::string());
+        tk.SetPreference("Long", std::string(300, 'x'));  // cut to what is read back
+        QCOMPARE(tk.Preference("Long"), std::string(200, 'x'));
     }
 
     void theBrowserFitsASmallScreenAndKeepsItsSize() {

@@ -15,6 +15,7 @@
 #include "ui/qt/SafeCall.h"
 #include "ui/qt/View.h"
 #include "ui/qt/ViewRegistry.h"
+#include "ui/qt/WindowPlacement.h"
 
 namespace ui::qt {
 namespace {
@@ -141,6 +142,14 @@ void QtToolkit::StartTimer(int ms, std::function<void()> fn) {
 
 void QtToolkit::ProcessEvents() {
     if (QCoreApplication::instance()) QCoreApplication::processEvents();
+}
+
+std::string QtToolkit::Preference(const std::string& key) {
+    return WindowPlacement::Choice(QString::fromStdString(key)).toStdString();
+}
+
+void QtToolkit::SetPreference(const std::string& key, const std::string& value) {
+    WindowPlacement::SaveChoice(QString::fromStdString(key), QString::fromStdString(value));
 }
 
 View* QtToolkit::ViewOf(const ui::Window& w) const {

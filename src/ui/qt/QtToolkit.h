@@ -28,6 +28,8 @@ public:
     void PostTab(ui::Window& w, bool backwards) override;
     void StartTimer(int ms, std::function<void()> fn) override;
     void ProcessEvents() override;
+    std::string Preference(const std::string& key) override;
+    void SetPreference(const std::string& key, const std::string& value) override;
 
     // The view showing `w`, or null when it is not shown by this toolkit.
     View* ViewOf(const ui::Window& w) const;

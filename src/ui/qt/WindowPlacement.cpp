@@ -17,6 +17,7 @@ namespace {
 constexpr qint64 kMaxFileBytes = 256 << 10;
 constexpr int kMaxCoordinate = 100000;
 constexpr int kMaxFolder = 4096;
+constexpr int kMaxChoice = 200;
 
 bool Readable(const QString& file) {
     const QFileInfo info(file);
@@ -144,21 +145,37 @@ void WindowPlacement::Save(const QString& key, const QRect& g) {
     ini.sync();
 }
 
-QString WindowPlacement::Folder(const QString& key) {
-    const QString file = SettingsFile();
+namespace {
+
+QString ReadText(const QString& key, const QString& name, int maxLength) {
+    const QString file = WindowPlacement::SettingsFile();
     if (!Readable(file)) return {};
     QSettings ini(file, QSettings::IniFormat);
-    const QString folder = ini.value(GroupOf(key) + QStringLiteral("/folder")).toString();
-    return folder.size() <= kMaxFolder ? folder : QString();
+    const QString text = ini.value(GroupOf(key) + QLatin1Char('/') + name).toString();
+    return text.size() <= maxLength ? text : QString();
 }
 
-void WindowPlacement::SaveFolder(const QString& key, const QString& folder) {
-    const QString file = SettingsFile();
+void WriteText(const QString& key, const QString& name, const QString& text) {
+    const QString file = WindowPlacement::SettingsFile();
     if (QFileInfo::exists(file) && !Readable(file)) return;
     QDir().mkpath(QFileInfo(file).absolutePath());
     QSettings ini(file, QSettings::IniFormat);
-    ini.setValue(GroupOf(key) + QStringLiteral("/folder"), folder);
+    ini.setValue(GroupOf(key) + QLatin1Char('/') + name, text);
     ini.sync();
+}
+
+}  // namespace
+
+QString WindowPlacement::Folder(const QString& key) { return ReadText(key, QStringLiteral("folder"), kMaxFolder); }
+
+void WindowPlacement::SaveFolder(const QString& key, const QString& folder) {
+    WriteText(key, QStringLiteral("folder"), folder);
+}
+
+QString WindowPlacement::Choice(const QString& key) { return ReadText(key, QStringLiteral("choice"), kMaxChoice); }
+
+void WindowPlacement::SaveChoice(const QString& key, const QString& value) {
+    WriteText(key, QStringLiteral("choice"), value.left(kMaxChoice));
 }
 
 }  // namespace ui::qt

@@ -31,6 +31,9 @@ public:
     // A folder kept under the key; empty when none.
     static QString Folder(const QString& key);
     static void SaveFolder(const QString& key, const QString& folder);
+    // A dialog's remembered choice (at most 200 characters); empty when none.
+    static QString Choice(const QString& key);
+    static void SaveChoice(const QString& key, const QString& value);
 
     // <the user's configuration folder>/subpricebill/windows.ini
     static QString SettingsFile();
