@@ -161,14 +161,17 @@ void FrmAdjuctPrice::AuditBill(const std::string& lsh) {
                 if (d.empty()) throw AuditRefused{"此单据没有指定分支机构，不能审核!"};
                 const std::string target = EscapeQuote(d);
 
+                // The existing rows first, then the missing ones, which the insert gives their new
+                // price itself: the other order would write every inserted row a second time with
+                // the same value (on a server, a second row version and its index entries each).
+                shared.WorkSql = "Update a set a.sellprice=b.sj2 from glprice a inner join (select * from SubAdjuctPriceMX where lsh='" +
+                                 key + "') b on a.hh=b.hh where a.dwbh='" + target + "'";
+                c.Execute(shared.WorkSql);
                 // Present means: a row of this item at this very target (item and target compared
                 // one by one, so item 1 at 23 is not taken for item 12 at 3).
                 shared.WorkSql = "INSERT INTO GLPRICE (HH,DWBH,SJ,ZK,SELLPRICE ) SELECT HH,'" + target +
                                  "',0,0,SJ2 FROM SubAdjuctPriceMX m where m.lsh='" + key +
                                  "' and not exists (select 1 from glprice g where g.hh=m.hh and g.dwbh='" + target + "')";
-                c.Execute(shared.WorkSql);
-                shared.WorkSql = "Update a set a.sellprice=b.sj2 from glprice a inner join (select * from SubAdjuctPriceMX where lsh='" +
-                                 key + "') b on a.hh=b.hh where a.dwbh='" + target + "'";
                 c.Execute(shared.WorkSql);
                 transaction.Commit();
                 break;

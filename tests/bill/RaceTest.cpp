@@ -77,10 +77,10 @@ std::vector<std::string> Rows(testing_support::TestDatabase& t, const std::strin
 // Another operator's audit of bill `lsh` for branch 001, statement by statement.
 std::vector<std::string> OtherAudit(const std::string& lsh) {
     return {"UPDATE SubAdjuctPrice SET SHBZ=1,SHRY='乙' WHERE LSH='" + lsh + "' and isnull(SHBZ,0)=0",
-            "INSERT INTO GLPRICE (HH,DWBH,SJ,ZK,SELLPRICE ) SELECT HH,'001',0,0,SJ2 FROM SubAdjuctPriceMX m where m.lsh='" + lsh +
-                "' and not exists (select 1 from glprice g where g.hh=m.hh and g.dwbh='001')",
             "Update a set a.sellprice=b.sj2 from glprice a inner join (select * from SubAdjuctPriceMX where lsh='" + lsh +
-                "') b on a.hh=b.hh where a.dwbh='001'"};
+                "') b on a.hh=b.hh where a.dwbh='001'",
+            "INSERT INTO GLPRICE (HH,DWBH,SJ,ZK,SELLPRICE ) SELECT HH,'001',0,0,SJ2 FROM SubAdjuctPriceMX m where m.lsh='" + lsh +
+                "' and not exists (select 1 from glprice g where g.hh=m.hh and g.dwbh='001')"};
 }
 
 }  // namespace

@@ -94,7 +94,7 @@ TEST_F(ServerFault, ASaveCutOffMidwayLeavesNothingAndTheNextSaveConnectsAgain) {
 TEST_F(ServerFault, AnAuditCutOffMidwaySetsNoPriceAndNoFlag) {
     Bill("1", "001", 0, {"A1", "6", "X", "7"});
     Open("1", [&](FrmAdjuctPrice& w) {
-        EXPECT_TRUE(Meanwhile("Update a set a.sellprice", Halt, [&] { w.AuditBill("1"); }));
+        EXPECT_TRUE(Meanwhile("INSERT INTO GLPRICE", Halt, [&] { w.AuditBill("1"); }));
         ExpectOneLossMessage("the audit");
         Resume();
         EXPECT_EQ(Scalar("select shbz from SubAdjuctPrice where lsh='1'"), "0");
