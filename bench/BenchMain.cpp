@@ -63,6 +63,7 @@ int main(int argc, char** argv) {
         bench::RegisterEditorOperations();
         bench::RegisterReportOperations();
         bench::RegisterPrintOperations();
+        bench::RegisterCopyOperations();
     } catch (const std::exception& e) {
         std::cerr << "spb_bench: " << e.what() << "\n";
         return 1;

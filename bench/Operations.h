@@ -21,5 +21,6 @@ void RegisterLookupOperations();
 void RegisterEditorOperations();
 void RegisterReportOperations();
 void RegisterPrintOperations();
+void RegisterCopyOperations();
 
 }  // namespace bench

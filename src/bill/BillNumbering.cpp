@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <limits>
 
+#include "bill/BillWriter.h"
 #include "bill/EditorState.h"
 #include "bill/FrmAdjuctPrice.h"
 #include "data/QueryRoutines.h"
@@ -12,7 +13,7 @@ namespace bill {
 
 void FrmAdjuctPrice::NewLsh() {
     auto& shared = Shared();
-    shared.WorkSql = "select max( (cast(lsh as int)) ) as tjlsh from SubAdjuctPrice ";
+    shared.WorkSql = kMaxLshSql;
     const std::int32_t m = data::GetFieldValue(shared.WorkSql, "tjlsh").ToInt32();
     if (m == std::numeric_limits<std::int32_t>::max()) throw db::Error(db::ErrorCode::Overflow, "溢出");
     shared.CurrentLsh = std::to_string(m + 1);

@@ -1,5 +1,7 @@
 #include "bill/BillWriter.h"
 
+#include <algorithm>
+
 #include "bill/EditorState.h"
 #include "bill/FrmAdjuctPrice.h"
 #include "data/HostContext.h"
@@ -57,12 +59,15 @@ void BillWriter::WriteHeaderForStoredBill() {
 }
 
 void BillWriter::InsertHeader() {
+    InsertHeader({Shared().CurrentLsh, editor_.DtpKdrq.Value().ToText(), editor_.DtpExecDate.Value().ToText(),
+                  editor_.TxtBZ.Text(), editor_.TxtCzryName.Text(), editor_.TxtDwbh.Text(), ByBranchType()});
+}
+
+void BillWriter::InsertHeader(const BillHeader& h) {
     auto& shared = Shared();
     shared.WorkSql = "insert into SubAdjuctPrice (lsh,kdrq,execdate,bz,czry,fyear,fperiod,shbz,shry,jzbz,dwbh,bz5) values ('" +
-                     EscapeQuote(shared.CurrentLsh) + "','" + editor_.DtpKdrq.Value().ToText() + "','" +
-                     editor_.DtpExecDate.Value().ToText() + "','" + EscapeQuote(editor_.TxtBZ.Text()) + "','" +
-                     EscapeQuote(editor_.TxtCzryName.Text()) + "',0,0,0,'',0,'" + EscapeQuote(editor_.TxtDwbh.Text()) +
-                     (ByBranchType() ? "','1')" : "','')");
+                     EscapeQuote(h.lsh) + "','" + h.kdrq + "','" + h.execdate + "','" + EscapeQuote(h.bz) + "','" +
+                     EscapeQuote(h.czry) + "',0,0,0,'',0,'" + EscapeQuote(h.dwbh) + (h.byBranchType ? "','1')" : "','')");
     c_.Execute(shared.WorkSql);
 }
 
@@ -74,11 +79,25 @@ void BillWriter::RefuseItemOnBill(const std::string& hh, const std::string& exce
 }
 
 void BillWriter::InsertLine(const std::string& hh, const std::string& pm, double sj1, double sj2) {
+    const auto& shared = Shared();
+    InsertLines({{shared.CurrentLsh, shared.CurrentDh, hh, pm, sj1, sj2}});
+}
+
+void BillWriter::InsertLines(const std::vector<BillLine>& lines) {
     auto& shared = Shared();
-    shared.WorkSql = "insert into SubAdjuctPricemx (lsh,dh,hh,pm,sj1,sj2) values ('" + EscapeQuote(shared.CurrentLsh) + "','" +
-                     EscapeQuote(shared.CurrentDh) + "','" + EscapeQuote(hh) + "','" + EscapeQuote(pm) + "'," +
-                     db::FormatDouble(sj1) + "," + db::FormatDouble(sj2) + ")";
-    c_.Execute(shared.WorkSql);
+    for (size_t from = 0; from < lines.size(); from += kLinesPerInsert) {
+        const size_t to = std::min(lines.size(), from + kLinesPerInsert);
+        std::string sql = "insert into SubAdjuctPricemx (lsh,dh,hh,pm,sj1,sj2) values ";
+        sql.reserve(sql.size() + (to - from) * 96);
+        for (size_t i = from; i < to; ++i) {
+            const BillLine& l = lines[i];
+            if (i > from) sql += ',';
+            sql += "('" + EscapeQuote(l.lsh) + "','" + EscapeQuote(l.dh) + "','" + EscapeQuote(l.hh) + "','" +
+                   EscapeQuote(l.pm) + "'," + db::FormatDouble(l.sj1) + "," + db::FormatDouble(l.sj2) + ")";
+        }
+        shared.WorkSql = std::move(sql);
+        c_.Execute(shared.WorkSql);
+    }
 }
 
 bool BillWriter::UpdateLine(const std::string& dh, const std::string& hh, const std::string& pm, double sj1, double sj2) {

@@ -5,6 +5,7 @@
 #pragma once
 #include <exception>
 #include <string>
+#include <vector>
 
 #include "ui/Message.h"
 
@@ -24,6 +25,21 @@ struct BillRefused {
 };
 
 inline constexpr const char* kAuditedNoChange = "此单据已审核，不能修改!";
+// Numbering takes the highest serial so far, compared as a number.
+inline constexpr const char* kMaxLshSql = "select max( (cast(lsh as int)) ) as tjlsh from SubAdjuctPrice ";
+
+// A header as it is written, whichever window supplies its values (dates in the text form of
+// db::DateTime::ToText).
+struct BillHeader {
+    std::string lsh, kdrq, execdate, bz, czry, dwbh;
+    bool byBranchType = false;
+};
+
+// A line as it is written.
+struct BillLine {
+    std::string lsh, dh, hh, pm;
+    double sj1 = 0, sj2 = 0;
+};
 
 class BillWriter {
 public:
@@ -33,6 +49,8 @@ public:
     // serial meanwhile (another operator drew the same number) makes the insert fail on the key,
     // never merges the two bills.
     void InsertHeader();
+    // Inserts a header made elsewhere than in the editor's fields (copies, reversals).
+    void InsertHeader(const BillHeader& h);
     // A line added to a stored bill: updates its header, or inserts it when none is stored (the
     // browser's refresh removes the header of an unaudited bill whose lines were all deleted).
     void WriteHeaderForStoredBill();
@@ -40,6 +58,10 @@ public:
     void WriteHeaderForLineAmend();
     // Inserts a line under CurrentLsh and CurrentDh (drawn by the caller with NewDh).
     void InsertLine(const std::string& hh, const std::string& pm, double sj1, double sj2);
+    // Inserts lines of any bills, several rows to a statement (kLinesPerInsert at most): a bill
+    // copied to many targets is written in a few hundred statements instead of tens of thousands.
+    void InsertLines(const std::vector<BillLine>& lines);
+    static constexpr size_t kLinesPerInsert = 500;  // SQL Server takes at most 1000 rows of values
     // Updates line `dh` of CurrentLsh; false when no such line is stored.
     bool UpdateLine(const std::string& dh, const std::string& hh, const std::string& pm, double sj1, double sj2);
     // Refuses an item that another line of CurrentLsh (other than `exceptDh`) already holds,

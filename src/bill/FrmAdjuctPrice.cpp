@@ -5,10 +5,12 @@
 #include "bill/EditorState.h"
 #include "bill/FrmBillTotals.h"
 #include "bill/FrmBulkChange.h"
+#include "bill/FrmCopyBill.h"
 #include "bill/FrmImportLines.h"
 #include "bill/FrmPriceHistory.h"
 #include "bill/LineChecks.h"
 #include "bill/PriceConflicts.h"
+#include "bill/ReverseBill.h"
 #include "data/HostContext.h"
 #include "data/QueryRoutines.h"
 #include "data/ReprintComponent.h"
@@ -81,6 +83,8 @@ FrmAdjuctPrice::FrmAdjuctPrice() : ui::Window("FrmAdjuctPrice", kEditorCaption) 
     Toolbar1.Add({"合计", "合计", "合计", "", true});
     Toolbar1.Add({"批号", "批号", "批号", "", false, false});
     Toolbar1.Add({"价格", "价格", "查看历史价格", ""});
+    Toolbar1.Add({"复制", "复制", "复制到其他分支机构", "edit-copy"});
+    Toolbar1.Add({"冲回", "冲回", "冲回已审核的单据", "edit-undo"});
     Toolbar1.Add({"退出", "退出", "退出本界面", "", true});
     Toolbar1.onButtonClick = [this](const std::string& key) { Toolbar1_ButtonClick(key); };
     StatusBar1.SetPanel(1, kStatusText);
@@ -375,6 +379,8 @@ void FrmAdjuctPrice::Toolbar1_ButtonClick(const std::string& key) {
         else if (key == "记帐") Cmd_SaveReckoning_Click();
         else if (key == "合计") FrmBillTotals::Run(*this);
         else if (key == "价格") FrmPriceHistory::Run(*this);
+        else if (key == "复制") FrmCopyBill::Run(*this);
+        else if (key == "冲回") ReverseBill(*this);
         else if (key == "退出") CloseAsked();
     } catch (const std::exception& e) {
         ui::MsgBox(DescriptionOf(e), ui::Buttons::Ok, ui::Icon::Exclamation, "系统提示");

@@ -4,6 +4,7 @@
 #include "views/FrmBillTotalsView.h"
 #include "views/FrmBrowserView.h"
 #include "views/FrmBulkChangeView.h"
+#include "views/FrmCopyBillView.h"
 #include "views/FrmImportLinesView.h"
 #include "views/FrmPriceHistoryView.h"
 #include "views/FrmReportView.h"
@@ -33,6 +34,9 @@ void RegisterStandardViews() {
     });
     registry.Register("FrmBulkChange", [](ui::Window& w, QWidget* parent) -> std::unique_ptr<View> {
         return std::make_unique<FrmBulkChangeView>(dynamic_cast<bill::FrmBulkChange&>(w), parent);
+    });
+    registry.Register("FrmCopyBill", [](ui::Window& w, QWidget* parent) -> std::unique_ptr<View> {
+        return std::make_unique<FrmCopyBillView>(dynamic_cast<bill::FrmCopyBill&>(w), parent);
     });
     registry.Register("FrmImportLines", [](ui::Window& w, QWidget* parent) -> std::unique_ptr<View> {
         return std::make_unique<FrmImportLinesView>(dynamic_cast<bill::FrmImportLines&>(w), parent);
