@@ -16,7 +16,7 @@ namespace bill {
 
 FrmShelfLabels::FrmShelfLabels(std::vector<LabelBill> bills)
     : ui::Window("FrmShelfLabels", kShelfLabelsCaption), bills_(std::move(bills)) {
-    SetDesignSize(6000, 2800);
+    SetDesignSize(6600, 1800);
     const bool roll = ui::CurrentToolkit().Preference(kShelfLabelsPreference) == kSheetRoll;
     (roll ? OptRoll : OptA4).SetValue(true);
     const bool anyType = std::any_of(bills_.begin(), bills_.end(), [](const LabelBill& b) { return b.toBranchType; });

@@ -52,6 +52,16 @@ ShelfLabelPrinter::ShelfLabelPrinter(PrintOutput mode, std::string outputFolder)
 
 std::string ShelfLabelPrinter::LastOutputFile() { return SharedLastFile(); }
 
+// The file the save dialogs propose, in the output folder (made when missing, so that the dialog
+// opens in it).
+QString ShelfLabelPrinter::Proposed(const data::LabelJob& job) const {
+    namespace fs = std::filesystem;
+    const fs::path folder = fs::path(outputFolder_.empty() ? "." : outputFolder_);
+    std::error_code ec;
+    fs::create_directories(folder, ec);
+    return ToQString(fs::absolute(folder / (Stem(job) + ".pdf"), ec).string());
+}
+
 bool ShelfLabelPrinter::Interactive() const {
     return mode_ == PrintOutput::Preview || (mode_ == PrintOutput::Auto && DisplayAvailable());
 }
@@ -72,10 +82,7 @@ void ShelfLabelPrinter::Preview(const data::LabelJob& job) {
     const ShelfLabelDocument document(job);
     QPrinter printer(QPrinter::HighResolution);
     document.SetUpPage(printer);
-    namespace fs = std::filesystem;
-    std::error_code ec;
-    const QString proposed =
-        ToQString(fs::absolute(fs::path(outputFolder_.empty() ? "." : outputFolder_) / (Stem(job) + ".pdf"), ec).string());
+    const QString proposed = Proposed(job);
     printer.setOutputFileName(proposed);
     PreviewContent content;
     content.title = QStringLiteral("打印预览 - 价签");
@@ -93,10 +100,7 @@ std::string ShelfLabelPrinter::SavePdf(const data::LabelJob& job) {
     Check(job);
     SharedLastFile().clear();
     if (!Interactive()) return WriteIntoFolder(job);
-    namespace fs = std::filesystem;
-    std::error_code ec;
-    const QString proposed =
-        ToQString(fs::absolute(fs::path(outputFolder_.empty() ? "." : outputFolder_) / (Stem(job) + ".pdf"), ec).string());
+    const QString proposed = Proposed(job);
     const QString path = AskSaveFile(QApplication::activeWindow(), QStringLiteral("保存为PDF"), proposed,
                                      QStringLiteral("PDF 文件 (*.pdf)"), QStringLiteral("pdf"));
     if (path.isEmpty()) return {};

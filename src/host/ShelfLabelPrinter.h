@@ -3,6 +3,7 @@
 // operator chooses in a save dialog; without one (offscreen, SPB_PRINT_TO_PDF) the preview and the
 // PDF both become a new file "价签-<serial>-<yyyyMMdd-HHmmss>.pdf" in the output folder.
 #pragma once
+#include <QString>
 #include <string>
 
 #include "data/LabelPrinter.h"
@@ -22,6 +23,7 @@ public:
 
 private:
     bool Interactive() const;
+    QString Proposed(const data::LabelJob& job) const;
     std::string WriteIntoFolder(const data::LabelJob& job);
 
     PrintOutput mode_;
