@@ -4,6 +4,7 @@
 #include "host/QtLookupWindow.h"
 #include "host/QtReprintComponent.h"
 #include "host/ReportGridComponent.h"
+#include "host/ShelfLabelPrinter.h"
 #include "host/TableRightsComponent.h"
 
 namespace app {
@@ -15,6 +16,7 @@ void RegisterHostComponents(const std::string& outputFolder) {
     // a display exists (preview) or not (PDF files in outputFolder) is decided at each print.
     host::RegisterPdfPrintEngine(host::PrintOutput::Auto, outputFolder);
     host::RegisterReprint();
+    host::RegisterShelfLabelPrinter(host::PrintOutput::Auto, outputFolder);
     // Report arrangements go to the operator's own settings file.
     host::RegisterReportGrid();
 }

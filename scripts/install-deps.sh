@@ -2,7 +2,7 @@
 # Installs the Debian packages the project needs, only when some are missing. Idempotent.
 set -euo pipefail
 
-PACKAGES="build-essential cmake pkg-config git qt6-base-dev qt6-charts-dev libqt6opengl6-dev qt6-translations-l10n libgl-dev libsqlite3-dev sqlite3 libxlsxwriter-dev zlib1g-dev libexpat1-dev libgtest-dev libgmock-dev libbenchmark-dev fonts-noto-cjk adwaita-icon-theme fonts-dejavu-core xvfb xauth xdotool dbus-x11 at-spi2-core python3 python3-pyatspi poppler-utils imagemagick dbus-daemon unixodbc-dev libsqliteodbc odbcinst tdsodbc postgresql postgresql-client odbc-postgresql libpq-dev"
+PACKAGES="build-essential cmake pkg-config git qt6-base-dev qt6-charts-dev libqt6opengl6-dev qt6-translations-l10n libgl-dev libsqlite3-dev sqlite3 libxlsxwriter-dev zlib1g-dev libexpat1-dev libgtest-dev libgmock-dev libbenchmark-dev fonts-noto-cjk adwaita-icon-theme fonts-dejavu-core xvfb xauth xdotool dbus-x11 at-spi2-core python3 python3-pyatspi poppler-utils imagemagick dbus-daemon unixodbc-dev libsqliteodbc odbcinst tdsodbc postgresql postgresql-client odbc-postgresql libpq-dev libzint-dev zbar-tools"
 
 missing=()
 for p in $PACKAGES; do

@@ -22,7 +22,7 @@ void FrmBrowser::ShowAbout() { ui::MsgBox(AboutText(), ui::Buttons::Ok, ui::Icon
 
 FrmBrowser::FrmBrowser() : ui::Window("FrmBrowser", "分支机构调价单据浏览") {
     SetDesignSize(13500, 9000);
-    Menu.Add({"mnuFile", "文件(&F)", {{"mnuNew", "单据"}, {"mnuLine1", "-"}, {"mnuExit", "退出"}}});
+    Menu.Add({"mnuFile", "文件(&F)", {{"mnuNew", "单据"}, {"mnuLabels", "价签(&L)..."}, {"mnuLine1", "-"}, {"mnuExit", "退出"}}});
     Menu.Add({"mnuView", "查看(&V)",
               {{"mnuBrowInput", "报表浏览"}, {"mnuReport", "打印预览"}, {"mnuPrint", "打印"}, {"mnuCd", "重新打印"}}});
     Menu.Add({"mnuHelp", "帮助(&H)", {{"mnuAbout", "关于(&A)..."}}});
@@ -205,6 +205,7 @@ void FrmBrowser::Menu_Click(const std::string& name) {
         else if (name == "mnuReport") PreviewSelected();
         else if (name == "mnuPrint") PrintSelected();
         else if (name == "mnuCd") ReprintBills();
+        else if (name == "mnuLabels") PrintLabels();
         else if (name == "mnuAbout") ShowAbout();
     } catch (const std::exception& e) {
         // A command without a trap of its own, started from a menu, still tells the operator.

@@ -58,6 +58,8 @@ public:
     void PreviewSelected();
     void PrintSelected();
     void PostSelected();
+    // 价签 of the marked bills (their marks are kept).
+    void PrintLabels();
     void ShowAbout();
 
 private:

@@ -2,6 +2,8 @@
 
 #include <QBuffer>
 #include <QPdfWriter>
+#include <cerrno>
+#include <filesystem>
 
 #include "data/AtomicFile.h"
 #include "db/Error.h"
@@ -33,6 +35,23 @@ void WriteFileWhole(const std::string& path, const QByteArray& bytes, const std:
     if (!file.Write(bytes.constData(), static_cast<size_t>(bytes.size())) || !file.Commit())
         throw db::Error(db::ErrorCode::Generic,
                         what + "：不能写入文件 " + db::text::Abbreviate(path, 200) + "（" + file.ErrorText() + "）");
+}
+
+std::string WriteNewPdf(const std::string& folderName, const std::string& stem, const QByteArray& bytes,
+                        const std::string& what) {
+    namespace fs = std::filesystem;
+    const fs::path folder = fs::path(folderName.empty() ? "." : folderName);
+    std::error_code ec;
+    fs::create_directories(folder, ec);
+    if (ec) throw db::Error(db::ErrorCode::Generic, "不能建立输出目录 " + folder.string() + "：" + ec.message());
+    data::AtomicFile file((folder / (stem + ".pdf")).string(), data::AtomicFile::Existing::Keep);
+    file.Write(bytes.constData(), static_cast<size_t>(bytes.size()));
+    for (int n = 1; file.Ok() || file.Errno() == EEXIST; ++n) {
+        if (file.Commit(stem + (n == 1 ? std::string() : "-" + std::to_string(n)) + ".pdf")) return file.Path();
+        if (n >= 1000) break;
+    }
+    throw db::Error(db::ErrorCode::Generic, what + "：不能写入文件 " + db::text::Abbreviate((folder / stem).string(), 200) +
+                                                ".pdf（" + file.ErrorText() + "）");
 }
 
 }  // namespace host

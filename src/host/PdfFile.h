@@ -20,4 +20,10 @@ QByteArray RenderPdf(const QPageLayout& page, const QString& title, const QStrin
 // db::Error "<what>：不能写入文件 <path>（<reason>）" and leaves nothing behind when that fails.
 void WriteFileWhole(const std::string& path, const QByteArray& bytes, const std::string& what);
 
+// Writes the bytes as a new file <folder>/<stem>.pdf (made first when missing), or <stem>-2.pdf,
+// -3, ... when the name is taken: named by a rename that never replaces a file (nor a symlink
+// planted there). Returns the path; throws db::Error "<what>：不能写入文件 ..." and leaves nothing
+// behind when that fails.
+std::string WriteNewPdf(const std::string& folder, const std::string& stem, const QByteArray& bytes, const std::string& what);
+
 }  // namespace host

@@ -4,17 +4,16 @@
 #include <QDateTime>
 #include <QFile>
 #include <QPrinter>
-#include <cerrno>
 #include <cstdlib>
 #include <filesystem>
 
-#include "data/AtomicFile.h"
 #include "data/ComponentFactory.h"
 #include "db/Connection.h"
 #include "db/Error.h"
 #include "db/TextUtil.h"
 #include "host/BillDocument.h"
 #include "host/BillReader.h"
+#include "host/PdfFile.h"
 #include "host/PrintPreview.h"
 #include "host/QtText.h"
 #include "ui/Toolkit.h"
@@ -115,24 +114,8 @@ void PdfPrintEngine::Print(int billType, std::string& serials, bool& /*flag*/) {
 }
 
 std::string PdfPrintEngine::WritePdf(const BillDocument& document, const std::string& nameSerials) {
-    namespace fs = std::filesystem;
-    const fs::path folder = fs::path(outputFolder_.empty() ? "." : outputFolder_);
-    std::error_code ec;
-    fs::create_directories(folder, ec);
-    if (ec) throw db::Error(db::ErrorCode::Generic, "不能建立输出目录 " + folder.string() + "：" + ec.message());
-    const std::string stem = Stem(nameSerials);
-    const QByteArray pdf = document.Pdf();
-    // Written through our own descriptor into a temporary file, and named only once complete; the
-    // name is taken by that rename, which never replaces a file (nor a symlink planted there), so
-    // two programs printing in the same second never write into one file.
-    data::AtomicFile file((folder / (stem + ".pdf")).string(), data::AtomicFile::Existing::Keep);
-    file.Write(pdf.constData(), static_cast<size_t>(pdf.size()));
-    for (int n = 1; file.Ok() || file.Errno() == EEXIST; ++n) {
-        if (file.Commit(stem + (n == 1 ? std::string() : "-" + std::to_string(n)) + ".pdf")) return file.Path();
-        if (n >= 1000) break;
-    }
-    throw db::Error(db::ErrorCode::Generic, "单据没有打印：不能写入文件 " + db::text::Abbreviate((folder / stem).string(), 200) +
-                                                ".pdf（" + file.ErrorText() + "）");
+    // Two programs printing in the same second never write into one file.
+    return WriteNewPdf(outputFolder_, Stem(nameSerials), document.Pdf(), "单据没有打印");
 }
 
 void PdfPrintEngine::ShowPreview(const BillDocument& document, const std::string& nameSerials) {

@@ -8,6 +8,7 @@
 #include "views/FrmImportLinesView.h"
 #include "views/FrmPriceHistoryView.h"
 #include "views/FrmReportView.h"
+#include "views/FrmShelfLabelsView.h"
 #include "views/FrmSubView.h"
 #include "ui/qt/ViewRegistry.h"
 
@@ -40,6 +41,9 @@ void RegisterStandardViews() {
     });
     registry.Register("FrmImportLines", [](ui::Window& w, QWidget* parent) -> std::unique_ptr<View> {
         return std::make_unique<FrmImportLinesView>(dynamic_cast<bill::FrmImportLines&>(w), parent);
+    });
+    registry.Register("FrmShelfLabels", [](ui::Window& w, QWidget* parent) -> std::unique_ptr<View> {
+        return std::make_unique<FrmShelfLabelsView>(dynamic_cast<bill::FrmShelfLabels&>(w), parent);
     });
     registry.Register("FrmReport", [](ui::Window& w, QWidget* parent) -> std::unique_ptr<View> {
         return std::make_unique<FrmReportView>(dynamic_cast<report::FrmReport&>(w), parent);

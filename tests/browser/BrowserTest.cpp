@@ -2,6 +2,7 @@
 
 #include "db/Error.h"
 
+#include "bill/FrmShelfLabels.h"
 #include "browser/FrmBrowser.h"
 #include "data/ComponentFactory.h"
 #include "data/PrintEngine.h"
@@ -277,6 +278,25 @@ TEST_F(Browser, PrintHandsTheMarkedSerialsToThePrintEngineInOrder) {
     EXPECT_EQ(log.calls, twice);
     data::ComponentFactory::Unregister(data::ComponentName::PrintEngine);
     g_log = nullptr;
+}
+
+TEST_F(Browser, LabelsAreForTheMarkedBillsAndKeepTheMarks) {
+    std::vector<std::string> shownFor;
+    t.Toolkit().OnShow("FrmShelfLabels", [&](ui::Window& win) {
+        for (const auto& set : static_cast<bill::FrmShelfLabels&>(win).Job().sets) shownFor.push_back(set.serial);
+        win.Close();
+    });
+    Run([&](browser::FrmBrowser& w) {
+        w.Menu_Click("mnuLabels");
+        w.Vs.SetTextMatrix(1, 0, "√");
+        w.Vs.SetTextMatrix(3, 0, "√");
+        w.Menu_Click("mnuLabels");
+        EXPECT_EQ(w.Vs.TextMatrix(1, 0), "√");
+        EXPECT_EQ(w.Vs.TextMatrix(3, 0), "√");
+    });
+    ASSERT_EQ(t.Toolkit().Messages().size(), 1u);
+    EXPECT_EQ(t.Toolkit().Messages()[0].message.text, "你没有选择任何需打印的单据！");
+    EXPECT_EQ(shownFor, (std::vector<std::string>{"1", "4"}));
 }
 
 TEST_F(Browser, EscapeClosesAndReleasesTheList) {

@@ -4,6 +4,7 @@
 #include <QChart>
 #include <QDateTimeAxis>
 #include <QLineSeries>
+#include <QCheckBox>
 #include <QFileDialog>
 #include <QHeaderView>
 #include <QLineEdit>
@@ -21,6 +22,7 @@
 #include "bill/FrmBillTotals.h"
 #include "bill/FrmBulkChange.h"
 #include "bill/FrmImportLines.h"
+#include "bill/FrmShelfLabels.h"
 #include "data/HostContext.h"
 #include "entry/SystemSettings.h"
 #include "support/TestDatabase.h"
@@ -31,6 +33,7 @@
 #include "views/FrmBulkChangeView.h"
 #include "views/FrmImportLinesView.h"
 #include "views/FrmPriceHistoryView.h"
+#include "views/FrmShelfLabelsView.h"
 #include "views/StandardViews.h"
 
 using namespace std::string_literals;
@@ -139,6 +142,32 @@ private slots:
             QCOMPARE(close->accessibleName(), QStringLiteral("关闭"));
             QVERIFY(close->hasFocus() && !close->isDefault() && !close->autoDefault());
             uitest::Press(Qt::Key_Return);  // the focused button
+        });
+        w.ShowModal();
+        QVERIFY(!w.IsShown());
+    }
+
+    void shelfLabelsBindTheCheckBoxBothWays() {
+        bill::LabelBill type;
+        type.serial = "8";
+        type.toBranchType = true;
+        type.branches = {{"001", "一分店"}, {"0031", "三一店"}};
+        type.labels.resize(3);
+        bill::FrmShelfLabels w({type});
+        uitest::WhenShown<views::FrmShelfLabelsView>([&](views::FrmShelfLabelsView& v) {
+            auto* each = qobject_cast<QCheckBox*>(v.Widget("ChkEachBranch"));
+            QVERIFY(each && each->isEnabled() && !each->isChecked());
+            QCOMPARE(each->text(), QStringLiteral("按类型中的每个分支机构各打一套"));
+            QCOMPARE(each->accessibleName(), each->text());
+            QTest::mouseClick(each, Qt::LeftButton, {}, QPoint(5, each->height() / 2));
+            QVERIFY(w.ChkEachBranch.Value());
+            QCOMPARE(v.Widget("LabSummary")->property("text").toString(), QStringLiteral("共2套，6张价签"));
+            w.ChkEachBranch.SetValue(false);
+            QVERIFY(!each->isChecked());
+            auto* sheets = qobject_cast<QLabel*>(v.Widget("Label1"));
+            QCOMPARE(sheets->buddy(), v.Widget("OptA4")->parentWidget());
+            QCOMPARE(qobject_cast<QPushButton*>(v.Widget("CmdPdf"))->accessibleName(), QStringLiteral("保存为PDF"));
+            uitest::Press(Qt::Key_Escape);
         });
         w.ShowModal();
         QVERIFY(!w.IsShown());

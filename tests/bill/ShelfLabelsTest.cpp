@@ -1,0 +1,190 @@
+// The editor's "价签": the label rows read from the bills (items from yw_kck, prices and date
+// from the bill), the sets per bill, per type and per branch of the type, and the dialog with its
+// remembered layout handing the job to the host's label printer.
+#include "EditorFixture.h"
+#include "bill/FrmShelfLabels.h"
+#include "bill/ShelfLabels.h"
+#include "data/ComponentFactory.h"
+#include "data/HostContext.h"
+
+using bill::FrmAdjuctPrice;
+using bill::FrmShelfLabels;
+
+namespace {
+
+std::vector<data::LabelJob>& Jobs() {
+    static std::vector<data::LabelJob> jobs;
+    return jobs;
+}
+
+class RecordingLabelPrinter : public data::LabelPrinter {
+public:
+    void Preview(const data::LabelJob& job) override { Jobs().push_back(job); }
+    std::string SavePdf(const data::LabelJob& job) override {
+        Jobs().push_back(job);
+        return "/tmp/labels.pdf";
+    }
+};
+
+class ShelfLabels : public billtest::Editor {
+protected:
+    ShelfLabels() {
+        Jobs().clear();
+        data::ComponentFactory::Register(data::ComponentName::LabelPrinter,
+                                         [] { return std::make_unique<RecordingLabelPrinter>(); });
+        ui::CurrentToolkit().SetPreference(bill::kShelfLabelsPreference, "");
+        // Type 10 (中店) has two branches, type 21 (小店) none.
+        t.Exec("update gl_custom set lx='10' where tjbh in ('001','0031')");
+    }
+    ~ShelfLabels() override { data::ComponentFactory::Unregister(data::ComponentName::LabelPrinter); }
+
+    void Header(const std::string& lsh, const std::string& dwbh, const std::string& bz5, const std::string& execdate) {
+        t.Exec("insert into SubAdjuctPrice (lsh,kdrq,execdate,bz,czry,fyear,fperiod,shbz,shry,jzbz,dwbh,bz5) values ('" + lsh +
+               "','2026-12-01'," + execdate + ",'','系统管理员',0,0,1,'系统管理员',0,'" + dwbh + "','" + bz5 + "')");
+    }
+    void Line(const std::string& lsh, const std::string& dh, const std::string& hh, const std::string& pm, double sj1, double sj2) {
+        t.Exec("insert into SubAdjuctPricemx (lsh,dh,hh,pm,sj1,sj2) values ('" + lsh + "','" + dh + "','" + hh + "','" + pm +
+               "'," + std::to_string(sj1) + "," + std::to_string(sj2) + ")");
+    }
+    std::vector<bill::LabelBill> Read(const std::vector<std::string>& serials) {
+        return bill::ReadLabelBills(*data::Host().HostConnection, serials, 2);
+    }
+};
+
+std::string Targets(const std::vector<data::LabelSet>& sets) {
+    std::string s;
+    for (const auto& set : sets)
+        s += (s.empty() ? "" : " ") + set.serial + "@" + set.targetCode + ":" + set.targetName + "x" +
+             std::to_string(set.labels.size());
+    return s;
+}
+
+}  // namespace
+
+TEST_F(ShelfLabels, EachLineGivesItsItemPricesAndTheBillsExecutionDate) {
+    Header("7", "001", "", "'2026-12-10'");
+    // Line numbers as numbers: 900 before 1000, which a text order would turn round.
+    Line("7", "1000", "B2", "p", 4, 4.4);
+    Line("7", "900", "A1", "p", 6, 5.5);
+    Line("7", "1100", "X", "p", 3.004, 3);              // equal at two decimals: not struck
+    Line("7", "1200", "Z9", "旧梨\\2kg\\河北\\箱", 8, 7);  // no longer in yw_kck: the line's own text
+    const auto bills = Read({"7"});
+    ASSERT_EQ(bills.size(), 1u);
+    EXPECT_EQ(bills[0].targetName, "一分店");
+    struct Want {
+        const char *code, *name, *spec, *origin, *unit;
+        double oldPrice, newPrice;
+        bool struck;
+    };
+    const Want want[] = {{"A1", "苹果", "500g", "烟台", "袋", 6, 5.5, true},
+                         {"B2", "香蕉", "1kg", "海南", "把", 4, 4.4, false},
+                         {"X", "鸭梨", "1kg", "河北", "个", 3, 3, false},
+                         {"Z9", "旧梨", "2kg", "河北", "箱", 8, 7, true}};
+    const auto& labels = bills[0].labels;
+    ASSERT_EQ(labels.size(), std::size(want));
+    for (size_t i = 0; i < labels.size(); ++i) {
+        SCOPED_TRACE(want[i].code);
+        EXPECT_EQ(labels[i].itemCode, want[i].code);
+        EXPECT_EQ(labels[i].name, want[i].name);
+        EXPECT_EQ(labels[i].spec, want[i].spec);
+        EXPECT_EQ(labels[i].origin, want[i].origin);
+        EXPECT_EQ(labels[i].unit, want[i].unit);
+        EXPECT_DOUBLE_EQ(labels[i].oldPrice, want[i].oldPrice);
+        EXPECT_DOUBLE_EQ(labels[i].newPrice, want[i].newPrice);
+        EXPECT_EQ(labels[i].strikeOld, want[i].struck);
+        EXPECT_EQ(labels[i].execDate, "2026-12-10");
+    }
+}
+
+TEST_F(ShelfLabels, WithoutAnExecutionDateTheBillDateIsPrinted) {
+    for (const auto& [lsh, execdate] : {std::pair{"1", "NULL"}, std::pair{"2", "'1900-01-01'"}}) {
+        Header(lsh, "001", "", execdate);
+        Line(lsh, "100", "A1", "p", 6, 5);
+    }
+    for (const auto& bill : Read({"1", "2"})) EXPECT_EQ(bill.labels.at(0).execDate, "2026-12-01") << bill.serial;
+}
+
+TEST_F(ShelfLabels, OneSetPerBillAtItsTargetOrOnePerBranchOfTheType) {
+    Header("7", "001", "", "NULL");
+    Line("7", "100", "A1", "p", 6, 5);
+    Header("8", "10", "1", "NULL");  // 中店: branches 001 and 0031
+    Line("8", "100", "A1", "p", 6, 5);
+    Line("8", "200", "B2", "p", 4, 5);
+    Header("9", "21", "1", "NULL");  // 小店: no branch
+    Line("9", "100", "X", "p", 3, 2);
+    Header("10", "002", "", "NULL");  // no lines: no set
+    const auto bills = Read({"9", "10", "404", "8", "7"});
+    ASSERT_EQ(bills.size(), 4u) << "an unknown serial is passed over";
+    const struct {
+        bool eachBranch;
+        const char* sets;
+    } cases[] = {
+        {false, "9@21:小店x1 8@10:中店x2 7@001:一分店x1"},
+        {true, "9@21:小店x1 8@001:一分店x2 8@0031:三一店x2 7@001:一分店x1"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(Targets(bill::LabelSets(bills, c.eachBranch)), c.sets) << c.eachBranch;
+}
+
+TEST_F(ShelfLabels, TheEditorRefusesABillNotYetSavedAndOneWithoutLines) {
+    Header("7", "001", "", "NULL");
+    Open("", [&](FrmAdjuctPrice& w) { w.Toolbar1.Press("价签"); });
+    Open("7", [&](FrmAdjuctPrice& w) { w.Toolbar1.Press("价签"); });
+    EXPECT_EQ(MessageTexts(), (std::vector<std::string>{bill::kUnsavedNoLabels, bill::kNoLabelLines}));
+    t.Exec("delete from t_OperatorRight where FRight='打印'");
+    t.Toolkit().ClearMessages();
+    Open("7", [&](FrmAdjuctPrice& w) { w.Toolbar1.Press("价签"); });
+    EXPECT_EQ(MessageTexts(), (std::vector<std::string>{"对不起，你没有此权限！"}));
+    EXPECT_TRUE(Jobs().empty());
+}
+
+TEST_F(ShelfLabels, TheDialogRemembersTheLayoutAndHandsTheJobToThePrinter) {
+    Header("8", "10", "1", "'2026-12-10'");
+    Line("8", "100", "A1", "p", 6, 5);
+    int shown = 0;
+    auto operate = [&](ui::Window& win) {
+        auto& d = static_cast<FrmShelfLabels&>(win);
+        if (++shown == 1) {
+            EXPECT_TRUE(d.OptA4.Value());
+            EXPECT_TRUE(d.ChkEachBranch.Enabled()) << "a type bill";
+            EXPECT_EQ(d.LabSummary.Caption(), "共1套，1张价签");
+            d.OptRoll.SetValue(true);
+            d.ChkEachBranch.Toggle(true);
+            EXPECT_EQ(d.LabSummary.Caption(), "共2套，2张价签");
+            d.CmdPreview.Click();
+            d.CmdPdf.Click();
+            EXPECT_EQ(d.LabSummary.Caption(), "价签已保存到 /tmp/labels.pdf");
+        } else {
+            EXPECT_TRUE(d.OptRoll.Value()) << "the layout chosen last time";
+        }
+        d.CmdClose.Click();
+    };
+    Open("8", [&](FrmAdjuctPrice& w) {
+        for (int i = 0; i < 2; ++i) {
+            t.Toolkit().OnShow("FrmShelfLabels", operate);
+            w.Toolbar1.Press("价签");
+        }
+    });
+    EXPECT_EQ(shown, 2);
+    ASSERT_EQ(Jobs().size(), 2u);
+    for (const auto& job : Jobs()) {
+        EXPECT_EQ(job.sheet, data::LabelSheet::Roll);
+        EXPECT_EQ(job.decimals, 2);
+        EXPECT_EQ(Targets(job.sets), "8@001:一分店x1 8@0031:三一店x1");
+    }
+    EXPECT_TRUE(MessageTexts().empty());
+}
+
+TEST_F(ShelfLabels, APrinterThatCannotBeMadeIsReportedOnce) {
+    Header("7", "001", "", "NULL");
+    Line("7", "100", "A1", "p", 6, 5);
+    data::ComponentFactory::Unregister(data::ComponentName::LabelPrinter);
+    t.Toolkit().OnShow("FrmShelfLabels", [&](ui::Window& win) {
+        auto& d = static_cast<FrmShelfLabels&>(win);
+        EXPECT_FALSE(d.ChkEachBranch.Enabled()) << "a branch bill";
+        d.CmdPdf.Click();
+        d.CmdClose.Click();
+    });
+    Open("7", [&](FrmAdjuctPrice& w) { w.Toolbar1.Press("价签"); });
+    ASSERT_EQ(MessageTexts().size(), 1u);
+    EXPECT_NE(MessageTexts()[0].find("LabelPrinter"), std::string::npos);
+}

@@ -1,0 +1,107 @@
+// Shelf labels as printed: the PDF the label printer writes, rendered to images (pdftoppm) whose
+// Code 128 barcodes are decoded again (zbarimg), on both sheet layouts.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <filesystem>
+#include <memory>
+
+#include "PdfSupport.h"
+#include "host/ShelfLabelDocument.h"
+#include "host/ShelfLabelPrinter.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string Quoted(const std::string& s) {
+    std::string q = "'";
+    for (char c : s) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return q + "'";
+}
+
+// Every barcode zbarimg finds on the images, sorted.
+std::vector<std::string> Decoded(const std::vector<fs::path>& images) {
+    std::string command = "zbarimg -q --raw -Sdisable -Scode128.enable";
+    for (const auto& image : images) command += " " + Quoted(image.string());
+    std::unique_ptr<FILE, int (*)(FILE*)> pipe(popen((command + " 2>/dev/null").c_str(), "r"), pclose);
+    std::string text;
+    char buffer[4096];
+    for (size_t n; pipe && (n = fread(buffer, 1, sizeof buffer, pipe.get())) > 0;) text.append(buffer, n);
+    std::vector<std::string> codes;
+    for (size_t start = 0, end; (end = text.find('\n', start)) != std::string::npos; start = end + 1)
+        codes.push_back(text.substr(start, end - start));
+    std::sort(codes.begin(), codes.end());
+    return codes;
+}
+
+data::ShelfLabel Label(const std::string& code, double oldPrice, double newPrice) {
+    data::ShelfLabel l;
+    l.itemCode = code;
+    l.name = "苹果 Fuji 红富士特级";
+    l.spec = "500g";
+    l.origin = "烟台";
+    l.unit = "袋";
+    l.oldPrice = oldPrice;
+    l.newPrice = newPrice;
+    l.strikeOld = oldPrice > newPrice;
+    l.execDate = "2026-12-10";
+    return l;
+}
+
+class ShelfLabelPdf : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (std::system("command -v zbarimg >/dev/null 2>&1 && command -v pdftoppm >/dev/null 2>&1") != 0)
+            GTEST_SKIP() << "zbarimg or pdftoppm missing (zbar-tools, poppler-utils)";
+        dir = fs::temp_directory_path() / ("spb-labels-" + std::to_string(::getpid()));
+        fs::remove_all(dir);
+        fs::create_directories(dir);
+    }
+    void TearDown() override { fs::remove_all(dir); }
+    fs::path dir;
+};
+
+}  // namespace
+
+TEST_F(ShelfLabelPdf, TheBarcodesDecodeToTheItemCodesOnBothSheets) {
+    data::LabelJob job;
+    job.decimals = 2;
+    // Two sets: on A4 the second starts on a sheet of its own. A code outside Latin-1 cannot be a
+    // Code 128 symbol: its label is printed with the code as text only.
+    job.sets.push_back({"TJ-7", "001", "一分店",
+                        {Label("6901234567892", 6, 5.5), Label("A1", 4, 4.4), Label("X-12/b", 3, 3), Label("货号一", 9, 8)}});
+    job.sets.push_back({"TJ-7", "0031", "三一店", {Label("100003", 12.5, 9.99)}});
+    const std::vector<std::string> expected = {"100003", "6901234567892", "A1", "X-12/b"};
+
+    const struct {
+        data::LabelSheet sheet;
+        int pages;
+    } cases[] = {{data::LabelSheet::A4Grid, 2}, {data::LabelSheet::Roll, 5}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.pages);
+        job.sheet = c.sheet;
+        const fs::path out = dir / (c.sheet == data::LabelSheet::Roll ? "roll" : "a4");
+        host::ShelfLabelPrinter printer(host::PrintOutput::PdfFile, out.string());
+        const std::string pdf = printer.SavePdf(job);
+        ASSERT_FALSE(pdf.empty());
+        EXPECT_EQ(fs::path(pdf).parent_path(), out);
+        EXPECT_EQ(fs::path(pdf).filename().string().rfind("价签-TJ-7-", 0), 0u) << pdf;
+        EXPECT_EQ(host::ShelfLabelDocument(job).PageCount(), c.pages);
+
+        ASSERT_EQ(std::system(("pdftoppm -r 300 -gray -png " + Quoted(pdf) + " " + Quoted((out / "page").string())).c_str()), 0);
+        std::vector<fs::path> images;
+        for (const auto& f : host_test::FilesIn(out))
+            if (f.extension() == ".png") images.push_back(f);
+        EXPECT_EQ(static_cast<int>(images.size()), c.pages);
+        EXPECT_EQ(Decoded(images), expected);
+        EXPECT_TRUE(host_test::Has(host_test::Joined(host_test::PdfPages(pdf)), "¥5.50")) << "the new price in jjbl decimals";
+    }
+}
+
+TEST_F(ShelfLabelPdf, NothingToPrintIsRefusedAndWritesNoFile) {
+    host::ShelfLabelPrinter printer(host::PrintOutput::PdfFile, dir.string());
+    EXPECT_THROW(printer.SavePdf(data::LabelJob{}), std::exception);
+    EXPECT_TRUE(host_test::FilesIn(dir).empty());
+}
