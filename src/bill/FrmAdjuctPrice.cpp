@@ -8,6 +8,7 @@
 #include "bill/FrmImportLines.h"
 #include "bill/FrmPriceHistory.h"
 #include "bill/LineChecks.h"
+#include "bill/PendingPrices.h"
 #include "bill/PriceConflicts.h"
 #include "data/HostContext.h"
 #include "data/QueryRoutines.h"
@@ -81,6 +82,7 @@ FrmAdjuctPrice::FrmAdjuctPrice() : ui::Window("FrmAdjuctPrice", kEditorCaption) 
     Toolbar1.Add({"合计", "合计", "合计", "", true});
     Toolbar1.Add({"批号", "批号", "批号", "", false, false});
     Toolbar1.Add({"价格", "价格", "查看历史价格", ""});
+    Toolbar1.Add({"撤回", "撤回", "撤回待生效的价格", "", false, PricesWaitForExecDate()});
     Toolbar1.Add({"退出", "退出", "退出本界面", "", true});
     Toolbar1.onButtonClick = [this](const std::string& key) { Toolbar1_ButtonClick(key); };
     StatusBar1.SetPanel(1, kStatusText);
@@ -375,6 +377,7 @@ void FrmAdjuctPrice::Toolbar1_ButtonClick(const std::string& key) {
         else if (key == "记帐") Cmd_SaveReckoning_Click();
         else if (key == "合计") FrmBillTotals::Run(*this);
         else if (key == "价格") FrmPriceHistory::Run(*this);
+        else if (key == "撤回") WithdrawPendingCommand(*this);
         else if (key == "退出") CloseAsked();
     } catch (const std::exception& e) {
         ui::MsgBox(DescriptionOf(e), ui::Buttons::Ok, ui::Icon::Exclamation, "系统提示");
