@@ -43,6 +43,7 @@ struct Options {
     std::optional<std::string> outputDir;
     bool check = false;
     bool initDemo = false;
+    bool applyDue = false;
 };
 
 // Thrown for a command line that cannot work; main prints it with the usage.
@@ -64,6 +65,7 @@ void Usage(std::ostream& out) {
            "  --output-dir DIR      打印输出 PDF 的目录 (默认: 数据目录下的 output)\n"
            "  --check               只检查能否连接数据库, 不显示窗口\n"
            "  --init-demo           在 --connection 指定的空数据库中建立主机数据表和演示数据, 不显示窗口\n"
+           "  --apply-due           使执行日期已到 (--date, 默认今天) 的待生效价格生效, 不显示窗口\n"
            "  --help                显示本说明\n";
 }
 
@@ -103,10 +105,12 @@ bool Parse(int argc, char** argv, Options& o) {
         else if (a == "--output-dir") o.outputDir = value("--output-dir");
         else if (a == "--check") o.check = true;
         else if (a == "--init-demo") o.initDemo = true;
+        else if (a == "--apply-due") o.applyDue = true;
         else throw UsageError("未知选项: " + db::text::Abbreviate(a, 80));
     }
     if (o.initDemo && !o.connection) throw UsageError("--init-demo 需要用 --connection 指定数据库");
     if (o.initDemo && o.check) throw UsageError("--init-demo 与 --check 不能同时使用");
+    if (o.applyDue && (o.initDemo || o.check)) throw UsageError("--apply-due 不能与 --init-demo 或 --check 同时使用");
     return true;
 }
 
@@ -190,6 +194,27 @@ void ShowStartupFailure(const std::string& text) {
     QMessageBox::critical(nullptr, QStringLiteral("系统提示"), QString::fromStdString(text));
 }
 
+// --apply-due: the plug-in applies the waiting prices whose date has come; no window, no display.
+int ApplyDue(const Options& o, const std::string& connStr) {
+    const std::string path = PluginPath(nullptr);
+    std::unique_ptr<void, LibraryCloser> lib(dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL));
+    if (!lib) {
+        std::cerr << "无法加载插件 " << path << ": " << dlerror() << "\n";
+        return 1;
+    }
+    decltype(&spb_apply_due) apply = nullptr;
+    try {
+        Resolve(lib.get(), "spb_apply_due", apply);
+    } catch (const std::exception& e) {
+        std::cerr << e.what() << "\n";
+        return 1;
+    }
+    const long applied = apply(
+        connStr.c_str(), static_cast<int16_t>(o.timeout), o.date.year, o.date.month, o.date.day,
+        [](const char* line, int error, void*) { (error ? std::cerr : std::cout) << line << std::endl; }, nullptr);
+    return applied < 0 ? 1 : 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -202,6 +227,17 @@ int main(int argc, char** argv) {
         return 2;
     }
     if (o.initDemo) return InitDemo(o);
+    if (o.applyDue) {
+        if (o.connection) return ApplyDue(o, *o.connection);
+        // The embedded database of the other options; one never made has nothing waiting.
+        const std::filesystem::path db = o.demoDb ? std::filesystem::path(*o.demoDb) : DataFolder() / "demo.db";
+        std::error_code ec;
+        if (!std::filesystem::exists(db, ec)) {
+            std::cout << "共 0 张单据、0 个价格生效" << std::endl;
+            return 0;
+        }
+        return ApplyDue(o, "Provider=SQLite;Data Source=" + ConnectionValue(db.string()));
+    }
     // Before anything else: Qt would abort the process on a display it cannot reach, after the
     // demo database had been made.
     if (!o.check) {

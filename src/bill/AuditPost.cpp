@@ -6,6 +6,7 @@
 #include "bill/EditorState.h"
 #include "bill/FrmAdjuctPrice.h"
 #include "bill/LineChecks.h"
+#include "bill/PendingPrices.h"
 #include "bill/PriceConflicts.h"
 #include "data/HostContext.h"
 #include "data/QueryRoutines.h"
@@ -136,7 +137,10 @@ void FrmAdjuctPrice::AuditBill(const std::string& lsh) {
     auto& shared = Shared();
     const std::string auditor = data::Host().OptName;
     const std::string key = EscapeQuote(lsh);
+    const bool waits = PricesWaitForExecDate();
+    std::optional<db::DateTime> waitUntil;
     try {
+        if (waits) EnsurePendingTable(data::HostConnection());  // outside the transaction
         for (int attempt = 1;; ++attempt) {
             try {
                 db::Connection& c = data::HostConnection();
@@ -161,18 +165,9 @@ void FrmAdjuctPrice::AuditBill(const std::string& lsh) {
                 if (d.empty()) throw AuditRefused{"此单据没有指定分支机构，不能审核!"};
                 const std::string target = EscapeQuote(d);
 
-                // The existing rows first, then the missing ones, which the insert gives their new
-                // price itself: the other order would write every inserted row a second time with
-                // the same value (on a server, a second row version and its index entries each).
-                shared.WorkSql = "Update a set a.sellprice=b.sj2 from glprice a inner join (select * from SubAdjuctPriceMX where lsh='" +
-                                 key + "') b on a.hh=b.hh where a.dwbh='" + target + "'";
-                c.Execute(shared.WorkSql);
-                // Present means: a row of this item at this very target (item and target compared
-                // one by one, so item 1 at 23 is not taken for item 12 at 3).
-                shared.WorkSql = "INSERT INTO GLPRICE (HH,DWBH,SJ,ZK,SELLPRICE ) SELECT HH,'" + target +
-                                 "',0,0,SJ2 FROM SubAdjuctPriceMX m where m.lsh='" + key +
-                                 "' and not exists (select 1 from glprice g where g.hh=m.hh and g.dwbh='" + target + "')";
-                c.Execute(shared.WorkSql);
+                waitUntil = waits ? WaitingDate(c, key) : std::nullopt;
+                if (waitUntil) StagePendingPrices(c, key, target, *waitUntil);
+                else WriteTargetPrices(c, key, target);
                 transaction.Commit();
                 break;
             } catch (const db::Error& e) {
@@ -189,6 +184,7 @@ void FrmAdjuctPrice::AuditBill(const std::string& lsh) {
         FillLineGrid(TxtLSH.Text());
         SelectLastLine();
         ShowAudited(true);
+        if (waitUntil) ui::MsgBox(TakesEffectText(*waitUntil), ui::Buttons::Ok, ui::Icon::Information, "系统提示");
     } catch (const AuditRefused& r) {
         ui::MsgBox(r.text, ui::Buttons::Ok, ui::Icon::Exclamation, "系统提示");
     } catch (const std::exception& e) {

@@ -10,6 +10,7 @@
 #include "bill/FrmPriceHistory.h"
 #include "bill/FrmShelfLabels.h"
 #include "bill/LineChecks.h"
+#include "bill/PendingPrices.h"
 #include "bill/PriceConflicts.h"
 #include "bill/ReverseBill.h"
 #include "data/HostContext.h"
@@ -87,6 +88,7 @@ FrmAdjuctPrice::FrmAdjuctPrice() : ui::Window("FrmAdjuctPrice", kEditorCaption) 
     Toolbar1.Add({"复制", "复制", "复制到其他分支机构", "edit-copy"});
     Toolbar1.Add({"冲回", "冲回", "冲回已审核的单据", "edit-undo"});
     Toolbar1.Add({"价签", "价签", "打印价签", ""});
+    Toolbar1.Add({"撤回", "撤回", "撤回待生效的价格", "", false, PricesWaitForExecDate()});
     Toolbar1.Add({"退出", "退出", "退出本界面", "", true});
     Toolbar1.onButtonClick = [this](const std::string& key) { Toolbar1_ButtonClick(key); };
     StatusBar1.SetPanel(1, kStatusText);
@@ -384,6 +386,7 @@ void FrmAdjuctPrice::Toolbar1_ButtonClick(const std::string& key) {
         else if (key == "复制") FrmCopyBill::Run(*this);
         else if (key == "冲回") ReverseBill(*this);
         else if (key == "价签") FrmShelfLabels::Run(*this);
+        else if (key == "撤回") WithdrawPendingCommand(*this);
         else if (key == "退出") CloseAsked();
     } catch (const std::exception& e) {
         ui::MsgBox(DescriptionOf(e), ui::Buttons::Ok, ui::Icon::Exclamation, "系统提示");

@@ -2,9 +2,11 @@
 
 #include <algorithm>
 #include <cmath>
+#include <map>
 
 #include "bill/FrmAdjuctPrice.h"
 #include "bill/ListRecordset.h"
+#include "bill/PendingPrices.h"
 #include "bill/PriceRounding.h"
 #include "data/HostContext.h"
 #include "data/QueryRoutines.h"
@@ -192,14 +194,29 @@ void FrmPriceHistory::Form_Load() {
 
         const auto audited = ReadLines(c, item_, target_, true);
         const auto pending = ReadLines(c, item_, target_, false);
+        // Audited bills whose prices wait for their date: listed with that date, not yet on the chart.
+        const bool waits = PricesWaitForExecDate();
+        std::map<std::string, std::string> waiting;
+        if (waits && !audited.empty()) {
+            EnsurePendingTable(c);
+            std::vector<std::string> serials;
+            for (const auto& l : audited) serials.push_back(l.lsh);
+            waiting = WaitingBills(c, serials);
+        }
+        std::vector<HistoryLine> effective;
         std::vector<std::vector<db::Value>> rows;
-        for (const auto& l : audited)
+        for (const auto& l : audited) {
             rows.push_back({db::Value::Text(DateText(l.kdrq)), db::Value::Text(DateText(l.execdate)), db::Value::Text(l.lsh),
                             PriceCell(l.sj1, decimals), PriceCell(l.sj2, decimals),
                             db::Value::Text(l.sj1 && l.sj2 ? PercentText(*l.sj1, *l.sj2) : ""), db::Value::Text(l.czry),
                             db::Value::Text(l.shry)});
-        VfgAudited.Bind(ListRecordset({"开单日期", "执行日期", "流水号", "原售价", "新售价", "涨跌幅", "操作人员", "审核人员"},
-                                      std::move(rows)));
+            const auto w = waiting.find(l.lsh);
+            if (waits) rows.back().push_back(db::Value::Text(w == waiting.end() ? "" : w->second + " " + kPendingState));
+            if (w == waiting.end()) effective.push_back(l);
+        }
+        std::vector<std::string> headings{"开单日期", "执行日期", "流水号", "原售价", "新售价", "涨跌幅", "操作人员", "审核人员"};
+        if (waits) headings.push_back("生效状态");
+        VfgAudited.Bind(ListRecordset(std::move(headings), std::move(rows)));
         for (int amount : {4, 5, 6}) VfgAudited.SetColFormat(amount, {.right = true});
         rows.clear();
         for (const auto& l : pending)
@@ -209,7 +226,7 @@ void FrmPriceHistory::Form_Load() {
         VfgPending.Bind(
             ListRecordset({"开单日期", "执行日期", "流水号", "原售价", "新售价", "涨跌幅", "操作人员"}, std::move(rows)));
         for (int amount : {4, 5, 6}) VfgPending.SetColFormat(amount, {.right = true});
-        ChtPrice.SetPoints(Steps(audited, current_));
+        ChtPrice.SetPoints(Steps(effective, current_));
         LabNothing.SetVisible(audited.empty() && pending.empty());
     } catch (const std::exception& e) {
         ui::MsgBox(db::DescriptionOf(e), ui::Buttons::Ok, ui::Icon::Exclamation, "系统提示");

@@ -1,6 +1,7 @@
 #include "bill/PriceConflicts.h"
 
 #include "bill/FrmAdjuctPrice.h"
+#include "bill/PendingPrices.h"
 #include "data/QueryRoutines.h"
 #include "db/Connection.h"
 #include "db/Error.h"
@@ -45,7 +46,11 @@ std::string OpenConflictNote(const FrmAdjuctPrice& editor) {
             for (long i = 0; i < rs.RecordCount(); ++i) serials.push_back(rs.At(i, 0).ToText());
             rs.Close();
         }
-        return OpenConflictText(item, serials);
+        std::string note = OpenConflictText(item, serials);
+        if (PricesWaitForExecDate())
+            if (const std::string w = WaitingConflictNote(editor); !w.empty())
+                note += note.empty() ? "注意：货号为'" + item + "'的商品" + w : "；" + w;
+        return note;
     } catch (...) {
         return {};
     }

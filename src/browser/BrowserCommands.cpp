@@ -3,6 +3,7 @@
 
 #include "bill/EditorState.h"
 #include "bill/FrmAdjuctPrice.h"
+#include "bill/PendingPrices.h"
 #include "browser/FrmBrowser.h"
 #include "data/ComponentFactory.h"
 #include "data/PrintEngine.h"
@@ -167,7 +168,12 @@ void FrmBrowser::ShowReport() {
         std::string sql = "SELECT A.LSH AS 流水号,A.KDRQ AS 开单日期,A.BZ AS 备注,B.DH AS 单号, ";
         sql += "B.HH AS 货号,C.LB AS 类别代号,D.NAME AS 类别名称, C.PM AS 品名, C.GG AS 规格, C.CD AS 产地, C.PDW AS 单位,";
         sql += "B.SJ1 AS 原售价,";
-        sql += "B.SJ2 AS 新售价,A.SHBZ AS 审核标志,A.CZRY AS 操作人员 FROM SubAdjuctPrice A LEFT ";
+        sql += "B.SJ2 AS 新售价,A.SHBZ AS 审核标志,A.CZRY AS 操作人员";
+        if (bill::PricesWaitForExecDate()) {
+            bill::EnsurePendingTable(data::HostConnection());
+            sql += bill::PendingStateColumn("A");
+        }
+        sql += " FROM SubAdjuctPrice A LEFT ";
         if (host.BranchMode == data::ByBranchType) {
             sql += " JOIN SubAdjuctPriceMX B ON A.LSH = B.LSH LEFT JOIN YW_KCK C ON B.HH = C.HH left join kclb d on c.lb=d.id  ";
             sql += " Where A.Czry='" + data::EscapeQuote(host.OptName);

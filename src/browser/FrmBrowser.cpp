@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 
+#include "bill/PendingPrices.h"
 #include "data/QueryRoutines.h"
 #include "data/Rights.h"
 #include "db/Error.h"
@@ -68,6 +69,7 @@ void FrmBrowser::LoadList() {
         StatusBar.SetPanel(3, host.BranchMode == data::ByBranchType ? "按分支机构类型" : "按分支机构");
         bool seeAll = data::HasRight("查看所有用户");
         ListSql = "Select A.LSH AS 流水号,A.KDRQ AS 开单日期,A.BZ AS 备注,A.CZRY AS 操作人员,A.SHBZ AS 审核标志,A.SHRY AS 审核人员 ";
+        if (bill::PricesWaitForExecDate()) ListSql += bill::PendingStateColumn("A");
         std::string mine = seeAll ? std::string() : "a.czry='" + data::EscapeQuote(host.OptName) + "' and ";
         if (host.BranchMode == data::ByBranchType) {
             ListSql += seeAll ? " From  SubAdjuctPrice A Where  A.JZBZ=0 and isnull(a.bz5,'')='1' Order By A.LSH"
@@ -78,6 +80,7 @@ void FrmBrowser::LoadList() {
         }
         if (!host.HostConnection || !host.HostConnection->IsOpen())
             throw db::Error(db::ErrorCode::ClosedObject, "对象关闭时，不允许操作。");
+        if (bill::PricesWaitForExecDate()) bill::EnsurePendingTable(*host.HostConnection);
         rsMain = host.HostConnection->OpenRecordset(ListSql);
         InSerialOrder();
         rsMain.SetMoveComplete([this] { rsMain_MoveComplete(); });

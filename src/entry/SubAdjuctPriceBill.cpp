@@ -1,5 +1,7 @@
 #include "entry/SubAdjuctPriceBill.h"
 
+#include "bill/PendingPrices.h"
+
 #include "db/Connection.h"
 #include "db/Error.h"
 #include "entry/FrmSub.h"
@@ -56,6 +58,7 @@ void SubAdjuctPriceBill::Execute() noexcept {
         host.HostConnection->Open(host.ConnStr);  // a string that cannot be opened raises its description
         if (host.HostConnection->State() == 1) {
             LoadSystemSettings();
+            bill::ApplyDuePricesAtStart();
             FrmSub dialog;
             dialog.ShowModal();
         }

@@ -38,6 +38,8 @@ struct SystemSettings {
     // A new price that differs from the old one by more than this many percent, either way, is
     // pointed out to the operator (entry and audit). Not a number, or not above 0, gives 50.
     std::int32_t PriceChangeWarnPercent = kDefaultPriceChangeWarnPercent;
+    // 按执行日期生效 = 1: an audited bill's prices wait for its execution date (bill/PendingPrices).
+    bool PricesOnExecDate = false;
 };
 
 SystemSettings& Settings();

@@ -152,6 +152,7 @@ void LoadSystemSettings() {
             const std::int32_t percent = NumberOr(gl("PriceChangeWarnPercent"), kDefaultPriceChangeWarnPercent);
             s.PriceChangeWarnPercent = percent > 0 ? percent : kDefaultPriceChangeWarnPercent;
         }
+        s.PricesOnExecDate = Trim(gl("按执行日期生效")) == "1";
     } catch (const std::exception& e) {
         ui::MsgBox(db::DescriptionOf(e), ui::Buttons::Ok, ui::Icon::Information, "系统提示");
     }

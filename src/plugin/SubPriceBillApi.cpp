@@ -6,6 +6,9 @@
 #include <memory>
 #include <string>
 
+#include "bill/PendingPrices.h"
+#include "db/Connection.h"
+#include "db/Error.h"
 #include "entry/SubAdjuctPriceBill.h"
 #include "plugin/PluginViews.h"
 
@@ -85,6 +88,37 @@ void spb_release(spb_bill* b) {
         } catch (...) {
         }
     }
+}
+
+long spb_apply_due(const char* connstr, int16_t timeout, int year, int month, int day, spb_report_line report,
+                   void* context) {
+    auto say = [&](const std::string& line, int error) {
+        if (report) report(line.c_str(), error, context);
+    };
+    try {
+        const db::DateTime date{year, month, day};
+        if (!date.IsValid()) {
+            say("日期“" + date.DateText() + "”不是有效的日期", 1);
+            return -1;
+        }
+        db::Connection c;
+        c.SetCommandTimeout(timeout);
+        c.Open(Text(connstr));
+        long long prices = 0;
+        const auto applied = bill::ApplyDuePrices(c, date, [&](const bill::AppliedBill& b) {
+            prices += b.prices;
+            say("流水号 " + b.lsh + "（执行日期 " + b.date + "）：" + std::to_string(b.prices) + " 个价格已生效", 0);
+        });
+        say("共 " + std::to_string(applied.size()) + " 张单据、" + std::to_string(prices) + " 个价格生效", 0);
+        return static_cast<long>(applied.size());
+    } catch (const std::exception& e) {
+        try {
+            say("待生效的价格未能生效：" + db::DescriptionOf(e), 1);
+        } catch (...) {
+        }
+    } catch (...) {
+    }
+    return -1;
 }
 
 }  // extern "C"

@@ -23,6 +23,14 @@ void spb_set_category(spb_bill* bill, const char* utf8);
 void spb_execute(spb_bill* bill);
 void spb_release(spb_bill* bill);
 
+/* Applies the prices that wait for their execution date and whose date is year-month-day or
+ * earlier, on the database of the connection string, without any window. Each bill applied is
+ * reported through `report` (UTF-8 line, is_error 0) as it is committed; a failure ends the run
+ * with one line (is_error 1). Returns the number of bills applied, or -1 on failure. */
+typedef void (*spb_report_line)(const char* utf8, int is_error, void* context);
+long spb_apply_due(const char* connstr, int16_t timeout_seconds, int year, int month, int day, spb_report_line report,
+                   void* context);
+
 #ifdef __cplusplus
 }
 #endif

@@ -49,6 +49,7 @@ Editor::Editor() {
     data::Host().SysDate = {2026, 12, 6};
     entry::Settings().jjbl = 2;  // the price decimals of a usual host
     entry::Settings().PriceChangeWarnPercent = entry::kDefaultPriceChangeWarnPercent;
+    entry::Settings().PricesOnExecDate = false;
     Lookups() = {};
     Prints() = {};
     // One row is taken at once, one of several only as Lookups().pick says; every statement and
