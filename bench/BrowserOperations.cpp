@@ -8,6 +8,7 @@
 #include "bench/BenchEnvironment.h"
 #include "bench/Operations.h"
 #include "browser/FrmBrowser.h"
+#include "db/NaturalOrder.h"
 #include "ui/Keys.h"
 #include "ui/Message.h"
 
@@ -69,7 +70,8 @@ void SortSystem(benchmark::State& state) {
     });
 }
 
-// The list in memory, sorted on the remark column the same way.
+// The list in memory, sorted on the remark column the same way, in the order every grid uses
+// (digits by value).
 void SortRaw(benchmark::State& state) {
     RawStatement st(BenchEnvironment::Get().Raw(), kRawList);
     std::vector<std::string> remarks;
@@ -84,7 +86,7 @@ void SortRaw(benchmark::State& state) {
         std::iota(order.begin(), order.end(), 0);
         std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
             if (nulls[a] || nulls[b]) return descending ? nulls[b] && !nulls[a] : nulls[a] && !nulls[b];
-            const int c = remarks[a].compare(remarks[b]);
+            const int c = db::NaturalCompare(remarks[a], remarks[b]);
             return descending ? c > 0 : c < 0;
         });
         descending = !descending;

@@ -9,6 +9,7 @@
 #include "bench/Operations.h"
 #include "browser/FrmBrowser.h"
 #include "data/HostContext.h"
+#include "db/NaturalOrder.h"
 #include "host/ReportGridComponent.h"
 #include "host/ReportSettingsStore.h"
 #include "host/ReportTableModel.h"
@@ -100,7 +101,7 @@ void SortRaw(benchmark::State& state) {
     for (auto _ : state) {
         std::iota(order.begin(), order.end(), 0);
         std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
-            return descending ? r.names[b] < r.names[a] : r.names[a] < r.names[b];
+            return descending ? db::NaturalLess(r.names[b], r.names[a]) : db::NaturalLess(r.names[a], r.names[b]);
         });
         descending = !descending;
         benchmark::DoNotOptimize(order.data());

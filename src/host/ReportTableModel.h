@@ -98,8 +98,8 @@ private:
     std::vector<ReportFilterRule> filter_;
     std::vector<int> filtered_;  // fetched row numbers of the rows that pass the filter, in fetched order
     std::vector<int> order_;     // the same rows in display order
-    // Unsorted display order when it is not the fetched one: the rank of each fetched row.
-    std::vector<int> fetchedRank_;
+    // Unsorted display order when it is not the fetched one: the fetched row numbers in that order.
+    std::vector<int> naturalOrder_;
     std::vector<double> totals_;
     int sortField_ = -1;
     Qt::SortOrder sortOrder_ = Qt::AscendingOrder;
