@@ -1,5 +1,6 @@
 #include "views/StandardViews.h"
 
+#include "views/FrmAddByCategoryView.h"
 #include "views/FrmAdjuctPriceView.h"
 #include "views/FrmBillTotalsView.h"
 #include "views/FrmBrowserView.h"
@@ -36,6 +37,9 @@ void RegisterStandardViews() {
     });
     registry.Register("FrmImportLines", [](ui::Window& w, QWidget* parent) -> std::unique_ptr<View> {
         return std::make_unique<FrmImportLinesView>(dynamic_cast<bill::FrmImportLines&>(w), parent);
+    });
+    registry.Register("FrmAddByCategory", [](ui::Window& w, QWidget* parent) -> std::unique_ptr<View> {
+        return std::make_unique<FrmAddByCategoryView>(dynamic_cast<bill::FrmAddByCategory&>(w), parent);
     });
     registry.Register("FrmReport", [](ui::Window& w, QWidget* parent) -> std::unique_ptr<View> {
         return std::make_unique<FrmReportView>(dynamic_cast<report::FrmReport&>(w), parent);

@@ -31,6 +31,7 @@ const std::map<std::string, const char*>& Table() {
         {"价格", "document-open-recent"},
         {"批量", "edit-find-replace"},
         {"导入", "document-open"},
+        {"类别", "view-list-bullet"},
     };
     return table;
 }
