@@ -3,6 +3,7 @@
 #include "bill/FrmAdjuctPrice.h"
 
 #include "bill/EditorState.h"
+#include "bill/FrmAddByCategory.h"
 #include "bill/FrmBillTotals.h"
 #include "bill/FrmBulkChange.h"
 #include "bill/FrmCopyBill.h"
@@ -74,6 +75,7 @@ FrmAdjuctPrice::FrmAdjuctPrice() : ui::Window("FrmAdjuctPrice", kEditorCaption) 
     Toolbar1.Add({"修改", "修改", "修改明细", ""});
     Toolbar1.Add({"批量", "批量", "批量修改新售价", ""});
     Toolbar1.Add({"导入", "导入", "从表格文件导入明细", ""});
+    Toolbar1.Add({"类别", "类别", "按类别添加明细", ""});
     Toolbar1.Add({"删除", "删除", "删除明细", ""});
     Toolbar1.Add({"打印", "打印", "打印单据", "", true});
     Toolbar1.Add({"重打", "重打", "重打单据", ""});
@@ -295,7 +297,7 @@ void FrmAdjuctPrice::ShowAudited(bool audited) {
     for (ui::Control* c : std::initializer_list<ui::Control*>{&DtpKdrq, &DtpExecDate, &TxtDwbh, &TxtBZ, &TxtHH, &TxtNSj,
                                                               &Cmd_Save, &Cmd_Delete})
         c->SetEnabled(!audited);
-    for (const char* key : {"删除", "批量", "导入"}) Toolbar1.SetButtonEnabled(key, !audited);
+    for (const char* key : {"删除", "批量", "导入", "类别"}) Toolbar1.SetButtonEnabled(key, !audited);
     ShowStatus();
 }
 
@@ -376,6 +378,7 @@ void FrmAdjuctPrice::Toolbar1_ButtonClick(const std::string& key) {
         else if (key == "修改") Cmd_Amend_Click();
         else if (key == "批量") FrmBulkChange::Run(*this);
         else if (key == "导入") FrmImportLines::Run(*this);
+        else if (key == "类别") FrmAddByCategory::Run(*this);
         else if (key == "删除") Cmd_Delete_Click();
         else if (key == "打印") Cmd_Print_Click();
         else if (key == "重打") Reprint();

@@ -1,5 +1,6 @@
 #include "bill/FrmBulkChange.h"
 
+#include <iterator>
 #include <map>
 
 #include "bill/BillWriter.h"
@@ -48,13 +49,24 @@ FrmBulkChange::FrmBulkChange(FrmAdjuctPrice& editor, std::string lsh, std::vecto
     OptAll.SetValue(true);
     TxtValue.SetDecimals(4);
     CmdClose.SetCancel(true);
+    std::vector<std::string> endings;
+    for (const auto& e : kPriceEndings) endings.push_back(e.caption);
+    CboEnding.SetItems(std::move(endings));
+    const PriceEnding remembered = PriceEndingOfKey(ui::CurrentToolkit().Preference(kEndingPreference));
+    for (size_t i = 0; i < std::size(kPriceEndings); ++i)
+        if (kPriceEndings[i].rule == remembered) CboEnding.SetListIndex(static_cast<int>(i));
+    CboEnding.SetToolTip("调整后的新售价取最接近的以所选尾数结尾的价格，正好居中时取较高者；正价不会变为0");
 
     int tab = 0;
     for (ui::Control* c : std::initializer_list<ui::Control*>{&OptPercent, &OptAmount, &TxtValue, &OptBaseNew, &OptBaseOld,
-                                                              &OptAll, &OptMarked, &VfgLines, &CmdPreview, &CmdApply, &CmdClose})
+                                                              &OptAll, &OptMarked, &CboEnding, &VfgLines, &CmdPreview, &CmdApply, &CmdClose})
         c->SetTabIndex(tab++);
 
     CmdPreview.onClick = [this] { Preview(); };
+    CboEnding.onClick = [this] {
+        ui::CurrentToolkit().SetPreference(kEndingPreference, kPriceEndings[CboEnding.ListIndex()].key);
+        Preview();
+    };
     CmdApply.onClick = [this] { Apply(); };
     CmdClose.onClick = [this] { Close(); };
     TxtValue.onKeyDown = [this](int& key, int) {
@@ -90,6 +102,11 @@ void FrmBulkChange::OnKeyDown(int& key, int) {
     }
 }
 
+PriceEnding FrmBulkChange::Ending() const {
+    const int i = CboEnding.ListIndex();
+    return i < 0 ? PriceEnding::None : kPriceEndings[i].rule;
+}
+
 int FrmBulkChange::AffectedCount() const {
     int n = 0;
     for (const auto& l : lines_) n += l.affected ? 1 : 0;
@@ -102,12 +119,15 @@ void FrmBulkChange::Preview() {
     const bool percent = !OptAmount.Value();
     const bool fromOld = OptBaseOld.Value();
     const bool onlyMarked = OptMarked.Value();
+    const std::string endingRefused = PriceEndingRefusal(Ending(), decimals);
+    const PriceEnding ending = endingRefused.empty() ? Ending() : PriceEnding::None;
     int negative = 0;
     std::vector<std::vector<db::Value>> rows;
     for (auto& l : lines_) {
         l.affected = !onlyMarked || l.marked;
         const double base = fromOld ? l.sj1 : l.sj2;
-        l.result = l.affected ? RoundPrice(percent ? base * (100.0 + value) / 100.0 : base + value, decimals) : l.sj2;
+        l.result = l.affected ? ApplyPriceEnding(RoundPrice(percent ? base * (100.0 + value) / 100.0 : base + value, decimals), ending)
+                              : l.sj2;
         if (l.affected && l.result < 0) ++negative;
         rows.push_back({db::Value::Text(l.dh), db::Value::Text(l.hh), db::Value::Text(l.pm),
                         db::Value::Text(PriceText(l.sj1, decimals)), db::Value::Text(PriceText(l.sj2, decimals)),
@@ -121,6 +141,7 @@ void FrmBulkChange::Preview() {
     if (row > 0) VfgLines.SetRow(row);
     std::string summary = "将调整" + std::to_string(AffectedCount()) + "行明细";
     if (negative > 0) summary += "，其中" + std::to_string(negative) + "行调整后为负数";
+    if (!endingRefused.empty()) summary += "；" + endingRefused;
     LabSummary.SetCaption(summary);
 }
 
@@ -136,6 +157,10 @@ void FrmBulkChange::Apply() {
     const int n = AffectedCount();
     if (n == 0) {
         ui::MsgBox(kNoLinesToChange, ui::Buttons::Ok, ui::Icon::Information, "系统提示");
+        return;
+    }
+    if (const std::string refused = PriceEndingRefusal(Ending(), PriceDecimals()); !refused.empty()) {
+        ui::MsgBox(refused, ui::Buttons::Ok, ui::Icon::Exclamation, "系统提示");
         return;
     }
     for (const auto& l : lines_) {

@@ -1,12 +1,14 @@
 // The window of "批量": changes the new price of all lines of the bill, or of the lines the
 // operator marks, by a percentage or an amount, from the new or the old price, rounded to the
-// price decimals. The grid previews old → new for every line before anything is written; the
+// price decimals and then, when the operator chose one, moved to a price ending (.9, .99, ...). The grid previews old → new for every line before anything is written; the
 // change is written in one transaction and refused on an audited bill.
 #pragma once
 #include <string>
 #include <vector>
 
+#include "bill/PriceEndings.h"
 #include "ui/Button.h"
+#include "ui/ComboBox.h"
 #include "ui/Grid.h"
 #include "ui/Label.h"
 #include "ui/NumberBox.h"
@@ -19,6 +21,8 @@ class FrmAdjuctPrice;
 
 inline constexpr const char* kBulkChangeCaption = "批量修改新售价";
 inline constexpr const char* kNoLinesToChange = "没有要调整的明细!";
+// Where the operator's choice of ending is remembered.
+inline constexpr const char* kEndingPreference = "FrmBulkChange/ending";
 
 class FrmBulkChange : public ui::Window {
 public:
@@ -43,6 +47,8 @@ public:
     ui::Label Label4{*this, "Label4", "调整范围"};
     ui::OptionButton OptAll{*this, "OptAll", "全部明细", 3};
     ui::OptionButton OptMarked{*this, "OptMarked", "选中明细", 3};
+    ui::Label Label5{*this, "Label5", "尾数"};
+    ui::ComboBox CboEnding{*this, "CboEnding"};
     ui::Grid VfgLines{*this, "VfgLines"};
     ui::Label LabSummary{*this, "LabSummary", ""};
     ui::Button CmdPreview{*this, "CmdPreview", "预览"};
@@ -64,6 +70,7 @@ public:
 
     const std::vector<Line>& Lines() const { return lines_; }
     int AffectedCount() const;
+    PriceEnding Ending() const;
     bool Applied() const { return applied_; }
 
     // "批量" in the editor: needs the right "修改", a stored unaudited bill and at least one line.

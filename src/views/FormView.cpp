@@ -2,6 +2,7 @@
 
 #include "ui/Window.h"
 #include "ui/qt/ButtonBinding.h"
+#include "ui/qt/ComboBoxBinding.h"
 #include "ui/qt/DateBoxBinding.h"
 #include "ui/qt/DateEdit.h"
 #include "ui/qt/GridBinding.h"
@@ -65,6 +66,15 @@ QDoubleSpinBox* FormView::Number(ui::NumberBox& box, QLabel* label) {
     Adopt(std::make_unique<NumberBoxBinding>(box, spin));
     spin->setAccessibleName(label->text());
     return spin;
+}
+
+QComboBox* FormView::Combo(ui::ComboBox& box, QLabel* label) {
+    auto* combo = new QComboBox(this);
+    combo->setObjectName(Q(box.Name()));
+    label->setBuddy(combo);
+    Adopt(std::make_unique<ComboBoxBinding>(box, combo));
+    combo->setAccessibleName(label->text());
+    return combo;
 }
 
 QPushButton* FormView::Button(ui::Button& button) {

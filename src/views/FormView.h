@@ -2,6 +2,7 @@
 // bound widget per control state and name each field by its label (buddy and accessible name), so
 // that screen readers and the operator see the same captions.
 #pragma once
+#include <QComboBox>
 #include <QDateEdit>
 #include <QDoubleSpinBox>
 #include <QLabel>
@@ -11,6 +12,7 @@
 #include <string>
 
 #include "ui/Button.h"
+#include "ui/ComboBox.h"
 #include "ui/DateBox.h"
 #include "ui/Grid.h"
 #include "ui/Label.h"
@@ -39,6 +41,7 @@ protected:
     QLineEdit* Edit(ui::TextBox& box, QLabel* label, const QString& accessibleName = {});
     QDateEdit* Date(ui::DateBox& box, QLabel* label);
     QDoubleSpinBox* Number(ui::NumberBox& box, QLabel* label);
+    QComboBox* Combo(ui::ComboBox& box, QLabel* label);
     QPushButton* Button(ui::Button& button);
     QRadioButton* Option(ui::OptionButton& option, QWidget* group);
     ui::qt::GridView* Grid(ui::Grid& grid, const QString& accessibleName, QWidget* parent = nullptr);

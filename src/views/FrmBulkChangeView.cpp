@@ -31,6 +31,9 @@ FrmBulkChangeView::FrmBulkChangeView(bill::FrmBulkChange& window, QWidget* paren
     choices->addWidget(value, 1, 1, Qt::AlignLeft);
     group(2, window.Label3, window.OptBaseNew, window.OptBaseOld);
     group(3, window.Label4, window.OptAll, window.OptMarked);
+    QLabel* label5 = Caption(window.Label5);
+    choices->addWidget(label5, 4, 0);
+    choices->addWidget(Combo(window.CboEnding, label5), 4, 1, Qt::AlignLeft);
     choices->setColumnStretch(1, 1);
 
     lines_ = Grid(window.VfgLines, QStringLiteral("调价明细"));

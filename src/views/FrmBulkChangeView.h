@@ -1,5 +1,5 @@
-// The dialog "批量修改新售价" (bill::FrmBulkChange): how, by how much, from which price and on
-// which lines; the lines with their preview; the summary; preview, apply and close.
+// The dialog "批量修改新售价" (bill::FrmBulkChange): how, by how much, from which price, on
+// which lines and to which price ending; the lines with their preview; the summary; preview, apply and close.
 #pragma once
 #include "bill/FrmBulkChange.h"
 #include "views/ToolView.h"

@@ -1,5 +1,6 @@
 #include "views/StandardViews.h"
 
+#include "views/FrmAddByCategoryView.h"
 #include "views/FrmAdjuctPriceView.h"
 #include "views/FrmBillTotalsView.h"
 #include "views/FrmBrowserView.h"
@@ -44,6 +45,9 @@ void RegisterStandardViews() {
     });
     registry.Register("FrmShelfLabels", [](ui::Window& w, QWidget* parent) -> std::unique_ptr<View> {
         return std::make_unique<FrmShelfLabelsView>(dynamic_cast<bill::FrmShelfLabels&>(w), parent);
+    });
+    registry.Register("FrmAddByCategory", [](ui::Window& w, QWidget* parent) -> std::unique_ptr<View> {
+        return std::make_unique<FrmAddByCategoryView>(dynamic_cast<bill::FrmAddByCategory&>(w), parent);
     });
     registry.Register("FrmReport", [](ui::Window& w, QWidget* parent) -> std::unique_ptr<View> {
         return std::make_unique<FrmReportView>(dynamic_cast<report::FrmReport&>(w), parent);

@@ -1,12 +1,16 @@
 // "批量": a percentage or an amount applied to all or to the marked lines, previewed, rounded to
-// the price decimals, written in one transaction, refused on an audited bill.
+// the price decimals, moved to the chosen price ending, written in one transaction, refused on an
+// audited bill.
 #include "EditorFixture.h"
 #include "bill/FrmBulkChange.h"
+#include "bill/PriceEndings.h"
+#include "bill/PriceRounding.h"
 #include "entry/SystemSettings.h"
 #include "ui/Keys.h"
 
 using bill::FrmAdjuctPrice;
 using bill::FrmBulkChange;
+using bill::PriceEnding;
 
 namespace {
 
@@ -164,4 +168,93 @@ TEST_F(BulkChange, StatementsAreTheSavesLineUpdatesWithQuotesEscaped) {
     EXPECT_TRUE(t.Sent("update SubAdjuctPrice set shbz=0 where lsh='3' and isnull(shbz,0)=0"));
     EXPECT_TRUE(t.Sent("Update SubAdjuctPricemx set lsh='3',hh='A1',pm='Jack''s',sj1=5.5,sj2=11.1 where lsh='3' and dh='100'"));
     EXPECT_EQ(Scalar("select pm from SubAdjuctPricemx where lsh='3' and dh='100'"), "Jack's");
+}
+
+TEST(PriceEndings, NearestPriceWithTheEndingTiesUpwardNeverZeroFromAPositivePrice) {
+    const struct {
+        double price;
+        PriceEnding rule;
+        const char* ended;  // three decimals
+    } cases[] = {
+        {5.43, PriceEnding::None, "5.430"},
+        {5.4, PriceEnding::Nine, "5.900"},  // 4.9 and 5.9 equally near
+        {5.39, PriceEnding::Nine, "4.900"},
+        {6.11, PriceEnding::Nine, "5.900"},
+        {9.9, PriceEnding::Nine, "9.900"},
+        {0.3, PriceEnding::Nine, "0.900"},  // nearer to -0.1
+        {5.49, PriceEnding::NinetyNine, "5.990"},
+        {5.48, PriceEnding::NinetyNine, "4.990"},
+        {10, PriceEnding::NinetyNine, "9.990"},
+        {0.2, PriceEnding::NinetyNine, "0.990"},
+        {1.15, PriceEnding::Dime, "1.200"},  // 1.1499999... as a double
+        {4.44, PriceEnding::Dime, "4.400"},
+        {9.95, PriceEnding::Dime, "10.000"},
+        {0.04, PriceEnding::Dime, "0.100"},
+        {1.005, PriceEnding::Dime, "1.000"},
+        {2.5, PriceEnding::Yuan, "3.000"},
+        {2.499, PriceEnding::Yuan, "2.000"},
+        {0.4, PriceEnding::Yuan, "1.000"},
+        {12345678901.95, PriceEnding::Yuan, "12345678902.000"},
+        {0, PriceEnding::Nine, "0.000"},  // an unpriced item stays unpriced
+        {-1.2, PriceEnding::Yuan, "-1.200"},  // left for the price check to refuse
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(bill::PriceText(bill::ApplyPriceEnding(c.price, c.rule), 3), c.ended) << c.price << " rule " << int(c.rule);
+}
+
+TEST(PriceEndings, ARuleNeedsThePriceDecimalsItsEndingHas) {
+    const struct {
+        PriceEnding rule;
+        int decimals;
+        const char* refusal;
+    } cases[] = {
+        {PriceEnding::NinetyNine, 2, ""},
+        {PriceEnding::NinetyNine, 1, "价格小数位数为1位，不能使用尾数“以.99结尾”!"},
+        {PriceEnding::Nine, 1, ""},
+        {PriceEnding::Nine, 0, "价格小数位数为0位，不能使用尾数“以.9结尾”!"},
+        {PriceEnding::Dime, 0, "价格小数位数为0位，不能使用尾数“到角(.x0)”!"},
+        {PriceEnding::Yuan, 0, ""},
+        {PriceEnding::None, 0, ""},
+    };
+    for (const auto& c : cases) EXPECT_EQ(bill::PriceEndingRefusal(c.rule, c.decimals), c.refusal) << int(c.rule);
+    EXPECT_EQ(bill::PriceEndingOfKey("99"), PriceEnding::NinetyNine);
+    EXPECT_EQ(bill::PriceEndingOfKey("以.99结尾"), PriceEnding::None) << "a remembered value of unknown form";
+}
+
+TEST_F(BulkChange, TheEndingIsPreviewedWrittenAndRememberedForTheNextTime) {
+    Bulk("3", [&](FrmBulkChange& b, FrmAdjuctPrice&) {
+        EXPECT_EQ(b.CboEnding.Text(), "不处理") << "nothing remembered yet";
+        EXPECT_EQ(b.CboEnding.Items().size(), 5u);
+        b.TxtValue.EnteredValue(10);
+        b.CboEnding.Chosen(1);  // the choice alone previews
+        EXPECT_EQ(b.VfgLines.TextMatrix(1, 6), "5.90") << "6.11";
+        EXPECT_EQ(b.VfgLines.TextMatrix(2, 6), "4.90") << "4.40 lies between 3.90 and 4.90";
+        EXPECT_EQ(b.VfgLines.TextMatrix(3, 6), "3.90") << "3.66";
+        EXPECT_EQ(Prices(), "5.5/5.55 4/4 3/3.33") << "a preview writes nothing";
+        t.Toolkit().QueueAnswer(ui::Answer::Yes);
+        b.CmdApply.Click();
+    });
+    EXPECT_EQ(Prices(), "5.5/5.9 4/4.9 3/3.9");
+    EXPECT_EQ(t.Toolkit().Preference(bill::kEndingPreference), "9");
+    Bulk("3", [&](FrmBulkChange& b, FrmAdjuctPrice&) {
+        EXPECT_EQ(b.CboEnding.Text(), "以.9结尾");
+        b.CboEnding.Chosen(4);
+        EXPECT_EQ(b.VfgLines.TextMatrix(1, 6), "6.00") << "to the yuan, with no change of value";
+    });
+    EXPECT_EQ(t.Toolkit().Preference(bill::kEndingPreference), "yuan") << "remembered when chosen, also without applying";
+}
+
+TEST_F(BulkChange, AnEndingThePriceDecimalsCannotHoldIsRefusedAndWritesNothing) {
+    entry::Settings().jjbl = 1;
+    t.Toolkit().SetPreference(bill::kEndingPreference, "99");
+    Bulk("3", [&](FrmBulkChange& b, FrmAdjuctPrice&) {
+        b.TxtValue.EnteredValue(10);
+        b.CmdPreview.Click();
+        EXPECT_EQ(b.VfgLines.TextMatrix(1, 6), "6.1") << "shown without the ending";
+        EXPECT_EQ(b.LabSummary.Caption(), "将调整3行明细；价格小数位数为1位，不能使用尾数“以.99结尾”!");
+        b.CmdApply.Click();
+        EXPECT_TRUE(b.IsShown());
+    });
+    EXPECT_EQ(MessageTexts(), std::vector<std::string>{"价格小数位数为1位，不能使用尾数“以.99结尾”!"});
+    EXPECT_EQ(Prices(), "5.5/5.55 4/4 3/3.33");
 }

@@ -1,7 +1,9 @@
 // The editor's tool windows on the screen: "价格" from the editor's toolbar opens the price
 // history with its chart; the totals, closed by Enter on the focused button; the bulk change with its options, marks, preview and the
-// question before it writes; the import from a typed file name to the lines written.
+// question before it writes, and its price ending chosen from the list; the import from a typed file
+// name to the lines written; the categories found by a typed text and added.
 #include <QChart>
+#include <QComboBox>
 #include <QDateTimeAxis>
 #include <QLineSeries>
 #include <QCheckBox>
@@ -18,6 +20,7 @@
 
 #include "UiTestSupport.h"
 #include "bill/EditorState.h"
+#include "bill/FrmAddByCategory.h"
 #include "bill/FrmAdjuctPrice.h"
 #include "bill/FrmBillTotals.h"
 #include "bill/FrmBulkChange.h"
@@ -28,6 +31,7 @@
 #include "support/TestDatabase.h"
 #include "ui/qt/ToolbarBinding.h"
 #include "ui/qt/WindowPlacement.h"
+#include "views/FrmAddByCategoryView.h"
 #include "views/FrmAdjuctPriceView.h"
 #include "views/FrmBillTotalsView.h"
 #include "views/FrmBulkChangeView.h"
@@ -95,7 +99,7 @@ private slots:
         auto editor = shared.EditorInstance;
         bool seen = false;
         uitest::WhenShown<views::FrmAdjuctPriceView>([&](views::FrmAdjuctPriceView& v) {
-            for (const char* key : {"批量", "导入", "合计", "价格"}) {
+            for (const char* key : {"批量", "导入", "类别", "合计", "价格"}) {
                 QAction* a = v.ToolbarBound().ActionOf(key);
                 QVERIFY2(a && a->isVisible(), key);
             }
@@ -209,6 +213,54 @@ private slots:
         QCOMPARE(t->Joined("select sj2 from SubAdjuctPricemx where lsh='3' order by dh"),
                  "5.55 4.4 3.33"s);
         QCOMPARE(editor.VfgContent.TextMatrix(2, 5), "4.40"s);  // the price decimals
+    }
+
+    void bulkChangeEndingIsChosenFromTheList() {
+        bill::FrmAdjuctPrice editor;
+        editor.TxtLSH.SetText("3");
+        uitest::WhenShown<views::FrmBulkChangeView>([&](views::FrmBulkChangeView& v) {
+            auto* ending = qobject_cast<QComboBox*>(v.Widget("CboEnding"));
+            QVERIFY(ending);
+            QCOMPARE(ending->accessibleName(), QStringLiteral("尾数"));
+            QCOMPARE(qobject_cast<QLabel*>(v.Widget("Label5"))->buddy(), ending);
+            QCOMPARE(ending->count(), 5);
+            QVERIFY(!ending->toolTip().isEmpty());
+            ending->setFocus();
+            QTest::keyClick(ending, Qt::Key_Down);  // 以.9结尾
+            QTest::keyClick(ending, Qt::Key_Down);  // 以.99结尾
+            QCOMPARE(Cell(v.Lines(), 0, 6), QStringLiteral("5.99"));  // 5.55
+            QCOMPARE(Cell(v.Lines(), 2, 6), QStringLiteral("2.99"));  // 3.33
+            uitest::Press(Qt::Key_Escape);
+        });
+        bill::FrmBulkChange::Run(editor);
+        QCOMPARE(t->Joined("select sj2 from SubAdjuctPricemx where lsh='3' order by dh"), "5.55 4 3.33"s);
+    }
+
+    void categoriesFoundByATypedTextAndAdded() {
+        t->Exec("insert into kclb (id,name) values ('01','水果'),('02','饮料')");
+        t->Exec("insert into yw_kck (hh,pm,gg,cd,pdw,lb,pm_zjm,FDeleted) values ('C1','可乐','330ml','上海','罐','02','kl',0)");
+        t->Exec("update yw_kck set lb='01' where hh<>'C1'");
+        bill::FrmAdjuctPrice editor;
+        editor.TxtLSH.SetText("3");
+        editor.TxtDwbh.SetText("001");
+        uitest::WhenShown<views::FrmAddByCategoryView>([&](views::FrmAddByCategoryView& v) {
+            QCOMPARE(v.windowTitle(), QStringLiteral("按类别添加明细"));
+            QWidget* find = v.Widget("TxtFind");
+            QCOMPARE(find->accessibleName(), QStringLiteral("查找"));
+            QVERIFY(find->hasFocus());
+            QTest::keyClicks(find, "02");
+            QCOMPARE(v.Categories()->model()->rowCount(), 1);
+            QCOMPARE(Cell(v.Categories(), 0, 2), QStringLiteral("饮料"));
+            uitest::Press(Qt::Key_Return);  // on to the list
+            QVERIFY(v.Categories()->hasFocus());
+            uitest::Press(Qt::Key_Space);
+            QTRY_COMPARE(Cell(v.Categories(), 0, 0), QStringLiteral("√"));
+            Answer(QStringLiteral("已添加1行明细。"), QMessageBox::Ok);
+            QTest::mouseClick(qobject_cast<QPushButton*>(v.Widget("CmdOK")), Qt::LeftButton);
+        });
+        bill::FrmAddByCategory::Run(editor);
+        QCOMPARE(t->Joined("select dh,hh,sj1,sj2 from SubAdjuctPricemx where lsh='3' order by dh"),
+                 "100 A1 5.5 5.55 200 B2 4 4 300 X 3 3.33 400 C1 0 0"s);
     }
 
     void importFromATypedFileName() {

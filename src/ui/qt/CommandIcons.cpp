@@ -32,6 +32,7 @@ const std::map<std::string, const char*>& Table() {
         {"批量", "edit-find-replace"},
         {"导入", "document-open"},
         {"价签", "printer"},
+        {"类别", "view-list-bullet"},
     };
     return table;
 }
