@@ -28,4 +28,19 @@ void FrmAdjuctPrice::NewDh(const std::string& lsh) {
     shared.CurrentDh = std::to_string(next);
 }
 
+int FrmAdjuctPrice::LinesLeft(const std::string& lsh) {
+    auto& shared = Shared();
+    const std::string picked = shared.CurrentDh;
+    int room = 0;
+    try {
+        NewDh(lsh);
+        const int next = std::stoi(shared.CurrentDh);
+        room = next <= 32767 ? (32767 - next) / 100 + 1 : 0;
+    } catch (...) {
+        room = 0;  // the line numbers of this bill are used up
+    }
+    shared.CurrentDh = picked;
+    return room;
+}
+
 }  // namespace bill

@@ -24,22 +24,6 @@ using data::EscapeQuote;
 
 std::string Text(const db::Value& v) { return v.IsNull() || v.IsEmpty() ? std::string() : v.ToText(); }
 
-// The lines bill `lsh` can still take: line numbers are 16-bit, so the next one drawn must stay
-// within 32767. NewDh draws into the shared line number, which a picked line still needs.
-int RoomLeft(FrmAdjuctPrice& editor, const std::string& lsh) {
-    auto& shared = Shared();
-    const std::string picked = shared.CurrentDh;
-    int room = 0;
-    try {
-        editor.NewDh(lsh);
-        const int next = std::stoi(shared.CurrentDh);
-        room = next <= 32767 ? (32767 - next) / 100 + 1 : 0;
-    } catch (...) {
-        room = 0;  // the line numbers of this bill are used up
-    }
-    shared.CurrentDh = picked;
-    return room;
-}
 
 // The item statement of the editor's item entry, narrowed to one category.
 std::string CategoryItems(const FrmAdjuctPrice& editor, const std::string& id) {
@@ -176,7 +160,7 @@ void FrmAddByCategory::AddMarked() {
         // What the bill holds and how many lines it takes as this transaction sees it.
         const std::vector<std::string> stored = ImportCheck::CodesOnBill(c, s);
         std::unordered_set<std::string> onBill(stored.begin(), stored.end());
-        int room = RoomLeft(editor_, s);
+        int room = editor_.LinesLeft(s);
         struct Line {
             std::string hh, pm;
             double oldPrice = 0;
@@ -266,7 +250,7 @@ void FrmAddByCategory::Run(FrmAdjuctPrice& editor) {
         ui::MsgBox("没有商品类别!", ui::Buttons::Ok, ui::Icon::Information, "系统提示");
         return;
     }
-    FrmAddByCategory w(editor, std::move(categories), RoomLeft(editor, editor.TxtLSH.Text()));
+    FrmAddByCategory w(editor, std::move(categories), editor.LinesLeft(editor.TxtLSH.Text()));
     w.ShowModal();
 }
 

@@ -96,6 +96,9 @@ public:
     // Numbering: the results go to Shared().CurrentLsh / CurrentDh.
     void NewLsh();
     void NewDh(const std::string& lsh);
+    // The lines bill `lsh` can still take: line numbers are 16-bit, so the next one drawn must
+    // stay within 32767. Leaves the shared line number as it was (a picked line still needs it).
+    int LinesLeft(const std::string& lsh);
 
     void PrepareNewBill();
     void SetPriceFormat();

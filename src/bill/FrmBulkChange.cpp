@@ -1,5 +1,6 @@
 #include "bill/FrmBulkChange.h"
 
+#include <algorithm>
 #include <iterator>
 #include <map>
 
@@ -12,6 +13,7 @@
 #include "data/Rights.h"
 #include "db/Connection.h"
 #include "db/Error.h"
+#include "db/NaturalOrder.h"
 #include "ui/Keys.h"
 #include "ui/Toolkit.h"
 
@@ -36,6 +38,8 @@ std::vector<FrmBulkChange::Line> ReadLines(db::Connection& c, const std::string&
         lines.push_back(std::move(l));
     }
     rs.Close();
+    // Line numbers are texts: "1000" is ordered before "200" by the statement.
+    std::stable_sort(lines.begin(), lines.end(), [](const auto& a, const auto& b) { return db::NaturalLess(a.dh, b.dh); });
     return lines;
 }
 

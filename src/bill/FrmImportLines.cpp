@@ -83,21 +83,7 @@ int FrmImportLines::RefusedCount() const {
     return n;
 }
 
-int FrmImportLines::Room() {
-    // NewDh draws into the shared line number, which a picked line still needs.
-    auto& shared = Shared();
-    const std::string picked = shared.CurrentDh;
-    int room = 0;
-    try {
-        editor_.NewDh(editor_.TxtLSH.Text());
-        const int next = std::stoi(shared.CurrentDh);
-        room = next <= 32767 ? (32767 - next) / 100 + 1 : 0;
-    } catch (...) {
-        room = 0;  // the line numbers of this bill are used up
-    }
-    shared.CurrentDh = picked;
-    return room;
-}
+int FrmImportLines::Room() { return editor_.LinesLeft(editor_.TxtLSH.Text()); }
 
 void FrmImportLines::ShowRows() {
     const int decimals = PriceDecimals();

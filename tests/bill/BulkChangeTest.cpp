@@ -20,12 +20,12 @@ protected:
         entry::Settings().jjbl = 2;
         t.Exec("insert into SubAdjuctPrice (lsh,kdrq,bz,czry,shbz,shry,jzbz,dwbh,bz5) values ('3','2026-12-01','','张三',0,'',0,'001','')");
         t.Exec("insert into SubAdjuctPricemx (lsh,dh,hh,pm,sj1,sj2) values ('3','100','A1','苹果',5.5,5.55),"
-               "('3','200','B2','香蕉',4,4),('3','300','X','鸭梨',3,3.33)");
+               "('3','200','B2','香蕉',4,4),('3','1000','X','鸭梨',3,3.33)");  // 1000: listed after 200
         t.Exec("insert into SubAdjuctPrice (lsh,kdrq,bz,czry,shbz,shry,jzbz,dwbh,bz5) values ('4','2026-12-01','','张三',0,'',0,'001','')");
         t.Exec("insert into SubAdjuctPricemx (lsh,dh,hh,pm,sj1,sj2) values ('4','100','A1','苹果',5.5,5.55)");
     }
     std::string Prices(const std::string& lsh = "3") {
-        return t.Joined("select sj1,sj2 from SubAdjuctPricemx where lsh='" + lsh + "' order by dh", "/");
+        return t.Joined("select sj1,sj2 from SubAdjuctPricemx where lsh='" + lsh + "' order by cast(dh as int)", "/");
     }
     // Opens bill `lsh`, presses "批量" and runs `act` on the bulk window.
     void Bulk(const std::string& lsh, std::function<void(FrmBulkChange&, FrmAdjuctPrice&)> act) {
