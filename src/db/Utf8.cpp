@@ -1,7 +1,5 @@
 #include "db/Utf8.h"
 
-#include <optional>
-
 namespace db::text {
 namespace {
 
@@ -25,25 +23,27 @@ void AppendUtf8(std::string& out, char32_t c) {
     }
 }
 
-// Decodes the code point at s[i] and moves i past it; nothing, with i unchanged, where the bytes
-// at i are not a well-formed sequence.
-std::optional<char32_t> Decode(std::string_view s, size_t& i) {
+constexpr char32_t kIllFormed = 0xFFFFFFFF;
+
+// Decodes the code point at s[i] and moves i past it; kIllFormed, with i unchanged, where the
+// bytes at i are not a well-formed sequence.
+[[gnu::always_inline]] inline char32_t Decode(std::string_view s, size_t& i) {
     const auto b = static_cast<unsigned char>(s[i]);
     if (b < 0x80) {
         ++i;
         return b;
     }
-    const int extra = b >= 0xC2 && b <= 0xDF ? 1 : b >= 0xE0 && b <= 0xEF ? 2 : b >= 0xF0 && b <= 0xF4 ? 3 : -1;
-    if (extra < 0 || i + 1 + extra > s.size()) return std::nullopt;
+    const size_t extra = b >= 0xC2 && b <= 0xDF ? 1 : b >= 0xE0 && b <= 0xEF ? 2 : b >= 0xF0 && b <= 0xF4 ? 3 : 0;
+    if (extra == 0 || i + extra >= s.size()) return kIllFormed;
     char32_t c = b & (0x3F >> extra);
-    for (int k = 1; k <= extra; ++k) {
+    for (size_t k = 1; k <= extra; ++k) {
         const auto t = static_cast<unsigned char>(s[i + k]);
-        if ((t & 0xC0) != 0x80) return std::nullopt;
+        if ((t & 0xC0) != 0x80) return kIllFormed;
         c = (c << 6) | (t & 0x3F);
     }
     // Overlong forms, surrogates and values past U+10FFFF are not UTF-8.
-    static constexpr char32_t kMin[] = {0, 0x80, 0x800, 0x10000};
-    if (c < kMin[extra] || (c >= 0xD800 && c <= 0xDFFF) || c > 0x10FFFF) return std::nullopt;
+    const char32_t least = extra == 1 ? 0x80 : extra == 2 ? 0x800 : 0x10000;
+    if (c < least || (c >= 0xD800 && c <= 0xDFFF) || c > 0x10FFFF) return kIllFormed;
     i += 1 + extra;
     return c;
 }
@@ -51,8 +51,10 @@ std::optional<char32_t> Decode(std::string_view s, size_t& i) {
 }  // namespace
 
 size_t Utf8ErrorAt(std::string_view bytes) {
-    for (size_t i = 0; i < bytes.size();)
-        if (!Decode(bytes, i)) return i;
+    for (size_t i = 0; i < bytes.size();) {
+        if (static_cast<unsigned char>(bytes[i]) < 0x80) ++i;  // most of a file: no call
+        else if (Decode(bytes, i) == kIllFormed) return i;
+    }
     return std::string_view::npos;
 }
 
@@ -60,10 +62,11 @@ std::u16string Utf8ToUtf16(std::string_view utf8) {
     std::u16string out;
     out.reserve(utf8.size());
     for (size_t i = 0; i < utf8.size();) {
-        const std::optional<char32_t> decoded = Decode(utf8, i);
-        char32_t c = kReplacement;
-        if (decoded) c = *decoded;
-        else ++i;  // a malformed sequence stands for its first byte
+        char32_t c = Decode(utf8, i);
+        if (c == kIllFormed) {
+            c = kReplacement;  // a malformed sequence stands for its first byte
+            ++i;
+        }
         if (c >= 0x10000) {
             c -= 0x10000;
             out += static_cast<char16_t>(0xD800 + (c >> 10));
