@@ -75,7 +75,7 @@ std::filesystem::path DataFolder() {
     return std::filesystem::current_path() / "subpricebill-data";
 }
 
-bool Parse(int argc, char** argv, Options& o) {
+void Parse(int argc, char** argv, Options& o) {
     for (int i = 1; i < argc; ++i) {
         std::string a = argv[i];
         auto value = [&](const char* name) -> std::string {
@@ -111,7 +111,6 @@ bool Parse(int argc, char** argv, Options& o) {
     if (o.initDemo && !o.connection) throw UsageError("--init-demo 需要用 --connection 指定数据库");
     if (o.initDemo && o.check) throw UsageError("--init-demo 与 --check 不能同时使用");
     if (o.applyDue && (o.initDemo || o.check)) throw UsageError("--apply-due 不能与 --init-demo 或 --check 同时使用");
-    return true;
 }
 
 // --init-demo: the host tables and the demo data on the empty database the string leads to.
@@ -157,13 +156,12 @@ void Resolve(void* lib, const char* name, F& fn) {
     if (!fn) throw std::runtime_error(std::string("插件缺少入口: ") + name);
 }
 
-std::string PluginPath(const char* argv0) {
+std::string PluginPath() {
     if (const char* p = std::getenv("SPB_PLUGIN"); p && *p) return p;
     std::filesystem::path self = std::filesystem::weakly_canonical(std::filesystem::path("/proc/self/exe"));
     std::error_code ec;
     auto exe = std::filesystem::read_symlink("/proc/self/exe", ec);
     if (!ec) self = exe;
-    (void)argv0;
     for (auto candidate : {self.parent_path() / "libsubpricebill.so", self.parent_path() / "../src/plugin/libsubpricebill.so",
                            std::filesystem::path(SPB_PLUGIN_BUILD_PATH)})
         if (std::filesystem::exists(candidate)) return candidate.string();
@@ -303,7 +301,7 @@ int main(int argc, char** argv) {
         QApplication::setFont(font);
     }
 
-    std::string path = PluginPath(argv[0]);
+    std::string path = PluginPath();
     lib.reset(dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL));
     if (!lib) {
         const std::string reason = std::string("无法加载插件 ") + path + ": " + dlerror();

@@ -1,5 +1,7 @@
 #include "schema/DemoCatalog.h"
 
+#include "schema/Random.h"
+
 namespace schema::detail {
 
 namespace {
@@ -109,5 +111,32 @@ std::span<const Word> Brands() { return kBrands; }
 std::span<const Word> Qualifiers() { return kQualifiers; }
 std::span<const std::string_view> Origins() { return kOrigins; }
 std::span<const std::string_view> BillRemarks() { return kBillRemarks; }
+
+DrawnItem DrawItem(int index, Random& random)
+{
+    static constexpr double kPackingFactor[] = {1.0, 1.8, 0.6};
+    const ItemKind& kind = random.Pick(ItemKinds());
+    const Word& brand = random.Pick(Brands());
+    DrawnItem item;
+    item.code = std::to_string(100001 + index);
+    item.name = std::string(brand.text);
+    item.mnemonic = std::string(brand.initials);
+    double price = kind.baseCents * random.Between(0.85, 1.25);
+    if (random.Chance(0.4)) {
+        const Word& qualifier = random.Pick(Qualifiers());
+        item.name += qualifier.text;
+        item.mnemonic += qualifier.initials;
+        price *= 1.1;
+    }
+    item.name += kind.word.text;
+    item.mnemonic += kind.word.initials;
+    const int packing = random.Below(3);
+    item.packing = std::string(kind.packings[static_cast<size_t>(packing)]);
+    item.cents = price * kPackingFactor[packing];
+    item.origin = std::string(random.Pick(Origins()));
+    item.unit = std::string(kind.unit);
+    item.category = std::string(Categories()[static_cast<size_t>(kind.category)].id);
+    return item;
+}
 
 }  // namespace schema::detail

@@ -4,6 +4,7 @@
 
 #include <array>
 #include <span>
+#include <string>
 #include <string_view>
 
 namespace schema::detail {
@@ -43,5 +44,18 @@ std::span<const Word> Brands();
 std::span<const Word> Qualifiers();
 std::span<const std::string_view> Origins();
 std::span<const std::string_view> BillRemarks();
+
+class Random;
+
+// An item put together from the lists above, and its selling price (cents, not yet rounded to a
+// shelf price): a brand, sometimes a qualifier, a kind in one of its package sizes, an origin.
+struct DrawnItem {
+    std::string code, name, mnemonic, packing, origin, unit, category;
+    double cents = 0;
+};
+
+// The item with index `index` (code 100001 + index). Draws from `random` in a fixed order, so that
+// a seed gives the same items.
+DrawnItem DrawItem(int index, Random& random);
 
 }  // namespace schema::detail

@@ -84,33 +84,20 @@ std::vector<DemoBranch> MakeBranches(int count, Random& random)
 // Items and their list prices (cents).
 std::pair<std::vector<DemoItem>, std::vector<int>> MakeItems(int count, Random& random)
 {
-    static constexpr double kPackingFactor[] = {1.0, 1.8, 0.6};
     std::vector<DemoItem> items;
     std::vector<int> listCents;
     items.reserve(static_cast<size_t>(count));
     listCents.reserve(static_cast<size_t>(count));
     for (int i = 0; i < count; ++i) {
-        const ItemKind& kind = random.Pick(ItemKinds());
-        const Word& brand = random.Pick(Brands());
+        DrawnItem drawn = DrawItem(i, random);
         DemoItem item;
-        item.code = std::to_string(100001 + i);
-        item.name = std::string(brand.text);
-        item.mnemonic = std::string(brand.initials);
-        double price = kind.baseCents * random.Between(0.85, 1.25);
-        if (random.Chance(0.4)) {
-            const Word& qualifier = random.Pick(Qualifiers());
-            item.name += qualifier.text;
-            item.mnemonic += qualifier.initials;
-            price *= 1.1;
-        }
-        item.name += kind.word.text;
-        item.mnemonic += kind.word.initials;
-        const int packing = random.Below(3);
-        item.packing = std::string(kind.packings[static_cast<size_t>(packing)]);
-        price *= kPackingFactor[packing];
-        item.origin = std::string(random.Pick(Origins()));
-        item.unit = std::string(kind.unit);
-        item.categoryId = std::string(Categories()[static_cast<size_t>(kind.category)].id);
+        item.code = std::move(drawn.code);
+        item.name = std::move(drawn.name);
+        item.mnemonic = std::move(drawn.mnemonic);
+        item.packing = std::move(drawn.packing);
+        item.origin = std::move(drawn.origin);
+        item.unit = std::move(drawn.unit);
+        item.categoryId = std::move(drawn.category);
         // The first item stays active so that every bill finds something to adjust.
         const double r = random.Unit();
         if (i > 0 && r < 0.02) {
@@ -121,7 +108,7 @@ std::pair<std::vector<DemoItem>, std::vector<int>> MakeItems(int count, Random& 
             item.deleted = 0;
         }
         items.push_back(std::move(item));
-        listCents.push_back(ShelfCents(price, random.Chance(0.3)));
+        listCents.push_back(ShelfCents(drawn.cents, random.Chance(0.3)));
     }
     return {std::move(items), std::move(listCents)};
 }

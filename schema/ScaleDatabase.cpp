@@ -89,32 +89,20 @@ void Validate(const ScaleOptions& o) {
 }
 
 std::vector<Item> MakeItems(int count, Random& random) {
-    static constexpr double kPackingFactor[] = {1.0, 1.8, 0.6};
     std::vector<Item> items(static_cast<size_t>(count));
     for (int i = 0; i < count; ++i) {
         Item& item = items[static_cast<size_t>(i)];
-        const auto& kind = random.Pick(detail::ItemKinds());
-        const auto& brand = random.Pick(detail::Brands());
-        item.code = std::to_string(100001 + i);
-        item.name = std::string(brand.text);
-        item.mnemonic = std::string(brand.initials);
-        double price = kind.baseCents * random.Between(0.85, 1.25);
-        if (random.Chance(0.4)) {
-            const auto& qualifier = random.Pick(detail::Qualifiers());
-            item.name += qualifier.text;
-            item.mnemonic += qualifier.initials;
-            price *= 1.1;
-        }
-        item.name += kind.word.text;
-        item.mnemonic += kind.word.initials;
-        const int packing = random.Below(3);
-        item.packing = std::string(kind.packings[static_cast<size_t>(packing)]);
-        item.origin = std::string(random.Pick(detail::Origins()));
-        item.unit = std::string(kind.unit);
-        item.category = std::string(detail::Categories()[static_cast<size_t>(kind.category)].id);
+        detail::DrawnItem drawn = detail::DrawItem(i, random);
+        item.code = std::move(drawn.code);
+        item.name = std::move(drawn.name);
+        item.mnemonic = std::move(drawn.mnemonic);
+        item.packing = std::move(drawn.packing);
+        item.origin = std::move(drawn.origin);
+        item.unit = std::move(drawn.unit);
+        item.category = std::move(drawn.category);
         const double r = random.Unit();
         item.deleted = (i > 0 && r < 0.01) ? 1 : (r < 0.11 ? -1 : 0);
-        item.listCents = ShelfCents(price * kPackingFactor[packing]);
+        item.listCents = ShelfCents(drawn.cents);
     }
     return items;
 }

@@ -130,6 +130,14 @@ void FrmAdjuctPrice::TxtHH_KeyDown(int& key, int) {
         } catch (...) {
         }
     };
+    // Offers the statement's rows; the one picked fills the item.
+    auto offer = [&](const std::string& sql) {
+        Row row = LookUp(sql);
+        if (!Found(row)) return;
+        TxtHH.SetText(Element(row, 1));
+        FillItem(row);
+        moveOn();
+    };
     if (key == ui::Key::Up) {
         key = 0;
         try {
@@ -141,12 +149,7 @@ void FrmAdjuctPrice::TxtHH_KeyDown(int& key, int) {
     if (key == ui::Key::F7) {
         key = 0;
         // F7 always offers the whole list of the template.
-        const std::string s = ReplaceAll(ReplaceAll(ItemQueryTemplate, "[选择条件]", ""), "[单位编号]", EscapeQuote(TxtDwbh.Text()));
-        Row row = LookUp(s);
-        if (!Found(row)) return;
-        TxtHH.SetText(Element(row, 1));
-        FillItem(row);
-        moveOn();
+        offer(ReplaceAll(ReplaceAll(ItemQueryTemplate, "[选择条件]", ""), "[单位编号]", EscapeQuote(TxtDwbh.Text())));
         return;
     }
     if (key != ui::Key::Enter) return;
@@ -157,11 +160,7 @@ void FrmAdjuctPrice::TxtHH_KeyDown(int& key, int) {
         return;
     }
     if (t == "*") {
-        Row row = LookUp(ItemStatement(""));
-        if (!Found(row)) return;
-        TxtHH.SetText(Element(row, 1));
-        FillItem(row);
-        moveOn();
+        offer(ItemStatement(""));
         return;
     }
     Row exact = LookUp(ItemStatement(" and a.hh ='" + EscapeQuote(t) + "'"));

@@ -1,7 +1,9 @@
-// The bill editor: one branch price-adjustment bill, its header, its stored lines in a grid and an
-// entry strip for one line. Work is line by line: Save writes the header and the line in hand in
-// one transaction and reloads the bill. From here the operator also audits (writing the new prices
-// into glprice), posts, deletes a line and prints. The browser opens it through bill::Shared().
+// Logic of the bill editor window. It holds one bill: the header's control states, the bill's
+// stored lines in VfgContent and the entry strip for the line in hand. SaveBill writes the header
+// and that one line in one transaction and reloads the lines; the audit and posting
+// (AuditPost.cpp), the line deletion and print (LineDeletePrint.cpp) and the lookups
+// (EntryLookups.cpp) are members defined in files of their own. The browser reaches the editor
+// through bill::Shared().
 #pragma once
 #include <optional>
 #include <string>

@@ -42,8 +42,6 @@ public:
     // "合计" in the editor: the figures of the bill shown.
     static void Run(FrmAdjuctPrice& editor);
 
-    const BillTotals& Figures() const { return totals_; }
-
 private:
     std::string lsh_;
     BillTotals totals_;

@@ -47,7 +47,6 @@ public:
 
     const std::string& Item() const { return item_; }
     const std::string& Target() const { return target_; }
-    std::optional<double> CurrentPrice() const { return current_; }
 
 private:
     std::string item_, target_, targetName_;

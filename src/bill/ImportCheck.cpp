@@ -8,28 +8,15 @@
 #include "bill/PriceRounding.h"
 #include "data/QueryRoutines.h"
 #include "db/Connection.h"
+#include "db/TextUtil.h"
 
 namespace bill {
 namespace {
 
 using data::EscapeQuote;
 
-std::string_view Trim(std::string_view s) {
-    // Blanks, tabs and the full-width blank U+3000 that Chinese input leaves.
-    size_t b = 0, e = s.size();
-    auto ideographic = [&](size_t at) { return at + 3 <= s.size() && s.compare(at, 3, "\xE3\x80\x80") == 0; };
-    while (b < e) {
-        if (s[b] == ' ' || s[b] == '\t') ++b;
-        else if (ideographic(b)) b += 3;
-        else break;
-    }
-    while (e > b) {
-        if (s[e - 1] == ' ' || s[e - 1] == '\t') --e;
-        else if (e - b >= 3 && ideographic(e - 3)) e -= 3;
-        else break;
-    }
-    return s.substr(b, e - b);
-}
+using db::text::FullWidthBlank;
+using db::text::TrimView;
 
 // Runs `sql` once per batch of codes, with the batch as the list of an "in (...)".
 template <typename F>
@@ -78,12 +65,13 @@ std::string ImportCheck::Key(std::string code) {
 void RowPicker::Cell(int column, std::string_view text, bool cut) {
     if (blank_ && (cut || text.find_first_not_of(" \t") != std::string_view::npos)) blank_ = false;
     if (!decided_) {
-        const std::string_view heading = Trim(text);
+        // Cells pasted from Chinese spreadsheets often carry the full-width blank U+3000.
+        const std::string_view heading = TrimView(text, FullWidthBlank::Trimmed);
         if (heading == "货号" && headCode_ < 0) headCode_ = column;
         if (heading == "新售价" && headPrice_ < 0) headPrice_ = column;
     }
-    if (column == codeCol_) row_.code = Trim(text);
-    else if (column == priceCol_) row_.priceText = Trim(text);
+    if (column == codeCol_) row_.code = TrimView(text, FullWidthBlank::Trimmed);
+    else if (column == priceCol_) row_.priceText = TrimView(text, FullWidthBlank::Trimmed);
     else return;
     cut_ = cut_ || cut;
 }

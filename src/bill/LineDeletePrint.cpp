@@ -62,7 +62,8 @@ void FrmAdjuctPrice::Delete(const std::string& lsh, const std::string& dh) {
 }
 
 void FrmAdjuctPrice::PrintBill() {
-    // A failing step is skipped and the next one runs: a failed print is silent.
+    // Each step swallows its own failure and the next one still runs; nothing is reported here.
+    // The print engine tells the operator itself when it cannot write the document.
     std::unique_ptr<data::PrintEngine> engine;
     auto step = [](auto&& f) {
         try {

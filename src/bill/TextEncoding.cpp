@@ -65,37 +65,6 @@ std::string Convert(std::string_view bytes, const char* from, const char* to) {
     return out;
 }
 
-size_t Utf8ErrorAt(std::string_view s) {
-    size_t i = 0;
-    while (i < s.size()) {
-        const auto c = static_cast<unsigned char>(s[i]);
-        if (c < 0x80) {
-            ++i;
-            continue;
-        }
-        size_t n;
-        unsigned min, cp;
-        if ((c & 0xE0) == 0xC0) {
-            n = 1, min = 0x80, cp = c & 0x1F;
-        } else if ((c & 0xF0) == 0xE0) {
-            n = 2, min = 0x800, cp = c & 0x0F;
-        } else if ((c & 0xF8) == 0xF0) {
-            n = 3, min = 0x10000, cp = c & 0x07;
-        } else {
-            return i;
-        }
-        for (size_t k = 1; k <= n; ++k) {
-            if (i + k >= s.size()) return i;
-            const auto d = static_cast<unsigned char>(s[i + k]);
-            if ((d & 0xC0) != 0x80) return i;
-            cp = (cp << 6) | (d & 0x3F);
-        }
-        if (cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return i;
-        i += n + 1;
-    }
-    return std::string_view::npos;
-}
-
 void DecodeText(std::string_view bytes, const std::function<void(std::string_view)>& out) {
     auto bad = [](const char* encoding, size_t line) {
         return std::runtime_error("文件内容不是有效的" + std::string(encoding) + "编码(第" + std::to_string(line) + "行有无效字节)");

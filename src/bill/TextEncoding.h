@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+#include "db/Utf8.h"
+
 namespace bill {
 
 // Decodes `bytes` and hands them to `out` as UTF-8 without a byte-order mark, in pieces of at most
@@ -15,10 +17,8 @@ namespace bill {
 void DecodeText(std::string_view bytes, const std::function<void(std::string_view)>& out);
 // The whole text at once, as DecodeText.
 std::string FileTextToUtf8(std::string_view bytes);
-// The offset of the first byte that makes `bytes` ill-formed UTF-8 (overlong forms, surrogates,
-// beyond U+10FFFF, cut sequences); npos when there is none.
-size_t Utf8ErrorAt(std::string_view bytes);
-inline bool IsUtf8(std::string_view bytes) { return Utf8ErrorAt(bytes) == std::string_view::npos; }
+using db::text::IsUtf8;
+using db::text::Utf8ErrorAt;
 // Converts with iconv; throws std::runtime_error on bytes invalid in `from`.
 std::string Convert(std::string_view bytes, const char* from, const char* to);
 

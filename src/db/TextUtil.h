@@ -1,5 +1,5 @@
-// Small text helpers shared by the database layer: ASCII case folding, blank trimming, and
-// shortening what a message quotes.
+// Small text helpers shared by every layer: ASCII case folding, blank trimming, and shortening
+// what a message quotes.
 #pragma once
 #include <algorithm>
 #include <cctype>
@@ -20,13 +20,36 @@ inline bool EqualNoCase(std::string_view a, std::string_view b) {
            });
 }
 
-// Without leading and trailing blanks, tabs and line ends.
-inline std::string Trim(std::string_view s) {
-    auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
-    size_t b = 0, e = s.size();
-    while (b < e && blank(s[b])) ++b;
-    while (e > b && blank(s[e - 1])) --e;
-    return std::string(s.substr(b, e - b));
+// Whether U+3000, the full-width blank that Chinese input methods type, counts as a blank.
+enum class FullWidthBlank { Kept, Trimmed };
+
+// Without leading and trailing blanks: spaces, tabs, CR and LF, and U+3000 when asked.
+inline std::string_view TrimView(std::string_view s, FullWidthBlank fullWidth = FullWidthBlank::Kept) {
+    constexpr std::string_view kFullWidth = "\xE3\x80\x80";
+    const bool trimFullWidth = fullWidth == FullWidthBlank::Trimmed;
+    for (;;) {
+        if (!s.empty() && (s.front() == ' ' || s.front() == '\t' || s.front() == '\r' || s.front() == '\n')) {
+            s.remove_prefix(1);
+        } else if (trimFullWidth && s.starts_with(kFullWidth)) {
+            s.remove_prefix(kFullWidth.size());
+        } else {
+            break;
+        }
+    }
+    for (;;) {
+        if (!s.empty() && (s.back() == ' ' || s.back() == '\t' || s.back() == '\r' || s.back() == '\n')) {
+            s.remove_suffix(1);
+        } else if (trimFullWidth && s.ends_with(kFullWidth)) {
+            s.remove_suffix(kFullWidth.size());
+        } else {
+            break;
+        }
+    }
+    return s;
+}
+
+inline std::string Trim(std::string_view s, FullWidthBlank fullWidth = FullWidthBlank::Kept) {
+    return std::string(TrimView(s, fullWidth));
 }
 
 // At most maxBytes of s, cut before a UTF-8 sequence and marked with "…" when cut.

@@ -1,5 +1,7 @@
 #include "db/Value.h"
 
+#include "db/TextUtil.h"
+
 #include <cctype>
 #include <charconv>
 #include <cmath>
@@ -13,16 +15,10 @@ namespace {
 [[noreturn]] void TypeMismatch() { throw Error(ErrorCode::TypeMismatch, "类型不匹配"); }
 [[noreturn]] void Overflow() { throw Error(ErrorCode::Overflow, "溢出"); }
 
-std::string Trim(std::string_view s) {
-    size_t b = 0, e = s.size();
-    while (b < e && (s[b] == ' ' || s[b] == '\t')) ++b;
-    while (e > b && (s[e - 1] == ' ' || s[e - 1] == '\t')) --e;
-    return std::string(s.substr(b, e - b));
-}
 
 // Number held in a text, or nothing when the text is not a number ("inf" and "nan" are words).
 std::optional<double> ParseNumber(std::string_view text) {
-    std::string t = Trim(text);
+    std::string t = text::Trim(text);
     if (t.empty()) return std::nullopt;
     for (unsigned char c : t)
         if (std::isalpha(c) && c != 'e' && c != 'E') return std::nullopt;
@@ -94,7 +90,7 @@ bool Value::ToBool() const {
     switch (GetKind()) {
         case Kind::Bool: return std::get<bool>(v_);
         case Kind::Text: {
-            std::string t = Trim(std::get<std::string>(v_));
+            std::string t = text::Trim(std::get<std::string>(v_));
             std::string up;
             for (char c : t) up += static_cast<char>(c >= 'a' && c <= 'z' ? c - 32 : c);
             if (up == "TRUE") return true;

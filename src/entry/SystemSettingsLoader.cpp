@@ -5,18 +5,14 @@
 
 #include "data/QueryRoutines.h"
 #include "db/Error.h"
+#include "db/TextUtil.h"
 #include "entry/SystemSettings.h"
 #include "ui/Toolkit.h"
 
 namespace entry {
 namespace {
 
-std::string Trim(std::string s) {
-    auto notBlank = [](unsigned char c) { return c != ' ' && c != '\t'; };
-    s.erase(s.begin(), std::find_if(s.begin(), s.end(), notBlank));
-    s.erase(std::find_if(s.rbegin(), s.rend(), notBlank).base(), s.end());
-    return s;
-}
+using db::text::Trim;
 
 std::string Upper(std::string s) {
     std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) { return std::toupper(c); });

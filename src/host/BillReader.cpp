@@ -3,12 +3,13 @@
 #include "data/QueryRoutines.h"
 #include "db/Connection.h"
 #include "db/Error.h"
+#include "db/TextUtil.h"
 
 namespace host {
 namespace {
 
 std::string TableName(const std::string& name) {
-    std::string t = Trimmed(name);
+    std::string t = db::text::Trim(name);
     if (t.empty()) throw db::Error(db::ErrorCode::Generic, "打印引擎没有设置单据表");
     for (char c : t) {
         const bool plain = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_' ||
@@ -18,27 +19,20 @@ std::string TableName(const std::string& name) {
     return t;
 }
 
-std::string Text(const db::Value& v) { return v.IsNull() || v.IsEmpty() ? std::string() : v.ToText(); }
+double Number(const db::Value& v) { return v.IsNull() || v.IsEmpty() ? 0.0 : v.ToDouble(); }
 
-std::string DateText(const db::Value& v) {
+}  // namespace
+
+std::string FieldText(const db::Value& v) { return v.IsNull() || v.IsEmpty() ? std::string() : v.ToText(); }
+
+std::string FieldDay(const db::Value& v) {
     if (v.GetKind() == db::Value::Kind::Date) return v.ToDate().DateText();
-    const std::string text = Text(v);
+    const std::string text = FieldText(v);
     if (auto d = db::DateTime::Parse(text)) return d->DateText();
     return text;
 }
 
-double Number(const db::Value& v) { return v.IsNull() || v.IsEmpty() ? 0.0 : v.ToDouble(); }
-
-bool Flag(const db::Value& v) { return !v.IsNull() && !v.IsEmpty() && v.ToBool(); }
-
-}  // namespace
-
-std::string Trimmed(const std::string& text) {
-    const char* blanks = " \t\r\n";
-    const auto first = text.find_first_not_of(blanks);
-    if (first == std::string::npos) return {};
-    return text.substr(first, text.find_last_not_of(blanks) - first + 1);
-}
+bool FieldFlag(const db::Value& v) { return !v.IsNull() && !v.IsEmpty() && v.ToBool(); }
 
 std::vector<std::string> SplitSerials(const std::string& list) {
     std::vector<std::string> serials;
@@ -46,7 +40,7 @@ std::vector<std::string> SplitSerials(const std::string& list) {
     while (start <= list.size()) {
         size_t end = list.find('|', start);
         if (end == std::string::npos) end = list.size();
-        if (std::string s = Trimmed(list.substr(start, end - start)); !s.empty()) serials.push_back(std::move(s));
+        if (std::string s = db::text::Trim(list.substr(start, end - start)); !s.empty()) serials.push_back(std::move(s));
         start = end + 1;
     }
     return serials;
@@ -62,24 +56,24 @@ std::optional<PrintedBill> BillReader::Read(const std::string& serial) {
     if (h.RecordCount() == 0) return std::nullopt;
     h.MoveFirst();
     PrintedBill bill;
-    bill.serial = Text(h.Get("lsh"));
-    bill.billDate = DateText(h.Get("kdrq"));
-    bill.execDate = DateText(h.Get("execdate"));
-    bill.remark = Text(h.Get("bz"));
-    bill.operatorName = Text(h.Get("czry"));
-    bill.audited = Flag(h.Get("shbz"));
-    bill.auditor = Text(h.Get("shry"));
-    bill.posted = Flag(h.Get("jzbz"));
-    bill.targetCode = Text(h.Get("dwbh"));
-    bill.toBranchType = Trimmed(Text(h.Get("bz5"))) == "1";
+    bill.serial = FieldText(h.Get("lsh"));
+    bill.billDate = FieldDay(h.Get("kdrq"));
+    bill.execDate = FieldDay(h.Get("execdate"));
+    bill.remark = FieldText(h.Get("bz"));
+    bill.operatorName = FieldText(h.Get("czry"));
+    bill.audited = FieldFlag(h.Get("shbz"));
+    bill.auditor = FieldText(h.Get("shry"));
+    bill.posted = FieldFlag(h.Get("jzbz"));
+    bill.targetCode = FieldText(h.Get("dwbh"));
+    bill.toBranchType = db::text::Trim(FieldText(h.Get("bz5"))) == "1";
     h.Close();
     bill.targetName = TargetName(bill.targetCode, bill.toBranchType);
 
     db::Recordset l = connection_.OpenRecordset("select dh, hh, pm, sj1, sj2 from " + lineTable_ + " where lsh=" + key +
                                                 " order by cast(dh as int)");
     for (long r = 0; r < l.RecordCount(); ++r) {
-        bill.lines.push_back({Text(l.At(static_cast<int>(r), 0)), Text(l.At(static_cast<int>(r), 1)),
-                              Text(l.At(static_cast<int>(r), 2)), Number(l.At(static_cast<int>(r), 3)),
+        bill.lines.push_back({FieldText(l.At(static_cast<int>(r), 0)), FieldText(l.At(static_cast<int>(r), 1)),
+                              FieldText(l.At(static_cast<int>(r), 2)), Number(l.At(static_cast<int>(r), 3)),
                               Number(l.At(static_cast<int>(r), 4))});
     }
     l.Close();
@@ -93,7 +87,7 @@ std::string BillReader::TargetName(const std::string& code, bool toBranchType) {
     std::string name;
     if (rs.RecordCount() > 0) {
         rs.MoveFirst();
-        name = Text(rs.Get(0));
+        name = FieldText(rs.Get(0));
     }
     rs.Close();
     return name;

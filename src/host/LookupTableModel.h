@@ -31,7 +31,6 @@ public:
     const QString& Filter() const { return filter_; }
     // The fetched row shown at a visible row.
     int SourceRow(int visibleRow) const { return shown_.at(static_cast<size_t>(visibleRow)); }
-    int TotalRows() const { return static_cast<int>(rows_->rows.size()); }
     bool IsPriceColumn(int column) const;
 
 private:

@@ -68,8 +68,8 @@ PdfPrintEngine::PdfPrintEngine(PrintOutput mode, std::string outputFolder)
     : mode_(mode), outputFolder_(std::move(outputFolder)) {}
 
 void PdfPrintEngine::SetTable(int index, const std::string& tableName) {
-    if (index == 0) headerTable_ = Trimmed(tableName);
-    else if (index == 1) lineTable_ = Trimmed(tableName);
+    if (index == 0) headerTable_ = db::text::Trim(tableName);
+    else if (index == 1) lineTable_ = db::text::Trim(tableName);
     else throw db::Error(db::ErrorCode::Generic, "打印引擎没有第 " + std::to_string(index) + " 个表");
 }
 

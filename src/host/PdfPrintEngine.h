@@ -32,10 +32,7 @@ public:
     void SetConnection(db::Connection& connection) override { connection_ = &connection; }
     void SetFlag(int flag) override { flag_ = flag; }
 
-    const std::string& Company() const { return company_; }
     int Flag() const { return flag_; }
-    const std::string& HeaderTable() const { return headerTable_; }
-    const std::string& LineTable() const { return lineTable_; }
     // The PDF this engine's latest Print wrote; empty when it wrote none.
     const std::string& LastFile() const { return lastFile_; }
     // The same across engines (the factory makes a new engine for every print).

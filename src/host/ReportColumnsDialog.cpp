@@ -32,17 +32,17 @@ ReportColumnsDialog::ReportColumnsDialog(const ReportTableModel& model, QWidget*
     auto* hint = new QLabel(QStringLiteral("勾选要显示的列；双击标题或宽度（像素）可修改；上移、下移调整列的次序。"), this);
     hint->setWordWrap(true);
 
-    up_ = new QPushButton(QStringLiteral("上移(&U)"), this);
-    down_ = new QPushButton(QStringLiteral("下移(&D)"), this);
-    defaults_ = new QPushButton(QStringLiteral("恢复默认"), this);
-    connect(up_, &QPushButton::clicked, this, [this] { MoveCurrent(-1); });
-    connect(down_, &QPushButton::clicked, this, [this] { MoveCurrent(1); });
-    connect(defaults_, &QPushButton::clicked, this, &ReportColumnsDialog::RestoreDefaults);
+    auto* up = new QPushButton(QStringLiteral("上移(&U)"), this);
+    auto* down = new QPushButton(QStringLiteral("下移(&D)"), this);
+    auto* defaults = new QPushButton(QStringLiteral("恢复默认"), this);
+    connect(up, &QPushButton::clicked, this, [this] { MoveCurrent(-1); });
+    connect(down, &QPushButton::clicked, this, [this] { MoveCurrent(1); });
+    connect(defaults, &QPushButton::clicked, this, &ReportColumnsDialog::RestoreDefaults);
     auto* side = new QVBoxLayout;
-    side->addWidget(up_);
-    side->addWidget(down_);
+    side->addWidget(up);
+    side->addWidget(down);
     side->addSpacing(12);
-    side->addWidget(defaults_);
+    side->addWidget(defaults);
     side->addStretch(1);
     auto* middle = new QHBoxLayout;
     middle->addWidget(table_, 1);

@@ -23,9 +23,6 @@ public:
     // Moves the current row up (-1) or down (+1).
     void MoveCurrent(int step);
     void RestoreDefaults();
-    QPushButton* UpButton() const { return up_; }
-    QPushButton* DownButton() const { return down_; }
-    QPushButton* DefaultsButton() const { return defaults_; }
 
     void accept() override;
 
@@ -34,9 +31,6 @@ private:
 
     const ReportTableModel& model_;
     QTableWidget* table_;
-    QPushButton* up_;
-    QPushButton* down_;
-    QPushButton* defaults_;
 };
 
 }  // namespace host

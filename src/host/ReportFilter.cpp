@@ -81,13 +81,6 @@ size_t FindPart(std::string_view text, std::string_view part, size_t from) {
     return std::string_view::npos;
 }
 
-std::string_view TrimView(std::string_view s) {
-    auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
-    while (!s.empty() && blank(s.front())) s.remove_prefix(1);
-    while (!s.empty() && blank(s.back())) s.remove_suffix(1);
-    return s;
-}
-
 bool Close(double a, double b) { return std::fabs(a - b) <= 1e-9 * std::max({1.0, std::fabs(a), std::fabs(b)}); }
 
 }  // namespace
@@ -143,7 +136,7 @@ ReportFilter::ReportFilter(const std::vector<ReportFilterRule>& rules, const std
 
 bool ReportFilter::HoldsText(const Condition& c, std::string_view text) {
     if (c.op == ReportFilterOp::Equals) {
-        text = TrimView(text);
+        text = db::text::TrimView(text);
         return text.size() == c.text.size() && FoldedAt(text, 0, c.text);
     }
     if (c.text.empty()) return true;

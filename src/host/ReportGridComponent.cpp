@@ -19,11 +19,10 @@
 #include "host/ReportPropertiesDialog.h"
 #include "host/ReportTableModel.h"
 #include "host/ReportWorkbook.h"
+#include "ui/Twips.h"
 
 namespace host {
 namespace {
-
-constexpr int kTwipsPerPixel = 15;
 
 // A title as a file name: the characters file systems refuse, control and format characters
 // (the bidirectional overrides among them) become '-', leading dots go (no hidden file, no "..")
@@ -62,11 +61,11 @@ ReportGridComponent::~ReportGridComponent() {
 void* ReportGridComponent::NativeWidget() { return static_cast<QWidget*>(widget_.data()); }
 
 void ReportGridComponent::SetWidth(int twips) {
-    if (widget_) widget_->resize(std::max(0, twips / kTwipsPerPixel), widget_->height());
+    if (widget_) widget_->resize(std::max(0, twips / ui::kTwipsPerPixel), widget_->height());
 }
 
 void ReportGridComponent::SetHeight(int twips) {
-    if (widget_) widget_->resize(widget_->width(), std::max(0, twips / kTwipsPerPixel));
+    if (widget_) widget_->resize(widget_->width(), std::max(0, twips / ui::kTwipsPerPixel));
 }
 
 int ReportGridComponent::PriceDecimals() const { return PriceDecimalsOn(connectStr_); }

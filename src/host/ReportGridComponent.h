@@ -70,7 +70,6 @@ public:
     QString DefaultPdfPath() const;
     // The workbook the latest export wrote; empty when none.
     const QString& LastExport() const { return lastExport_; }
-    const ReportSettingsStore& Store() const { return store_; }
     // Writes the arrangement under the report code.
     void Save() const;
 

@@ -16,6 +16,7 @@
 #include "db/Connection.h"
 #include "db/Error.h"
 #include "db/NaturalOrder.h"
+#include "db/TextUtil.h"
 #include "host/BillReader.h"
 #include "host/QtText.h"
 #include "host/ReprintBillModel.h"
@@ -27,17 +28,6 @@ namespace {
 std::string DateLiteral(QDate d) {
     return "'" + data::EscapeQuote(ToStdString(d.toString(QStringLiteral("yyyy-MM-dd")))) + "'";
 }
-
-std::string Text(const db::Value& v) { return v.IsNull() || v.IsEmpty() ? std::string() : v.ToText(); }
-
-std::string DateOnly(const db::Value& v) {
-    if (v.GetKind() == db::Value::Kind::Date) return v.ToDate().DateText();
-    const std::string t = Text(v);
-    if (auto d = db::DateTime::Parse(t)) return d->DateText();
-    return t;
-}
-
-bool Flag(const db::Value& v) { return !v.IsNull() && !v.IsEmpty() && v.ToBool(); }
 
 QString Describe(const std::exception& e) {
     if (auto* d = dynamic_cast<const db::Error*>(&e)) return ToQString(d->Description());
@@ -55,7 +45,7 @@ QDateEdit* MakeDateBox(QDate date, QWidget* parent) {
 
 std::string ReprintListStatement(QDate from, QDate to, const std::string& onlyOperator) {
     // Bill dates may carry a time, so the range ends before the day after `to`.
-    return "select lsh, kdrq, dwbh, bz, czry, shbz, jzbz from " + Trimmed(data::kHeaderTable) +
+    return "select lsh, kdrq, dwbh, bz, czry, shbz, jzbz from " + db::text::Trim(data::kHeaderTable) +
            " where kdrq >= " + DateLiteral(from) + " and kdrq < " + DateLiteral(to.addDays(1)) +
            (onlyOperator.empty() ? std::string() : " and czry='" + data::EscapeQuote(onlyOperator) + "'") +
            " order by kdrq, lsh";
@@ -118,8 +108,8 @@ void ReprintDialog::Query() {
         std::vector<ReprintBillRow> rows;
         rows.reserve(static_cast<size_t>(rs.RecordCount()));
         for (int r = 0; r < rs.RecordCount(); ++r) {
-            rows.push_back({Text(rs.At(r, 0)), DateOnly(rs.At(r, 1)), Text(rs.At(r, 2)), Text(rs.At(r, 3)),
-                            Text(rs.At(r, 4)), Flag(rs.At(r, 5)), Flag(rs.At(r, 6)), false});
+            rows.push_back({FieldText(rs.At(r, 0)), FieldDay(rs.At(r, 1)), FieldText(rs.At(r, 2)), FieldText(rs.At(r, 3)),
+                            FieldText(rs.At(r, 4)), FieldFlag(rs.At(r, 5)), FieldFlag(rs.At(r, 6)), false});
         }
         rs.Close();
         // By day, and within a day by serial number as every grid orders serials (2 before 10).

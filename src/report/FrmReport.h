@@ -1,6 +1,7 @@
-// The report window: shows the result of one statement as a report in the host's report grid.
-// It hands the grid its properties when it loads, shows the report's name in a band over the grid,
-// sizes the grid with the window and forwards its toolbar's buttons to the grid's actions.
+// Logic of the report window. The statement's result is drawn by the host's report grid, created
+// through the component factory in the constructor; at load the window hands it the properties
+// below, puts the report's name in the band (Pic1, LblRptName) and calls RefreshReport. OnResize
+// sizes the grid in twips; Toolbar1_ButtonClick maps each button to a grid action, a reload or Close.
 #pragma once
 #include <cstdint>
 #include <memory>

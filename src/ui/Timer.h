@@ -13,7 +13,6 @@ public:
         Control::SetEnabled(false);
     }
     ~Timer() override { *alive_ = false; }
-    int Interval() const { return interval_; }
     bool On() const { return Enabled(); }
     void SwitchOn();
     void SwitchOff() { Control::SetEnabled(false); }

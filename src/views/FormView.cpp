@@ -102,9 +102,7 @@ GridView* FormView::Grid(ui::Grid& grid, const QString& accessibleName, QWidget*
 }
 
 void FormView::SizeFromDesign() {
-    constexpr int kTwipsPerPixel = 15;
-    const ui::Window& w = LogicWindow();
-    resize(QSize(w.DesignWidth() / kTwipsPerPixel, w.DesignHeight() / kTwipsPerPixel).expandedTo(minimumSizeHint()));
+    resize(DesignSize(QSize(0, 0)).expandedTo(minimumSizeHint()));
 }
 
 }  // namespace views

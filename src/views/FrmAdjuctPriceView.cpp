@@ -98,8 +98,7 @@ FrmAdjuctPriceView::FrmAdjuctPriceView(bill::FrmAdjuctPrice& window, QWidget* pa
     layout->addLayout(body, 1);
     layout->addWidget(statusBar_);
 
-    constexpr int kTwipsPerPixel = 15;
-    resize(window.DesignWidth() / kTwipsPerPixel, window.DesignHeight() / kTwipsPerPixel);
+    resize(DesignSize(QSize(0, 0)));
 }
 
 }  // namespace views

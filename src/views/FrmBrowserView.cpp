@@ -2,6 +2,7 @@
 
 #include <QVBoxLayout>
 
+#include "ui/Twips.h"
 #include "ui/qt/GridBinding.h"
 #include "ui/qt/MenuBarBinding.h"
 #include "ui/qt/StatusBarBinding.h"
@@ -9,9 +10,7 @@
 
 namespace views {
 using namespace ui::qt;
-namespace {
-constexpr int kTwipsPerPixel = 15;
-}
+using ui::kTwipsPerPixel;
 
 FrmBrowserView::FrmBrowserView(browser::FrmBrowser& window, QWidget* parent) : View(window, parent), window_(window) {
     setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinMaxButtonsHint |

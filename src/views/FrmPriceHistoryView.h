@@ -17,7 +17,6 @@ public:
     FrmPriceHistoryView(bill::FrmPriceHistory& window, QWidget* parent = nullptr);
 
     QChartView* Chart() const { return chart_; }
-    QSplitter* Splitter() const { return splitter_; }
 
 private:
     // Gives the lists the width the audited bills' columns need, beside a chart of at least its

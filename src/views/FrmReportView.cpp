@@ -3,14 +3,13 @@
 #include <QAbstractItemView>
 #include <QHBoxLayout>
 
+#include "ui/Twips.h"
 #include "ui/qt/LabelBinding.h"
 #include "ui/qt/ToolbarBinding.h"
 
 namespace views {
 using namespace ui::qt;
-namespace {
-constexpr int kTwipsPerPixel = 15;
-}
+using ui::kTwipsPerPixel;
 
 FrmReportView::FrmReportView(report::FrmReport& window, QWidget* parent) : View(window, parent), window_(window) {
     setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinMaxButtonsHint |
@@ -49,9 +48,7 @@ FrmReportView::FrmReportView(report::FrmReport& window, QWidget* parent) : View(
     Adopt(std::make_unique<ControlBinding>(window.Pic1, band_));
     window.Pic1.Subscribe([this] { PlaceBand(); });
 
-    constexpr int kDefaultWidth = 960, kDefaultHeight = 640;
-    resize(window.DesignWidth() > 0 ? window.DesignWidth() / kTwipsPerPixel : kDefaultWidth,
-           window.DesignHeight() > 0 ? window.DesignHeight() / kTwipsPerPixel : kDefaultHeight);
+    resize(DesignSize(QSize(960, 640)));
     BeforeResize();
 }
 

@@ -50,10 +50,7 @@ FrmSubView::FrmSubView(entry::FrmSub& window, QWidget* parent) : View(window, pa
     Adopt(std::make_unique<ButtonBinding>(window.CmdCancel, cmdCancel_));
     Adopt(std::make_unique<ControlBinding>(window.Frame1, frame1_));
 
-    constexpr int kTwipsPerPixel = 15;
-    const int w = window.DesignWidth() > 0 ? window.DesignWidth() / kTwipsPerPixel : 280;
-    const int h = window.DesignHeight() > 0 ? window.DesignHeight() / kTwipsPerPixel : 160;
-    setFixedSize(QSize(w, h).expandedTo(minimumSizeHint()));
+    setFixedSize(DesignSize(QSize(280, 160)).expandedTo(minimumSizeHint()));
 }
 
 }  // namespace views

@@ -2,6 +2,8 @@
 
 #include "db/ConnectionString.h"
 #include "db/Error.h"
+#include "db/TextUtil.h"
+#include "db/Utf8.h"
 #include "db/Value.h"
 
 using db::Value;
@@ -82,4 +84,39 @@ TEST(Value, InfinityAndNanInATextAreNoNumbers) {
     for (const char* t : {"inf", "-INF", "Infinity", "nan", "NAN(1)", "1e999"})
         EXPECT_THROW(db::Value::Text(t).ToDouble(), db::Error) << t;
     EXPECT_DOUBLE_EQ(db::Value::Text(" 1.5e2 ").ToDouble(), 150);
+}
+
+TEST(Text, TrimTakesAsciiBlanksAndTheFullWidthBlankOnlyWhenAsked) {
+    using db::text::FullWidthBlank;
+    const std::string fw = "\xE3\x80\x80";  // U+3000
+    struct Case {
+        std::string in, ascii, withFullWidth;
+    } cases[] = {
+        {" \t\r\n12\r\n", "12", "12"},
+        {fw + "货号" + fw, fw + "货号" + fw, "货号"},
+        {" " + fw + " a b " + fw + "\t", fw + " a b " + fw, "a b"},
+        {"\xE3\x80", "\xE3\x80", "\xE3\x80"},  // a cut sequence is no blank
+        {fw + fw, fw + fw, ""},
+        {" \t ", "", ""},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(db::text::Trim(c.in), c.ascii) << c.in;
+        EXPECT_EQ(db::text::TrimView(c.in, FullWidthBlank::Trimmed), c.withFullWidth) << c.in;
+    }
+}
+
+TEST(Text, Utf16ConversionReplacesEachBadByteAndUnpairedSurrogate) {
+    struct Case {
+        std::string utf8;
+        std::u16string utf16;
+    } cases[] = {
+        {"a价", u"a\u4EF7"},
+        {"\xF0\x9F\x98\x80", u"\xD83D\xDE00"},
+        {"\xC0\xAF!", u"\xFFFD\xFFFD!"},        // overlong: two bad bytes
+        {"\xED\xA0\x80", u"\xFFFD\xFFFD\xFFFD"},  // a surrogate encoded in UTF-8
+        {"x\xE4\xB8", u"x\xFFFD\xFFFD"},        // cut at the end
+    };
+    for (const Case& c : cases) EXPECT_EQ(db::text::Utf8ToUtf16(c.utf8), c.utf16) << c.utf8;
+    EXPECT_EQ(db::text::Utf16ToUtf8(u"\xD83D\xDE00\u4EF7"), "\xF0\x9F\x98\x80价");
+    EXPECT_EQ(db::text::Utf16ToUtf8(std::u16string(u"a\xDC00") + u"\xD800"), "a\xEF\xBF\xBD\xEF\xBF\xBD");
 }

@@ -7,6 +7,7 @@
 #include "db/dialect/SqlToken.h"
 
 #include <algorithm>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -128,5 +129,29 @@ private:
     size_t begin_, end_;
     std::vector<size_t> sig_;
 };
+
+// ---------------------------------------------------------------------------------------------
+// Building the tree and reading names off it (SqlTree.cpp)
+
+// Texts with parentheses or CASE expressions nested deeper than this are returned as they are: the
+// walks over the tree recurse once per level.
+constexpr size_t kMaxNesting = 200;
+constexpr size_t npos = static_cast<size_t>(-1);
+
+// Nothing when the parentheses nest deeper than kMaxNesting.
+std::optional<Seq> BuildTree(std::vector<SqlToken> tokens);
+
+bool IsKeyword(const Node& n);
+// A table, column or alias name: a non-keyword word or a quoted identifier.
+bool IsName(const Node& n);
+// Names that may be followed by an argument list; left and right are keywords as well.
+bool IsFunctionName(const Node& n);
+
+// Last position of the dotted name starting at p (a, a.b, a.b.c), and the first of the one ending at p.
+size_t NameChainEnd(const SeqView& v, size_t p);
+size_t NameChainStart(const SeqView& v, size_t p);
+
+// Whether positions a..b (groups included) use `name.` as a qualifier.
+bool ReferencesQualifier(const SeqView& v, size_t a, size_t b, std::string_view name);
 
 }  // namespace db::dialect::tree

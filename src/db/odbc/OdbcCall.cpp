@@ -6,10 +6,12 @@
 
 #include "db/Error.h"
 #include "db/Fault.h"
-#include "db/odbc/OdbcText.h"
+#include "db/Utf8.h"
 
 namespace db::odbc {
 namespace {
+
+using text::Utf16ToUtf8;
 
 constexpr long kSqliteError = 1;        // SQLITE_ERROR: bad statement, missing table or column
 constexpr long kSqliteConstraint = 19;  // SQLITE_CONSTRAINT

@@ -17,10 +17,10 @@
 #include "db/ColumnCatalog.h"
 #include "db/TextUtil.h"
 #include "db/TypeClass.h"
+#include "db/Utf8.h"
 #include "db/dialect/TsqlTranslator.h"
 #include "db/odbc/OdbcCall.h"
 #include "db/odbc/OdbcConnectionString.h"
-#include "db/odbc/OdbcText.h"
 #include "db/odbc/OdbcTypes.h"
 #include "db/sqlite/SqliteDriver.h"
 
@@ -28,6 +28,8 @@ namespace db::odbc {
 namespace {
 
 using text::Lower;
+using text::Utf16ToUtf8;
+using text::Utf8ToUtf16;
 
 // The statement time-out when the host set none: ADO's default for a command.
 constexpr SQLULEN kDefaultCommandTimeoutSeconds = 30;

@@ -22,7 +22,6 @@ Answer HeadlessToolkit::ShowMessage(const Message& m) {
 void HeadlessToolkit::SetBusy(bool busy) {
     if (busy) {
         ++busyDepth_;
-        ++busyCount_;
     } else if (busyDepth_ > 0) {
         --busyDepth_;
     }

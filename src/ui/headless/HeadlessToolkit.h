@@ -32,7 +32,6 @@ public:
     void ClearMessages() { messages_.clear(); }
     const std::vector<std::string>& ShownWindows() const { return shown_; }
     int BusyDepth() const { return busyDepth_; }
-    int BusyCount() const { return busyCount_; }
 
     Answer ShowMessage(const Message& m) override;
     void SetBusy(bool busy) override;
@@ -49,7 +48,7 @@ private:
     std::vector<Recorded> messages_;
     std::vector<std::string> shown_;
     std::deque<std::function<void()>> timers_;
-    int busyDepth_ = 0, busyCount_ = 0;
+    int busyDepth_ = 0;
 };
 
 // Installs a HeadlessToolkit for the life of the object and restores the previous one after.

@@ -5,12 +5,10 @@
 #include <QScopedValueRollback>
 #include <algorithm>
 
+#include "ui/Twips.h"
 #include "ui/qt/SafeCall.h"
 
 namespace ui::qt {
-namespace {
-constexpr int kTwipsPerPixel = 15;
-}
 
 GridBinding::GridBinding(ui::Grid& grid, GridView* view)
     : ControlBinding(grid, view), grid_(grid), view_(view), model_(new GridModel(grid, view)) {

@@ -11,15 +11,13 @@
 #include "ui/Control.h"
 #include "ui/Keys.h"
 #include "ui/Toolkit.h"
+#include "ui/Twips.h"
 #include "ui/Window.h"
 #include "ui/qt/KeyMap.h"
 #include "ui/qt/SafeCall.h"
 #include "ui/qt/WindowPlacement.h"
 
 namespace ui::qt {
-namespace {
-constexpr int kTwipsPerPixel = 15;
-}
 
 View::View(ui::Window& window, QWidget* parent) : QDialog(parent), window_(window) {
     setWindowTitle(QString::fromStdString(window_.Caption()));
@@ -70,6 +68,11 @@ void View::ApplyTabOrder() {
     }
     std::stable_sort(order.begin(), order.end(), [](auto& a, auto& b) { return a.first < b.first; });
     for (size_t i = 1; i < order.size(); ++i) QWidget::setTabOrder(order[i - 1].second, order[i].second);
+}
+
+QSize View::DesignSize(QSize fallback) const {
+    const int w = window_.DesignWidth(), h = window_.DesignHeight();
+    return QSize(w > 0 ? w / kTwipsPerPixel : fallback.width(), h > 0 ? h / kTwipsPerPixel : fallback.height());
 }
 
 void View::Load() {

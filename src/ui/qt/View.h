@@ -54,6 +54,8 @@ protected:
     }
     // Orders Qt's tab chain by the controls' TabIndex (controls without one keep Qt's order).
     void ApplyTabOrder();
+    // The window's design size in pixels; a dimension the logic leaves at 0 is the fallback's.
+    QSize DesignSize(QSize fallback) const;
     // Called before the window's OnResize so that a view can store sizes the logic reads.
     virtual void BeforeResize() {}
 
