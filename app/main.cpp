@@ -194,7 +194,7 @@ void ShowStartupFailure(const std::string& text) {
 
 // --apply-due: the plug-in applies the waiting prices whose date has come; no window, no display.
 int ApplyDue(const Options& o, const std::string& connStr) {
-    const std::string path = PluginPath(nullptr);
+    const std::string path = PluginPath();
     std::unique_ptr<void, LibraryCloser> lib(dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL));
     if (!lib) {
         std::cerr << "无法加载插件 " << path << ": " << dlerror() << "\n";
