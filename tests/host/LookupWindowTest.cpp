@@ -240,7 +240,11 @@ TEST(LookupTableModel, FilteringAHundredThousandRowsIsQuick) {
     EXPECT_LT(dialog.Model()->rowCount(), kRows);
     std::printf("[ measure  ] %d rows: picker built in %lld ms, slowest keystroke %lld ms\n", kRows,
                 static_cast<long long>(buildMs), static_cast<long long>(worst));
+#if defined(__SANITIZE_ADDRESS__)
+    EXPECT_LT(worst, 4000);  // an unoptimised, instrumented build runs about eight times slower
+#else
     EXPECT_LT(worst, 500);
+#endif
 }
 
 }  // namespace
