@@ -4,6 +4,8 @@
 #include <atomic>
 #include <cstdlib>
 #include <fstream>
+#include <locale>
+#include <sstream>
 #include <stdexcept>
 #include <unistd.h>
 
@@ -195,6 +197,21 @@ void TestDatabase::CloseHostConnection() {
 
 void TestDatabase::Grant(const std::string& optCode, const std::string& right) {
     Exec("insert into t_OperatorRight (FModule,FOperator,FRight) values ('00000368','" + optCode + "','" + right + "')");
+}
+
+void TestDatabase::StoreBill(const StoredBill& b) {
+    Exec("insert into SubAdjuctPrice (lsh,kdrq,execdate,bz,czry,fyear,fperiod,shbz,shry,jzbz,dwbh,bz5) values ('" + b.lsh +
+         "','" + b.kdrq + "'," + b.execdate + ",'r','系统管理员',0,0," + std::to_string(b.shbz) + ",''," +
+         std::to_string(b.jzbz) + ",'" + b.dwbh + "'," + b.bz5 + ")");
+    int dh = 100;
+    for (const auto& l : b.lines) {
+        std::ostringstream sql;
+        sql.imbue(std::locale::classic());
+        sql << "insert into SubAdjuctPricemx (lsh,dh,hh,pm,sj1,sj2) values ('" << b.lsh << "','" << dh << "','" << l.hh
+            << "','" << Quoted(l.pm) << "'," << l.sj1 << "," << l.sj2 << ")";
+        Exec(sql.str());
+        dh += 100;
+    }
 }
 
 bool TestDatabase::Sent(const std::string& statement) const {

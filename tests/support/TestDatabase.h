@@ -75,6 +75,21 @@ public:
     void ClearStatements() { statements_.clear(); }
     bool Sent(const std::string& statement) const;
 
+    // Stores a bill as the module would have: its header and its lines numbered 100, 200, ...
+    // Texts go in as they are (a test's own values); `execdate` and `bz5` are SQL expressions.
+    struct StoredLine {
+        std::string hh;
+        double sj1 = 0, sj2 = 0;
+        std::string pm = "p";
+    };
+    struct StoredBill {
+        std::string lsh, dwbh = "001";
+        int shbz = 0, jzbz = 0;
+        std::vector<StoredLine> lines;
+        std::string execdate = "NULL", bz5 = "''", kdrq = "2026-11-01";
+    };
+    void StoreBill(const StoredBill& b);
+
 private:
     std::filesystem::path dir_;
     std::string path_, connStr_;
