@@ -22,7 +22,7 @@
 #include "bill/FrmAdjuctPrice.h"
 #include "browser/FrmBrowser.h"
 #include "data/HostContext.h"
-#include "entry/SystemSettings.h"
+#include "data/SystemSettings.h"
 #include "host/KeptConnection.h"
 #include "host/LookupDialog.h"
 #include "host/LookupTableModel.h"
@@ -142,7 +142,7 @@ int main(int argc, char** argv) {
         std::cerr << "spb_memory: " << e.what() << "\n";
         return 1;
     }
-    entry::LoadSystemSettings();
+    data::LoadSystemSettings();
 
     {
         browser::FrmBrowser browser;

@@ -11,9 +11,9 @@
 #include "data/HostContext.h"
 #include "data/QueryRoutines.h"
 #include "data/Rights.h"
+#include "data/SystemSettings.h"
 #include "db/Connection.h"
 #include "db/Error.h"
-#include "entry/SystemSettings.h"
 #include "ui/Toolkit.h"
 
 namespace bill {
@@ -85,7 +85,7 @@ std::string FrmAdjuctPrice::AuditDoubts(const std::string& lsh) {
                           ExecutesBeforeBillDate(DateOrNone(header.Get("kdrq")), DateOrNone(header.Get("execdate")));
         header.Close();
         if (late) lines.push_back(kExecBeforeBillDate);
-        const int limit = entry::Settings().PriceChangeWarnPercent;
+        const int limit = data::Settings().PriceChangeWarnPercent;
         db::Recordset rs = c.OpenRecordset("select hh,sj1,sj2 from SubAdjuctPricemx where lsh='" + key + "' order by dh");
         for (long i = 0; i < rs.RecordCount(); ++i) {
             auto number = [&](int col) {
@@ -134,7 +134,6 @@ bool FrmAdjuctPrice::CheckBeforeAudit(const std::string& lsh) {
 }
 
 void FrmAdjuctPrice::AuditBill(const std::string& lsh) {
-    auto& shared = Shared();
     const std::string auditor = data::Host().OptName;
     const std::string key = EscapeQuote(lsh);
     const bool waits = PricesWaitForExecDate();
@@ -149,11 +148,11 @@ void FrmAdjuctPrice::AuditBill(const std::string& lsh) {
                 // holds the header's row lock to the end. A save or a browser delete of this bill
                 // that is under way is waited for, and every line read below is one it committed;
                 // one that comes later finds the bill audited.
-                shared.WorkSql = "UPDATE SubAdjuctPrice SET SHBZ=1,SHRY='" + EscapeQuote(auditor) + "' WHERE LSH='" + key +
-                                 "' and isnull(SHBZ,0)=0";
-                const bool claimed = c.Execute(shared.WorkSql) > 0;
-                shared.WorkSql = "select dwbh,shbz from subadjuctprice where lsh='" + key + "'";
-                db::Recordset header = c.OpenRecordset(shared.WorkSql);
+                std::string sql = "UPDATE SubAdjuctPrice SET SHBZ=1,SHRY='" + EscapeQuote(auditor) + "' WHERE LSH='" + key +
+                                  "' and isnull(SHBZ,0)=0";
+                const bool claimed = c.Execute(sql) > 0;
+                sql = "select dwbh,shbz from subadjuctprice where lsh='" + key + "'";
+                db::Recordset header = c.OpenRecordset(sql);
                 const bool stored = header.RecordCount() > 0;
                 const std::string d = stored ? header.Get("dwbh").ToText() : std::string();
                 header.Close();
@@ -205,10 +204,10 @@ void FrmAdjuctPrice::Cmd_SaveReckoning_Click() {
             ui::Answer::Yes)
             return;
         const std::string key = EscapeQuote(TxtLSH.Text());
-        shared.WorkSql = "Update SubAdjuctPrice Set Jzbz=1 Where Lsh='" + key + "' And Shbz=1";
-        data::HostConnection().Execute(shared.WorkSql);
-        shared.WorkSql = "Select Count(*) As Bs From SubAdjuctPrice Where Lsh='" + key + "' And Jzbz=0";
-        if (data::GetFieldValue(shared.WorkSql, "bs").ToInt64() > 0) {
+        std::string sql = "Update SubAdjuctPrice Set Jzbz=1 Where Lsh='" + key + "' And Shbz=1";
+        data::HostConnection().Execute(sql);
+        sql = "Select Count(*) As Bs From SubAdjuctPrice Where Lsh='" + key + "' And Jzbz=0";
+        if (data::GetFieldValue(sql, "bs").ToInt64() > 0) {
             ui::MsgBox("流水号为:" + TxtLSH.Text() + "的单据记帐不成功,可能的原因是单据还没有审核!", ui::Buttons::Ok,
                        ui::Icon::Information, "系统提示");
             return;

@@ -13,16 +13,16 @@ namespace bill {
 
 void FrmAdjuctPrice::NewLsh() {
     auto& shared = Shared();
-    shared.WorkSql = kMaxLshSql;
-    const std::int32_t m = data::GetFieldValue(shared.WorkSql, "tjlsh").ToInt32();
+    std::string sql = kMaxLshSql;
+    const std::int32_t m = data::GetFieldValue(sql, "tjlsh").ToInt32();
     if (m == std::numeric_limits<std::int32_t>::max()) throw db::Error(db::ErrorCode::Overflow, "溢出");
     shared.CurrentLsh = std::to_string(m + 1);
 }
 
 void FrmAdjuctPrice::NewDh(const std::string& lsh) {
     auto& shared = Shared();
-    shared.WorkSql = "select max( (cast(dh as int)) ) as maxdh from SubAdjuctPricemx where lsh='" + data::EscapeQuote(lsh) + "'";
-    const std::int16_t d = data::GetFieldValue(shared.WorkSql, "MaxDH").ToInt16();
+    std::string sql = "select max( (cast(dh as int)) ) as maxdh from SubAdjuctPricemx where lsh='" + data::EscapeQuote(lsh) + "'";
+    const std::int16_t d = data::GetFieldValue(sql, "MaxDH").ToInt16();
     const int next = d + 100;
     if (next > std::numeric_limits<std::int16_t>::max()) throw db::Error(db::ErrorCode::Overflow, "溢出");
     shared.CurrentDh = std::to_string(next);

@@ -39,12 +39,12 @@ void BillWriter::UpdateHeader(const std::string& beforeWhere) {
     auto& shared = Shared();
     // A header update changes only an unaudited header, so a bill audited by someone else since
     // it was loaded keeps what the auditor saw.
-    shared.WorkSql = "update SubAdjuctPrice set kdrq='" + editor_.DtpKdrq.Value().ToText() + "',execdate='" +
-                     editor_.DtpExecDate.Value().ToText() + "',bz='" + EscapeQuote(editor_.TxtBZ.Text()) + "',czry='" +
-                     EscapeQuote(editor_.TxtCzryName.Text()) + "',dwbh='" + EscapeQuote(editor_.TxtDwbh.Text()) +
-                     (ByBranchType() ? "',bz5='1'" : "',bz5=''") + beforeWhere + "where lsh='" +
-                     EscapeQuote(shared.CurrentLsh) + "' and isnull(shbz,0)=0";
-    if (c_.Execute(shared.WorkSql) > 0) return;
+    std::string sql = "update SubAdjuctPrice set kdrq='" + editor_.DtpKdrq.Value().ToText() + "',execdate='" +
+                      editor_.DtpExecDate.Value().ToText() + "',bz='" + EscapeQuote(editor_.TxtBZ.Text()) + "',czry='" +
+                      EscapeQuote(editor_.TxtCzryName.Text()) + "',dwbh='" + EscapeQuote(editor_.TxtDwbh.Text()) +
+                      (ByBranchType() ? "',bz5='1'" : "',bz5=''") + beforeWhere + "where lsh='" + EscapeQuote(shared.CurrentLsh) +
+                      "' and isnull(shbz,0)=0";
+    if (c_.Execute(sql) > 0) return;
     if (HeaderAudited(shared.CurrentLsh)) throw BillRefused{kAuditedNoChange, ui::Icon::Information};
     throw BillRefused{"流水号为" + shared.CurrentLsh + "的单据已不存在，未保存!", ui::Icon::Exclamation};
 }
@@ -64,11 +64,10 @@ void BillWriter::InsertHeader() {
 }
 
 void BillWriter::InsertHeader(const BillHeader& h) {
-    auto& shared = Shared();
-    shared.WorkSql = "insert into SubAdjuctPrice (lsh,kdrq,execdate,bz,czry,fyear,fperiod,shbz,shry,jzbz,dwbh,bz5) values ('" +
-                     EscapeQuote(h.lsh) + "','" + h.kdrq + "','" + h.execdate + "','" + EscapeQuote(h.bz) + "','" +
-                     EscapeQuote(h.czry) + "',0,0,0,'',0,'" + EscapeQuote(h.dwbh) + (h.byBranchType ? "','1')" : "','')");
-    c_.Execute(shared.WorkSql);
+    std::string sql = "insert into SubAdjuctPrice (lsh,kdrq,execdate,bz,czry,fyear,fperiod,shbz,shry,jzbz,dwbh,bz5) values ('" +
+                      EscapeQuote(h.lsh) + "','" + h.kdrq + "','" + h.execdate + "','" + EscapeQuote(h.bz) + "','" +
+                      EscapeQuote(h.czry) + "',0,0,0,'',0,'" + EscapeQuote(h.dwbh) + (h.byBranchType ? "','1')" : "','')");
+    c_.Execute(sql);
 }
 
 void BillWriter::RefuseItemOnBill(const std::string& hh, const std::string& exceptDh) {
@@ -84,7 +83,6 @@ void BillWriter::InsertLine(const std::string& hh, const std::string& pm, double
 }
 
 void BillWriter::InsertLines(const std::vector<BillLine>& lines) {
-    auto& shared = Shared();
     for (size_t from = 0; from < lines.size(); from += kLinesPerInsert) {
         const size_t to = std::min(lines.size(), from + kLinesPerInsert);
         std::string sql = "insert into SubAdjuctPricemx (lsh,dh,hh,pm,sj1,sj2) values ";
@@ -95,24 +93,22 @@ void BillWriter::InsertLines(const std::vector<BillLine>& lines) {
             sql += "('" + EscapeQuote(l.lsh) + "','" + EscapeQuote(l.dh) + "','" + EscapeQuote(l.hh) + "','" +
                    EscapeQuote(l.pm) + "'," + db::FormatDouble(l.sj1) + "," + db::FormatDouble(l.sj2) + ")";
         }
-        shared.WorkSql = std::move(sql);
-        c_.Execute(shared.WorkSql);
+        c_.Execute(sql);
     }
 }
 
 bool BillWriter::UpdateLine(const std::string& dh, const std::string& hh, const std::string& pm, double sj1, double sj2) {
     auto& shared = Shared();
     const std::string lsh = EscapeQuote(shared.CurrentLsh);
-    shared.WorkSql = "Update SubAdjuctPricemx set lsh='" + lsh + "',hh='" + EscapeQuote(hh) + "',pm='" + EscapeQuote(pm) + "'" +
-                     ",sj1=" + db::FormatDouble(sj1) + ",sj2=" + db::FormatDouble(sj2) + " where lsh='" + lsh +
-                     "' and dh='" + EscapeQuote(dh) + "'";
-    return c_.Execute(shared.WorkSql) > 0;
+    std::string sql = "Update SubAdjuctPricemx set lsh='" + lsh + "',hh='" + EscapeQuote(hh) + "',pm='" + EscapeQuote(pm) + "'" +
+                      ",sj1=" + db::FormatDouble(sj1) + ",sj2=" + db::FormatDouble(sj2) + " where lsh='" + lsh + "' and dh='" +
+                      EscapeQuote(dh) + "'";
+    return c_.Execute(sql) > 0;
 }
 
 void BillWriter::ClaimUnauditedHeader(const std::string& lsh) {
-    auto& shared = Shared();
-    shared.WorkSql = "update SubAdjuctPrice set shbz=0 where lsh='" + EscapeQuote(lsh) + "' and isnull(shbz,0)=0";
-    if (c_.Execute(shared.WorkSql) > 0) return;
+    std::string sql = "update SubAdjuctPrice set shbz=0 where lsh='" + EscapeQuote(lsh) + "' and isnull(shbz,0)=0";
+    if (c_.Execute(sql) > 0) return;
     if (HeaderAudited(lsh)) throw BillRefused{kAuditedNoChange, ui::Icon::Information};
     throw BillRefused{"流水号为" + lsh + "的单据已不存在，未保存!", ui::Icon::Exclamation};
 }
@@ -127,10 +123,9 @@ void BillWriter::ReportFailure(const std::exception& e, bool inserting) {
 }
 
 bool BillWriter::StoredAudited(const std::string& lsh) {
-    auto& shared = Shared();
-    shared.WorkSql = "Select shbz from SubAdjuctPrice where lsh='" + data::EscapeQuote(lsh) + "'";
+    std::string sql = "Select shbz from SubAdjuctPrice where lsh='" + data::EscapeQuote(lsh) + "'";
     try {
-        return data::GetFieldValue(shared.WorkSql, "shbz").ToBool();
+        return data::GetFieldValue(sql, "shbz").ToBool();
     } catch (...) {
         return false;
     }

@@ -13,8 +13,7 @@ struct EditorState {
     std::string CurrentLsh;   // serial number of the bill in the editor
     std::string CurrentDh;    // line number of the line in hand
     bool IsNewBill = false;   // the next save draws a fresh serial number
-    bool IsLineAmend = false; // the entry strip holds a stored line; the next save updates it
-    std::string WorkSql;      // the statement being built and run
+    bool IsLineAmend = false;  // the entry strip holds a stored line; the next save updates it
     // The one editor window. The browser creates it when missing and keeps its own reference while
     // the window is shown; the window's unload drops this one.
     std::shared_ptr<FrmAdjuctPrice> EditorInstance;

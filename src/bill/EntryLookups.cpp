@@ -19,7 +19,6 @@ using Row = std::vector<db::Value>;
 
 // Runs the lookup; a failing lookup yields nothing.
 Row LookUp(const std::string& sql) {
-    Shared().WorkSql = sql;
     try {
         return data::ShowLookup(sql, 0);
     } catch (...) {

@@ -167,8 +167,8 @@ void FrmAddByCategory::AddMarked() {
         };
         std::vector<Line> lines;
         for (const Category* k : marked) {
-            shared.WorkSql = CategoryItems(editor_, k->id);
-            db::Recordset rs = c.OpenRecordset(shared.WorkSql);
+            std::string sql = CategoryItems(editor_, k->id);
+            db::Recordset rs = c.OpenRecordset(sql);
             int fresh = 0;
             for (long i = 0; i < rs.RecordCount(); ++i) {
                 Line l{Text(rs.At(i, 0)),
@@ -216,11 +216,10 @@ void FrmAddByCategory::AddMarked() {
 }
 
 std::vector<FrmAddByCategory::Category> FrmAddByCategory::ReadCategories(db::Connection& c) {
-    auto& shared = Shared();
-    shared.WorkSql =
+    const std::string sql =
         "select a.id,a.name,count(b.hh) as sl from kclb a left join yw_kck b on b.lb=a.id and isnull(b.FDeleted,0)=0 "
         "group by a.id,a.name order by a.id";
-    db::Recordset rs = c.OpenRecordset(shared.WorkSql);
+    db::Recordset rs = c.OpenRecordset(sql);
     std::vector<Category> categories;
     for (long i = 0; i < rs.RecordCount(); ++i) {
         const db::Value& n = rs.At(i, 2);

@@ -18,8 +18,8 @@
 #include "data/QueryRoutines.h"
 #include "data/ReprintComponent.h"
 #include "data/Rights.h"
+#include "data/SystemSettings.h"
 #include "db/Error.h"
-#include "entry/SystemSettings.h"
 #include "ui/Keys.h"
 #include "ui/Toolkit.h"
 
@@ -168,8 +168,8 @@ void FrmAdjuctPrice::Form_Load() {
     try {
         Tmr.SwitchOff();
         Tmr2.SwitchOff();
-        shared.WorkSql = std::string("Select IsNull(FSQL,'') FSQL From GLSelect Where FDH='") + kItemSelectionKey + "'";
-        ItemQueryTemplate = data::GetFieldValue(shared.WorkSql, "FSQL").ToText();
+        std::string sql = std::string("Select IsNull(FSQL,'') FSQL From GLSelect Where FDH='") + kItemSelectionKey + "'";
+        ItemQueryTemplate = data::GetFieldValue(sql, "FSQL").ToText();
         ItemQueryTemplate = ReplaceAll(ItemQueryTemplate, "[操作人员编号]", data::EscapeQuote(data::Host().OptCode));
         if (ItemQueryTemplate.empty()) ItemQueryTemplate = DefaultItemQueryTemplate();
         shared.IsLineAmend = false;
@@ -307,7 +307,7 @@ void FrmAdjuctPrice::CheckLineValues() {
         ShowStatus();
         return;
     }
-    std::vector<std::string> doubts = PriceDoubts(TxtOSj.Value(), TxtNSj.Value(), entry::Settings().PriceChangeWarnPercent);
+    std::vector<std::string> doubts = PriceDoubts(TxtOSj.Value(), TxtNSj.Value(), data::Settings().PriceChangeWarnPercent);
     if (ExecutesBeforeBillDate(DtpKdrq.Value(), DtpExecDate.Value())) doubts.push_back(kExecBeforeBillDate);
     if (!doubts.empty()) doubtNote_ = "请核对：" + LineDoubtText(TxtHH.Text(), doubts);
     ShowStatus();
@@ -328,7 +328,7 @@ void FrmAdjuctPrice::ShowStatus() {
 
 void FrmAdjuctPrice::SetPriceFormat() {
     Quietly([this] {
-        const int decimals = entry::Settings().jjbl;
+        const int decimals = data::Settings().jjbl;
         TxtOSj.SetDecimals(decimals);
         TxtNSj.SetDecimals(decimals);
     });

@@ -20,14 +20,14 @@ bool IsAudited(const db::Value& shbz) { return !shbz.IsNull() && !shbz.IsEmpty()
 }  // namespace
 
 void FrmAdjuctPrice::Delete(const std::string& lsh, const std::string& dh) {
-    auto& shared = Shared();
     std::optional<db::Recordset> rs;
     try {
         const std::string key = EscapeQuote(lsh);
         const std::string line = EscapeQuote(dh);
-        shared.WorkSql = "select a.lsh,b.shbz,a.dh from SubAdjuctPricemx a inner join SubAdjuctPrice b on a.lsh=b.lsh where a.lsh='" +
-                         key + "' and a.dh = '" + line + "'";
-        rs = data::GetRecordset(shared.WorkSql);
+        std::string sql =
+            "select a.lsh,b.shbz,a.dh from SubAdjuctPricemx a inner join SubAdjuctPrice b on a.lsh=b.lsh where a.lsh='" + key +
+            "' and a.dh = '" + line + "'";
+        rs = data::GetRecordset(sql);
         if (!rs) throw db::Error(db::ErrorCode::ClosedObject, "对象关闭时，不允许操作。");
         if (rs->RecordCount() == 0) {
             rs->Close();
@@ -44,10 +44,10 @@ void FrmAdjuctPrice::Delete(const std::string& lsh, const std::string& dh) {
             return;
         }
         // The statement itself spares the lines of a bill audited since the check above.
-        shared.WorkSql = "delete SubAdjuctPricemx where lsh='" + key + "' and dh = '" + line +
-                         "' and exists (select 1 from SubAdjuctPrice where lsh='" + key + "' and isnull(shbz,0)=0)";
+        sql = "delete SubAdjuctPricemx where lsh='" + key + "' and dh = '" + line +
+              "' and exists (select 1 from SubAdjuctPrice where lsh='" + key + "' and isnull(shbz,0)=0)";
         rs->Close();
-        if (data::HostConnection().Execute(shared.WorkSql) == 0) {
+        if (data::HostConnection().Execute(sql) == 0) {
             // Nothing deleted: audited since the check, or the line or bill removed meanwhile.
             const bool audited = IsAudited(data::GetFieldValue("Select shbz from SubAdjuctPrice where lsh='" + key + "'", "shbz"));
             ui::MsgBox(audited ? kAuditedNoDelete : "此记录已被删除!", ui::Buttons::Ok, ui::Icon::Exclamation, "系统提示");

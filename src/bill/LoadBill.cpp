@@ -37,12 +37,11 @@ db::Recordset Required(std::optional<db::Recordset> rs) {
 }  // namespace
 
 void FrmAdjuctPrice::FillLineGrid(const std::string& lsh) {
-    auto& shared = Shared();
     try {
-        shared.WorkSql = std::string("select a.dh as 单号,a.hh as 货号,a.pm as 品名,") +
-                         "a.sj1 as 原售价,a.sj2 as 新售价 from SubAdjuctPricemx a where a.lsh='" + EscapeQuote(lsh) +
-                         "' order by a.dh";
-        auto rs = data::GetRecordset(shared.WorkSql);
+        std::string sql = std::string("select a.dh as 单号,a.hh as 货号,a.pm as 品名,") +
+                          "a.sj1 as 原售价,a.sj2 as 新售价 from SubAdjuctPricemx a where a.lsh='" + EscapeQuote(lsh) +
+                          "' order by a.dh";
+        auto rs = data::GetRecordset(sql);
         if (rs) {
             // Line numbers are texts: 1000 comes after 900, so the newest line is the last row.
             rs->Sort(rs->Field(0).name + " ASC");
@@ -72,9 +71,10 @@ void FrmAdjuctPrice::AmendAddNew(const std::string& id) {
         shared.IsLineAmend = false;
         FillLineGrid(id);
         SelectLastLine();
-        shared.WorkSql = "select lsh,kdrq,execdate,bz,shry,shbz,czry,dwbh from SubAdjuctPrice where lsh='" + EscapeQuote(id) + "'";
+        std::string sql =
+            "select lsh,kdrq,execdate,bz,shry,shbz,czry,dwbh from SubAdjuctPrice where lsh='" + EscapeQuote(id) + "'";
         SetPriceFormat();
-        rsBill = Required(data::GetRecordset(shared.WorkSql));
+        rsBill = Required(data::GetRecordset(sql));
         TxtLSH.SetText(id);
         bool audited = false;
         if (rsBill.RecordCount() == 0) {
@@ -130,7 +130,7 @@ void FrmAdjuctPrice::LoadLine(const std::string& lsh, const std::string& dh) {
         shared.IsLineAmend = false;
         shared.IsNewBill = false;
         const bool byType = data::Host().BranchMode == data::ByBranchType;
-        shared.WorkSql =
+        const std::string sql =
             std::string("select b.lsh,a.dh,a.hh,a.pm,a.sj1,a.sj2,b.fyear,b.fperiod,") +
             (byType ? "b.jzbz,b.shbz,b.kdrq,b.execdate,b.bz,b.czry,b.shry,b.dwbh,e.mc from SubAdjuctPricemx a inner join "
                       "SubAdjuctPrice b on a.lsh=b.lsh left join (select id as tjbh,name as mc from glsx where fid=3) e on "
@@ -138,7 +138,7 @@ void FrmAdjuctPrice::LoadLine(const std::string& lsh, const std::string& dh) {
                     : "b.jzbz,b.shbz,b.kdrq,b.execdate,b.bz,b.czry,b.shry,b.dwbh,e.mc from SubAdjuctPricemx a inner join "
                       "SubAdjuctPrice b on a.lsh=b.lsh left join gl_custom e on b.dwbh=e.tjbh ") +
             " where b.lsh='" + EscapeQuote(lsh) + "' and a.dh='" + EscapeQuote(dh) + "'";
-        rsBill = Required(data::GetRecordset(shared.WorkSql));
+        rsBill = Required(data::GetRecordset(sql));
         // A line of the bill already shown leaves its header fields as they stand: what the
         // operator changed there is saved with the line, not quietly replaced.
         const bool headerShown = TxtLSH.Text() == lsh;

@@ -9,9 +9,9 @@
 #include "data/HostContext.h"
 #include "data/QueryRoutines.h"
 #include "data/Rights.h"
+#include "data/SystemSettings.h"
 #include "db/Connection.h"
 #include "db/Error.h"
-#include "entry/SystemSettings.h"
 #include "ui/Toolkit.h"
 
 namespace bill {
@@ -60,7 +60,7 @@ std::string Now() {
 
 }  // namespace
 
-bool PricesWaitForExecDate() { return entry::Settings().PricesOnExecDate; }
+bool PricesWaitForExecDate() { return data::Settings().PricesOnExecDate; }
 
 bool PendingTableExists(db::Connection& c) {
     try {
@@ -85,19 +85,18 @@ void EnsurePendingTable(db::Connection& c) {
 }
 
 void WriteTargetPrices(db::Connection& c, const std::string& key, const std::string& target) {
-    auto& shared = Shared();
     // The existing rows first, then the missing ones, which the insert gives their new price
     // itself: the other order would write every inserted row a second time with the same value
     // (on a server, a second row version and its index entries each).
-    shared.WorkSql = "Update a set a.sellprice=b.sj2 from glprice a inner join (select * from SubAdjuctPriceMX where lsh='" +
-                     key + "') b on a.hh=b.hh where a.dwbh='" + target + "'";
-    c.Execute(shared.WorkSql);
+    std::string sql = "Update a set a.sellprice=b.sj2 from glprice a inner join (select * from SubAdjuctPriceMX where lsh='" +
+                      key + "') b on a.hh=b.hh where a.dwbh='" + target + "'";
+    c.Execute(sql);
     // Present means: a row of this item at this very target (item and target compared one by
     // one, so item 1 at 23 is not taken for item 12 at 3).
-    shared.WorkSql = "INSERT INTO GLPRICE (HH,DWBH,SJ,ZK,SELLPRICE ) SELECT HH,'" + target +
-                     "',0,0,SJ2 FROM SubAdjuctPriceMX m where m.lsh='" + key +
-                     "' and not exists (select 1 from glprice g where g.hh=m.hh and g.dwbh='" + target + "')";
-    c.Execute(shared.WorkSql);
+    sql = "INSERT INTO GLPRICE (HH,DWBH,SJ,ZK,SELLPRICE ) SELECT HH,'" + target +
+          "',0,0,SJ2 FROM SubAdjuctPriceMX m where m.lsh='" + key +
+          "' and not exists (select 1 from glprice g where g.hh=m.hh and g.dwbh='" + target + "')";
+    c.Execute(sql);
 }
 
 std::optional<db::DateTime> WaitingDate(db::Connection& c, const std::string& key) {
@@ -117,11 +116,10 @@ std::optional<db::DateTime> WaitingDate(db::Connection& c, const std::string& ke
 }
 
 void StagePendingPrices(db::Connection& c, const std::string& key, const std::string& target, const db::DateTime& date) {
-    auto& shared = Shared();
-    shared.WorkSql = "insert into SubAdjuctPricePending (lsh,hh,dwbh,bz5,sj2,zxrq,zt) select lsh,hh,'" + target +
-                     "',(select isnull(bz5,'') from SubAdjuctPrice where lsh='" + key + "'),sj2,'" + date.DateText() +
-                     "',0 from SubAdjuctPriceMX where lsh='" + key + "'";
-    c.Execute(shared.WorkSql);
+    std::string sql = "insert into SubAdjuctPricePending (lsh,hh,dwbh,bz5,sj2,zxrq,zt) select lsh,hh,'" + target +
+                      "',(select isnull(bz5,'') from SubAdjuctPrice where lsh='" + key + "'),sj2,'" + date.DateText() +
+                      "',0 from SubAdjuctPriceMX where lsh='" + key + "'";
+    c.Execute(sql);
 }
 
 std::string TakesEffectText(const db::DateTime& date) { return "新价格将于 " + date.DateText() + " 生效"; }
@@ -248,12 +246,11 @@ void WithdrawPendingCommand(FrmAdjuctPrice& editor) {
             db::TransactionGuard transaction(c);
             // The header first: it carries the audited and not posted condition, and its lock
             // keeps an applier of this bill waiting or makes this wait for it.
-            auto& shared = Shared();
-            shared.WorkSql = "update SubAdjuctPrice set shbz=0,shry='' where lsh='" + key + "' and shbz=1 and isnull(jzbz,0)=0";
-            if (c.Execute(shared.WorkSql) == 0) throw Refused{"此单据已记帐，不能撤回!"};
-            shared.WorkSql = "delete from SubAdjuctPricePending where lsh='" + key + "' and zt=0";
+            std::string sql = "update SubAdjuctPrice set shbz=0,shry='' where lsh='" + key + "' and shbz=1 and isnull(jzbz,0)=0";
+            if (c.Execute(sql) == 0) throw Refused{"此单据已记帐，不能撤回!"};
+            sql = "delete from SubAdjuctPricePending where lsh='" + key + "' and zt=0";
             // Applied meanwhile: the prices are in glprice and the bill stays audited.
-            if (c.Execute(shared.WorkSql) == 0) throw Refused{"此单据的价格已生效，不能撤回!"};
+            if (c.Execute(sql) == 0) throw Refused{"此单据的价格已生效，不能撤回!"};
             transaction.Commit();
         }
         editor.TxtSh.SetText("");

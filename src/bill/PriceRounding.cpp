@@ -4,7 +4,7 @@
 #include <charconv>
 #include <cmath>
 
-#include "entry/SystemSettings.h"
+#include "data/SystemSettings.h"
 
 namespace bill {
 namespace {
@@ -28,7 +28,7 @@ double FromText(std::string_view text) {
 
 }  // namespace
 
-int PriceDecimals() { return std::clamp<int>(entry::Settings().jjbl, 0, 6); }
+int PriceDecimals() { return std::clamp<int>(data::Settings().jjbl, 0, 6); }
 
 double RoundPrice(double v, int decimals) {
     decimals = std::clamp(decimals, 0, 6);

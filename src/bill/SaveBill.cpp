@@ -7,9 +7,9 @@
 #include "bill/PriceRounding.h"
 #include "data/HostContext.h"
 #include "data/QueryRoutines.h"
+#include "data/SystemSettings.h"
 #include "db/Connection.h"
 #include "db/Error.h"
-#include "entry/SystemSettings.h"
 #include "ui/Toolkit.h"
 
 namespace bill {
@@ -92,7 +92,7 @@ void FrmAdjuctPrice::SaveBill() {
     // What looked wrong about the line saved stays pointed out after the strip is cleared.
     std::vector<std::string> doubts;
     if (!headerOnly) {
-        doubts = PriceDoubts(TxtOSj.Value(), newPrice, entry::Settings().PriceChangeWarnPercent);
+        doubts = PriceDoubts(TxtOSj.Value(), newPrice, data::Settings().PriceChangeWarnPercent);
         if (ExecutesBeforeBillDate(DtpKdrq.Value(), DtpExecDate.Value())) doubts.push_back(kExecBeforeBillDate);
     }
     const std::string item = TxtHH.Text();

@@ -2,11 +2,11 @@
 
 #include "bill/PendingPrices.h"
 
+#include "data/HostContext.h"
+#include "data/SystemSettings.h"
 #include "db/Connection.h"
 #include "db/Error.h"
 #include "entry/FrmSub.h"
-#include "data/HostContext.h"
-#include "entry/SystemSettings.h"
 #include "ui/Toolkit.h"
 
 namespace entry {
@@ -57,7 +57,7 @@ void SubAdjuctPriceBill::Execute() noexcept {
         host.HostConnection->SetCommandTimeout(host.CommandTimeout);  // no statement waits for ever
         host.HostConnection->Open(host.ConnStr);  // a string that cannot be opened raises its description
         if (host.HostConnection->State() == 1) {
-            LoadSystemSettings();
+            data::LoadSystemSettings();
             bill::ApplyDuePricesAtStart();
             FrmSub dialog;
             dialog.ShowModal();

@@ -4,12 +4,12 @@
 #include <cmath>
 
 #include "data/QueryRoutines.h"
+#include "data/SystemSettings.h"
 #include "db/Error.h"
 #include "db/TextUtil.h"
-#include "entry/SystemSettings.h"
 #include "ui/Toolkit.h"
 
-namespace entry {
+namespace data {
 namespace {
 
 using db::text::Trim;
@@ -23,8 +23,7 @@ std::string Upper(std::string s) {
 // not numbers.
 bool IsNumeric(const std::string& t) {
     if (t.empty()) return false;
-    if (std::any_of(t.begin(), t.end(), [](unsigned char c) { return std::isalpha(c) && c != 'e' && c != 'E'; }))
-        return false;
+    if (std::any_of(t.begin(), t.end(), [](unsigned char c) { return std::isalpha(c) && c != 'e' && c != 'E'; })) return false;
     double v = 0;
     const char* b = t.data();
     if (*b == '+') ++b;
@@ -74,8 +73,10 @@ void LoadSystemSettings() {
     SystemSettings& s = Settings();
     try {
         data::GetSqlValue q;
-        q.strSQL = "Select slws,pfjws,lsjws,sjws,hsjws,wsjws,cbjws,jjbl,ztdh,bz1,bz2,bz3,bz4,bz5,bz6,bz7,bz8,bz9,xz1,xz2,xz3,xz4,xz5,xz6,xz7"
-                   ",xz8,xz9,rkdsh,xhdsh,dcdsh,ykdsh,lsjz,ykfs,glph,phzx,sf_tag,zdxjbl,ywjz,jzyf,ckperiod,qyzt from sys_var";
+        q.strSQL =
+            "Select "
+            "slws,pfjws,lsjws,sjws,hsjws,wsjws,cbjws,jjbl,ztdh,bz1,bz2,bz3,bz4,bz5,bz6,bz7,bz8,bz9,xz1,xz2,xz3,xz4,xz5,xz6,xz7"
+            ",xz8,xz9,rkdsh,xhdsh,dcdsh,ykdsh,lsjz,ykfs,glph,phzx,sf_tag,zdxjbl,ywjz,jzyf,ckperiod,qyzt from sys_var";
         q.GetArrayValue();
         auto a = [&q](size_t i) -> const db::Value& { return q.Element(i); };
         std::int16_t* ints1[] = {&s.slws, &s.pfjws, &s.lsjws, &s.sjws, &s.hsjws, &s.wsjws, &s.cbjws, &s.jjbl, &s.ztdh};
@@ -118,7 +119,10 @@ void LoadSystemSettings() {
         s.LengthOfForeCustomID = NumberOr(gl("LengthOfForeCustomID"), 1);
         s.LengthOfMakeCustomID = NumberOr(gl("LengthOfMakeCustomID"), 4);
         s.SpliteOfMakeCustomID = Trim(gl("SpliteOfMakeCustomID"));
-        struct FlagKey { const char* key; bool* field; };
+        struct FlagKey {
+            const char* key;
+            bool* field;
+        };
         for (auto fk : {FlagKey{"CHKMaker", &s.CHKMaker}, FlagKey{"CHKSuper", &s.CHKSuper}, FlagKey{"CHKPFJ", &s.CHKPFJ},
                         FlagKey{"CHKLSJ", &s.CHKLSJ}, FlagKey{"CHKSJ", &s.CHKSJ}, FlagKey{"CHKSCDW", &s.CHKSCDW},
                         FlagKey{"CHKMJL", &s.CHKMJL}, FlagKey{"CHKZBZ", &s.CHKZBZ}, FlagKey{"CHKYSBZ", &s.CHKYSBZ},
@@ -136,8 +140,10 @@ void LoadSystemSettings() {
         s.PCXZPCJJ = Trim(Upper(gl("PCXZPCJJ"))) == "1";
         {
             const std::string t = Trim(Upper(gl("STOCKPLANFLOW")));  // empty counts as "0"
-            if (t.empty()) s.STOCKPLANFLOW = 0;
-            else if (t == "0" || t == "1" || t == "2") s.STOCKPLANFLOW = static_cast<std::int16_t>(t[0] - '0');
+            if (t.empty())
+                s.STOCKPLANFLOW = 0;
+            else if (t == "0" || t == "1" || t == "2")
+                s.STOCKPLANFLOW = static_cast<std::int16_t>(t[0] - '0');
         }
         {
             std::string t = Trim(Upper(gl("STOCKBALANCE")));
@@ -154,4 +160,4 @@ void LoadSystemSettings() {
     }
 }
 
-}  // namespace entry
+}  // namespace data

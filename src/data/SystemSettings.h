@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string>
 
-namespace entry {
+namespace data {
 
 inline constexpr std::int32_t kDefaultPriceChangeWarnPercent = 50;
 
@@ -27,8 +27,8 @@ struct SystemSettings {
     std::string SpliteOfMakeSuperID;
     std::int32_t AutoMakeCustomID = 0, LengthOfForeCustomID = 0, LengthOfMakeCustomID = 0;
     std::string SpliteOfMakeCustomID;
-    bool CHKMaker = false, CHKSuper = false, CHKPFJ = false, CHKLSJ = false, CHKSJ = false, CHKSCDW = false,
-         CHKMJL = false, CHKZBZ = false, CHKYSBZ = false, CHKZCSB = false, CHKPZWH = false, CHKZHJJ = false;
+    bool CHKMaker = false, CHKSuper = false, CHKPFJ = false, CHKLSJ = false, CHKSJ = false, CHKSCDW = false, CHKMJL = false,
+         CHKZBZ = false, CHKYSBZ = false, CHKZCSB = false, CHKPZWH = false, CHKZHJJ = false;
     std::int16_t FCurrYear = 0, FCurrPeriod = 0;
     bool FinanceCloseInit = false, CHKCREATESJ = false;
     double SJRATIO = 0;
@@ -49,4 +49,4 @@ void LoadSystemSettings();
 // FValue of a key, as text; empty for a missing key, a null or a failure (reported).
 std::string GetSystemProfile(const std::string& category, const std::string& key);
 
-}  // namespace entry
+}  // namespace data
