@@ -5,7 +5,7 @@
 #include "bill/FrmBulkChange.h"
 #include "bill/PriceEndings.h"
 #include "bill/PriceRounding.h"
-#include "entry/SystemSettings.h"
+#include "data/SystemSettings.h"
 #include "ui/Keys.h"
 
 using bill::FrmAdjuctPrice;
@@ -17,7 +17,7 @@ namespace {
 class BulkChange : public billtest::Editor {
 protected:
     BulkChange() {
-        entry::Settings().jjbl = 2;
+        data::Settings().jjbl = 2;
         t.Exec("insert into SubAdjuctPrice (lsh,kdrq,bz,czry,shbz,shry,jzbz,dwbh,bz5) values ('3','2026-12-01','','张三',0,'',0,'001','')");
         t.Exec("insert into SubAdjuctPricemx (lsh,dh,hh,pm,sj1,sj2) values ('3','100','A1','苹果',5.5,5.55),"
                "('3','200','B2','香蕉',4,4),('3','1000','X','鸭梨',3,3.33)");  // 1000: listed after 200
@@ -67,7 +67,7 @@ TEST_F(BulkChange, PlusTenPercentPreviewsThenChangesExactlyTheNewPricesRounded) 
 }
 
 TEST_F(BulkChange, MarkedLinesAmountsAndTheOldPriceAsBase) {
-    entry::Settings().jjbl = 1;
+    data::Settings().jjbl = 1;
     Bulk("3", [&](FrmBulkChange& b, FrmAdjuctPrice&) {
         b.VfgLines.Select(2, 1);
         int space = ui::Key::Space;
@@ -245,7 +245,7 @@ TEST_F(BulkChange, TheEndingIsPreviewedWrittenAndRememberedForTheNextTime) {
 }
 
 TEST_F(BulkChange, AnEndingThePriceDecimalsCannotHoldIsRefusedAndWritesNothing) {
-    entry::Settings().jjbl = 1;
+    data::Settings().jjbl = 1;
     t.Toolkit().SetPreference(bill::kEndingPreference, "99");
     Bulk("3", [&](FrmBulkChange& b, FrmAdjuctPrice&) {
         b.TxtValue.EnteredValue(10);

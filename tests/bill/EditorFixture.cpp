@@ -4,7 +4,7 @@
 #include "data/LookupWindow.h"
 #include "data/PrintEngine.h"
 #include "data/QueryRoutines.h"
-#include "entry/SystemSettings.h"
+#include "data/SystemSettings.h"
 #include "support/ScriptedLookup.h"
 #include "db/Connection.h"
 #include "ui/Keys.h"
@@ -47,9 +47,9 @@ Editor::Editor() {
     t.Exec("insert into glprice (HH,DWBH,SJ,ZK,SELLPRICE) values ('A1','001',3,0,5.5),('B2','001',0,0,4)");
     data::Host().BranchMode = data::ByBranch;
     data::Host().SysDate = {2026, 12, 6};
-    entry::Settings().jjbl = 2;  // the price decimals of a usual host
-    entry::Settings().PriceChangeWarnPercent = entry::kDefaultPriceChangeWarnPercent;
-    entry::Settings().PricesOnExecDate = false;
+    data::Settings().jjbl = 2;  // the price decimals of a usual host
+    data::Settings().PriceChangeWarnPercent = data::kDefaultPriceChangeWarnPercent;
+    data::Settings().PricesOnExecDate = false;
     Lookups() = {};
     Prints() = {};
     // One row is taken at once, one of several only as Lookups().pick says; every statement and

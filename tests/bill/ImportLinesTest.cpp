@@ -18,7 +18,7 @@
 #include "bill/ImportFile.h"
 #include "bill/TextEncoding.h"
 #include "bill/XlsxReader.h"
-#include "entry/SystemSettings.h"
+#include "data/SystemSettings.h"
 #include "support/FileSizeLimit.h"
 
 using bill::FrmAdjuctPrice;
@@ -31,7 +31,7 @@ using XCell = std::variant<std::monostate, std::string, double>;
 class ImportLines : public billtest::Editor {
 protected:
     ImportLines() {
-        entry::Settings().jjbl = 2;
+        data::Settings().jjbl = 2;
         char pattern[] = "/tmp/spb-import-XXXXXX";
         dir_ = mkdtemp(pattern);
         t.Exec("insert into yw_kck (hh,pm,gg,cd,pdw,pm_zjm,FDeleted) values ('C3','橙子','1kg','赣南','袋','cz',0),"

@@ -5,7 +5,7 @@
 #include "bill/PendingPrices.h"
 #include "bill/PriceConflicts.h"
 #include "browser/FrmBrowser.h"
-#include "entry/SystemSettings.h"
+#include "data/SystemSettings.h"
 #include "ui/Keys.h"
 
 using billtest::Editor;
@@ -17,7 +17,7 @@ const char* kPrices = "select HH,'@',DWBH,'=',SELLPRICE from glprice order by HH
 
 class Pending : public Editor {
 protected:
-    Pending() { entry::Settings().PricesOnExecDate = true; }
+    Pending() { data::Settings().PricesOnExecDate = true; }
 
     // A stored unaudited bill executed on `execdate` (a quoted date or NULL).
     void DatedBill(const std::string& lsh, const std::string& dwbh, const std::vector<std::string>& itemsAtPrices,
@@ -60,7 +60,7 @@ TEST_F(Pending, OnlyABillExecutedAfterTheBusinessDateWaits) {
     int lsh = 1;
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string(c.execdate) + (c.setting ? " on" : " off"));
-        entry::Settings().PricesOnExecDate = c.setting;
+        data::Settings().PricesOnExecDate = c.setting;
         const std::string serial = std::to_string(lsh++);
         DatedBill(serial, c.target, {"X", "12.5"}, c.execdate);
         t.Toolkit().ClearMessages();

@@ -6,7 +6,7 @@
 #include "bill/LineChecks.h"
 #include "bill/PriceConflicts.h"
 #include "bill/PriceRounding.h"
-#include "entry/SystemSettings.h"
+#include "data/SystemSettings.h"
 #include "ui/Keys.h"
 
 using bill::FrmAdjuctPrice;
@@ -16,7 +16,7 @@ namespace {
 
 class PriceTools : public billtest::Editor {
 protected:
-    PriceTools() { entry::Settings().jjbl = 2; }
+    PriceTools() { data::Settings().jjbl = 2; }
 
     // A bill header with its own dates and people, and lines of item, old and new price.
     void Header(const std::string& lsh, const std::string& dwbh, int shbz, const std::string& kdrq,
@@ -279,7 +279,7 @@ TEST_F(PriceTools, StatusBarNamesOtherOpenBillsOfTheSameItemAndTarget) {
 }
 
 TEST_F(PriceTools, AnImplausibleNewPriceIsPointedOutWhenEnteredAndAfterTheSave) {
-    entry::Settings().PriceChangeWarnPercent = 50;
+    data::Settings().PriceChangeWarnPercent = 50;
     Open("", [&](FrmAdjuctPrice& w) {
         w.TxtDwbh.SetText("001");
         struct Case {
@@ -314,7 +314,7 @@ TEST_F(PriceTools, AnImplausibleNewPriceIsPointedOutWhenEnteredAndAfterTheSave) 
 }
 
 TEST_F(PriceTools, TheAuditQuestionListsTheImplausibleLinesFirst) {
-    entry::Settings().PriceChangeWarnPercent = 40;
+    data::Settings().PriceChangeWarnPercent = 40;
     Header("10", "001", 0, "2026-11-01", {{"A1", 5.5, 0}, {"B2", 4, 4.5}, {"X", 1, 2}});
     t.Exec("update SubAdjuctPrice set execdate='2026-10-30' where lsh='10'");
     Header("11", "001", 0, "2026-11-01", {{"B2", 4, 4.5}});

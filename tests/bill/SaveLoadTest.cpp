@@ -1,6 +1,6 @@
 // Opening, numbering, saving and loading bills in the editor.
 #include "EditorFixture.h"
-#include "entry/SystemSettings.h"
+#include "data/SystemSettings.h"
 #include "db/Error.h"
 #include "ui/Keys.h"
 #include "ui/Toolkit.h"
@@ -239,7 +239,7 @@ TEST_F(Editor, LinesShowByLineNumberWithPricesInTheSystemsDecimalsAndANewLineBec
     std::vector<std::string> lines;
     for (int i = 1; i <= 9; ++i) lines.insert(lines.end(), {"X" + std::to_string(i), std::to_string(i) + ".5"});
     Bill("5", "001", 0, lines);  // line numbers 100 ... 900
-    entry::Settings().jjbl = 3;
+    data::Settings().jjbl = 3;
     Open("5", [&](FrmAdjuctPrice& w) {
         EnterLine(w, "A1", 7.25);  // line 1000: as a text it would sort before 200
         ASSERT_EQ(w.VfgContent.Rows(), 11);

@@ -3,7 +3,7 @@
 #include "entry/FrmSub.h"
 #include "data/HostContext.h"
 #include "entry/SubAdjuctPriceBill.h"
-#include "entry/SystemSettings.h"
+#include "data/SystemSettings.h"
 #include "support/TestDatabase.h"
 
 using testing_support::TestDatabase;
@@ -66,7 +66,7 @@ TEST(Execute, UnopenableConnectionShowsOneMessageAndNextRunWorks) {
     EXPECT_TRUE(sawOpenConnection);
     EXPECT_TRUE(t.Toolkit().Messages().empty());
     EXPECT_FALSE(data::Host().HostConnection);  // closed and released after the run
-    EXPECT_EQ(entry::Settings().jjbl, 2);
+    EXPECT_EQ(data::Settings().jjbl, 2);
 }
 
 TEST(Execute, ABusinessDateNoCalendarHasIsRefusedWhereItIsSet) {
@@ -121,8 +121,8 @@ TEST(SystemSettings, ProfileRulesAndDefaults) {
     t.OpenHostConnection();
     InsertSysVar(t);
     t.Exec("update sys_var set jjbl=3, xz2=3, bz1=1, sf_tag='x'");
-    entry::LoadSystemSettings();
-    auto& s = entry::Settings();
+    data::LoadSystemSettings();
+    auto& s = data::Settings();
     EXPECT_EQ(s.jjbl, 3);
     EXPECT_EQ(s.xz2, 5);
     EXPECT_TRUE(s.bz1);
@@ -145,7 +145,7 @@ TEST(SystemSettings, ProfileRulesAndDefaults) {
     put("STOCKPLANFLOW", "9");
     put("STOCKBALANCE", "2");
     s.STOCKPLANFLOW = 1;
-    entry::LoadSystemSettings();
+    data::LoadSystemSettings();
     EXPECT_TRUE(s.CHKMaker);
     EXPECT_FALSE(s.CHKSuper);
     EXPECT_FALSE(s.CHKPFJ);
@@ -160,14 +160,14 @@ TEST(SystemSettings, ProfileRulesAndDefaults) {
     // The limit of a plausible price change: a positive number, else 50.
     for (const auto& [stored, percent] : std::vector<std::pair<std::string, int>>{{" 30 ", 30}, {"abc", 50}, {"0", 50}, {"-20", 50}, {"", 50}}) {
         put("PriceChangeWarnPercent", stored);
-        entry::LoadSystemSettings();
+        data::LoadSystemSettings();
         EXPECT_EQ(s.PriceChangeWarnPercent, percent) << stored;
     }
     EXPECT_TRUE(t.Toolkit().Messages().empty());
 
     // A null number fails the load at that column; the fields before it are set.
     t.Exec("update sys_var set jjbl=4, xz1=NULL");
-    entry::LoadSystemSettings();
+    data::LoadSystemSettings();
     EXPECT_EQ(s.jjbl, 4);
     EXPECT_EQ(t.Toolkit().Messages().size(), 1u);
 }
@@ -177,12 +177,12 @@ TEST(SystemSettings, MissingColumnLeavesEverySettingAndShowsOneInformationMessag
     t.OpenHostConnection();
     InsertSysVar(t);
     t.Exec("update sys_var set jjbl=2");
-    entry::LoadSystemSettings();
-    ASSERT_EQ(entry::Settings().jjbl, 2);
+    data::LoadSystemSettings();
+    ASSERT_EQ(data::Settings().jjbl, 2);
     t.Exec("alter table sys_var drop column qyzt");
     t.Exec("update sys_var set jjbl=5");
-    entry::LoadSystemSettings();
-    EXPECT_EQ(entry::Settings().jjbl, 2);
+    data::LoadSystemSettings();
+    EXPECT_EQ(data::Settings().jjbl, 2);
     ASSERT_EQ(t.Toolkit().Messages().size(), 1u);
     EXPECT_EQ(t.Toolkit().Messages()[0].message.title, "系统提示");
     EXPECT_EQ(t.Toolkit().Messages()[0].message.icon, ui::Icon::Information);
@@ -191,8 +191,8 @@ TEST(SystemSettings, MissingColumnLeavesEverySettingAndShowsOneInformationMessag
     // The type the host schema gives a flag on this database.
     t.Exec(std::string("alter table sys_var add column qyzt ") + (testing_support::UnderPg() ? "smallint" : "bit") + " default 0");
     t.Exec("insert into t_SystemProfile (FCategory,FKey,FValue) values ('GL','FCurrYear','abc')");
-    entry::LoadSystemSettings();
-    EXPECT_EQ(entry::Settings().jjbl, 5);
+    data::LoadSystemSettings();
+    EXPECT_EQ(data::Settings().jjbl, 5);
     EXPECT_EQ(t.Toolkit().Messages().size(), 1u);
 }
 
@@ -210,9 +210,9 @@ TEST(SystemSettings, InfinityAndNanAreNotNumbers) {
     put("SJRATIO", "nan");
     put("CHKCREATESJ", "1");
     put("STOCKBALANCE", "1");
-    auto& s = entry::Settings();
+    auto& s = data::Settings();
     s.SJRATIO = 9;
-    entry::LoadSystemSettings();
+    data::LoadSystemSettings();
     EXPECT_TRUE(t.Toolkit().Messages().empty()) << t.Toolkit().Messages()[0].message.text;
     EXPECT_EQ(s.LengthOfMakeHH, 4);
     EXPECT_EQ(s.LengthOfForeSuperID, 1);
@@ -224,7 +224,7 @@ TEST(SystemSettings, InfinityAndNanAreNotNumbers) {
 
     put("FCurrYear", "inf");
     s.CHKCREATESJ = false;
-    entry::LoadSystemSettings();
+    data::LoadSystemSettings();
     ASSERT_EQ(t.Toolkit().Messages().size(), 1u);
     EXPECT_FALSE(s.CHKCREATESJ) << "the load ends at the key that failed";
 }

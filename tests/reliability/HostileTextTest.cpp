@@ -10,7 +10,7 @@
 #include "browser/FrmBrowser.h"
 #include "data/HostContext.h"
 #include "data/QueryRoutines.h"
-#include "entry/SystemSettings.h"
+#include "data/SystemSettings.h"
 #include "support/TestDatabase.h"
 
 using data::EscapeQuote;
@@ -144,10 +144,10 @@ TEST_F(HostileText, SettingsTakeTextsAsStored) {
             t.Exec("insert into t_SystemProfile (FCategory,FKey,FValue) values ('GL','" + std::string(key) + "','" +
                    EscapeQuote(text) + "')");
         }
-        entry::LoadSystemSettings();
-        EXPECT_EQ(entry::Settings().ZJMSpliteChar, trim(text));
-        EXPECT_EQ(entry::Settings().LengthOfMakeHH, 4);
-        EXPECT_FALSE(entry::Settings().CHKMaker);
+        data::LoadSystemSettings();
+        EXPECT_EQ(data::Settings().ZJMSpliteChar, trim(text));
+        EXPECT_EQ(data::Settings().LengthOfMakeHH, 4);
+        EXPECT_FALSE(data::Settings().CHKMaker);
     }
     EXPECT_TRUE(OkMessages().empty()) << OkMessages().front();
 }

@@ -26,7 +26,7 @@
 #include "bill/EditorState.h"
 #include "bill/FrmAdjuctPrice.h"
 #include "browser/FrmBrowser.h"
-#include "entry/SystemSettings.h"
+#include "data/SystemSettings.h"
 #include "data/ComponentFactory.h"
 #include "data/HostContext.h"
 #include "data/QueryRoutines.h"
@@ -370,7 +370,7 @@ int main(int argc, char** argv) {
         h.OptCode = "0001";
         h.OptName = a[2];
         h.SysDate = db::DateTime{2026, 12, 6};
-        entry::Settings().jjbl = 2;  // the operators' prices have two decimals
+        data::Settings().jjbl = 2;  // the operators' prices have two decimals
         h.CommandTimeout = 10;
         h.BranchMode = data::ByBranch;
         const std::string& mode = a[1];

@@ -27,7 +27,7 @@
 #include "bill/FrmImportLines.h"
 #include "bill/FrmShelfLabels.h"
 #include "data/HostContext.h"
-#include "entry/SystemSettings.h"
+#include "data/SystemSettings.h"
 #include "support/TestDatabase.h"
 #include "ui/qt/ToolbarBinding.h"
 #include "ui/qt/WindowPlacement.h"
@@ -82,7 +82,7 @@ private slots:
         Bill("3", 0, "2026-12-01", "('3','100','A1','苹果',5.5,5.55),('3','200','B2','香蕉',4,4),('3','300','X','鸭梨',3,3.33)");
         data::Host().BranchMode = data::ByBranch;
         data::Host().SysDate = {2026, 12, 6};
-        entry::Settings().jjbl = 2;
+        data::Settings().jjbl = 2;
         bill::Shared() = {};
         tk = std::make_unique<uitest::ScopedQtToolkit>();
     }

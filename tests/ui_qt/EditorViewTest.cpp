@@ -17,7 +17,7 @@
 #include "bill/FrmAdjuctPrice.h"
 #include "data/ComponentFactory.h"
 #include "data/HostContext.h"
-#include "entry/SystemSettings.h"
+#include "data/SystemSettings.h"
 #include "data/QueryRoutines.h"
 #include "db/Connection.h"
 #include "support/ScriptedLookup.h"
@@ -63,7 +63,7 @@ private slots:
         t->Exec("insert into glprice (HH,DWBH,SJ,ZK,SELLPRICE) values ('A1','001',0,0,5.5)");
         data::Host().BranchMode = data::ByBranch;
         data::Host().SysDate = {2026, 12, 6};
-        entry::Settings().jjbl = 2;
+        data::Settings().jjbl = 2;
         data::ComponentFactory::Register(data::ComponentName::Lookup, [] { return std::make_unique<testing_support::ScriptedLookup>(); });
         tk = std::make_unique<uitest::ScopedQtToolkit>();
     }
@@ -210,7 +210,7 @@ private slots:
     }
 
     void typingTheShownPriceEntersItAndPassingThroughKeepsIt() {
-        entry::Settings().jjbl = 1;
+        data::Settings().jjbl = 1;
         t->Exec("update glprice set SELLPRICE=5.46");
         OpenNew([&](FrmAdjuctPriceView& v, bill::FrmAdjuctPrice& w) {
             w.TxtDwbh.SetText("001");
