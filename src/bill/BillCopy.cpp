@@ -9,6 +9,7 @@
 #include "db/Connection.h"
 #include "db/Error.h"
 #include "db/NaturalOrder.h"
+#include "db/TextUtil.h"
 
 namespace bill {
 namespace {
@@ -28,8 +29,6 @@ std::string DateText(const db::Value& v) {
     }
 }
 
-double Number(const db::Value& v) { return v.IsNull() || v.IsEmpty() ? 0.0 : v.ToDouble(); }
-
 std::int32_t MaxSerial(db::Connection& c) {
     db::Recordset rs = c.OpenRecordset(kMaxLshSql);
     const db::Value v = rs.RecordCount() > 0 ? rs.Get(0) : db::Value();
@@ -38,12 +37,6 @@ std::int32_t MaxSerial(db::Connection& c) {
 }
 
 }  // namespace
-
-std::string FoldCase(std::string s) {
-    for (char& ch : s)
-        if (ch >= 'A' && ch <= 'Z') ch = static_cast<char>(ch - 'A' + 'a');
-    return s;
-}
 
 std::optional<StoredBill> ReadStoredBill(db::Connection& c, const std::string& lsh) {
     const std::string key = EscapeQuote(lsh);
@@ -61,8 +54,8 @@ std::optional<StoredBill> ReadStoredBill(db::Connection& c, const std::string& l
     h.Close();
     db::Recordset rs = c.OpenRecordset("select dh,hh,pm,sj1,sj2 from SubAdjuctPricemx where lsh='" + key + "'");
     for (long i = 0; i < rs.RecordCount(); ++i)
-        bill.lines.push_back({lsh, rs.At(i, 0).ToText(), rs.At(i, 1).ToText(), rs.At(i, 2).ToText(), Number(rs.At(i, 3)),
-                              Number(rs.At(i, 4))});
+        bill.lines.push_back({lsh, rs.At(i, 0).ToText(), rs.At(i, 1).ToText(), rs.At(i, 2).ToText(), db::FieldNumber(rs.At(i, 3)),
+                              db::FieldNumber(rs.At(i, 4))});
     rs.Close();
     // Line numbers are texts holding numbers: "1000" comes after "200".
     std::stable_sort(bill.lines.begin(), bill.lines.end(),
@@ -80,15 +73,15 @@ TargetPrices TargetPrices::Read(db::Connection& c, const std::string& lsh, const
             "select g.dwbh,g.hh,g.sellprice from glprice g where g.dwbh in (" + list +
             ") and g.hh in (select m.hh from SubAdjuctPricemx m where m.lsh='" + EscapeQuote(lsh) + "')");
         for (long i = 0; i < rs.RecordCount(); ++i)
-            prices.prices_.emplace(std::make_pair(FoldCase(rs.At(i, 0).ToText()), FoldCase(rs.At(i, 1).ToText())),
-                                   Number(rs.At(i, 2)));
+            prices.prices_.emplace(std::make_pair(db::text::Lower(rs.At(i, 0).ToText()), db::text::Lower(rs.At(i, 1).ToText())),
+                                   db::FieldNumber(rs.At(i, 2)));
         rs.Close();
     }
     return prices;
 }
 
 double TargetPrices::Of(const std::string& target, const std::string& hh) const {
-    const auto it = prices_.find({FoldCase(target), FoldCase(hh)});
+    const auto it = prices_.find({db::text::Lower(target), db::text::Lower(hh)});
     return it == prices_.end() ? 0.0 : it->second;
 }
 

@@ -53,7 +53,4 @@ struct NewBill {
 // error after the transaction has been rolled back.
 std::vector<std::string> WriteNewBills(FrmAdjuctPrice& editor, std::vector<NewBill> bills);
 
-// ASCII letters folded to lower case: the key under which codes are compared.
-std::string FoldCase(std::string s);
-
 }  // namespace bill

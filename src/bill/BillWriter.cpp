@@ -139,4 +139,35 @@ bool BillWriter::RefuseIfAudited(const std::string& lsh) {
 
 void BillWriter::ReportRefusal(const BillRefused& r) { ui::MsgBox(r.text, ui::Buttons::Ok, r.icon, "系统提示"); }
 
+std::string BillWriter::AddLines(FrmAdjuctPrice& editor, const LineWriting& write) {
+    auto& shared = Shared();
+    const std::string picked = shared.CurrentDh;
+    try {
+        ui::BusyPointer busy;
+        db::Connection& c = data::HostConnection();
+        db::TransactionGuard transaction(c);
+        const bool newBill = shared.IsNewBill;
+        if (newBill)
+            editor.NewLsh();
+        else
+            shared.CurrentLsh = editor.TxtLSH.Text();
+        const std::string lsh = shared.CurrentLsh;
+        BillWriter writer(editor, c);
+        if (newBill)
+            writer.InsertHeader();
+        else
+            writer.WriteHeaderForStoredBill();
+        write(c, lsh, writer);
+        transaction.Commit();
+        return lsh;
+    } catch (const BillRefused& r) {
+        shared.CurrentDh = picked;
+        ReportRefusal(r);
+    } catch (const std::exception& e) {
+        shared.CurrentDh = picked;
+        ReportFailure(e);
+    }
+    return {};
+}
+
 }  // namespace bill

@@ -4,6 +4,7 @@
 // that a bill is written one way whichever command writes it.
 #pragma once
 #include <exception>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -85,6 +86,14 @@ public:
     // again (another operator drew the same serial); anything else is an error.
     static void ReportFailure(const std::exception& e, bool inserting = true);
     static void ReportRefusal(const BillRefused& r);
+
+    // Adds lines to the bill in the editor in one transaction: a new bill draws its serial and
+    // inserts its header, a stored one has its header written again; then `write` adds the lines
+    // under that serial (throwing BillRefused to refuse them all). Committed when `write` returns.
+    // On a refusal or a failure nothing is stored, the line in hand is the one picked before, and
+    // the message has been shown. The serial, or "" when nothing was stored.
+    using LineWriting = std::function<void(db::Connection&, const std::string& lsh, BillWriter&)>;
+    static std::string AddLines(FrmAdjuctPrice& editor, const LineWriting& write);
 
 private:
     void UpdateHeader(const std::string& beforeWhere);

@@ -8,12 +8,14 @@
 #include "bill/FrmAdjuctPrice.h"
 #include "bill/ImportCheck.h"
 #include "bill/ListRecordset.h"
+#include "bill/MarkedList.h"
 #include "bill/PriceRounding.h"
 #include "data/QueryRoutines.h"
 #include "data/Rights.h"
 #include "db/Connection.h"
 #include "db/Error.h"
 #include "db/NaturalOrder.h"
+#include "db/TextUtil.h"
 #include "ui/Keys.h"
 #include "ui/Toolkit.h"
 
@@ -21,9 +23,6 @@ namespace bill {
 namespace {
 
 using data::EscapeQuote;
-
-std::string Text(const db::Value& v) { return v.IsNull() || v.IsEmpty() ? std::string() : v.ToText(); }
-
 
 // The item statement of the editor's item entry, narrowed to one category.
 std::string CategoryItems(const FrmAdjuctPrice& editor, const std::string& id) {
@@ -33,16 +32,10 @@ std::string CategoryItems(const FrmAdjuctPrice& editor, const std::string& id) {
     return ReplaceAll(base, "[选择条件]", " and a.lb='" + EscapeQuote(id) + "'");
 }
 
-std::string Folded(std::string s) {
-    for (char& ch : s)
-        if (ch >= 'a' && ch <= 'z') ch = static_cast<char>(ch - 'a' + 'A');
-    return s;
-}
-
 }  // namespace
 
 FrmAddByCategory::FrmAddByCategory(FrmAdjuctPrice& editor, std::vector<Category> categories, int room)
-    : ui::Window("FrmAddByCategory", kAddByCategoryCaption), editor_(editor), categories_(std::move(categories)), room_(room) {
+    : ui::Dialog("FrmAddByCategory", kAddByCategoryCaption), editor_(editor), categories_(std::move(categories)), room_(room) {
     SetDesignSize(7800, 7200);
     CmdCancel.SetCancel(true);
     TxtFind.SetToolTip("输入类别编号或名称的一部分");
@@ -50,52 +43,25 @@ FrmAddByCategory::FrmAddByCategory(FrmAdjuctPrice& editor, std::vector<Category>
     for (ui::Control* c : std::initializer_list<ui::Control*>{&TxtFind, &VfgCategories, &CmdOK, &CmdCancel})
         c->SetTabIndex(tab++);
 
-    TxtFind.onChange = [this] { ShowCategories(); };
-    TxtFind.onKeyDown = [this](int& key, int) {
-        if (key == ui::Key::Enter || key == ui::Key::Down) {
-            key = 0;
-            try {
-                SetFocus(VfgCategories);
-            } catch (...) {
-            }
-        }
-    };
-    VfgCategories.onKeyDown = [this](int& key, int) {
-        if (key == ui::Key::Space) {
-            key = 0;
-            ToggleMark(VfgCategories.Row());
-        }
-    };
-    VfgCategories.onMouseDown = [this](int button, int) {
-        if (button == ui::MouseButton::Left && VfgCategories.MouseCol() == 0) ToggleMark(VfgCategories.MouseRow());
-    };
-    VfgCategories.onDblClick = [this] { ToggleMark(VfgCategories.Row()); };
+    WireMarkedList(
+        *this, TxtFind, VfgCategories, [this] { ShowCategories(); }, [this](int row) { ToggleMark(row); });
     CmdOK.onClick = [this] { AddMarked(); };
     CmdCancel.onClick = [this] { Close(); };
 }
 
 void FrmAddByCategory::OnLoad() {
     ShowCategories();
-    try {
-        SetFocus(TxtFind);
-    } catch (...) {
-    }
-}
-
-void FrmAddByCategory::OnKeyDown(int& key, int) {
-    if (key == ui::Key::Escape) {
-        key = 0;
-        Close();
-    }
+    OfferFocus(TxtFind);
 }
 
 void FrmAddByCategory::ShowCategories() {
-    const std::string find = Folded(TxtFind.Text());
+    const std::string find = db::text::Lower(TxtFind.Text());
     shown_.clear();
     std::vector<std::vector<db::Value>> rows;
     for (size_t i = 0; i < categories_.size(); ++i) {
         const Category& k = categories_[i];
-        if (!find.empty() && Folded(k.id).find(find) == std::string::npos && Folded(k.name).find(find) == std::string::npos)
+        if (!find.empty() && db::text::Lower(k.id).find(find) == std::string::npos &&
+            db::text::Lower(k.name).find(find) == std::string::npos)
             continue;
         shown_.push_back(i);
         rows.push_back({db::Value::Text(k.id), db::Value::Text(k.name), db::Value::Text(std::to_string(k.items))});
@@ -136,31 +102,13 @@ void FrmAddByCategory::AddMarked() {
     auto& shared = Shared();
     if (!shared.IsNewBill && BillWriter::RefuseIfAudited(editor_.TxtLSH.Text())) return;
     const int decimals = PriceDecimals();
-    const std::string picked = shared.CurrentDh;
-    std::string s;
-    int added = 0, skipped = 0;
-    try {
-        ui::BusyPointer busy;
-        db::Connection& c = data::HostConnection();
-        db::TransactionGuard transaction(c);
-        const bool newBill = shared.IsNewBill;
-        if (newBill) {
-            editor_.NewLsh();
-            s = shared.CurrentLsh;
-        } else {
-            s = editor_.TxtLSH.Text();
-            shared.CurrentLsh = s;
-        }
-        BillWriter writer(editor_, c);
-        if (newBill)
-            writer.InsertHeader();
-        else
-            writer.WriteHeaderForStoredBill();
-
+    int skipped = 0;
+    size_t added = 0;
+    const std::string s = BillWriter::AddLines(editor_, [&](db::Connection& c, const std::string& lsh, BillWriter& writer) {
         // What the bill holds and how many lines it takes as this transaction sees it.
-        const std::vector<std::string> stored = ImportCheck::CodesOnBill(c, s);
+        const std::vector<std::string> stored = ImportCheck::CodesOnBill(c, lsh);
         std::unordered_set<std::string> onBill(stored.begin(), stored.end());
-        int room = editor_.LinesLeft(s);
+        int room = editor_.LinesLeft(lsh);
         struct Line {
             std::string hh, pm;
             double oldPrice = 0;
@@ -171,8 +119,8 @@ void FrmAddByCategory::AddMarked() {
             db::Recordset rs = c.OpenRecordset(sql);
             int fresh = 0;
             for (long i = 0; i < rs.RecordCount(); ++i) {
-                Line l{Text(rs.At(i, 0)),
-                       Text(rs.At(i, 1)) + "\\" + Text(rs.At(i, 2)) + "\\" + Text(rs.At(i, 3)) + "\\" + Text(rs.At(i, 4))};
+                Line l{db::FieldText(rs.At(i, 0)), db::FieldText(rs.At(i, 1)) + "\\" + db::FieldText(rs.At(i, 2)) + "\\" +
+                                                       db::FieldText(rs.At(i, 3)) + "\\" + db::FieldText(rs.At(i, 4))};
                 if (!onBill.insert(ImportCheck::Key(l.hh)).second) {
                     ++skipped;
                     continue;
@@ -193,21 +141,13 @@ void FrmAddByCategory::AddMarked() {
         if (lines.empty())
             throw BillRefused{"所选类别的商品都已在单据上，没有要添加的明细!", ui::Icon::Information};
         for (const Line& l : lines) {
-            editor_.NewDh(s);
+            editor_.NewDh(lsh);
             writer.InsertLine(l.hh, l.pm, l.oldPrice, RoundPrice(l.oldPrice, decimals));
         }
-        transaction.Commit();
-        added = static_cast<int>(lines.size());
-    } catch (const BillRefused& r) {
-        shared.CurrentDh = picked;
-        BillWriter::ReportRefusal(r);
-        return;
-    } catch (const std::exception& e) {
-        shared.CurrentDh = picked;
-        BillWriter::ReportFailure(e);
-        return;
-    }
-    added_ = added;
+        added = lines.size();
+    });
+    if (s.empty()) return;
+    added_ = static_cast<int>(added);
     editor_.AmendAddNew(s);
     std::string done = "已添加" + std::to_string(added) + "行明细";
     if (skipped > 0) done += "，" + std::to_string(skipped) + "个商品已在单据上，未重复添加";
@@ -223,7 +163,8 @@ std::vector<FrmAddByCategory::Category> FrmAddByCategory::ReadCategories(db::Con
     std::vector<Category> categories;
     for (long i = 0; i < rs.RecordCount(); ++i) {
         const db::Value& n = rs.At(i, 2);
-        categories.push_back({Text(rs.At(i, 0)), Text(rs.At(i, 1)), n.IsNull() || n.IsEmpty() ? 0 : n.ToInt64()});
+        categories.push_back(
+            {db::FieldText(rs.At(i, 0)), db::FieldText(rs.At(i, 1)), n.IsNull() || n.IsEmpty() ? 0 : n.ToInt64()});
     }
     rs.Close();
     std::stable_sort(categories.begin(), categories.end(),

@@ -24,7 +24,7 @@ class FrmAdjuctPrice;
 
 inline constexpr const char* kAddByCategoryCaption = "按类别添加明细";
 
-class FrmAddByCategory : public ui::Window {
+class FrmAddByCategory : public ui::Dialog {
 public:
     struct Category {
         std::string id, name;
@@ -43,7 +43,6 @@ public:
     ui::Button CmdCancel{*this, "CmdCancel", "取消"};
 
     void OnLoad() override;
-    void OnKeyDown(int& key, int shift) override;
     void OnUnload() override { VfgCategories.Unbind(); }
 
     // Lists the categories whose id or name contains the search text (Latin letters in any case).

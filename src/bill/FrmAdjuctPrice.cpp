@@ -298,6 +298,7 @@ void FrmAdjuctPrice::ShowAudited(bool audited) {
                                                               &Cmd_Save, &Cmd_Delete})
         c->SetEnabled(!audited);
     for (const char* key : {"删除", "批量", "导入", "类别"}) Toolbar1.SetButtonEnabled(key, !audited);
+    waitingNote_ = audited ? WaitingStatusText(TxtLSH.Text()) : std::string();
     ShowStatus();
 }
 
@@ -319,7 +320,9 @@ void FrmAdjuctPrice::ShowStatus() {
     std::string note = conflictNote_;
     if (!doubtNote_.empty()) note += (note.empty() ? "" : "  ") + doubtNote_;
     if (audited_)
-        StatusBar1.SetPanel(1, kAuditedStatusText, ui::StatusBar::Tone::Notice);
+        StatusBar1.SetPanel(
+            1, waitingNote_.empty() ? std::string(kAuditedStatusText) : std::string(kAuditedStatusText) + "  " + waitingNote_,
+            ui::StatusBar::Tone::Notice);
     else if (!note.empty())
         StatusBar1.SetPanel(1, note, ui::StatusBar::Tone::Warning);
     else

@@ -165,6 +165,7 @@ private:
     StripFields savedStrip_;
     bool audited_ = false;
     std::string conflictNote_;  // other open bills changing the item in hand
+    std::string waitingNote_;   // an audited bill whose prices wait for their execution date
     std::string doubtNote_;     // implausible values of the line in hand (or the line just saved)
 
     // The item-selection statement with both placeholders filled.

@@ -27,18 +27,11 @@ std::string Extreme(const std::optional<TotalsLine>& l, int decimals) {
 
 }  // namespace
 
-FrmBillTotals::FrmBillTotals(std::string lsh) : ui::Window("FrmBillTotals", kBillTotalsCaption), lsh_(std::move(lsh)) {
+FrmBillTotals::FrmBillTotals(std::string lsh) : ui::Dialog("FrmBillTotals", kBillTotalsCaption), lsh_(std::move(lsh)) {
     SetDesignSize(7200, 4800);
     CmdClose.SetCancel(true);
     CmdClose.SetTabIndex(0);
     CmdClose.onClick = [this] { Close(); };
-}
-
-void FrmBillTotals::OnKeyDown(int& key, int) {
-    if (key == ui::Key::Escape) {
-        key = 0;
-        Close();
-    }
 }
 
 void FrmBillTotals::Form_Load() {

@@ -14,7 +14,7 @@ class FrmAdjuctPrice;
 
 inline constexpr const char* kBillTotalsCaption = "单据合计";
 
-class FrmBillTotals : public ui::Window {
+class FrmBillTotals : public ui::Dialog {
 public:
     explicit FrmBillTotals(std::string lsh);
 
@@ -36,7 +36,6 @@ public:
     ui::Button CmdClose{*this, "CmdClose", "关闭"};
 
     void OnLoad() override { Form_Load(); }
-    void OnKeyDown(int& key, int shift) override;
     void Form_Load();
 
     // "合计" in the editor: the figures of the bill shown.

@@ -46,7 +46,7 @@ std::vector<FrmBulkChange::Line> ReadLines(db::Connection& c, const std::string&
 }  // namespace
 
 FrmBulkChange::FrmBulkChange(FrmAdjuctPrice& editor, std::string lsh, std::vector<Line> lines)
-    : ui::Window("FrmBulkChange", kBulkChangeCaption), editor_(editor), lsh_(std::move(lsh)), lines_(std::move(lines)) {
+    : ui::Dialog("FrmBulkChange", kBulkChangeCaption), editor_(editor), lsh_(std::move(lsh)), lines_(std::move(lines)) {
     SetDesignSize(10800, 7200);
     OptPercent.SetValue(true);
     OptBaseNew.SetValue(true);
@@ -93,17 +93,7 @@ FrmBulkChange::FrmBulkChange(FrmAdjuctPrice& editor, std::string lsh, std::vecto
 
 void FrmBulkChange::OnLoad() {
     Preview();
-    try {
-        SetFocus(TxtValue);
-    } catch (...) {
-    }
-}
-
-void FrmBulkChange::OnKeyDown(int& key, int) {
-    if (key == ui::Key::Escape) {
-        key = 0;
-        Close();
-    }
+    OfferFocus(TxtValue);
 }
 
 PriceEnding FrmBulkChange::Ending() const {

@@ -24,7 +24,7 @@ inline constexpr const char* kNoLinesToChange = "没有要调整的明细!";
 // Where the operator's choice of ending is remembered.
 inline constexpr const char* kEndingPreference = "FrmBulkChange/ending";
 
-class FrmBulkChange : public ui::Window {
+class FrmBulkChange : public ui::Dialog {
 public:
     struct Line {
         std::string dh, hh, pm;
@@ -57,7 +57,6 @@ public:
 
     // Shows the preview of the choices as they stand and puts the focus in the value.
     void OnLoad() override;
-    void OnKeyDown(int& key, int shift) override;
     void OnUnload() override { VfgLines.Unbind(); }
 
     // Computes every line's result from the choices and shows it in the grid.

@@ -5,12 +5,14 @@
 #include "bill/EditorState.h"
 #include "bill/FrmAdjuctPrice.h"
 #include "bill/ListRecordset.h"
+#include "bill/MarkedList.h"
 #include "data/HostContext.h"
 #include "data/QueryRoutines.h"
 #include "data/Rights.h"
 #include "db/Connection.h"
 #include "db/Error.h"
 #include "db/NaturalOrder.h"
+#include "db/TextUtil.h"
 #include "ui/Keys.h"
 #include "ui/Toolkit.h"
 
@@ -24,7 +26,7 @@ constexpr size_t kSerialsNamed = 20;
 void Inform(const std::string& text) { ui::MsgBox(text, ui::Buttons::Ok, ui::Icon::Information, "系统提示"); }
 
 bool Contains(const std::string& text, const std::string& foldedPart) {
-    return FoldCase(text).find(foldedPart) != std::string::npos;
+    return db::text::Lower(text).find(foldedPart) != std::string::npos;
 }
 
 }  // namespace
@@ -39,34 +41,15 @@ std::string CopiedText(const std::vector<std::string>& serials) {
 }
 
 FrmCopyBill::FrmCopyBill(FrmAdjuctPrice& editor, StoredBill source, std::vector<Target> targets)
-    : ui::Window("FrmCopyBill", kCopyCaption), editor_(editor), source_(std::move(source)), targets_(std::move(targets)) {
+    : ui::Dialog("FrmCopyBill", kCopyCaption), editor_(editor), source_(std::move(source)), targets_(std::move(targets)) {
     SetDesignSize(7800, 7200);
     CmdCancel.SetCancel(true);
     int tab = 0;
     for (ui::Control* c : std::initializer_list<ui::Control*>{&TxtFind, &VfgTargets, &CmdAll, &CmdNone, &CmdOK, &CmdCancel})
         c->SetTabIndex(tab++);
 
-    TxtFind.onChange = [this] { Filter(); };
-    TxtFind.onKeyDown = [this](int& key, int) {
-        // Enter goes on to the list; it never makes the bills.
-        if (key == ui::Key::Enter || key == ui::Key::Down) {
-            key = 0;
-            try {
-                SetFocus(VfgTargets);
-            } catch (...) {
-            }
-        }
-    };
-    VfgTargets.onKeyDown = [this](int& key, int) {
-        if (key == ui::Key::Space) {
-            key = 0;
-            ToggleMark(VfgTargets.Row());
-        }
-    };
-    VfgTargets.onMouseDown = [this](int button, int) {
-        if (button == ui::MouseButton::Left && VfgTargets.MouseCol() == 0) ToggleMark(VfgTargets.MouseRow());
-    };
-    VfgTargets.onDblClick = [this] { ToggleMark(VfgTargets.Row()); };
+    WireMarkedList(
+        *this, TxtFind, VfgTargets, [this] { Filter(); }, [this](int row) { ToggleMark(row); });
     CmdAll.onClick = [this] { MarkShown(true); };
     CmdNone.onClick = [this] { MarkShown(false); };
     CmdOK.onClick = [this] { Copy(); };
@@ -75,21 +58,11 @@ FrmCopyBill::FrmCopyBill(FrmAdjuctPrice& editor, StoredBill source, std::vector<
 
 void FrmCopyBill::OnLoad() {
     Filter();
-    try {
-        SetFocus(TxtFind);
-    } catch (...) {
-    }
-}
-
-void FrmCopyBill::OnKeyDown(int& key, int) {
-    if (key == ui::Key::Escape) {
-        key = 0;
-        Close();
-    }
+    OfferFocus(TxtFind);
 }
 
 void FrmCopyBill::Filter() {
-    const std::string part = FoldCase(TxtFind.Text());
+    const std::string part = db::text::Lower(TxtFind.Text());
     shown_.clear();
     std::vector<std::vector<db::Value>> rows;
     for (size_t i = 0; i < targets_.size(); ++i) {
@@ -178,10 +151,10 @@ std::vector<FrmCopyBill::Target> FrmCopyBill::ReadTargets(bool byBranchType, con
     db::Recordset rs = data::HostConnection().OpenRecordset(byBranchType ? "select id,name from glsx where fid=3 order by id"
                                                                          : "select tjbh,mc,zjm from gl_custom order by tjbh");
     std::vector<Target> targets;
-    const std::string own = FoldCase(except);
+    const std::string own = db::text::Lower(except);
     for (long i = 0; i < rs.RecordCount(); ++i) {
         Target t{rs.At(i, 0).ToText(), rs.At(i, 1).ToText(), byBranchType ? std::string() : rs.At(i, 2).ToText()};
-        if (FoldCase(t.code) != own) targets.push_back(std::move(t));
+        if (db::text::Lower(t.code) != own) targets.push_back(std::move(t));
     }
     rs.Close();
     std::stable_sort(targets.begin(), targets.end(), [](const Target& a, const Target& b) { return db::NaturalLess(a.code, b.code); });

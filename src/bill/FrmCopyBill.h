@@ -21,7 +21,7 @@ class FrmAdjuctPrice;
 
 inline constexpr const char* kCopyCaption = "复制到其他分支机构";
 
-class FrmCopyBill : public ui::Window {
+class FrmCopyBill : public ui::Dialog {
 public:
     struct Target {
         std::string code, name, mnemonic;
@@ -40,7 +40,6 @@ public:
     ui::Button CmdCancel{*this, "CmdCancel", "取消"};
 
     void OnLoad() override;
-    void OnKeyDown(int& key, int shift) override;
     void OnUnload() override { VfgTargets.Unbind(); }
 
     // Shows the targets whose code, name or mnemonic contains the text of TxtFind (letters

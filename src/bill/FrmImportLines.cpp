@@ -27,7 +27,7 @@ double SecondsSince(Clock::time_point start) { return std::chrono::duration<doub
 
 }  // namespace
 
-FrmImportLines::FrmImportLines(FrmAdjuctPrice& editor) : ui::Window("FrmImportLines", kImportCaption), editor_(editor) {
+FrmImportLines::FrmImportLines(FrmAdjuctPrice& editor) : ui::Dialog("FrmImportLines", kImportCaption), editor_(editor) {
     SetDesignSize(11400, 7800);
     CmdImport.SetEnabled(false);
     CmdSaveRefused.SetEnabled(false);
@@ -62,13 +62,6 @@ FrmImportLines::FrmImportLines(FrmAdjuctPrice& editor) : ui::Window("FrmImportLi
         if (!path.empty()) SaveRefused(path);
     };
     CmdClose.onClick = [this] { Close(); };
-}
-
-void FrmImportLines::OnKeyDown(int& key, int) {
-    if (key == ui::Key::Escape) {
-        key = 0;
-        Close();
-    }
 }
 
 int FrmImportLines::ReadyCount() const {
@@ -143,46 +136,20 @@ void FrmImportLines::ImportReady() {
         return;
     }
     const auto start = Clock::now();
-    const std::string picked = shared.CurrentDh;
-    std::string s;
-    try {
-        ui::BusyPointer busy;
-        db::Connection& c = data::HostConnection();
-        db::TransactionGuard transaction(c);
-        const bool newBill = shared.IsNewBill;
-        if (newBill) {
-            editor_.NewLsh();
-            s = shared.CurrentLsh;
-        } else {
-            s = editor_.TxtLSH.Text();
-            shared.CurrentLsh = s;
-        }
-        BillWriter writer(editor_, c);
-        if (newBill)
-            writer.InsertHeader();
-        else
-            writer.WriteHeaderForStoredBill();
+    const std::string s = BillWriter::AddLines(editor_, [&](db::Connection& c, const std::string& lsh, BillWriter& writer) {
         // Lines stored under this serial since the file was judged.
-        const std::vector<std::string> stored = ImportCheck::CodesOnBill(c, s);
+        const std::vector<std::string> stored = ImportCheck::CodesOnBill(c, lsh);
         const std::unordered_set<std::string> onBill(stored.begin(), stored.end());
         for (const auto& r : rows_)
             if (r.verdict == Verdict::Ready && onBill.count(ImportCheck::Key(r.hh)))
                 throw BillRefused{"单据明细已被其他操作员修改，请重新读取文件!"};
         for (const auto& r : rows_) {
             if (r.verdict != Verdict::Ready) continue;
-            editor_.NewDh(s);
+            editor_.NewDh(lsh);
             writer.InsertLine(r.hh, r.pm, r.oldPrice, r.newPrice);
         }
-        transaction.Commit();
-    } catch (const BillRefused& r) {
-        shared.CurrentDh = picked;
-        BillWriter::ReportRefusal(r);
-        return;
-    } catch (const std::exception& e) {
-        shared.CurrentDh = picked;
-        BillWriter::ReportFailure(e);
-        return;
-    }
+    });
+    if (s.empty()) return;
     for (auto& r : rows_)
         if (r.verdict == Verdict::Ready) r.verdict = Verdict::Imported;
     ShowRows();

@@ -20,7 +20,7 @@ class FrmAdjuctPrice;
 
 inline constexpr const char* kImportCaption = "导入明细";
 
-class FrmImportLines : public ui::Window {
+class FrmImportLines : public ui::Dialog {
 public:
     explicit FrmImportLines(FrmAdjuctPrice& editor);
 
@@ -38,7 +38,6 @@ public:
     // (save true), starting from `suggested`; empty when cancelled. The view supplies the dialog.
     std::function<std::string(bool save, const std::string& suggested)> AskFileName;
 
-    void OnKeyDown(int& key, int shift) override;
     void OnUnload() override { VfgRows.Unbind(); }
 
     // Reads the file named in TxtFile and judges its rows; nothing is written.

@@ -20,15 +20,6 @@ namespace {
 
 using data::EscapeQuote;
 
-std::string DateText(const db::Value& v) {
-    if (v.IsNull() || v.IsEmpty()) return {};
-    try {
-        return v.ToDate().DateText();
-    } catch (...) {
-        return v.ToText();
-    }
-}
-
 std::optional<double> Number(const db::Value& v) {
     if (v.IsNull() || v.IsEmpty()) return std::nullopt;
     return v.ToDouble();
@@ -145,7 +136,7 @@ PriceAxis RoundPriceAxis(double low, double high, int priceDecimals, int maxTick
 }
 
 FrmPriceHistory::FrmPriceHistory(std::string item, std::string target, std::string targetName)
-    : ui::Window("FrmPriceHistory", kPriceHistoryCaption),
+    : ui::Dialog("FrmPriceHistory", kPriceHistoryCaption),
       item_(std::move(item)),
       target_(std::move(target)),
       targetName_(std::move(targetName)) {
@@ -155,13 +146,6 @@ FrmPriceHistory::FrmPriceHistory(std::string item, std::string target, std::stri
     CmdClose.onClick = [this] { Close(); };
     int tab = 0;
     for (ui::Control* c : std::initializer_list<ui::Control*>{&VfgAudited, &VfgPending, &CmdClose}) c->SetTabIndex(tab++);
-}
-
-void FrmPriceHistory::OnKeyDown(int& key, int) {
-    if (key == ui::Key::Escape) {
-        key = 0;
-        Close();
-    }
 }
 
 void FrmPriceHistory::OnUnload() {
@@ -206,8 +190,8 @@ void FrmPriceHistory::Form_Load() {
         std::vector<HistoryLine> effective;
         std::vector<std::vector<db::Value>> rows;
         for (const auto& l : audited) {
-            rows.push_back({db::Value::Text(DateText(l.kdrq)), db::Value::Text(DateText(l.execdate)), db::Value::Text(l.lsh),
-                            PriceCell(l.sj1, decimals), PriceCell(l.sj2, decimals),
+            rows.push_back({db::Value::Text(db::FieldDay(l.kdrq)), db::Value::Text(db::FieldDay(l.execdate)),
+                            db::Value::Text(l.lsh), PriceCell(l.sj1, decimals), PriceCell(l.sj2, decimals),
                             db::Value::Text(l.sj1 && l.sj2 ? PercentText(*l.sj1, *l.sj2) : ""), db::Value::Text(l.czry),
                             db::Value::Text(l.shry)});
             const auto w = waiting.find(l.lsh);
@@ -220,8 +204,8 @@ void FrmPriceHistory::Form_Load() {
         for (int amount : {4, 5, 6}) VfgAudited.SetColFormat(amount, {.right = true});
         rows.clear();
         for (const auto& l : pending)
-            rows.push_back({db::Value::Text(DateText(l.kdrq)), db::Value::Text(DateText(l.execdate)), db::Value::Text(l.lsh),
-                            PriceCell(l.sj1, decimals), PriceCell(l.sj2, decimals),
+            rows.push_back({db::Value::Text(db::FieldDay(l.kdrq)), db::Value::Text(db::FieldDay(l.execdate)),
+                            db::Value::Text(l.lsh), PriceCell(l.sj1, decimals), PriceCell(l.sj2, decimals),
                             db::Value::Text(l.sj1 && l.sj2 ? PercentText(*l.sj1, *l.sj2) : ""), db::Value::Text(l.czry)});
         VfgPending.Bind(
             ListRecordset({"开单日期", "执行日期", "流水号", "原售价", "新售价", "涨跌幅", "操作人员"}, std::move(rows)));

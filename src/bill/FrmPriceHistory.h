@@ -20,7 +20,7 @@ class FrmAdjuctPrice;
 inline constexpr const char* kPriceHistoryCaption = "历史价格";
 inline constexpr const char* kNoPriceHistory = "没有找到此商品在该分支机构的调价记录";
 
-class FrmPriceHistory : public ui::Window {
+class FrmPriceHistory : public ui::Dialog {
 public:
     // `target` is the bill's branch code (or branch-type id), `targetName` its name as shown.
     FrmPriceHistory(std::string item, std::string target, std::string targetName);
@@ -37,7 +37,6 @@ public:
     ui::Button CmdClose{*this, "CmdClose", "关闭"};
 
     void OnLoad() override { Form_Load(); }
-    void OnKeyDown(int& key, int shift) override;
     void OnUnload() override;
     void Form_Load();
 

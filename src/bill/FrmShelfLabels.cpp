@@ -15,7 +15,7 @@
 namespace bill {
 
 FrmShelfLabels::FrmShelfLabels(std::vector<LabelBill> bills)
-    : ui::Window("FrmShelfLabels", kShelfLabelsCaption), bills_(std::move(bills)) {
+    : ui::Dialog("FrmShelfLabels", kShelfLabelsCaption), bills_(std::move(bills)) {
     SetDesignSize(6600, 1800);
     const bool roll = ui::CurrentToolkit().Preference(kShelfLabelsPreference) == kSheetRoll;
     (roll ? OptRoll : OptA4).SetValue(true);
@@ -35,17 +35,7 @@ FrmShelfLabels::FrmShelfLabels(std::vector<LabelBill> bills)
 
 void FrmShelfLabels::OnLoad() {
     ShowSummary();
-    try {
-        SetFocus(OptRoll.Value() ? static_cast<ui::Control&>(OptRoll) : OptA4);
-    } catch (...) {
-    }
-}
-
-void FrmShelfLabels::OnKeyDown(int& key, int) {
-    if (key == ui::Key::Escape) {
-        key = 0;
-        Close();
-    }
+    OfferFocus(OptRoll.Value() ? static_cast<ui::Control&>(OptRoll) : OptA4);
 }
 
 data::LabelJob FrmShelfLabels::Job() const {

@@ -24,7 +24,7 @@ inline constexpr const char* kShelfLabelsPreference = "FrmShelfLabels";
 inline constexpr const char* kSheetA4 = "A4";
 inline constexpr const char* kSheetRoll = "卷纸";
 
-class FrmShelfLabels : public ui::Window {
+class FrmShelfLabels : public ui::Dialog {
 public:
     explicit FrmShelfLabels(std::vector<LabelBill> bills);
 
@@ -38,7 +38,6 @@ public:
     ui::Button CmdClose{*this, "CmdClose", "关闭"};
 
     void OnLoad() override;
-    void OnKeyDown(int& key, int shift) override;
 
     // What would be printed with the choices as they stand.
     data::LabelJob Job() const;

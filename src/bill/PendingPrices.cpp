@@ -40,15 +40,6 @@ bool WorthAnotherTry(const db::Error& e) {
     return e.Code() == db::ErrorCode::IntegrityViolation || e.SqlState() == "40P01" || e.SqlState() == "40001";
 }
 
-std::string DateOf(const db::Value& v) {
-    if (v.IsNull() || v.IsEmpty()) return {};
-    try {
-        return v.ToDate().DateText();
-    } catch (...) {
-        return v.ToText();
-    }
-}
-
 std::string Now() {
     const std::time_t t = std::chrono::system_clock::to_time_t(std::chrono::system_clock::now());
     std::tm local{};
@@ -122,7 +113,21 @@ void StagePendingPrices(db::Connection& c, const std::string& key, const std::st
     c.Execute(sql);
 }
 
-std::string TakesEffectText(const db::DateTime& date) { return "新价格将于 " + date.DateText() + " 生效"; }
+std::string TakesEffectText(const db::DateTime& date) { return TakesEffectText(date.DateText()); }
+std::string TakesEffectText(const std::string& date) { return "新价格将于 " + date + " 生效"; }
+
+std::string WaitingStatusText(const std::string& lsh) {
+    if (!PricesWaitForExecDate() || lsh.empty()) return {};
+    try {
+        db::Connection& c = data::HostConnection();
+        if (!PendingTableExists(c)) return {};
+        const auto waiting = WaitingBills(c, {lsh});
+        if (waiting.empty()) return {};
+        return std::string(kPendingState) + "：" + TakesEffectText(waiting.begin()->second);
+    } catch (const std::exception&) {
+        return {};  // the line is a hint; the bill itself loaded
+    }
+}
 
 std::vector<AppliedBill> ApplyDuePrices(db::Connection& c, const db::DateTime& businessDate,
                                         const std::function<void(const AppliedBill&)>& done) {
@@ -133,7 +138,7 @@ std::vector<AppliedBill> ApplyDuePrices(db::Connection& c, const db::DateTime& b
     {
         db::Recordset rs = c.OpenRecordset("select lsh,zxrq from SubAdjuctPricePending where zt=0 and zxrq<='" + day +
                                            "' group by lsh,zxrq order by zxrq,cast(lsh as int)");
-        for (long i = 0; i < rs.RecordCount(); ++i) due.push_back({rs.At(i, 0).ToText(), DateOf(rs.At(i, 1)), 0});
+        for (long i = 0; i < rs.RecordCount(); ++i) due.push_back({rs.At(i, 0).ToText(), db::FieldDay(rs.At(i, 1)), 0});
         rs.Close();
     }
     for (AppliedBill& bill : due) {
@@ -183,7 +188,7 @@ std::map<std::string, std::string> WaitingBills(db::Connection& c, const std::ve
     }
     db::Recordset rs = c.OpenRecordset(sql + " group by lsh,zxrq");
     std::map<std::string, std::string> waiting;
-    for (long i = 0; i < rs.RecordCount(); ++i) waiting[rs.At(i, 0).ToText()] = DateOf(rs.At(i, 1));
+    for (long i = 0; i < rs.RecordCount(); ++i) waiting[rs.At(i, 0).ToText()] = db::FieldDay(rs.At(i, 1));
     rs.Close();
     return waiting;
 }
@@ -218,7 +223,7 @@ std::string WaitingConflictNote(const FrmAdjuctPrice& editor) {
             EscapeQuote(item) + "' and b.dwbh='" + EscapeQuote(target) + "' and p.zt=0 and b.lsh<>'" +
             EscapeQuote(editor.TxtLSH.Text()) + "' group by b.lsh,p.zxrq");
         std::map<std::string, std::string> waiting;
-        for (long i = 0; i < rs.RecordCount(); ++i) waiting[rs.At(i, 0).ToText()] = DateOf(rs.At(i, 1));
+        for (long i = 0; i < rs.RecordCount(); ++i) waiting[rs.At(i, 0).ToText()] = db::FieldDay(rs.At(i, 1));
         rs.Close();
         return WaitingConflictText(waiting);
     } catch (...) {

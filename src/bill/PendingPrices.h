@@ -47,6 +47,10 @@ void StagePendingPrices(db::Connection& c, const std::string& escapedLsh, const 
                         const db::DateTime& date);
 // "新价格将于 2026-12-10 生效"
 std::string TakesEffectText(const db::DateTime& date);
+std::string TakesEffectText(const std::string& date);
+// For the editor's status line: "待生效：新价格将于 2026-12-10 生效" for a bill whose prices wait,
+// "" otherwise (and always with the setting off, when the pending table is not read at all).
+std::string WaitingStatusText(const std::string& lsh);
 
 struct AppliedBill {
     std::string lsh;

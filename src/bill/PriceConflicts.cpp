@@ -15,14 +15,6 @@ using data::EscapeQuote;
 constexpr size_t kSerialsNamed = 5;
 constexpr size_t kItemsNamed = 10;
 
-std::string DateOf(const db::Value& v) {
-    try {
-        return v.IsNull() || v.IsEmpty() ? std::string() : v.ToDate().DateText();
-    } catch (...) {
-        return v.ToText();
-    }
-}
-
 }  // namespace
 
 std::string OpenConflictText(const std::string& item, const std::vector<std::string>& serials) {
@@ -74,7 +66,7 @@ bool ConfirmLaterAudits(FrmAdjuctPrice&, const std::string& lsh) {
             if (i > 0 && hh == last) continue;  // the latest bill of each item
             last = hh;
             if (++items <= kItemsNamed)
-                lines.push_back("货号" + hh + "：流水号" + rs.At(i, 1).ToText() + "（" + DateOf(rs.At(i, 2)) + "）");
+                lines.push_back("货号" + hh + "：流水号" + rs.At(i, 1).ToText() + "（" + db::FieldDay(rs.At(i, 2)) + "）");
         }
         rs.Close();
     } catch (const std::exception& e) {

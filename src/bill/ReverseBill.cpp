@@ -10,6 +10,7 @@
 #include "data/Rights.h"
 #include "db/Connection.h"
 #include "db/Error.h"
+#include "db/TextUtil.h"
 #include "ui/Toolkit.h"
 
 namespace bill {
@@ -44,7 +45,7 @@ std::vector<LaterPrice> PricedLater(db::Connection& c, const std::string& lsh) {
     std::vector<LaterPrice> later;
     for (long i = 0; i < rs.RecordCount(); ++i) {
         std::string hh = rs.At(i, 0).ToText();
-        if (!later.empty() && FoldCase(later.back().hh) == FoldCase(hh)) continue;
+        if (!later.empty() && db::text::Lower(later.back().hh) == db::text::Lower(hh)) continue;
         later.push_back({std::move(hh), rs.At(i, 1).ToText()});
     }
     rs.Close();
@@ -78,7 +79,7 @@ void ReverseBill(FrmAdjuctPrice& editor) {
     }
     std::set<std::string> leftOut;
     if (!later.empty() && !IncludeLater(later))
-        for (const auto& l : later) leftOut.insert(FoldCase(l.hh));
+        for (const auto& l : later) leftOut.insert(db::text::Lower(l.hh));
 
     NewBill bill;
     std::string serial;
@@ -90,7 +91,7 @@ void ReverseBill(FrmAdjuctPrice& editor) {
         bill.header.bz = "冲回单据" + lsh;
         bill.header.czry = host.OptName;
         for (const auto& l : source->lines)
-            if (!leftOut.contains(FoldCase(l.hh)))
+            if (!leftOut.contains(db::text::Lower(l.hh)))
                 bill.lines.push_back({{}, {}, l.hh, l.pm, now.Of(source->header.dwbh, l.hh), l.sj1});
         if (bill.lines.empty()) {
             Inform(kNothingToReverse);

@@ -3,32 +3,26 @@
 #include "bill/PriceRounding.h"
 #include "data/QueryRoutines.h"
 #include "db/Connection.h"
+#include "db/TextUtil.h"
 
 namespace bill {
 namespace {
 
 using data::EscapeQuote;
 
-std::string Text(const db::Value& v) { return v.IsNull() || v.IsEmpty() ? std::string() : v.ToText(); }
-double Number(const db::Value& v) { return v.IsNull() || v.IsEmpty() ? 0.0 : v.ToDouble(); }
-
 // YYYY-MM-DD; empty for no date and for 1900-01-01, the date control's empty value.
 std::string DateText(const db::Value& v) {
     std::string text;
     if (v.GetKind() == db::Value::Kind::Date) text = v.ToDate().DateText();
-    else if (auto d = db::DateTime::Parse(Text(v))) text = d->DateText();
+    else if (auto d = db::DateTime::Parse(db::FieldText(v)))
+        text = d->DateText();
     return text == "1900-01-01" ? std::string() : text;
 }
 
-std::string Trim(const std::string& s) {
-    const auto first = s.find_first_not_of(" \t");
-    return first == std::string::npos ? std::string() : s.substr(first, s.find_last_not_of(" \t") - first + 1);
-}
-
-// The line keeps "name\spec\origin\unit" as the item was when the line was entered: the label's
+// The line keeps "name\size\origin\unit" as the item was when the line was entered: the label's
 // texts when the item is no longer in yw_kck.
 void FromLineText(const std::string& pm, data::ShelfLabel& label) {
-    std::string* parts[] = {&label.name, &label.spec, &label.origin, &label.unit};
+    std::string* parts[] = {&label.name, &label.size, &label.origin, &label.unit};
     size_t start = 0;
     for (std::string* part : parts) {
         const size_t end = pm.find('\\', start);
@@ -40,7 +34,7 @@ void FromLineText(const std::string& pm, data::ShelfLabel& label) {
 
 std::string FirstText(db::Connection& c, const std::string& sql) {
     db::Recordset rs = c.OpenRecordset(sql);
-    std::string text = rs.RecordCount() > 0 ? Text(rs.At(0, 0)) : std::string();
+    std::string text = rs.RecordCount() > 0 ? db::FieldText(rs.At(0, 0)) : std::string();
     rs.Close();
     return text;
 }
@@ -57,9 +51,9 @@ std::vector<LabelBill> ReadLabelBills(db::Connection& c, const std::vector<std::
             continue;
         }
         LabelBill bill;
-        bill.serial = Text(h.Get("lsh"));
-        bill.targetCode = Text(h.Get("dwbh"));
-        bill.toBranchType = Trim(Text(h.Get("bz5"))) == "1";
+        bill.serial = db::FieldText(h.Get("lsh"));
+        bill.targetCode = db::FieldText(h.Get("dwbh"));
+        bill.toBranchType = db::text::Trim(db::FieldText(h.Get("bz5"))) == "1";
         std::string date = DateText(h.Get("execdate"));
         if (date.empty()) date = DateText(h.Get("kdrq"));
         h.Close();
@@ -69,7 +63,7 @@ std::vector<LabelBill> ReadLabelBills(db::Connection& c, const std::vector<std::
             bill.targetName = FirstText(c, "select name from glsx where fid=3 and id=" + target);
             db::Recordset b = c.OpenRecordset("select tjbh,mc from gl_custom where lx=" + target + " order by tjbh");
             for (int r = 0; r < static_cast<int>(b.RecordCount()); ++r)
-                bill.branches.emplace_back(Text(b.At(r, 0)), Text(b.At(r, 1)));
+                bill.branches.emplace_back(db::FieldText(b.At(r, 0)), db::FieldText(b.At(r, 1)));
             b.Close();
         } else {
             bill.targetName = FirstText(c, "select mc from gl_custom where tjbh=" + target);
@@ -80,17 +74,17 @@ std::vector<LabelBill> ReadLabelBills(db::Connection& c, const std::vector<std::
             "left join yw_kck c on b.hh=c.hh where b.lsh=" + key + " order by cast(b.dh as int)");
         for (int r = 0; r < static_cast<int>(l.RecordCount()); ++r) {
             data::ShelfLabel label;
-            label.itemCode = Text(l.At(r, 0));
+            label.itemCode = db::FieldText(l.At(r, 0));
             if (l.At(r, 1).IsNull()) {
-                FromLineText(Text(l.At(r, 6)), label);
+                FromLineText(db::FieldText(l.At(r, 6)), label);
             } else {
-                label.name = Text(l.At(r, 2));
-                label.spec = Text(l.At(r, 3));
-                label.origin = Text(l.At(r, 4));
-                label.unit = Text(l.At(r, 5));
+                label.name = db::FieldText(l.At(r, 2));
+                label.size = db::FieldText(l.At(r, 3));
+                label.origin = db::FieldText(l.At(r, 4));
+                label.unit = db::FieldText(l.At(r, 5));
             }
-            label.oldPrice = RoundPrice(Number(l.At(r, 7)), decimals);
-            label.newPrice = RoundPrice(Number(l.At(r, 8)), decimals);
+            label.oldPrice = RoundPrice(db::FieldNumber(l.At(r, 7)), decimals);
+            label.newPrice = RoundPrice(db::FieldNumber(l.At(r, 8)), decimals);
             label.strikeOld = label.oldPrice > label.newPrice;
             label.execDate = date;
             bill.labels.push_back(std::move(label));

@@ -11,7 +11,7 @@ namespace data {
 
 struct ShelfLabel {
     std::string itemCode;                    // printed as a Code 128 barcode
-    std::string name, spec, origin, unit;    // yw_kck pm, gg, cd, pdw
+    std::string name, size, origin, unit;    // yw_kck pm, gg, cd, pdw
     double oldPrice = 0, newPrice = 0;
     bool strikeOld = false;  // the old price was higher: printed struck through
     std::string execDate;    // YYYY-MM-DD, empty when the bill has none

@@ -137,4 +137,17 @@ std::string FormatDouble(double v) {
     return s;
 }
 
+std::string FieldText(const Value& v) { return v.IsNull() || v.IsEmpty() ? std::string() : v.ToText(); }
+
+double FieldNumber(const Value& v) { return v.IsNull() || v.IsEmpty() ? 0.0 : v.ToDouble(); }
+
+bool FieldFlag(const Value& v) { return !v.IsNull() && !v.IsEmpty() && v.ToBool(); }
+
+std::string FieldDay(const Value& v) {
+    if (v.GetKind() == Value::Kind::Date) return v.ToDate().DateText();
+    const std::string text = FieldText(v);
+    if (auto d = DateTime::Parse(text)) return d->DateText();
+    return text;
+}
+
 }  // namespace db

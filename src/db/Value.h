@@ -58,4 +58,11 @@ private:
 // for ordinary prices ("12.5", "0.1", "100").
 std::string FormatDouble(double v);
 
+// A field as the module reads it, null and empty standing for nothing: "", 0 and false.
+std::string FieldText(const Value& v);
+double FieldNumber(const Value& v);
+bool FieldFlag(const Value& v);
+// The date part as YYYY-MM-DD, of a date or of a text that reads as one; another text as it is.
+std::string FieldDay(const Value& v);
+
 }  // namespace db

@@ -19,20 +19,7 @@ std::string TableName(const std::string& name) {
     return t;
 }
 
-double Number(const db::Value& v) { return v.IsNull() || v.IsEmpty() ? 0.0 : v.ToDouble(); }
-
 }  // namespace
-
-std::string FieldText(const db::Value& v) { return v.IsNull() || v.IsEmpty() ? std::string() : v.ToText(); }
-
-std::string FieldDay(const db::Value& v) {
-    if (v.GetKind() == db::Value::Kind::Date) return v.ToDate().DateText();
-    const std::string text = FieldText(v);
-    if (auto d = db::DateTime::Parse(text)) return d->DateText();
-    return text;
-}
-
-bool FieldFlag(const db::Value& v) { return !v.IsNull() && !v.IsEmpty() && v.ToBool(); }
 
 std::vector<std::string> SplitSerials(const std::string& list) {
     std::vector<std::string> serials;
@@ -56,25 +43,25 @@ std::optional<PrintedBill> BillReader::Read(const std::string& serial) {
     if (h.RecordCount() == 0) return std::nullopt;
     h.MoveFirst();
     PrintedBill bill;
-    bill.serial = FieldText(h.Get("lsh"));
-    bill.billDate = FieldDay(h.Get("kdrq"));
-    bill.execDate = FieldDay(h.Get("execdate"));
-    bill.remark = FieldText(h.Get("bz"));
-    bill.operatorName = FieldText(h.Get("czry"));
-    bill.audited = FieldFlag(h.Get("shbz"));
-    bill.auditor = FieldText(h.Get("shry"));
-    bill.posted = FieldFlag(h.Get("jzbz"));
-    bill.targetCode = FieldText(h.Get("dwbh"));
-    bill.toBranchType = db::text::Trim(FieldText(h.Get("bz5"))) == "1";
+    bill.serial = db::FieldText(h.Get("lsh"));
+    bill.billDate = db::FieldDay(h.Get("kdrq"));
+    bill.execDate = db::FieldDay(h.Get("execdate"));
+    bill.remark = db::FieldText(h.Get("bz"));
+    bill.operatorName = db::FieldText(h.Get("czry"));
+    bill.audited = db::FieldFlag(h.Get("shbz"));
+    bill.auditor = db::FieldText(h.Get("shry"));
+    bill.posted = db::FieldFlag(h.Get("jzbz"));
+    bill.targetCode = db::FieldText(h.Get("dwbh"));
+    bill.toBranchType = db::text::Trim(db::FieldText(h.Get("bz5"))) == "1";
     h.Close();
     bill.targetName = TargetName(bill.targetCode, bill.toBranchType);
 
     db::Recordset l = connection_.OpenRecordset("select dh, hh, pm, sj1, sj2 from " + lineTable_ + " where lsh=" + key +
                                                 " order by cast(dh as int)");
     for (long r = 0; r < l.RecordCount(); ++r) {
-        bill.lines.push_back({FieldText(l.At(static_cast<int>(r), 0)), FieldText(l.At(static_cast<int>(r), 1)),
-                              FieldText(l.At(static_cast<int>(r), 2)), Number(l.At(static_cast<int>(r), 3)),
-                              Number(l.At(static_cast<int>(r), 4))});
+        bill.lines.push_back({db::FieldText(l.At(static_cast<int>(r), 0)), db::FieldText(l.At(static_cast<int>(r), 1)),
+                              db::FieldText(l.At(static_cast<int>(r), 2)), db::FieldNumber(l.At(static_cast<int>(r), 3)),
+                              db::FieldNumber(l.At(static_cast<int>(r), 4))});
     }
     l.Close();
     return bill;
@@ -87,7 +74,7 @@ std::string BillReader::TargetName(const std::string& code, bool toBranchType) {
     std::string name;
     if (rs.RecordCount() > 0) {
         rs.MoveFirst();
-        name = FieldText(rs.Get(0));
+        name = db::FieldText(rs.Get(0));
     }
     rs.Close();
     return name;

@@ -45,12 +45,6 @@ private:
     std::string headerTable_, lineTable_;
 };
 
-// A bill field as printed and listed: its text ("" for a null), its day ("YYYY-MM-DD" of a date or
-// of a text that reads as one; other text as it stands), a yes/no flag (a null is no).
-std::string FieldText(const db::Value& v);
-std::string FieldDay(const db::Value& v);
-bool FieldFlag(const db::Value& v);
-
 // The serial numbers of a "|"-joined list, trimmed, empty parts left out.
 std::vector<std::string> SplitSerials(const std::string& list);
 

@@ -108,8 +108,9 @@ void ReprintDialog::Query() {
         std::vector<ReprintBillRow> rows;
         rows.reserve(static_cast<size_t>(rs.RecordCount()));
         for (int r = 0; r < rs.RecordCount(); ++r) {
-            rows.push_back({FieldText(rs.At(r, 0)), FieldDay(rs.At(r, 1)), FieldText(rs.At(r, 2)), FieldText(rs.At(r, 3)),
-                            FieldText(rs.At(r, 4)), FieldFlag(rs.At(r, 5)), FieldFlag(rs.At(r, 6)), false});
+            rows.push_back({db::FieldText(rs.At(r, 0)), db::FieldDay(rs.At(r, 1)), db::FieldText(rs.At(r, 2)),
+                            db::FieldText(rs.At(r, 3)), db::FieldText(rs.At(r, 4)), db::FieldFlag(rs.At(r, 5)),
+                            db::FieldFlag(rs.At(r, 6)), false});
         }
         rs.Close();
         // By day, and within a day by serial number as every grid orders serials (2 before 10).

@@ -78,7 +78,7 @@ QString Particulars(const data::ShelfLabel& l) {
         const QString v = VisibleText(value).trimmed();
         if (!v.isEmpty()) parts << QString::fromUtf8(caption) + v;
     };
-    add("规格：", l.spec);
+    add("规格：", l.size);
     add("产地：", l.origin);
     add("单位：", l.unit);
     return parts.join(QStringLiteral("  "));

@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "ui/Control.h"
+#include "ui/Keys.h"
 #include "ui/Toolkit.h"
 
 namespace ui {
@@ -35,6 +36,20 @@ Control* Window::Find(const std::string& name) const {
 }
 
 void Window::SetFocus(Control& c) { CurrentToolkit().SetFocus(*this, c); }
+
+void Window::OfferFocus(Control& c) noexcept {
+    try {
+        SetFocus(c);
+    } catch (...) {
+    }
+}
+
+void Dialog::OnKeyDown(int& key, int) {
+    if (key == Key::Escape) {
+        key = 0;
+        Close();
+    }
+}
 
 void Window::SendTab(bool backwards) { CurrentToolkit().PostTab(*this, backwards); }
 

@@ -47,6 +47,9 @@ public:
     Control* Find(const std::string& name) const;
     Control* Focused() const { return focused_; }
     void SetFocus(Control& c);
+    // SetFocus where the focus is a courtesy (a window's first field): a toolkit that cannot move
+    // it now leaves it where it is.
+    void OfferFocus(Control& c) noexcept;
     // Moves the focus to the next (or previous) control in tab order, as a Tab keystroke would.
     void SendTab(bool backwards = false);
     // The control a Tab (or Shift+Tab) from the focused control reaches.
@@ -71,6 +74,13 @@ private:
     Control* focused_ = nullptr;
     bool shown_ = false;
     int width_ = 0, height_ = 0, designWidth_ = 0, designHeight_ = 0;
+};
+
+// A window that Esc closes: the tool dialogs over the editor and the browser.
+class Dialog : public Window {
+public:
+    using Window::Window;
+    void OnKeyDown(int& key, int shift) override;
 };
 
 }  // namespace ui

@@ -72,7 +72,7 @@ TEST_F(ShelfLabels, EachLineGivesItsItemPricesAndTheBillsExecutionDate) {
     ASSERT_EQ(bills.size(), 1u);
     EXPECT_EQ(bills[0].targetName, "一分店");
     struct Want {
-        const char *code, *name, *spec, *origin, *unit;
+        const char *code, *name, *size, *origin, *unit;
         double oldPrice, newPrice;
         bool struck;
     };
@@ -86,7 +86,7 @@ TEST_F(ShelfLabels, EachLineGivesItsItemPricesAndTheBillsExecutionDate) {
         SCOPED_TRACE(want[i].code);
         EXPECT_EQ(labels[i].itemCode, want[i].code);
         EXPECT_EQ(labels[i].name, want[i].name);
-        EXPECT_EQ(labels[i].spec, want[i].spec);
+        EXPECT_EQ(labels[i].size, want[i].size);
         EXPECT_EQ(labels[i].origin, want[i].origin);
         EXPECT_EQ(labels[i].unit, want[i].unit);
         EXPECT_DOUBLE_EQ(labels[i].oldPrice, want[i].oldPrice);

@@ -40,7 +40,7 @@ data::ShelfLabel Label(const std::string& code, double oldPrice, double newPrice
     data::ShelfLabel l;
     l.itemCode = code;
     l.name = "苹果 Fuji 红富士特级";
-    l.spec = "500g";
+    l.size = "500g";
     l.origin = "烟台";
     l.unit = "袋";
     l.oldPrice = oldPrice;

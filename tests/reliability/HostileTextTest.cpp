@@ -1,7 +1,7 @@
 // Every text an operator or another program may put where the dialog and the browser take text
-// from — the operator's name, a bill's serial and remark as stored by another program, a setting
-// of the host — is shown and used exactly as it is, and no statement is changed by it. (The
-// branch-mode dialog has no text field; its choice is a pair of option buttons.)
+// from — the operator's name, a bill's serial and remark as stored by another program — is shown
+// and used exactly as it is, and no statement is changed by it. (The branch-mode dialog has no text
+// field; its choice is a pair of option buttons.)
 #include <gtest/gtest.h>
 
 #include <string>
@@ -10,7 +10,6 @@
 #include "browser/FrmBrowser.h"
 #include "data/HostContext.h"
 #include "data/QueryRoutines.h"
-#include "data/SystemSettings.h"
 #include "support/TestDatabase.h"
 
 using data::EscapeQuote;
@@ -120,34 +119,6 @@ TEST_F(HostileText, SerialsOfMarkedBillsReachTheStatementsIntact) {
         }
         EXPECT_EQ(t.Scalar("select count(*) from SubAdjuctPrice"), std::to_string(left));
         EXPECT_EQ(t.Scalar("select count(*) from SubAdjuctPrice where lsh='keep' and jzbz=0"), "1");
-    }
-    EXPECT_TRUE(OkMessages().empty()) << OkMessages().front();
-}
-
-// A setting's text reaches the settings record as stored, trimmed of its blanks where the rule says
-// so; a text that is not a number gives the key its default.
-TEST_F(HostileText, SettingsTakeTextsAsStored) {
-    t.OpenHostConnection();
-    t.Exec("insert into sys_var (slws,pfjws,lsjws,sjws,hsjws,wsjws,cbjws,jjbl,ztdh,bz1,bz2,bz3,bz4,bz5,bz6,bz7,bz8,bz9,xz1,"
-           "xz2,xz3,xz4,xz5,xz6,xz7,xz8,xz9,rkdsh,xhdsh,dcdsh,ykdsh,lsjz,ykfs,glph,phzx,sf_tag,zdxjbl,ywjz,jzyf,ckperiod,qyzt) "
-           "values (0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,'',0,0,0,0,0)");
-    auto trim = [](std::string s) {
-        const auto blank = [](char c) { return c == ' ' || c == '\t'; };
-        while (!s.empty() && blank(s.front())) s.erase(s.begin());
-        while (!s.empty() && blank(s.back())) s.pop_back();
-        return s;
-    };
-    for (const auto& text : HostileTexts()) {
-        SCOPED_TRACE("value " + Shown(text));
-        for (const char* key : {"ZJMSpliteChar", "LengthOfMakeHH", "CHKMaker"}) {
-            t.Exec("delete from t_SystemProfile where FCategory='GL' and FKey='" + std::string(key) + "'");
-            t.Exec("insert into t_SystemProfile (FCategory,FKey,FValue) values ('GL','" + std::string(key) + "','" +
-                   EscapeQuote(text) + "')");
-        }
-        data::LoadSystemSettings();
-        EXPECT_EQ(data::Settings().ZJMSpliteChar, trim(text));
-        EXPECT_EQ(data::Settings().LengthOfMakeHH, 4);
-        EXPECT_FALSE(data::Settings().CHKMaker);
     }
     EXPECT_TRUE(OkMessages().empty()) << OkMessages().front();
 }
