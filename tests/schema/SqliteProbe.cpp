@@ -1,7 +1,6 @@
 #include "SqliteProbe.h"
 
 #include <stdexcept>
-#include <unistd.h>
 
 namespace schema::test {
 
@@ -28,21 +27,6 @@ std::string ColumnText(sqlite3_stmt* statement, int column)
 }
 
 }  // namespace
-
-ScratchDir::ScratchDir()
-{
-    std::string pattern = (std::filesystem::temp_directory_path() / "schema_tests_XXXXXX").string();
-    if (!mkdtemp(pattern.data())) {
-        throw std::runtime_error("mkdtemp failed");
-    }
-    path_ = pattern;
-}
-
-ScratchDir::~ScratchDir()
-{
-    std::error_code ec;
-    std::filesystem::remove_all(path_, ec);
-}
 
 SqliteProbe::SqliteProbe(const std::string& path)
 {

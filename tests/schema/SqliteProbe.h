@@ -1,29 +1,18 @@
-// Test helpers: a scratch folder that cleans up after itself, and a small read/write handle on
-// a SQLite file for asking questions of what the schema code produced.
+// A small read/write handle on a SQLite file, for asking questions of what the schema code produced.
 #pragma once
 
 #include <cstdint>
-#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include <sqlite3.h>
 
+#include "support/ScratchDir.h"
+
 namespace schema::test {
 
-class ScratchDir {
-public:
-    ScratchDir();
-    ~ScratchDir();
-    ScratchDir(const ScratchDir&) = delete;
-    ScratchDir& operator=(const ScratchDir&) = delete;
-
-    std::string File(const std::string& name) const { return (path_ / name).string(); }
-
-private:
-    std::filesystem::path path_;
-};
+using testing_support::ScratchDir;
 
 class SqliteProbe {
 public:
