@@ -3,13 +3,13 @@
 // the CSV cells written through it.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
 
 #include "data/AtomicFile.h"
 #include "support/FileSizeLimit.h"
+#include "support/ScratchDir.h"
 
 namespace {
 
@@ -33,13 +33,9 @@ struct Case {
 
 class AtomicFileTest : public ::testing::TestWithParam<Case> {
 protected:
-    void SetUp() override {
-        char pattern[] = "/tmp/spb-atomic-XXXXXX";
-        dir = mkdtemp(pattern);
-        std::ofstream(dir / "victim") << "victim";
-    }
-    void TearDown() override { fs::remove_all(dir); }
-    fs::path dir;
+    void SetUp() override { std::ofstream(dir / "victim") << "victim"; }
+    testing_support::ScratchDir scratch;
+    const fs::path& dir = scratch.Path();
 };
 
 TEST_P(AtomicFileTest, TheTargetIsTheWholeNewFileOrAsItWas) {
@@ -94,8 +90,8 @@ INSTANTIATE_TEST_SUITE_P(
     [](const ::testing::TestParamInfo<Case>& info) { return std::string(info.param.what); });
 
 TEST(AtomicFile, AfterATakenNameAnotherNameIsTried) {
-    char pattern[] = "/tmp/spb-atomic-XXXXXX";
-    const fs::path dir = mkdtemp(pattern);
+    testing_support::ScratchDir scratch;
+    const fs::path& dir = scratch.Path();
     std::ofstream(dir / "a.pdf") << "earlier";
     {
         AtomicFile file((dir / "a.pdf").string(), AtomicFile::Existing::Keep);
@@ -107,7 +103,6 @@ TEST(AtomicFile, AfterATakenNameAnotherNameIsTried) {
     }
     EXPECT_EQ(Read(dir / "a.pdf"), "earlier");
     EXPECT_EQ(Read(dir / "a-2.pdf"), "new");
-    fs::remove_all(dir);
 }
 
 TEST(AtomicFile, AFolderThatIsNotThereFailsAtOnce) {

@@ -86,13 +86,6 @@ TEST_F(QueryRoutines, RecordsetRoutinesReportFailuresAsErrorBoxes) {
     EXPECT_EQ(t.Toolkit().Messages()[0].message.icon, Icon::Critical);
 }
 
-TEST(EscapeQuote, DoublesEveryQuote) {
-    EXPECT_EQ(data::EscapeQuote("'"), "''");
-    EXPECT_EQ(data::EscapeQuote("O'Neil"), "O''Neil");
-    EXPECT_EQ(data::EscapeQuote(""), "");
-    EXPECT_EQ(data::EscapeQuote("张'三'"), "张''三''");
-}
-
 TEST_F(QueryRoutines, RightsComeFromTheHostTableAndDenyByDefault) {
     t.Grant("0001", "新增");
     EXPECT_TRUE(data::HasRight("新增"));
