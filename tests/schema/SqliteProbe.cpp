@@ -45,12 +45,6 @@ std::int64_t SqliteProbe::Int(const std::string& sql) const
     return sqlite3_step(statement.get()) == SQLITE_ROW ? sqlite3_column_int64(statement.get(), 0) : 0;
 }
 
-std::string SqliteProbe::Text(const std::string& sql) const
-{
-    auto statement = Prepare(db_.get(), sql);
-    return sqlite3_step(statement.get()) == SQLITE_ROW ? ColumnText(statement.get(), 0) : "";
-}
-
 std::vector<std::string> SqliteProbe::Rows(const std::string& sql) const
 {
     static constexpr const char* kClass[] = {"?", "i:", "r:", "t:", "b:", "n:"};

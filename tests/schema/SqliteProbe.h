@@ -18,9 +18,8 @@ class SqliteProbe {
 public:
     explicit SqliteProbe(const std::string& path);
 
-    // First column of the first row; 0 / "" when there is no row or it is NULL.
+    // First column of the first row; 0 when there is no row or it is NULL.
     std::int64_t Int(const std::string& sql) const;
-    std::string Text(const std::string& sql) const;
     // Every row, each value as text ("<null>" for NULL) prefixed by its storage class.
     std::vector<std::string> Rows(const std::string& sql) const;
     // Runs a statement and returns its extended result code.
