@@ -7,17 +7,6 @@
 
 using db::Value;
 
-// The error code a conversion fails with; 0 when it succeeds.
-template <typename F>
-unsigned FailureCode(F fn) {
-    try {
-        fn();
-    } catch (const db::Error& e) {
-        return e.Code();
-    }
-    return 0;
-}
-
 TEST(Value, ConversionsRoundHalfToEvenAndRefuseWhatIsNoNumber) {
     EXPECT_EQ(Value::Double(2.5).ToInt16(), 2);
     EXPECT_EQ(Value::Double(3.5).ToInt16(), 4);
@@ -25,9 +14,17 @@ TEST(Value, ConversionsRoundHalfToEvenAndRefuseWhatIsNoNumber) {
     EXPECT_EQ(Value::Text(" 42 ").ToInt16(), 42);
     EXPECT_EQ(Value().ToInt16(), 0);  // empty converts to 0
     EXPECT_DOUBLE_EQ(Value::Text(" 1.5e2 ").ToDouble(), 150);
-    EXPECT_EQ(FailureCode([] { Value::Int32(32767 + 100).ToInt16(); }), db::ErrorCode::Overflow);
-    EXPECT_EQ(FailureCode([] { Value::Text("").ToInt16(); }), db::ErrorCode::TypeMismatch);
-    EXPECT_THROW(Value::Null().ToInt16(), db::Error);
+    const std::pair<Value, unsigned> refused[] = {{Value::Int32(32767 + 100), db::ErrorCode::Overflow},
+                                                  {Value::Text(""), db::ErrorCode::TypeMismatch},
+                                                  {Value::Null(), db::ErrorCode::TypeMismatch}};
+    for (const auto& [v, code] : refused) {
+        try {
+            v.ToInt16();
+            ADD_FAILURE() << "converted " << v.ToText();
+        } catch (const db::Error& e) {
+            EXPECT_EQ(e.Code(), code) << v.ToText();
+        }
+    }
     EXPECT_THROW(Value::Text("yes").ToBool(), db::Error);
     for (const char* t : {"abc", "inf", "-INF", "Infinity", "nan", "NAN(1)", "1e999"})
         EXPECT_THROW(Value::Text(t).ToDouble(), db::Error) << t;
@@ -42,16 +39,14 @@ TEST(Value, TextForms) {
         {Value::Double(12.4), "12.4"}, {Value::Date({2026, 12, 6}), "2026-12-06"},          {Value::Null(), ""},
     };
     for (const auto& [v, text] : cases) EXPECT_EQ(v.ToText(), text);
-    EXPECT_EQ(db::DateTime::Parse("2026-12-06")->ToText(), "2026-12-06");
     EXPECT_EQ(db::DateTime::Parse("2026/1/5 08:30")->ToText(), "2026-01-05 08:30:00");
     EXPECT_EQ(db::DateTime::Parse("2026-12-06 10:11:12.123")->second, 12);
     for (const char* no : {"2026-02-30", "12.5", ""}) EXPECT_FALSE(db::DateTime::Parse(no)) << no;
 }
 
 TEST(Text, TrimTakesAsciiBlanksAndTheFullWidthBlankOnlyWhenAsked) {
-    using db::text::FullWidthBlank;
     const std::string fw = "\xE3\x80\x80";  // U+3000
-    struct Case {
+    const struct {
         std::string in, ascii, withFullWidth;
     } cases[] = {
         {" \t\r\n12\r\n", "12", "12"},
@@ -59,26 +54,21 @@ TEST(Text, TrimTakesAsciiBlanksAndTheFullWidthBlankOnlyWhenAsked) {
         {" " + fw + " a b " + fw + "\t", fw + " a b " + fw, "a b"},
         {"\xE3\x80", "\xE3\x80", "\xE3\x80"},  // a cut sequence is no blank
         {fw + fw, fw + fw, ""},
-        {" \t ", "", ""},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         EXPECT_EQ(db::text::Trim(c.in), c.ascii) << c.in;
-        EXPECT_EQ(db::text::TrimView(c.in, FullWidthBlank::Trimmed), c.withFullWidth) << c.in;
+        EXPECT_EQ(db::text::TrimView(c.in, db::text::FullWidthBlank::Trimmed), c.withFullWidth) << c.in;
     }
 }
 
 TEST(Text, Utf16ConversionReplacesEachBadByteAndUnpairedSurrogate) {
-    struct Case {
-        std::string utf8;
-        std::u16string utf16;
-    } cases[] = {
-        {"a价", u"a\u4EF7"},
-        {"\xF0\x9F\x98\x80", u"\xD83D\xDE00"},
+    const std::pair<std::string, std::u16string> cases[] = {
+        {"a价\xF0\x9F\x98\x80", u"a\u4EF7\xD83D\xDE00"},
         {"\xC0\xAF!", u"\xFFFD\xFFFD!"},        // overlong: two bad bytes
         {"\xED\xA0\x80", u"\xFFFD\xFFFD\xFFFD"},  // a surrogate encoded in UTF-8
         {"x\xE4\xB8", u"x\xFFFD\xFFFD"},        // cut at the end
     };
-    for (const Case& c : cases) EXPECT_EQ(db::text::Utf8ToUtf16(c.utf8), c.utf16) << c.utf8;
+    for (const auto& [utf8, utf16] : cases) EXPECT_EQ(db::text::Utf8ToUtf16(utf8), utf16) << utf8;
     EXPECT_EQ(db::text::Utf16ToUtf8(u"\xD83D\xDE00\u4EF7"), "\xF0\x9F\x98\x80价");
     EXPECT_EQ(db::text::Utf16ToUtf8(std::u16string(u"a\xDC00") + u"\xD800"), "a\xEF\xBF\xBD\xEF\xBF\xBD");
 }
