@@ -3,13 +3,13 @@
 // the CSV cells written through it.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
 
 #include "data/AtomicFile.h"
 #include "support/FileSizeLimit.h"
+#include "support/ScratchDir.h"
 
 namespace {
 
@@ -23,79 +23,64 @@ std::string Read(const fs::path& p) {
 
 enum class Before { Nothing, EarlierFile, SymlinkToVictim };
 
-struct Case {
-    const char* what;
-    Before before;
-    AtomicFile::Existing existing;
-    size_t limit;  // bytes a file may have (a full disk); 0: none
-    int error;     // 0: committed
-};
-
-class AtomicFileTest : public ::testing::TestWithParam<Case> {
-protected:
-    void SetUp() override {
-        char pattern[] = "/tmp/spb-atomic-XXXXXX";
-        dir = mkdtemp(pattern);
-        std::ofstream(dir / "victim") << "victim";
-    }
-    void TearDown() override { fs::remove_all(dir); }
-    fs::path dir;
-};
-
-TEST_P(AtomicFileTest, TheTargetIsTheWholeNewFileOrAsItWas) {
-    const Case& c = GetParam();
-    const fs::path target = dir / "结果.csv";
-    if (c.before == Before::EarlierFile) std::ofstream(target) << "earlier";
-    if (c.before == Before::SymlinkToVictim) fs::create_symlink(dir / "victim", target);
+TEST(AtomicFile, TheTargetIsTheWholeNewFileOrAsItWas) {
+    using Existing = AtomicFile::Existing;
+    const struct {
+        const char* what;
+        Before before;
+        Existing existing;
+        size_t limit;  // bytes a file may have (a full disk); 0: none
+        int error;     // 0: committed
+    } cases[] = {
+        {"new", Before::Nothing, Existing::Replace, 0, 0},
+        {"replaces", Before::EarlierFile, Existing::Replace, 0, 0},
+        {"replaces the symlink, not its target", Before::SymlinkToVictim, Existing::Replace, 0, 0},
+        {"keeps", Before::EarlierFile, Existing::Keep, 0, EEXIST},
+        {"keeps the symlink", Before::SymlinkToVictim, Existing::Keep, 0, EEXIST},
+        {"full disk keeps the earlier file", Before::EarlierFile, Existing::Replace, 4096, EFBIG},
+        {"full disk leaves nothing", Before::Nothing, Existing::Replace, 4096, EFBIG},
+    };
     const std::string text(100000, 'x');
-    {
-        std::unique_ptr<testing_support::FileSizeLimit> full;
-        if (c.limit > 0) full = std::make_unique<testing_support::FileSizeLimit>(c.limit);
-        AtomicFile file(target.string(), c.existing);
-        ASSERT_TRUE(file.Ok()) << file.ErrorText();
-        const bool written = file.Write(text) && file.Commit();
-        EXPECT_EQ(written, c.error == 0);
-        EXPECT_EQ(file.Errno(), c.error) << file.ErrorText();
-        if (written) {
-            EXPECT_EQ(file.Path(), target.string());
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        testing_support::ScratchDir scratch;
+        const fs::path& dir = scratch.Path();
+        const fs::path target = dir / "结果.csv";
+        std::ofstream(dir / "victim") << "victim";
+        if (c.before == Before::EarlierFile) std::ofstream(target) << "earlier";
+        if (c.before == Before::SymlinkToVictim) fs::create_symlink(dir / "victim", target);
+        {
+            std::unique_ptr<testing_support::FileSizeLimit> full;
+            if (c.limit > 0) full = std::make_unique<testing_support::FileSizeLimit>(c.limit);
+            AtomicFile file(target.string(), c.existing);
+            ASSERT_TRUE(file.Ok()) << file.ErrorText();
+            EXPECT_EQ(file.Write(text) && file.Commit(), c.error == 0);
+            EXPECT_EQ(file.Errno(), c.error) << file.ErrorText();
         }
-    }
-    EXPECT_EQ(Read(dir / "victim"), "victim") << "a symlink's target is never written";
-    size_t entries = 0;
-    for ([[maybe_unused]] const auto& e : fs::directory_iterator(dir)) ++entries;
-    EXPECT_EQ(entries, c.before == Before::Nothing && c.error != 0 ? 1u : 2u) << "a temporary file was left behind";
-    if (c.error == 0) {
-        ASSERT_TRUE(fs::is_regular_file(fs::symlink_status(target)));
-        EXPECT_EQ(Read(target), text);
-        struct stat st{};
-        ASSERT_EQ(::stat(target.c_str(), &st), 0);
-        const mode_t mask = ::umask(022);
-        ::umask(mask);
-        EXPECT_EQ(st.st_mode & 0777, 0644 & ~mask);
-    } else if (c.before == Before::EarlierFile) {
-        EXPECT_EQ(Read(target), "earlier");
-    } else if (c.before == Before::SymlinkToVictim) {
-        EXPECT_TRUE(fs::is_symlink(target));
-    } else {
-        EXPECT_FALSE(fs::exists(fs::symlink_status(target)));
+        EXPECT_EQ(Read(dir / "victim"), "victim") << "a symlink's target is never written";
+        const auto entries = std::distance(fs::directory_iterator(dir), fs::directory_iterator());
+        EXPECT_EQ(entries, c.before == Before::Nothing && c.error != 0 ? 1 : 2) << "a temporary file was left behind";
+        if (c.error == 0) {
+            ASSERT_TRUE(fs::is_regular_file(fs::symlink_status(target)));
+            EXPECT_EQ(Read(target), text);
+            struct stat st{};
+            ASSERT_EQ(::stat(target.c_str(), &st), 0);
+            const mode_t mask = ::umask(022);
+            ::umask(mask);
+            EXPECT_EQ(st.st_mode & 0777, 0644 & ~mask);
+        } else if (c.before == Before::EarlierFile) {
+            EXPECT_EQ(Read(target), "earlier");
+        } else if (c.before == Before::SymlinkToVictim) {
+            EXPECT_TRUE(fs::is_symlink(target));
+        } else {
+            EXPECT_FALSE(fs::exists(fs::symlink_status(target)));
+        }
     }
 }
 
-using Existing = AtomicFile::Existing;
-INSTANTIATE_TEST_SUITE_P(
-    Cases, AtomicFileTest,
-    ::testing::Values(Case{"new", Before::Nothing, Existing::Replace, 0, 0},
-                      Case{"replaces", Before::EarlierFile, Existing::Replace, 0, 0},
-                      Case{"replacesTheSymlinkNotItsTarget", Before::SymlinkToVictim, Existing::Replace, 0, 0},
-                      Case{"keeps", Before::EarlierFile, Existing::Keep, 0, EEXIST},
-                      Case{"keepsTheSymlink", Before::SymlinkToVictim, Existing::Keep, 0, EEXIST},
-                      Case{"fullDiskKeepsTheEarlierFile", Before::EarlierFile, Existing::Replace, 4096, EFBIG},
-                      Case{"fullDiskLeavesNothing", Before::Nothing, Existing::Replace, 4096, EFBIG}),
-    [](const ::testing::TestParamInfo<Case>& info) { return std::string(info.param.what); });
-
 TEST(AtomicFile, AfterATakenNameAnotherNameIsTried) {
-    char pattern[] = "/tmp/spb-atomic-XXXXXX";
-    const fs::path dir = mkdtemp(pattern);
+    testing_support::ScratchDir scratch;
+    const fs::path& dir = scratch.Path();
     std::ofstream(dir / "a.pdf") << "earlier";
     {
         AtomicFile file((dir / "a.pdf").string(), AtomicFile::Existing::Keep);
@@ -103,11 +88,10 @@ TEST(AtomicFile, AfterATakenNameAnotherNameIsTried) {
         EXPECT_FALSE(file.Commit());
         EXPECT_EQ(file.Errno(), EEXIST);
         EXPECT_TRUE(file.Commit("a-2.pdf")) << file.ErrorText();
-        EXPECT_EQ(file.Path(), (dir / "a-2.pdf").string());
+        EXPECT_EQ(file.Path(), (dir / "a-2.pdf").string());  // the name it took
     }
     EXPECT_EQ(Read(dir / "a.pdf"), "earlier");
     EXPECT_EQ(Read(dir / "a-2.pdf"), "new");
-    fs::remove_all(dir);
 }
 
 TEST(AtomicFile, AFolderThatIsNotThereFailsAtOnce) {

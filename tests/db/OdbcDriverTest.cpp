@@ -1,5 +1,5 @@
 // The ODBC driver itself, on the test database opened through the SQLite ODBC driver whatever
-// backend the suite runs on, often checked against the embedded driver on the same file.
+// backend the suite runs on, checked against the embedded driver on the same file.
 #ifdef SPB_HAVE_ODBC
 #include <arpa/inet.h>
 #include <gtest/gtest.h>
@@ -13,62 +13,57 @@
 #include "db/Error.h"
 #include "support/TestDatabase.h"
 
-using testing_support::OdbcConnectionString;
 using testing_support::TestDatabase;
-using Kind = db::Value::Kind;
 
 namespace {
 
 class OdbcDriver : public ::testing::Test {
 protected:
     void SetUp() override {
-        odbc.Open(OdbcConnectionString(t.Path()));
+        odbc.Open(testing_support::OdbcConnectionString(t.Path()));
         embedded.Open("Provider=SQLite;Data Source=" + t.Path());
-    }
-    std::string Scalar(db::Connection& c, const std::string& sql) {
-        auto rs = c.OpenRecordset(sql);
-        return rs.RecordCount() == 0 ? "<no row>" : rs.Get(0).IsNull() ? "<null>" : rs.Get(0).ToText();
     }
     TestDatabase t;
     db::Connection odbc, embedded;
 };
 
-// The error `open` fails with, and how long it took.
-std::pair<db::Error, std::chrono::milliseconds> OpenFailure(const std::string& connectionString) {
+struct OpenFailure {
+    db::Error error{0, ""};
+    std::chrono::milliseconds took{};
+};
+
+// How `open` fails: its error, how long it took, and that the password is nowhere in the message.
+OpenFailure FailToOpen(const std::string& connectionString) {
     db::Connection c;
-    auto start = std::chrono::steady_clock::now();
+    const auto start = std::chrono::steady_clock::now();
     try {
         c.Open(connectionString);
     } catch (const db::Error& e) {
         EXPECT_FALSE(c.IsOpen());
+        EXPECT_EQ(e.Description().find("topsecret"), std::string::npos) << e.Description();
         return {e, std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start)};
     }
     ADD_FAILURE() << "opened " << connectionString;
-    return {db::Error(0, ""), {}};
+    return {};
 }
 
 // A TCP port on the loopback address that accepts connections and never answers.
-class SilentServer {
-public:
+struct SilentServer {
     SilentServer() {
-        fd_ = socket(AF_INET, SOCK_STREAM, 0);
         sockaddr_in a{};
         a.sin_family = AF_INET;
         a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
         socklen_t len = sizeof a;
-        if (fd_ < 0 || bind(fd_, reinterpret_cast<sockaddr*>(&a), len) != 0 || listen(fd_, 4) != 0 ||
-            getsockname(fd_, reinterpret_cast<sockaddr*>(&a), &len) != 0)
+        if (fd < 0 || bind(fd, reinterpret_cast<sockaddr*>(&a), len) != 0 || listen(fd, 4) != 0 ||
+            getsockname(fd, reinterpret_cast<sockaddr*>(&a), &len) != 0)
             ADD_FAILURE() << "no loopback listener";
-        port_ = ntohs(a.sin_port);
+        port = ntohs(a.sin_port);
     }
     ~SilentServer() {
-        if (fd_ >= 0) close(fd_);
+        if (fd >= 0) close(fd);
     }
-    int Port() const { return port_; }
-
-private:
-    int fd_ = -1;
-    int port_ = 0;
+    int fd = socket(AF_INET, SOCK_STREAM, 0);
+    int port = 0;
 };
 
 }  // namespace
@@ -80,15 +75,11 @@ TEST_F(OdbcDriver, ReportsTheEmbeddedDriversTypeClassesAndValues) {
         "i decimal(10,2), j money, k datetime, l date, m varchar(20), n nvarchar(10), o text)");
     embedded.Execute(
         "insert into probe values (-7, 70000, 200, 9000000000, 1, 0.5, 2.25, 12.5, 3.75, 19.99, '2026-12-06 08:30:00', "
-        "'2026-01-02', '张三', 'N', 'long')");
-    embedded.Execute("insert into probe (a) values (NULL)");
-    const char* queries[] = {
-        "select * from probe order by a desc",
-        "select max( (cast(a as int)) ) as mx, count(*) as n, sum(h) as total, max(k) as latest, min(m) from probe",
-        "select max( (cast(a as int)) ) as mx, count(*) as n, max(k) as latest from probe where 1=0",
-        "select a + 1 as expr, m + n as joined from probe where a is not null",
-    };
-    for (const char* q : queries) {
+        "'2026-01-02', '张三', 'N', 'long'), (NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL)");
+    for (const char* q : {"select * from probe order by a desc",
+                          "select max( (cast(a as int)) ) as mx, count(*) as n, sum(h) as total, max(k) as latest, min(m) from probe",
+                          "select max( (cast(a as int)) ) as mx, count(*) as n, max(k) as latest from probe where 1=0",
+                          "select a + 1 as expr, m + n as joined from probe where a is not null"}) {
         SCOPED_TRACE(q);
         auto want = embedded.OpenRecordset(q);
         auto got = odbc.OpenRecordset(q);
@@ -100,142 +91,65 @@ TEST_F(OdbcDriver, ReportsTheEmbeddedDriversTypeClassesAndValues) {
             for (int r = 0; r < want.RecordCount(); ++r) EXPECT_EQ(got.At(r, f), want.At(r, f)) << want.Field(f).name << " row " << r;
         }
     }
-    auto rs = odbc.OpenRecordset("select a, e, d, h, k, m, o from probe order by a desc");
-    EXPECT_EQ(rs.Get("a").GetKind(), Kind::Int16);
-    EXPECT_EQ(rs.Get("e"), db::Value::Bool(true));
-    EXPECT_EQ(rs.Get("d"), db::Value::Int64(9000000000));
-    EXPECT_EQ(rs.Field("h").type, db::DataType::Numeric);
-    EXPECT_EQ(rs.Get("h"), db::Value::Double(12.5));
-    EXPECT_EQ(rs.Get("k"), db::Value::Date({2026, 12, 6, 8, 30, 0}));
-    EXPECT_EQ(rs.Get("m"), db::Value::Text("张三"));
-    rs.MoveNext();
-    for (int f = 0; f < rs.FieldCount(); ++f) EXPECT_TRUE(rs.Get(f).IsNull()) << rs.Field(f).name;
+    // The classes and values themselves, so that both drivers cannot be wrong alike.
+    auto rs = odbc.OpenRecordset("select a, e, d, h, k, m from probe order by a desc");
+    const std::pair<db::DataType, db::Value> expected[] = {
+        {db::DataType::SmallInt, db::Value::Int16(-7)},        {db::DataType::Boolean, db::Value::Bool(true)},
+        {db::DataType::BigInt, db::Value::Int64(9000000000)},  {db::DataType::Numeric, db::Value::Double(12.5)},
+        {db::DataType::DBTimeStamp, db::Value::Date({2026, 12, 6, 8, 30, 0})}, {db::DataType::VarWChar, db::Value::Text("张三")}};
+    for (int f = 0; f < 6; ++f) {
+        EXPECT_EQ(rs.Field(f).type, expected[f].first) << rs.Field(f).name;
+        EXPECT_EQ(rs.At(0, f), expected[f].second) << rs.Field(f).name;
+        EXPECT_TRUE(rs.At(1, f).IsNull()) << rs.Field(f).name;
+    }
+    auto none = odbc.OpenRecordset("select max( (cast(a as int)) ) as mx, count(*) as n from probe where 1=0");
+    EXPECT_EQ(none.Field("mx").type, db::DataType::Integer);  // an aggregate over no rows keeps its class
+    EXPECT_TRUE(none.Get("mx").IsNull());
 }
 
+// Written through ODBC, read back by the embedded driver as the same UTF-8.
 TEST_F(OdbcDriver, TextRoundTripsAsUtf8WhateverItsLength) {
-    std::string chinese = "分支机构调价单 “总部” 𠀋 ✓";  // 𠀋 lies outside the 16-bit plane
-    std::string longText;
+    std::string chinese = "分支机构调价单 “总部” 𠀋 ✓", longText;  // 𠀋 lies outside the 16-bit plane
     while (longText.size() < 30000) longText += "长文本 long text ";
     odbc.Execute("insert into SubAdjuctPrice (lsh,bz,czry,shbz,jzbz) values ('1','" + chinese + "','" + longText + "',0,0)");
-    auto rs = odbc.OpenRecordset("select bz as 备注, czry from SubAdjuctPrice where bz = '" + chinese + "'");
+    auto rs = odbc.OpenRecordset("select bz as 备注 from SubAdjuctPrice where bz = '" + chinese + "'");
     ASSERT_EQ(rs.RecordCount(), 1);
     EXPECT_EQ(rs.Field(0).name, "备注");
-    EXPECT_EQ(rs.Get("备注").ToText(), chinese);
-    EXPECT_EQ(rs.Get("czry").ToText(), longText);
-    // Stored as the same UTF-8 the embedded driver reads.
-    EXPECT_EQ(Scalar(embedded, "select bz from SubAdjuctPrice"), chinese);
-    EXPECT_EQ(Scalar(embedded, "select czry from SubAdjuctPrice"), longText);
-}
-
-TEST_F(OdbcDriver, CountsRowsAffectedAndRunsScripts) {
-    EXPECT_EQ(odbc.Execute("insert into SubAdjuctPrice (lsh,shbz,jzbz) values ('1',0,0)"), 1);
-    EXPECT_EQ(odbc.Execute("insert into SubAdjuctPrice (lsh,shbz,jzbz) values ('2',0,0); "
-                           "insert into SubAdjuctPrice (lsh,bz,shbz,jzbz) values ('3','a;b',0,0)"),
-              1);
-    EXPECT_EQ(odbc.Execute("update SubAdjuctPrice set shbz=1 where lsh in ('1','3')"), 2);
-    EXPECT_EQ(odbc.Execute("delete SubAdjuctPrice where lsh='9'"), 0);
-    EXPECT_EQ(Scalar(embedded, "select count(*) from SubAdjuctPrice where bz='a;b'"), "1");
-    EXPECT_EQ(odbc.OpenRecordset("update SubAdjuctPrice set jzbz=1 where lsh='1'").FieldCount(), 0);
-}
-
-TEST_F(OdbcDriver, RollbackLeavesNothingAndCommitKeepsEverything) {
-    odbc.BeginTrans();
-    odbc.Execute("insert into SubAdjuctPrice (lsh,shbz,jzbz) values ('1',0,0)");
-    odbc.Execute("insert into SubAdjuctPricemx (lsh,dh,hh,sj1,sj2) values ('1','100','A',1,2)");
-    EXPECT_EQ(Scalar(odbc, "select count(*) from SubAdjuctPricemx"), "1");
-    odbc.RollbackTrans();
-    EXPECT_EQ(Scalar(embedded, "select count(*) from SubAdjuctPrice"), "0");
-    EXPECT_EQ(Scalar(embedded, "select count(*) from SubAdjuctPricemx"), "0");
-    {
-        db::TransactionGuard g(odbc);
-        odbc.Execute("insert into SubAdjuctPricemx (lsh,dh,hh) values ('1','100','A')");
-    }
-    EXPECT_EQ(Scalar(embedded, "select count(*) from SubAdjuctPricemx"), "0");
-    odbc.BeginTrans();
-    odbc.Execute("insert into SubAdjuctPricemx (lsh,dh,hh) values ('1','100','A')");
-    odbc.CommitTrans();
-    // Back in autocommit: a statement after the transaction is seen at once by another session.
-    odbc.Execute("insert into SubAdjuctPricemx (lsh,dh,hh) values ('1','200','B')");
-    EXPECT_EQ(Scalar(embedded, "select count(*) from SubAdjuctPricemx"), "2");
-    // Closing with a transaction open rolls it back instead of failing to disconnect.
-    odbc.BeginTrans();
-    odbc.Execute("delete from SubAdjuctPricemx");
-    odbc.Close();
-    EXPECT_EQ(Scalar(embedded, "select count(*) from SubAdjuctPricemx"), "2");
-}
-
-TEST_F(OdbcDriver, ErrorsCarryTheDriversTextAndTheirClass) {
-    odbc.Execute("insert into SubAdjuctPrice (lsh,shbz,jzbz) values ('1',0,0)");
-    try {
-        odbc.Execute("insert into SubAdjuctPrice (lsh,shbz,jzbz) values ('1',0,0)");
-        FAIL() << "duplicate serial accepted";
-    } catch (const db::Error& e) {
-        EXPECT_EQ(e.Code(), db::ErrorCode::IntegrityViolation);
-        EXPECT_EQ(e.SqlState(), "23000");
-        EXPECT_NE(e.Description().find("UNIQUE constraint failed: SubAdjuctPrice.lsh"), std::string::npos) << e.Description();
-    }
-    try {
-        odbc.OpenRecordset("select nosuch from SubAdjuctPrice");
-        FAIL() << "unknown column accepted";
-    } catch (const db::Error& e) {
-        EXPECT_EQ(e.Code(), db::ErrorCode::SyntaxOrAccess);
-        EXPECT_NE(e.Description().find("no such column: nosuch"), std::string::npos) << e.Description();
-    }
+    auto back = embedded.OpenRecordset("select bz, czry from SubAdjuctPrice");
+    EXPECT_EQ(back.Get(0).ToText(), chinese);
+    EXPECT_EQ(back.Get(1).ToText(), longText);
 }
 
 TEST(OdbcConnect, UnknownDriverOrDataSourceFailsAtOnceWithOneMessage) {
     for (const char* wrong : {"Driver=NoSuchDriver;Server=hq;UID=sa;PWD=topsecret",
                               "Provider=SQLOLEDB;Data Source=hq;User ID=sa;Password=topsecret;ODBC Driver=NoSuchDriver"}) {
-        auto [e, took] = OpenFailure(wrong);
+        auto [e, took] = FailToOpen(wrong);
         EXPECT_EQ(e.Code(), db::ErrorCode::ConnectionFailed);
         EXPECT_NE(e.Description().find("NoSuchDriver"), std::string::npos) << e.Description();
         EXPECT_NE(e.Description().find("SQLite3"), std::string::npos) << e.Description();  // what is installed
-        EXPECT_EQ(e.Description().find("topsecret"), std::string::npos) << e.Description();
         EXPECT_LT(took, std::chrono::seconds(2));
     }
-
-    auto [dsn, dsnTook] = OpenFailure("DSN=NoSuchShop;PWD=topsecret");
+    const auto dsn = FailToOpen("DSN=NoSuchShop;PWD=topsecret").error;
     EXPECT_EQ(dsn.SqlState(), "IM002");
     EXPECT_NE(dsn.Description().find("NoSuchShop"), std::string::npos) << dsn.Description();
-    EXPECT_EQ(dsn.Description().find("topsecret"), std::string::npos) << dsn.Description();
-
-    auto [sspi, sspiTook] = OpenFailure("Provider=SQLOLEDB;Data Source=hq;Integrated Security=SSPI");
-    EXPECT_NE(sspi.Description().find("Windows"), std::string::npos);
+    EXPECT_NE(FailToOpen("Provider=SQLOLEDB;Data Source=hq;Integrated Security=SSPI").error.Description().find("Windows"),
+              std::string::npos);
 }
 
 TEST(OdbcConnect, UnreachableOrSilentServerFailsWithinTheLoginTimeout) {
     const std::string account = ";Initial Catalog=shop;User ID=sa;Password=topsecret;Connect Timeout=2";
-    auto [refused, refusedTook] = OpenFailure("Provider=SQLOLEDB;Data Source=127.0.0.1,1" + account);
+    auto [refused, refusedTook] = FailToOpen("Provider=SQLOLEDB;Data Source=127.0.0.1,1" + account);
     if (refused.SqlState() == "IM002") GTEST_SKIP() << "FreeTDS is not registered with unixODBC";
     EXPECT_EQ(refused.Code(), db::ErrorCode::ConnectionFailed);
     EXPECT_NE(refused.Description().find("Server=127.0.0.1;Port=1"), std::string::npos) << refused.Description();
     EXPECT_NE(refused.Description().find("[FreeTDS]"), std::string::npos) << refused.Description();
-    EXPECT_EQ(refused.Description().find("topsecret"), std::string::npos) << refused.Description();
     EXPECT_LT(refusedTook, std::chrono::seconds(3));
 
     SilentServer silent;
-    auto [timedOut, took] = OpenFailure("Provider=SQLOLEDB;Data Source=127.0.0.1," + std::to_string(silent.Port()) + account);
+    auto [timedOut, took] = FailToOpen("Provider=SQLOLEDB;Data Source=127.0.0.1," + std::to_string(silent.port) + account);
     EXPECT_EQ(timedOut.Code(), db::ErrorCode::ConnectionFailed);
-    EXPECT_EQ(timedOut.Description().find("topsecret"), std::string::npos) << timedOut.Description();
     EXPECT_GE(took, std::chrono::milliseconds(1500));
     EXPECT_LT(took, std::chrono::seconds(8));
-}
-
-TEST_F(OdbcDriver, TranslatesStatementsForADataSourceThatIsNotSqlServer) {
-    odbc.Execute("insert into SubAdjuctPrice (lsh,bz,shbz,jzbz) values ('1','a',0,0)");
-    std::vector<std::string> sent;
-    odbc.SetTrace([&](const std::string& s) { sent.push_back(s); });
-    // T-SQL's '+' between texts, isnull and top reach SQLite as ||, ifnull and limit.
-    EXPECT_EQ(Scalar(odbc, "select top 1 lsh + isnull(bz,'') as x from SubAdjuctPrice order by lsh"), "1a");
-    ASSERT_EQ(sent.size(), 1u);
-    EXPECT_EQ(sent[0], "select top 1 lsh + isnull(bz,'') as x from SubAdjuctPrice order by lsh");
-    // A text column added later is known as text once the schema changed.
-    embedded.Execute("alter table SubAdjuctPrice add column memo varchar(20)");
-    odbc.Execute("update SubAdjuctPrice set memo='m'");
-    EXPECT_EQ(Scalar(odbc, "select lsh + memo from SubAdjuctPrice"), "1m");
-    EXPECT_EQ(odbc.Execute("Delete A From SubAdjuctPrice A LEFT JOIN SubAdjuctPriceMX B ON A.LSH=B.LSH "
-                           "WHERE B.LSH IS NULL AND A.SHBZ=0"),
-              1);
 }
 
 #endif  // SPB_HAVE_ODBC

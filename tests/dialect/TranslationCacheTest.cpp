@@ -14,21 +14,21 @@ namespace {
 
 const TsqlTranslator kTranslator([](std::string_view, std::string_view column) { return column == "hh" || column == "dwbh"; });
 
-struct Counting {
-    int calls = 0;
-    std::string Translate(std::string_view sql) {
-        ++calls;
-        return kTranslator.ToSqlite(sql);
+// A cache and the number of translations it asked for.
+struct Counted {
+    explicit Counted(size_t capacity = 256) : cache(capacity) {}
+    std::string operator()(std::string_view sql) {
+        return cache.Get(sql, [&](std::string_view s) { return ++calls, kTranslator.ToSqlite(s); });
     }
+    TranslationCache cache;
+    int calls = 0;
 };
 
 }  // namespace
 
 TEST(TranslationCache, GivesTheDirectTranslationWithTheStatementsOwnStrings)
 {
-    TranslationCache cache;
-    Counting counting;
-    auto get = [&](std::string_view sql) { return cache.Get(sql, [&](std::string_view s) { return counting.Translate(s); }); };
+    Counted get;
     const char* statements[] = {
         "select top 3 hh+'-'+dwbh, isnull(pm,'无') from yw_kck where hh='A''1' order by hh",
         "select top 3 hh+'-'+dwbh, isnull(pm,'') from yw_kck where hh='B' order by hh",
@@ -51,31 +51,28 @@ TEST(TranslationCache, GivesTheDirectTranslationWithTheStatementsOwnStrings)
         EXPECT_EQ(get(sql), kTranslator.ToSqlite(sql)) << sql;  // from the cache
     }
     // The two selects and the two inserts share their shapes.
-    EXPECT_EQ(cache.Size(), std::size(statements) - 2);
+    EXPECT_EQ(get.cache.Size(), std::size(statements) - 2);
 }
 
 TEST(TranslationCache, StatementsDifferingOnlyInStringsAreTranslatedOnce)
 {
-    TranslationCache cache;
-    Counting counting;
+    Counted get;
     for (int i = 0; i < 50; ++i) {
         const std::string code = std::to_string(100000 + i);
         const std::string sql = "select a.hh,b.sellprice from yw_kck a left join (select hh,sellprice from glprice where "
                                 "dwbh='001') b on a.hh=b.hh where isnull(a.FDeleted,0)=0 and a.hh ='" + code + "'";
-        EXPECT_EQ(cache.Get(sql, [&](std::string_view s) { return counting.Translate(s); }), kTranslator.ToSqlite(sql));
+        EXPECT_EQ(get(sql), kTranslator.ToSqlite(sql));
     }
-    EXPECT_EQ(counting.calls, 1);
-    // A different number is a different shape.
-    cache.Get("select top 5 hh from t where x='1'", [&](std::string_view s) { return counting.Translate(s); });
-    cache.Get("select top 6 hh from t where x='1'", [&](std::string_view s) { return counting.Translate(s); });
-    EXPECT_EQ(counting.calls, 3);
+    EXPECT_EQ(get.calls, 1);
+    get("select top 5 hh from t where x='1'");
+    get("select top 6 hh from t where x='1'");  // a different number is a different shape
+    EXPECT_EQ(get.calls, 3);
 }
 
 TEST(TranslationCache, TextWithItsMarkByteIsTranslatedDirectlyAndAFullCacheStartsOver)
 {
-    TranslationCache cache(2);
-    Counting counting;
-    auto get = [&](std::string_view sql) { return cache.Get(sql, [&](std::string_view s) { return counting.Translate(s); }); };
+    Counted get(2);
+    auto& cache = get.cache;
     const std::string odd = std::string("select '\x01") + "0\x01' + hh from t";
     EXPECT_EQ(get(odd), kTranslator.ToSqlite(odd));
     EXPECT_EQ(cache.Size(), 0u);

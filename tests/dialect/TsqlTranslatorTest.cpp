@@ -54,9 +54,10 @@ TEST(TsqlTranslator, PlusBetweenTextsBecomesConcatenation)
 
 TEST(TsqlTranslator, MalformedTextIsLeftAlone)
 {
-    // an appended LIMIT or ')' would land inside the open string or parenthesis, or close a stray one
-    ExpectUnchanged({"select top 5 a from t where x='open", "select top 5 a from [t", "select top 5 a from (t",
-                     "delete a from t a join u b on a.k=b.k) where x=1", ""});
+    // an appended LIMIT or ')' would land inside the open string or parenthesis, or close a stray one;
+    // a backslash escapes nothing, so the quote after it still ends the string
+    ExpectUnchanged({"insert into m (pm) values ('O''Neil\\x')", "select top 5 a from t where x='open",
+                     "select top 5 a from [t", "select top 5 a from (t", "delete a from t a join u b on a.k=b.k) where x=1", ""});
     // neighbouring quotes are kept apart rather than merged into one literal or name
     EXPECT_EQ(Translate("select N'a'N'b', [a]\"b\""), "select 'a' 'b', \"a\" \"b\"");
 }

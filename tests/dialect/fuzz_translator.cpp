@@ -1,6 +1,4 @@
-// libFuzzer entry point for the dialect translator (built only with clang; see CMakeLists.txt).
-// Besides crashes and sanitizer reports it checks that tokens give back the input byte for byte
-// and that translated text translates to itself.
+// libFuzzer entry: tokens give back the input byte for byte and translated text translates to itself.
 #include "db/dialect/SqlTokenizer.h"
 #include "db/dialect/TsqlTranslator.h"
 
