@@ -20,10 +20,7 @@ protected:
     }
     // Opens bill `lsh`, presses "复制" and runs `act` on the copy window.
     void Copy(const std::string& lsh, std::function<void(FrmCopyBill&)> act) {
-        Open(lsh, [&](FrmAdjuctPrice& w) {
-            t.Toolkit().OnShow("FrmCopyBill", [&](ui::Window& c) { act(static_cast<FrmCopyBill&>(c)); });
-            w.Toolbar1.Press("复制");
-        });
+        Open(lsh, [&](FrmAdjuctPrice& w) { Press<FrmCopyBill>(w, "复制", "FrmCopyBill", act); });
     }
     static std::string ShownCodes(FrmCopyBill& c) {
         std::string codes;
