@@ -323,16 +323,6 @@ TEST_F(ImportLines, HostileFilesAreRefusedWithOneMessageAndBadRowsGetAVerdict) {
     EXPECT_EQ(Count("select count(*) from SubAdjuctPricemx"), 0);
 }
 
-namespace {
-
-long StatusKiB(const char* field) {
-    std::ifstream status("/proc/self/status");
-    for (std::string line; std::getline(status, line);)
-        if (line.rfind(field, 0) == 0) return std::stol(line.substr(std::strlen(field)));
-    return -1;
-}
-
-}  // namespace
 
 // Files of up to 64 MB built to cost memory or time: each is read, or refused with a message
 // naming the limit, within 200 MiB more than the program had and within a few seconds.
@@ -394,8 +384,7 @@ TEST_F(ImportLines, HostileAndLargeFilesAreReadInBoundedMemoryAndTime) {
         const std::string path = File(c.name, c.bytes());
         const auto size = std::filesystem::file_size(path);
         ASSERT_LE(size, kFile) << c.name;
-        std::ofstream("/proc/self/clear_refs") << "5";  // the peak starts again from here
-        const long before = StatusKiB("VmRSS:");
+        const billtest::PeakMemory peak;
         const auto start = std::chrono::steady_clock::now();
         std::string message;
         size_t rows = 0;
@@ -405,7 +394,7 @@ TEST_F(ImportLines, HostileAndLargeFilesAreReadInBoundedMemoryAndTime) {
             message = e.what();
         }
         const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-        const long growth = (StatusKiB("VmHWM:") - before) / 1024;
+        const long growth = peak.GrowthMiB();
         std::cout << "[ timing ] " << c.name << " (" << size / 1024 << " KiB): " << seconds << " s, peak +" << growth << " MiB\n";
         EXPECT_EQ(message, c.message) << c.name;
         EXPECT_EQ(rows, c.rows) << c.name;
