@@ -22,12 +22,10 @@ protected:
         return t.Joined("select dh,hh,sj1,sj2 from SubAdjuctPricemx where lsh='" + lsh + "' order by cast(dh as int)", ":", " ");
     }
     // Opens bill `lsh` (new when empty) for target `dwbh`, presses "类别" and runs `act` on the window.
-    void Press(const std::string& lsh, const std::string& dwbh, std::function<void(FrmAddByCategory&, FrmAdjuctPrice&)> act) {
+    void Categories(const std::string& lsh, const std::string& dwbh, std::function<void(FrmAddByCategory&, FrmAdjuctPrice&)> act) {
         Open(lsh, [&](FrmAdjuctPrice& w) {
             w.TxtDwbh.SetText(dwbh);
-            // By value: a refused command leaves the action registered after this call returns.
-            t.Toolkit().OnShow("FrmAddByCategory", [act, &w](ui::Window& k) { act(static_cast<FrmAddByCategory&>(k), w); });
-            w.Toolbar1.Press("类别");
+            Press<FrmAddByCategory>(w, "类别", "FrmAddByCategory", [act, &w](FrmAddByCategory& k) { act(k, w); });
         });
     }
 };
@@ -36,8 +34,7 @@ protected:
 
 TEST_F(AddByCategory, AddsTheLiveItemsOfTheMarkedCategoriesAtTheTargetsPricesSkippingThoseOnTheBill) {
     Bill("3", "001", 0, {"A1", "5.5"});
-    Press("3", "001", [&](FrmAddByCategory& k, FrmAdjuctPrice& w) {
-        EXPECT_EQ(k.Caption(), "按类别添加明细");
+    Categories("3", "001", [&](FrmAddByCategory& k, FrmAdjuctPrice& w) {
         ASSERT_EQ(k.VfgCategories.Rows(), 4);
         EXPECT_EQ(k.VfgCategories.TextMatrix(1, 1) + "/" + k.VfgCategories.TextMatrix(1, 3), "01/3") << "D9 is not counted";
         EXPECT_EQ(k.VfgCategories.TextMatrix(3, 1) + "/" + k.VfgCategories.TextMatrix(3, 3), "10/0");
@@ -71,7 +68,7 @@ TEST_F(AddByCategory, ANewBillIsStoredUnderAFreshSerialAndTheCommandsChecksComeF
     EXPECT_EQ(MessageTexts(), (std::vector<std::string>{"请先输入分支机构!", "此单据已审核，不能修改!"}));
     t.Toolkit().ClearMessages();
 
-    Press("", "002", [&](FrmAddByCategory& k, FrmAdjuctPrice& w) {
+    Categories("", "002", [&](FrmAddByCategory& k, FrmAdjuctPrice& w) {
         k.CmdOK.Click();  // nothing marked
         k.ToggleMark(1);
         k.CmdOK.Click();
@@ -82,7 +79,7 @@ TEST_F(AddByCategory, ANewBillIsStoredUnderAFreshSerialAndTheCommandsChecksComeF
     EXPECT_EQ(t.Joined("select dwbh,shbz,czry from SubAdjuctPrice where lsh='8'"), "002 0 系统管理员");
     t.Toolkit().ClearMessages();
 
-    Press("8", "002", [&](FrmAddByCategory& k, FrmAdjuctPrice&) {
+    Categories("8", "002", [&](FrmAddByCategory& k, FrmAdjuctPrice&) {
         k.ToggleMark(1);
         k.CmdOK.Click();
         EXPECT_TRUE(k.IsShown());
@@ -93,7 +90,7 @@ TEST_F(AddByCategory, ANewBillIsStoredUnderAFreshSerialAndTheCommandsChecksComeF
 TEST_F(AddByCategory, ACategoryBeyondTheLinesLeftRefusesTheWholeAdd) {
     Bill("3", "001", 0, {"A1", "5.5"});
     t.Exec("update SubAdjuctPricemx set dh='32500' where lsh='3'");  // room for 32600 and 32700
-    Press("3", "001", [&](FrmAddByCategory& k, FrmAdjuctPrice&) {
+    Categories("3", "001", [&](FrmAddByCategory& k, FrmAdjuctPrice&) {
         EXPECT_EQ(k.LabSummary.Caption(), "已选0个类别，共0个商品；本单据还可添加2行");
         k.ToggleMark(1);  // B2 and X fit
         k.ToggleMark(2);  // A12 no longer does
@@ -106,7 +103,7 @@ TEST_F(AddByCategory, ACategoryBeyondTheLinesLeftRefusesTheWholeAdd) {
 
 TEST_F(AddByCategory, AFailingInsertLeavesNeitherHeaderNorLines) {
     t.RefuseWrites("SubAdjuctPricemx", "insert", "NEW.hh='X'", "X refused");
-    Press("", "001", [&](FrmAddByCategory& k, FrmAdjuctPrice&) {
+    Categories("", "001", [&](FrmAddByCategory& k, FrmAdjuctPrice&) {
         k.ToggleMark(1);
         k.CmdOK.Click();
         EXPECT_TRUE(k.IsShown());

@@ -127,13 +127,11 @@ bool Editor::Meanwhile(const std::string& fragment, const std::function<void()>&
 }
 
 void Editor::Bill(const std::string& lsh, const std::string& dwbh, int shbz, const std::vector<std::string>& itemsAtPrices,
-                  const std::string& bz5) {
-    t.Exec("insert into SubAdjuctPrice (lsh,kdrq,execdate,bz,czry,fyear,fperiod,shbz,shry,jzbz,dwbh,bz5) values ('" + lsh +
-           "','2026-11-01',NULL,'r','系统管理员',0,0," + std::to_string(shbz) + ",'',0,'" + dwbh + "'," + bz5 + ")");
-    int dh = 100;
-    for (size_t i = 0; i + 1 < itemsAtPrices.size(); i += 2, dh += 100)
-        t.Exec("insert into SubAdjuctPricemx (lsh,dh,hh,pm,sj1,sj2) values ('" + lsh + "','" + std::to_string(dh) + "','" +
-               itemsAtPrices[i] + "','p'," + itemsAtPrices[i + 1] + "," + itemsAtPrices[i + 1] + ")");
+                  const std::string& bz5, const std::string& execdate) {
+    testing_support::TestDatabase::StoredBill b{lsh, dwbh, shbz, 0, {}, execdate, bz5};
+    for (size_t i = 0; i + 1 < itemsAtPrices.size(); i += 2)
+        b.lines.push_back({itemsAtPrices[i], std::stod(itemsAtPrices[i + 1]), std::stod(itemsAtPrices[i + 1])});
+    t.StoreBill(b);
 }
 
 std::vector<std::string> Editor::MessageTexts() {

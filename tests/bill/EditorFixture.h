@@ -44,9 +44,16 @@ protected:
     // Whether that point was reached.
     static bool Meanwhile(const std::string& fragment, const std::function<void()>& meanwhile,
                           const std::function<void()>& command);
-    // A stored bill; each line's old price is its new price.
+    // A stored bill; each line's old price is its new price. bz5 and execdate are SQL expressions.
     void Bill(const std::string& lsh, const std::string& dwbh, int shbz, const std::vector<std::string>& itemsAtPrices,
-              const std::string& bz5 = "''");
+              const std::string& bz5 = "''", const std::string& execdate = "NULL");
+    // Presses `key` on the editor's toolbar and runs `act` on the window `name` it shows. The action
+    // is held by value: a refused command leaves it registered after this call returns.
+    template <typename Dialog, typename Act>
+    void Press(bill::FrmAdjuctPrice& w, const std::string& key, const char* name, Act act) {
+        t.Toolkit().OnShow(name, [act](ui::Window& d) mutable { act(static_cast<Dialog&>(d)); });
+        w.Toolbar1.Press(key);
+    }
     std::string Scalar(const std::string& sql) { return t.Scalar(sql); }
     int Count(const std::string& sql) { return std::stoi(t.Scalar(sql)); }
     std::vector<std::string> MessageTexts();

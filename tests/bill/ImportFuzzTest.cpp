@@ -19,6 +19,8 @@
 #include "bill/XmlReader.h"
 #include "bill/ZipArchive.h"
 
+using billtest::PeakMemory;
+
 namespace {
 
 #if defined(__SANITIZE_ADDRESS__)
@@ -91,25 +93,6 @@ struct CheckedSink : bill::SheetSink {
         column = -1;
         if (digest.size() < 100000) digest += "#" + std::to_string(number) + "\n";
     }
-};
-
-// Peak memory from here on, in MiB above what the program had.
-class PeakMemory {
-public:
-    PeakMemory() {
-        std::ofstream("/proc/self/clear_refs") << "5";
-        before_ = Read("VmRSS:");
-    }
-    long GrowthMiB() const { return (Read("VmHWM:") - before_) / 1024; }
-
-private:
-    static long Read(const std::string& field) {
-        std::ifstream status("/proc/self/status");
-        for (std::string line; std::getline(status, line);)
-            if (line.rfind(field, 0) == 0) return std::stol(line.substr(field.size()));
-        return 0;
-    }
-    long before_;
 };
 
 void ExpectBounded(const PeakMemory& peak) {

@@ -19,12 +19,6 @@ class Pending : public Editor {
 protected:
     Pending() { data::Settings().PricesOnExecDate = true; }
 
-    // A stored unaudited bill executed on `execdate` (a quoted date or NULL).
-    void DatedBill(const std::string& lsh, const std::string& dwbh, const std::vector<std::string>& itemsAtPrices,
-                   const std::string& execdate) {
-        Bill(lsh, dwbh, 0, itemsAtPrices);
-        t.Exec("update SubAdjuctPrice set execdate=" + execdate + " where lsh='" + lsh + "'");
-    }
     void Audit(const std::string& lsh) {
         Open(lsh, [&](FrmAdjuctPrice& w) {
             t.Toolkit().QueueAnswer(ui::Answer::Yes);
@@ -62,7 +56,7 @@ TEST_F(Pending, OnlyABillExecutedAfterTheBusinessDateWaits) {
         SCOPED_TRACE(std::string(c.execdate) + (c.setting ? " on" : " off"));
         data::Settings().PricesOnExecDate = c.setting;
         const std::string serial = std::to_string(lsh++);
-        DatedBill(serial, c.target, {"X", "12.5"}, c.execdate);
+        Bill(serial, c.target, 0, {"X", "12.5"}, "''", c.execdate);
         t.Toolkit().ClearMessages();
         t.ClearStatements();
         Audit(serial);
@@ -78,11 +72,11 @@ TEST_F(Pending, OnlyABillExecutedAfterTheBusinessDateWaits) {
 }
 
 TEST_F(Pending, DuePricesApplyInDateThenSerialOrderOnceEach) {
-    DatedBill("1", "001", {"A1", "6", "X", "7"}, "'2026-12-07'");
-    DatedBill("2", "001", {"A1", "8"}, "'2026-12-08'");
+    Bill("1", "001", 0, {"A1", "6", "X", "7"}, "''", "'2026-12-07'");
+    Bill("2", "001", 0, {"A1", "8"}, "''", "'2026-12-08'");
     // One day, two bills: serial 10 comes after serial 9, and its price stays.
-    DatedBill("10", "001", {"B2", "11"}, "'2026-12-09'");
-    DatedBill("9", "001", {"B2", "10"}, "'2026-12-09'");
+    Bill("10", "001", 0, {"B2", "11"}, "''", "'2026-12-09'");
+    Bill("9", "001", 0, {"B2", "10"}, "''", "'2026-12-09'");
     for (auto lsh : {"1", "2", "10", "9"}) Audit(lsh);
     const std::string before = "A1@001=5.5 B2@001=4";
     EXPECT_EQ(t.Joined(kPrices, ""), before);
@@ -113,7 +107,7 @@ TEST_F(Pending, ApplyingWithoutTheTableFindsNothingAndMakesNothing) {
 }
 
 TEST_F(Pending, AWaitingBillIsWithdrawnToUnauditedAndCanBeAuditedAgain) {
-    DatedBill("1", "001", {"A1", "6"}, "'2026-12-07'");
+    Bill("1", "001", 0, {"A1", "6"}, "''", "'2026-12-07'");
     Audit("1");
     t.Toolkit().ClearMessages();
     Open("1", [&](FrmAdjuctPrice& w) {
@@ -148,7 +142,7 @@ TEST_F(Pending, AWaitingBillIsWithdrawnToUnauditedAndCanBeAuditedAgain) {
 }
 
 TEST_F(Pending, WithdrawNeedsTheAuditRightAndRefusesAPostedBill) {
-    DatedBill("1", "001", {"A1", "6"}, "'2026-12-07'");
+    Bill("1", "001", 0, {"A1", "6"}, "''", "'2026-12-07'");
     Audit("1");
     t.Exec("update SubAdjuctPrice set jzbz=1 where lsh='1'");
     t.Toolkit().ClearMessages();
@@ -166,8 +160,8 @@ TEST_F(Pending, WithdrawNeedsTheAuditRightAndRefusesAPostedBill) {
 }
 
 TEST_F(Pending, BrowserHistoryAndConflictNoteShowWaitingPrices) {
-    DatedBill("1", "001", {"A1", "6"}, "'2026-12-07'");
-    DatedBill("2", "001", {"A1", "7"}, "NULL");
+    Bill("1", "001", 0, {"A1", "6"}, "''", "'2026-12-07'");
+    Bill("2", "001", 0, {"A1", "7"});
     Audit("1");
     Bill("3", "001", 0, {"B2", "4"});
 

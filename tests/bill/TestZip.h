@@ -1,8 +1,9 @@
 // Zip archives and workbooks built in memory for the import tests, members stored or deflated
-// (raw deflate through zlib, as zip tools write them).
+// (raw deflate through zlib, as zip tools write them), and the peak memory the readers take.
 #pragma once
 #include <zlib.h>
 
+#include <fstream>
 #include <stdexcept>
 #include <string>
 #include <utility>
@@ -97,5 +98,24 @@ inline std::string Workbook(const std::string& sheetData, const std::string& str
     if (!strings.empty()) members.push_back({"xl/sharedStrings.xml", "<sst xmlns=\"" + main + "\">" + strings + "</sst>", true});
     return Zip(members);
 }
+
+// Peak memory from here on, in MiB above what the program had.
+class PeakMemory {
+public:
+    PeakMemory() {
+        std::ofstream("/proc/self/clear_refs") << "5";
+        before_ = Read("VmRSS:");
+    }
+    long GrowthMiB() const { return (Read("VmHWM:") - before_) / 1024; }
+
+private:
+    static long Read(const std::string& field) {
+        std::ifstream status("/proc/self/status");
+        for (std::string line; std::getline(status, line);)
+            if (line.rfind(field, 0) == 0) return std::stol(line.substr(field.size()));
+        return 0;
+    }
+    long before_;
+};
 
 }  // namespace billtest
