@@ -112,6 +112,7 @@ TEST_F(Pending, AWaitingBillIsWithdrawnToUnauditedAndCanBeAuditedAgain) {
     t.Toolkit().ClearMessages();
     Open("1", [&](FrmAdjuctPrice& w) {
         ASSERT_TRUE(w.Toolbar1.Find("撤回")->visible);
+        EXPECT_EQ(w.StatusBar1.Panel(1), std::string(bill::kAuditedStatusText) + "  待生效：新价格将于 2026-12-07 生效");
         t.Toolkit().QueueAnswer(ui::Answer::No);
         w.Toolbar1.Press("撤回");
         EXPECT_EQ(States(), "1,A1,0") << "No keeps it waiting";
@@ -120,6 +121,7 @@ TEST_F(Pending, AWaitingBillIsWithdrawnToUnauditedAndCanBeAuditedAgain) {
         EXPECT_FALSE(w.ShowsAuditedBill());
         EXPECT_EQ(w.TxtSh.Text(), "");
         EXPECT_TRUE(w.TxtNSj.Enabled());
+        EXPECT_EQ(w.StatusBar1.Panel(1), bill::kStatusText);
         w.Toolbar1.Press("撤回");
     });
     EXPECT_EQ(MessageTexts(), (std::vector<std::string>{"确实要撤回此单据待生效的价格吗?", "确实要撤回此单据待生效的价格吗?",
