@@ -12,10 +12,12 @@ namespace host_test {
 
 inline bool HavePdfToText() { return std::system("command -v pdftotext >/dev/null 2>&1") == 0; }
 
-inline std::vector<std::string> PdfPages(const std::string& path) {
+// layout: pdftotext keeps the page's layout, so that a table row reads as one line.
+inline std::vector<std::string> PdfPages(const std::string& path, bool layout = false) {
     std::string quoted = "'";
     for (char c : path) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    std::unique_ptr<FILE, int (*)(FILE*)> pipe(popen(("pdftotext -enc UTF-8 " + quoted + "' - 2>/dev/null").c_str(), "r"), pclose);
+    const std::string command = std::string("pdftotext ") + (layout ? "-layout " : "") + "-enc UTF-8 " + quoted + "' - 2>/dev/null";
+    std::unique_ptr<FILE, int (*)(FILE*)> pipe(popen(command.c_str(), "r"), pclose);
     std::string text;
     char buffer[4096];
     for (size_t n; pipe && (n = fread(buffer, 1, sizeof buffer, pipe.get())) > 0;) text.append(buffer, n);
