@@ -25,24 +25,18 @@ protected:
         t.Grant("0001", "查看所有用户");  // the report lists the operator's own bills all the same
         t.Exec("insert into kclb (id,name) values ('01','饮料')");
         t.Exec("insert into yw_kck (hh,pm,gg,cd,pdw,lb) values ('H1','可乐','330ml','上海','听','01')");
-        Bill("A1", "系统管理员", "''", 0, {{"1", "H1"}, {"2", "H9"}});
-        Bill("A2", "系统管理员", "NULL", 1, {});
-        Bill("A3", "系统管理员", "''", 0, {{"1", "H1"}}, 1);
-        Bill("A4", "张三", "''", 0, {{"1", "H1"}});
-        Bill("T1", "系统管理员", "'1'", 0, {{"1", "H1"}});
-        Bill("Q1", "O'Neil", "''", 0, {{"1", "H1"}});
+        for (const char* lsh : {"A1", "A2", "A3", "A4", "T1", "Q1"}) t.StoreBill({lsh, "001", 0, 0, {{"H1", 10.5, 12}}});
+        t.Exec("insert into SubAdjuctPricemx (lsh,dh,hh,pm,sj1,sj2) values ('A1','200','H9','p',10.5,12)");
+        t.Exec("delete from SubAdjuctPricemx where lsh='A2'");
+        // A2 audited with a null flag, A3 posted, A4 and Q1 another operator's, T1 of the branch types.
+        t.Exec("update SubAdjuctPrice set shbz=1, bz5=NULL where lsh='A2'");
+        t.Exec("update SubAdjuctPrice set jzbz=1 where lsh='A3'");
+        t.Exec("update SubAdjuctPrice set czry='张三' where lsh='A4'");
+        t.Exec("update SubAdjuctPrice set czry='O''Neil' where lsh='Q1'");
+        t.Exec("update SubAdjuctPrice set bz5='1' where lsh='T1'");
         data::Host().BranchMode = data::ByBranch;
     }
     void TearDown() override { data::Host().BranchMode = data::ByBranch; }
-    void Bill(const std::string& lsh, const std::string& czry, const std::string& bz5, int shbz,
-              std::vector<std::pair<std::string, std::string>> lines, int jzbz = 0) {
-        std::string name;
-        for (char c : czry) name += c == '\'' ? std::string("''") : std::string(1, c);
-        t.Exec("insert into SubAdjuctPrice (lsh,kdrq,bz,czry,shbz,jzbz,dwbh,bz5) values ('" + lsh + "','2026-12-01','备注" + lsh +
-               "','" + name + "'," + std::to_string(shbz) + "," + std::to_string(jzbz) + ",'001'," + bz5 + ")");
-        for (const auto& [dh, hh] : lines)
-            t.Exec("insert into SubAdjuctPricemx (lsh,dh,hh,pm,sj1,sj2) values ('" + lsh + "','" + dh + "','" + hh + "','p',10.5,12)");
-    }
     // Presses 报表 in the browser; the statement the report window handed its grid.
     std::string PressReport() {
         browser::FrmBrowser browser;
