@@ -159,9 +159,8 @@ TEST_F(PdfPrintEngineTest, EveryPageHasTheHeadingAndTheFootAndEachLineComesOnceI
         SCOPED_TRACE(p + 1);
         const auto onPage = Codes(pages[p]);
         // pdftotext may read the heading row in another order; each heading once on every page with lines
-        for (const std::string heading : {"单号", "货号", "品名", "原售价", "新售价", "调价金额", "调价幅度"}) {
-            if (!onPage.empty()) EXPECT_EQ(Count(pages[p], heading), 1u) << heading;
-        }
+        for (const std::string heading : {"单号", "货号", "品名", "原售价", "新售价", "调价金额", "调价幅度"})
+            EXPECT_TRUE(onPage.empty() || Count(pages[p], heading) == 1u) << heading;
         EXPECT_TRUE(Has(pages[p], "第 " + std::to_string(p + 1) + " 页 / 共 " + n + " 页"));
         EXPECT_TRUE(Has(pages[p], "分支机构商品调价单 流水号：TJ-PAGES"));
         EXPECT_EQ(Has(pages[p], "共 150 行"), p + 1 == pages.size());

@@ -2,6 +2,7 @@
 // the totals that follow it, column definitions and their fall-back, and a reload that keeps the
 // arrangement, bidirectional controls shown as their codes. Qt's model tester watches every change.
 #include <QAbstractItemModelTester>
+#include <functional>
 #include <gtest/gtest.h>
 
 #include "host/QtText.h"
@@ -194,89 +195,65 @@ QString Column(const ReportTableModel& model, int column) {
 
 }  // namespace
 
-TEST(ReportModelTexts, TextsSortByTheirBytesAlsoPastALongCommonStartWithNullsApart) {
-    ReportTableModel model;
-    QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::Fatal);
-    // Names that share their first five characters, one a start of another, Latin ones in both
-    // cases, an empty text and nulls.
-    model.SetResult(Pairs({{T("乐家特惠装绿茶"), N(1)},
-                           {Null(), N(2)},
-                           {T("乐家特惠装啤酒"), N(3)},
-                           {T("乐家特惠装"), N(4)},
-                           {T("b"), N(5)},
-                           {T(""), N(6)},
-                           {T("乐家特惠装绿茶"), N(7)},
-                           {T("B"), N(8)},
-                           {Null(), N(9)},
-                           {T("乐家特惠装啤酒瓶"), N(10)}}),
-                    2);
-    model.sort(0, Qt::AscendingOrder);
-    EXPECT_EQ(Column(model, 1), QStringLiteral("2,9,6,8,5,4,3,10,1,7"));
-    model.sort(0, Qt::DescendingOrder);
-    EXPECT_EQ(Column(model, 1), QStringLiteral("1,7,10,3,4,5,8,6,2,9"));
-}
-
-TEST(ReportModelTexts, SerialsShowByValueAsFetchedAndWhenSortedAlsoPastTheKey) {
-    ReportTableModel model;
-    QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::Fatal);
-    // Fetched ordered by serial as texts, as the detail statement orders them; a long common start
-    // goes past the sort key.
-    model.SetResult(Pairs({{T("10"), N(1)}, {T("11"), N(2)}, {T("2"), N(3)}, {T("2"), N(4)}, {T("3"), N(5)},
-                           {T("单号甲乙丙丁10"), N(6)}, {T("单号甲乙丙丁9"), N(7)}}),
-                    2);
-    EXPECT_EQ(Column(model, 1), QStringLiteral("3,4,5,1,2,7,6")) << "unsorted: by value, ties as fetched";
-    model.sort(0, Qt::DescendingOrder);
-    EXPECT_EQ(Column(model, 1), QStringLiteral("6,7,2,1,5,3,4"));
-    model.sort(0, Qt::AscendingOrder);
-    EXPECT_EQ(Column(model, 1), QStringLiteral("3,4,5,1,2,7,6"));
-    ASSERT_TRUE(model.SetFilter({{"名称", ReportFilterOp::Contains, "1", ""}}));
-    model.SortByField(-1, Qt::AscendingOrder);
-    EXPECT_EQ(Column(model, 1), QStringLiteral("1,2,6"));
-}
-
-TEST(ReportModelTexts, AConditionOnTextFindsItWithinOneRowNeverAcrossTwo) {
-    ReportTableModel model;
-    QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::Fatal);
-    // "可" then "乐家", and "x可" then "乐": side by side they would read "可乐".
-    model.SetResult(Pairs({{T("可"), N(1)},
-                           {T("乐家"), N(2)},
-                           {T("可乐"), N(3)},
-                           {Null(), N(4)},
-                           {T("大可乐"), N(5)},
-                           {T("x可"), N(6)},
-                           {T("乐"), N(7)},
-                           {T(""), N(8)},
-                           {T("COLA 可乐"), N(9)}}),
-                    2);
-    auto shown = [&](std::vector<ReportFilterRule> rules) {
-        EXPECT_TRUE(model.SetFilter(std::move(rules)));
-        return Column(model, 1);
+// Each case: a result of a text and a number column, then actions each followed by one column
+// as shown.
+TEST(ReportModelOrder, TextsNumbersAndSerialsSortAndFilterByWhatTheyAre) {
+    using Act = std::function<void(ReportTableModel&)>;
+    const auto sort = [](int column, Qt::SortOrder order) -> Act { return [=](ReportTableModel& m) { m.SortByField(column, order); }; };
+    const auto filter = [](std::vector<ReportFilterRule> rules) -> Act {
+        return [=](ReportTableModel& m) { EXPECT_TRUE(m.SetFilter(rules)); };
     };
-    EXPECT_EQ(shown({{"名称", ReportFilterOp::Contains, "可乐", ""}}), QStringLiteral("3,5,9"));
-    EXPECT_EQ(shown({{"名称", ReportFilterOp::Contains, "乐", ""}}), QStringLiteral("2,3,5,7,9"));
-    EXPECT_EQ(shown({{"名称", ReportFilterOp::Contains, "", ""}}), QStringLiteral("1,2,3,5,6,7,8,9"));  // not the null
-    EXPECT_EQ(shown({{"名称", ReportFilterOp::Contains, "cola 可", ""}}), QStringLiteral("9"));
-    EXPECT_EQ(shown({{"名称", ReportFilterOp::Contains, "X", ""}}), QStringLiteral("6"));
-    EXPECT_EQ(shown({{"名称", ReportFilterOp::Equals, " Cola 可乐 ", ""}}), QStringLiteral("9"));
-    EXPECT_EQ(shown({{"名称", ReportFilterOp::Equals, "可", ""}}), QStringLiteral("1"));
-    // A second condition looks only at the rows the first let through.
-    EXPECT_EQ(shown({{"名称", ReportFilterOp::Contains, "大", ""}, {"名称", ReportFilterOp::Contains, "乐", ""}}), QStringLiteral("5"));
-    EXPECT_EQ(shown({{"数量", ReportFilterOp::Between, "4", ""}, {"名称", ReportFilterOp::Contains, "乐", ""}}), QStringLiteral("5,7,9"));
-    EXPECT_EQ(model.index(3, 1).data().toString(), QStringLiteral("21"));  // the totals of those rows
-    EXPECT_EQ(shown({{"名称", ReportFilterOp::Contains, "乐乐", ""}}), QString());
-}
-
-TEST(ReportModelTexts, ATextColumnHoldingNumbersSortsAndFiltersByTheirTexts) {
-    ReportTableModel model;
-    QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::Fatal);
-    model.SetResult(Pairs({{I(10), N(1)}, {T("9a"), N(2)}, {N(9.5), N(3)}, {T("x"), N(4)}}, db::DataType::Variant), 2);
-    ASSERT_EQ(model.Fields()[0].kind, host::ReportFieldKind::Text);
-    model.sort(0, Qt::AscendingOrder);  // digits by value: 9.5, 9a, 10
-    EXPECT_EQ(Column(model, 1), QStringLiteral("3,2,1,4"));
-    ASSERT_TRUE(model.SetFilter({{"名称", ReportFilterOp::Contains, "9", ""}}));
-    EXPECT_EQ(Column(model, 1), QStringLiteral("3,2"));
-    ASSERT_TRUE(model.SetFilter({{"名称", ReportFilterOp::Equals, "10", ""}}));
-    EXPECT_EQ(Column(model, 1), QStringLiteral("1"));
+    const auto contains = [&](const char* text) { return filter({{"名称", ReportFilterOp::Contains, text, ""}}); };
+    const Act none = [](ReportTableModel&) {};
+    const auto up = Qt::AscendingOrder, down = Qt::DescendingOrder;
+    const struct {
+        const char* what;
+        std::vector<std::pair<db::Value, db::Value>> values;
+        db::DataType textType;
+        int shown;
+        std::vector<std::pair<Act, QString>> steps;
+    } cases[] = {
+        {"texts by their bytes past a long common start, Latin letters in both cases, nulls apart",
+         {{T("乐家特惠装绿茶"), N(1)}, {Null(), N(2)}, {T("乐家特惠装啤酒"), N(3)}, {T("乐家特惠装"), N(4)}, {T("b"), N(5)},
+          {T(""), N(6)}, {T("乐家特惠装绿茶"), N(7)}, {T("B"), N(8)}, {Null(), N(9)}, {T("乐家特惠装啤酒瓶"), N(10)}},
+         db::DataType::VarWChar, 1,
+         {{sort(0, up), "2,9,6,8,5,4,3,10,1,7"}, {sort(0, down), "1,7,10,3,4,5,8,6,2,9"}}},
+        {"serials by value as fetched and sorted, also past the sort key",
+         {{T("10"), N(1)}, {T("11"), N(2)}, {T("2"), N(3)}, {T("2"), N(4)}, {T("3"), N(5)}, {T("单号甲乙丙丁10"), N(6)},
+          {T("单号甲乙丙丁9"), N(7)}},
+         db::DataType::VarWChar, 1,
+         {{none, "3,4,5,1,2,7,6"}, {sort(0, down), "6,7,2,1,5,3,4"}, {sort(0, up), "3,4,5,1,2,7,6"},
+          {contains("1"), "1,2,6"}, {sort(-1, up), "1,2,6"}}},
+        {"a condition on text holds within one row, never across two",
+         {{T("可"), N(1)}, {T("乐家"), N(2)}, {T("可乐"), N(3)}, {Null(), N(4)}, {T("大可乐"), N(5)}, {T("x可"), N(6)}, {T("乐"), N(7)},
+          {T(""), N(8)}, {T("COLA 可乐"), N(9)}},
+         db::DataType::VarWChar, 1,
+         {{contains("可乐"), "3,5,9"}, {contains("乐"), "2,3,5,7,9"}, {contains(""), "1,2,3,5,6,7,8,9"},
+          {contains("cola 可"), "9"}, {contains("X"), "6"}, {contains("乐乐"), ""},
+          {filter({{"名称", ReportFilterOp::Equals, " Cola 可乐 ", ""}}), "9"}, {filter({{"名称", ReportFilterOp::Equals, "可", ""}}), "1"},
+          {filter({{"名称", ReportFilterOp::Contains, "大", ""}, {"名称", ReportFilterOp::Contains, "乐", ""}}), "5"},
+          {filter({{"数量", ReportFilterOp::Between, "4", ""}, {"名称", ReportFilterOp::Contains, "乐", ""}}), "5,7,9"}}},
+        {"a text column holding numbers: digits by value, conditions on the texts",
+         {{I(10), N(1)}, {T("9a"), N(2)}, {N(9.5), N(3)}, {T("x"), N(4)}},
+         db::DataType::Variant, 1,
+         {{sort(0, up), "3,2,1,4"}, {contains("9"), "3,2"}, {filter({{"名称", ReportFilterOp::Equals, "10", ""}}), "1"}}},
+        {"negative numbers below zero, minus zero ties with zero",
+         {{T("a"), N(-2.5)}, {T("b"), N(0)}, {T("c"), N(3)}, {T("d"), N(-0.0)}, {T("e"), Null()}, {T("f"), N(-10)}, {T("g"), I(2)}},
+         db::DataType::VarWChar, 0,
+         {{sort(1, up), "e,f,a,b,d,g,c"}, {sort(1, down), "c,g,b,d,a,f,e"},
+          {filter({{"数量", ReportFilterOp::Between, "-3", "0"}}), "b,d,a"}}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        ReportTableModel model;
+        QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::Fatal);
+        model.SetResult(Pairs(c.values, c.textType), 2);
+        EXPECT_EQ(model.Fields()[0].kind, host::ReportFieldKind::Text);
+        for (size_t i = 0; i < c.steps.size(); ++i) {
+            c.steps[i].first(model);
+            EXPECT_EQ(Column(model, c.shown), c.steps[i].second) << "step " << i;
+        }
+    }
 }
 
 TEST(ReportModelNumbers, TiesKeepTheFetchedOrderWhateverTheSortBeforeInALargeResult) {
@@ -297,27 +274,6 @@ TEST(ReportModelNumbers, TiesKeepTheFetchedOrderWhateverTheSortBeforeInALargeRes
     model.sort(1, Qt::DescendingOrder);
     EXPECT_EQ(model.TextAt(0, 0) + model.TextAt(299, 0), QStringLiteral("r002r297"));
     EXPECT_TRUE(inFetchedOrderWithinEachValue());
-}
-
-TEST(ReportModelNumbers, NegativeNumbersSortBelowZeroAndMinusZeroTiesWithZero) {
-    ReportTableModel model;
-    QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::Fatal);
-    model.SetResult(Pairs({{T("a"), N(-2.5)},
-                           {T("b"), N(0)},
-                           {T("c"), N(3)},
-                           {T("d"), N(-0.0)},
-                           {T("e"), Null()},
-                           {T("f"), N(-10)},
-                           {T("g"), I(2)}}),
-                    2);
-    model.sort(1, Qt::AscendingOrder);
-    EXPECT_EQ(Column(model, 0), QStringLiteral("e,f,a,b,d,g,c"));
-    model.sort(1, Qt::DescendingOrder);
-    EXPECT_EQ(Column(model, 0), QStringLiteral("c,g,b,d,a,f,e"));
-    EXPECT_EQ(model.index(7, 1).data().toString(), QStringLiteral("-7.5"));
-    ASSERT_TRUE(model.SetFilter({{"数量", ReportFilterOp::Between, "-3", "0"}}));
-    EXPECT_EQ(Column(model, 0), QStringLiteral("b,d,a"));
-    EXPECT_EQ(model.index(3, 1).data().toString(), QStringLiteral("-2.5"));
 }
 
 TEST_F(ReportModel, ColumnDefinitionsHideReorderAndRenameAndBadOnesFallBack) {
