@@ -10,6 +10,7 @@
 #include "PdfSupport.h"
 #include "host/ShelfLabelDocument.h"
 #include "host/ShelfLabelPrinter.h"
+#include "support/ScratchDir.h"
 
 namespace {
 
@@ -55,12 +56,9 @@ protected:
     void SetUp() override {
         if (std::system("command -v zbarimg >/dev/null 2>&1 && command -v pdftoppm >/dev/null 2>&1") != 0)
             GTEST_SKIP() << "zbarimg or pdftoppm missing (zbar-tools, poppler-utils)";
-        dir = fs::temp_directory_path() / ("spb-labels-" + std::to_string(::getpid()));
-        fs::remove_all(dir);
-        fs::create_directories(dir);
     }
-    void TearDown() override { fs::remove_all(dir); }
-    fs::path dir;
+    testing_support::ScratchDir scratch{"spb-labels"};
+    const fs::path& dir = scratch.Path();
 };
 
 }  // namespace
