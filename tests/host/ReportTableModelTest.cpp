@@ -85,22 +85,6 @@ TEST_F(ReportModel, CellsShowNumbersWithThePriceDecimalsAndDatesAsDates) {
     EXPECT_EQ(Cell(0, 3), QStringLiteral("10.500"));
 }
 
-TEST_F(ReportModel, SortingPermutesRowsKeepsTiesInOrderAndTheTotalsLast) {
-    model.sort(3, Qt::AscendingOrder);  // 原售价 with a null
-    EXPECT_EQ(ColumnText(0).join(','), QStringLiteral("C3,A1,a0,B2"));
-    model.sort(3, Qt::DescendingOrder);
-    EXPECT_EQ(ColumnText(0).join(','), QStringLiteral("B2,a0,A1,C3"));
-    EXPECT_EQ(Cell(4, 0), QStringLiteral("合计（共4行）"));
-    model.sort(1, Qt::AscendingOrder);  // dates by their time too
-    EXPECT_EQ(ColumnText(0).join(','), QStringLiteral("a0,C3,A1,B2"));
-    model.sort(5, Qt::AscendingOrder);  // ties keep the fetched order
-    EXPECT_EQ(ColumnText(0).join(','), QStringLiteral("B2,C3,A1,a0"));
-    model.sort(0, Qt::AscendingOrder);  // codes without regard to case
-    EXPECT_EQ(ColumnText(0).join(','), QStringLiteral("a0,A1,B2,C3"));
-    model.SortByField(-1, Qt::AscendingOrder);
-    EXPECT_EQ(ColumnText(0).join(','), QStringLiteral("B2,A1,C3,a0"));
-}
-
 TEST_F(ReportModel, EqualsTakesACellPaddedWithBlanksAsItsText) {
     auto rows = Sample();
     rows->rows[0][0] = T("B2  ");  // a char(n) column comes padded
@@ -112,69 +96,64 @@ TEST_F(ReportModel, EqualsTakesACellPaddedWithBlanksAsItsText) {
     }
 }
 
-TEST_F(ReportModel, TheFilterNarrowsTheRowsAndTheTotalsFollow) {
-    auto apply = [&](std::vector<ReportFilterRule> rules) {
-        EXPECT_TRUE(model.SetFilter(std::move(rules)));
-        return ColumnText(0).join(',');
+using Act = std::function<void(ReportTableModel&)>;
+static Act Sort(int column, Qt::SortOrder order) {
+    return [=](ReportTableModel& m) { m.SortByField(column, order); };
+}
+static Act Filter(std::vector<ReportFilterRule> rules) {
+    return [=](ReportTableModel& m) { EXPECT_TRUE(m.SetFilter(rules)); };
+}
+static ReportFilterRule Rule(const char* field, ReportFilterOp op, const char* value, const char* to = "") { return {field, op, value, to}; }
+
+// Each step, then the serials shown; the sort and the filter stay from step to step.
+TEST_F(ReportModel, TheFilterNarrowsAndTheSortPermutesInEitherOrderWithTheTotalsLast) {
+    const auto up = Qt::AscendingOrder, down = Qt::DescendingOrder;
+    const auto contains = ReportFilterOp::Contains, equals = ReportFilterOp::Equals, between = ReportFilterOp::Between;
+    const std::pair<Act, QString> steps[] = {
+        {Filter({Rule("品名", contains, "MILK")}), "A1"},  // Latin letters in any case
+        {Filter({Rule("流水号", equals, " a1 ")}), "A1"},
+        {Filter({Rule("原售价", equals, "10.50")}), "B2"},
+        {Filter({Rule("新售价", between, "3", "8.25")}), "C3,a0"},  // bounds included
+        {Filter({Rule("新售价", between, "", "3")}), "A1"},         // open below
+        {Filter({Rule("开单日期", between, "2026-12-01", "2026-12-03")}), "B2,A1"},
+        {Filter({Rule("开单日期", equals, "2026/12/1")}), "A1"},  // the day, whatever the time
+        {Filter({Rule("审核标志", equals, "0"), Rule("品名", contains, "大瓶")}), "C3"},  // every condition holds
+        {Filter({Rule("原售价", between, "0")}), "B2,A1,a0"},                          // a null holds none
+        {Filter({Rule("审核标志", equals, "是")}), "A1,a0"},  // a flag shown 是/否 takes the words
+        {Filter({Rule("审核标志", equals, "否")}), "B2,C3"},
+        {Filter({}), "B2,A1,C3,a0"},
+        {Sort(3, up), "C3,A1,a0,B2"},  // 原售价 with a null
+        {Sort(3, down), "B2,a0,A1,C3"},
+        {Sort(1, up), "a0,C3,A1,B2"},  // dates by their time too
+        {Sort(5, up), "B2,C3,A1,a0"},  // ties keep the fetched order
+        {Sort(0, up), "a0,A1,B2,C3"},  // codes without regard to case
+        {Sort(-1, up), "B2,A1,C3,a0"},
+        {Sort(4, down), "B2,a0,C3,A1"},  // sorted, then filtered: the rows that pass keep the sort
+        {Filter({Rule("审核标志", equals, "1")}), "a0,A1"},
+        {Sort(4, up), "A1,a0"},  // filtered, then sorted: only the rows that pass
+        {Filter({Rule("新售价", between, "7")}), "C3,a0,B2"},
+        {Sort(5, down), "a0,B2,C3"},  // ties among the rows that pass keep the fetched order both ways
+        {Sort(5, up), "B2,C3,a0"},
+        {Filter({}), "B2,C3,A1,a0"},  // the filter goes, the sort stays
+        {Sort(-1, up), "B2,A1,C3,a0"},
+        {Filter({Rule("品名", contains, "可乐")}), "B2,C3"},
     };
-    EXPECT_EQ(apply({{"品名", ReportFilterOp::Contains, "可乐", ""}}), QStringLiteral("B2,C3"));
-    EXPECT_EQ(Cell(2, 0), QStringLiteral("合计（共2行）"));
-    EXPECT_EQ(Cell(2, 4), QStringLiteral("19.00"));
-    EXPECT_EQ(apply({{"品名", ReportFilterOp::Contains, "MILK", ""}}), QStringLiteral("A1"));  // Latin letters in any case
-    EXPECT_EQ(apply({{"流水号", ReportFilterOp::Equals, " a1 ", ""}}), QStringLiteral("A1"));
-    EXPECT_EQ(apply({{"原售价", ReportFilterOp::Equals, "10.50", ""}}), QStringLiteral("B2"));
-    EXPECT_EQ(apply({{"新售价", ReportFilterOp::Between, "3", "8.25"}}), QStringLiteral("C3,a0"));  // bounds included
-    EXPECT_EQ(apply({{"新售价", ReportFilterOp::Between, "", "3"}}), QStringLiteral("A1"));        // open below
-    EXPECT_EQ(apply({{"开单日期", ReportFilterOp::Between, "2026-12-01", "2026-12-03"}}), QStringLiteral("B2,A1"));
-    EXPECT_EQ(apply({{"开单日期", ReportFilterOp::Equals, "2026/12/1", ""}}), QStringLiteral("A1"));  // the day, whatever the time
-    // Every condition holds; a null holds none.
-    EXPECT_EQ(apply({{"审核标志", ReportFilterOp::Equals, "0", ""}, {"品名", ReportFilterOp::Contains, "大瓶", ""}}),
-              QStringLiteral("C3"));
-    EXPECT_EQ(apply({{"原售价", ReportFilterOp::Between, "0", ""}}), QStringLiteral("B2,A1,a0"));
-    // A flag column shown 是/否 takes the words as well as 1 and 0.
-    for (const auto& [word, digit] : {std::pair{"是", "1"}, std::pair{"否", "0"}}) {
-        const QString byDigit = apply({{"审核标志", ReportFilterOp::Equals, digit, ""}});
-        EXPECT_FALSE(byDigit.isEmpty());
-        EXPECT_EQ(apply({{"审核标志", ReportFilterOp::Equals, word, ""}}), byDigit) << word;
+    for (size_t i = 0; i < std::size(steps); ++i) {
+        steps[i].first(model);
+        EXPECT_EQ(ColumnText(0).join(','), steps[i].second) << "step " << i;
     }
-    EXPECT_EQ(apply({{"折扣", ReportFilterOp::Equals, "9", ""}}), QString());
+    EXPECT_EQ(Cell(2, 0) + "|" + Cell(2, 4), QStringLiteral("合计（共2行）|19.00"));
+    Filter({Rule("审核标志", equals, "1")})(model);
+    model.sort(4, down);
+    EXPECT_EQ(Cell(2, 0) + "|" + Cell(2, 4), QStringLiteral("合计（共2行）|11.25"));
+    Filter({Rule("折扣", equals, "9")})(model);
     EXPECT_EQ(Cell(0, 0) + "|" + Cell(0, 3), QStringLiteral("合计（共0行）|0.00"));
 
     // Conditions that cannot apply are refused, the others kept.
-    EXPECT_FALSE(model.SetFilter({{"原售价", ReportFilterOp::Equals, "abc", ""},
-                                  {"品名", ReportFilterOp::Between, "a", "b"},
-                                  {"没有", ReportFilterOp::Equals, "1", ""},
-                                  {"开单日期", ReportFilterOp::Between, "", ""},
-                                  {"流水号", ReportFilterOp::Contains, "3", ""}}));
+    EXPECT_FALSE(model.SetFilter({Rule("原售价", equals, "abc"), Rule("品名", between, "a", "b"), Rule("没有", equals, "1"),
+                                  Rule("开单日期", between, ""), Rule("流水号", contains, "3")}));
     EXPECT_EQ(model.Filter().size(), 1u);
     EXPECT_EQ(ColumnText(0).join(','), QStringLiteral("C3"));
-    EXPECT_TRUE(model.SetFilter({}));
-    EXPECT_EQ(model.ShownRows(), 4);
-}
-
-TEST_F(ReportModel, SortAndFilterComposeInEitherOrderAndTheTotalsFollowOnlyTheFilter) {
-    // Sorted, then filtered: the rows that pass keep the sort.
-    model.sort(4, Qt::DescendingOrder);  // 新售价: 12, 8.25, 7, 2.995
-    ASSERT_TRUE(model.SetFilter({{"审核标志", ReportFilterOp::Equals, "1", ""}}));
-    EXPECT_EQ(ColumnText(0).join(','), QStringLiteral("a0,A1"));
-    EXPECT_EQ(Cell(2, 0) + "|" + Cell(2, 4), QStringLiteral("合计（共2行）|11.25"));
-    // Filtered, then sorted the other way: only the rows that pass, and the same totals.
-    model.sort(4, Qt::AscendingOrder);
-    EXPECT_EQ(ColumnText(0).join(','), QStringLiteral("A1,a0"));
-    EXPECT_EQ(Cell(2, 0) + "|" + Cell(2, 4), QStringLiteral("合计（共2行）|11.25"));
-    // Ties among the rows that pass keep the fetched order in both directions.
-    ASSERT_TRUE(model.SetFilter({{"新售价", ReportFilterOp::Between, "7", ""}}));
-    model.sort(5, Qt::DescendingOrder);  // 审核标志: B2 0, C3 0, a0 1
-    EXPECT_EQ(ColumnText(0).join(','), QStringLiteral("a0,B2,C3"));
-    model.sort(5, Qt::AscendingOrder);
-    EXPECT_EQ(ColumnText(0).join(','), QStringLiteral("B2,C3,a0"));
-    // The filter goes, the sort stays and covers every row again.
-    ASSERT_TRUE(model.SetFilter({}));
-    EXPECT_EQ(ColumnText(0).join(','), QStringLiteral("B2,C3,A1,a0"));
-    EXPECT_EQ(Cell(4, 4), QStringLiteral("30.25"));
-    model.SortByField(-1, Qt::AscendingOrder);
-    ASSERT_TRUE(model.SetFilter({{"品名", ReportFilterOp::Contains, "可乐", ""}}));
-    EXPECT_EQ(ColumnText(0).join(','), QStringLiteral("B2,C3"));
 }
 
 namespace {
@@ -198,11 +177,8 @@ QString Column(const ReportTableModel& model, int column) {
 // Each case: a result of a text and a number column, then actions each followed by one column
 // as shown.
 TEST(ReportModelOrder, TextsNumbersAndSerialsSortAndFilterByWhatTheyAre) {
-    using Act = std::function<void(ReportTableModel&)>;
-    const auto sort = [](int column, Qt::SortOrder order) -> Act { return [=](ReportTableModel& m) { m.SortByField(column, order); }; };
-    const auto filter = [](std::vector<ReportFilterRule> rules) -> Act {
-        return [=](ReportTableModel& m) { EXPECT_TRUE(m.SetFilter(rules)); };
-    };
+    const auto sort = Sort;
+    const auto filter = Filter;
     const auto contains = [&](const char* text) { return filter({{"名称", ReportFilterOp::Contains, text, ""}}); };
     const Act none = [](ReportTableModel&) {};
     const auto up = Qt::AscendingOrder, down = Qt::DescendingOrder;
