@@ -1,7 +1,4 @@
-// The report grid component over the host database (both drivers): loading the statement on its
-// own connection, failures, the arrangement kept per report code, its dialogs, sorting from the
-// heading, the workbook export through the file dialog with its note in the status line, the print
-// preview, and a tampered settings file.
+// The report grid component over the host database, on every driver.
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -89,7 +86,7 @@ protected:
 
 }  // namespace
 
-TEST_F(ReportGridTest, LoadsTheStatementOnItsOwnConnectionIntoTheWidget) {
+TEST_F(ReportGridTest, LoadsTheStatementOnItsOwnConnectionIntoTheWidgetAndAFailingOneKeepsTheReport) {
     auto grid = Make();
     const auto& m = grid->Model();
     EXPECT_TRUE(t.Sent(kDetail));
@@ -97,7 +94,6 @@ TEST_F(ReportGridTest, LoadsTheStatementOnItsOwnConnectionIntoTheWidget) {
     ASSERT_EQ(m.ShownRows(), 4);  // three lines and the bill without lines
     EXPECT_EQ(Cell(m, 0, 0) + "|" + Cell(m, 0, 1) + "|" + Cell(m, 0, 11), QStringLiteral("TJ1|2026-12-01|10.500"));
     EXPECT_EQ(Cell(m, 4, 0) + "|" + Cell(m, 4, 11) + "|" + Cell(m, 4, 12), QStringLiteral("合计（共4行）|21.500|22.750"));
-
     auto* widget = static_cast<QWidget*>(grid->NativeWidget());
     ASSERT_EQ(widget, grid->Widget());
     EXPECT_EQ(grid->Widget()->Table()->model(), &grid->Model());
@@ -108,11 +104,9 @@ TEST_F(ReportGridTest, LoadsTheStatementOnItsOwnConnectionIntoTheWidget) {
     EXPECT_EQ(widget->size(), QSize(600, 300));
     grid->SetHeight(-30);
     EXPECT_EQ(widget->height(), 0);
-}
 
-TEST_F(ReportGridTest, WithoutThePriceSettingPricesShowTwoDecimalsAndAFailingStatementKeepsTheReport) {
-    t.Exec("delete from sys_var");
-    auto grid = Make();
+    t.Exec("delete from sys_var");  // without the price setting: two decimals
+    grid = Make();
     EXPECT_EQ(Cell(grid->Model(), 0, 11), QStringLiteral("10.50"));
     grid->SetDataSource("select * from 没有这张表");
     EXPECT_THROW(grid->RefreshReport(), db::Error);
