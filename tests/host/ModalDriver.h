@@ -24,14 +24,15 @@ inline void CloseTopModal() {
 template <typename W>
 void WhenModal(std::function<void(W*)> action, int timeoutMs = 10000) {
     auto* timer = new QTimer(qApp);
-    auto clock = std::make_shared<QElapsedTimer>();
-    clock->start();
+    QElapsedTimer clock;
+    clock.start();
     QObject::connect(timer, &QTimer::timeout, timer, [timer, clock, action, timeoutMs] {
         auto* w = qobject_cast<W*>(QApplication::activeModalWidget());
-        if (!(w && w->isVisible()) && clock->elapsed() < timeoutMs) return;
-        timer->stop();
+        const bool open = w && w->isVisible();
+        if (!open && !clock.hasExpired(timeoutMs)) return;
         timer->deleteLater();
-        if (w && w->isVisible()) return action(w);
+        timer->stop();
+        if (open) return action(w);
         ADD_FAILURE() << "the expected modal window did not open";
         CloseTopModal();
     });
@@ -49,23 +50,18 @@ inline void ChooseFile(QFileDialog* d, const QString& path) {
 }
 
 // The window lies within the available area of its screen.
-inline bool OnScreen(const QWidget& w) {
-    return w.screen() && w.screen()->availableGeometry().contains(w.frameGeometry());
-}
+inline bool OnScreen(const QWidget& w) { return w.screen() && w.screen()->availableGeometry().contains(w.frameGeometry()); }
 
-class UnexpectedModalGuard {
-public:
+struct UnexpectedModalGuard {
     UnexpectedModalGuard() {
-        QObject::connect(&timer_, &QTimer::timeout, &timer_, [this] {
-            if (QApplication::activeModalWidget()) ++seen_, CloseTopModal();
+        QObject::connect(&timer, &QTimer::timeout, &timer, [this] {
+            if (QApplication::activeModalWidget()) ++seen, CloseTopModal();
         });
-        timer_.start(10);
+        timer.start(10);
     }
-    int Seen() const { return seen_; }
-
-private:
-    QTimer timer_;
-    int seen_ = 0;
+    int Seen() const { return seen; }
+    QTimer timer;
+    int seen = 0;
 };
 
 }  // namespace host_test
