@@ -2,9 +2,9 @@
 // then the shared strings, the first sheet's cells and each cell's number format.
 #pragma once
 #include <QMap>
+#include <QRegularExpression>
 #include <QString>
 #include <QStringList>
-#include <QRegularExpression>
 #include <QXmlStreamReader>
 #include <algorithm>
 #include <fstream>
@@ -30,13 +30,33 @@ public:
         } catch (const std::exception&) {
             return;
         }
-        for (QXmlStreamReader x(Entry("xl/sharedStrings.xml")); !x.atEnd();) {
-            x.readNext();
-            if (x.isStartElement() && x.name() == QLatin1String("si")) strings_ << QString();
-            else if (x.isStartElement() && x.name() == QLatin1String("t")) strings_.last() += x.readElementText();
-        }
-        ReadStyles();
-        ReadSheet();
+        QStringList strings, xfFormats;
+        Scan("xl/sharedStrings.xml", [&](QXmlStreamReader& x, QStringView n) {
+            if (n == u"si") strings << QString();
+            else if (n == u"t") strings.last() += x.readElementText();
+        });
+        QMap<int, QString> formats{{14, QStringLiteral("m/d/yyyy")}};
+        Scan("xl/styles.xml", [&](QXmlStreamReader& x, QStringView n) {
+            if (n == u"numFmt") formats[Attribute(x, "numFmtId").toInt()] = Attribute(x, "formatCode");
+            else if (n == u"cellXfs") xfFormats.clear();  // those of cellStyleXfs before it
+            else if (n == u"xf") xfFormats << formats.value(Attribute(x, "numFmtId").toInt());
+        });
+        QString ref;
+        Scan("xl/worksheets/sheet1.xml", [&](QXmlStreamReader& x, QStringView n) {
+            if (n == u"c") {
+                ref = Attribute(x, "r");
+                cells_[ref] = XlsxCell{Attribute(x, "t"), {}, xfFormats.value(Attribute(x, "s").toInt())};
+                if (cells_[ref].type.isEmpty()) cells_[ref].type = QStringLiteral("n");
+                lastRow_ = std::max(lastRow_, ref.mid(ref.indexOf(QRegularExpression(QStringLiteral("\\d")))).toInt());
+            } else if (n == u"v" || n == u"t") {
+                XlsxCell& cell = cells_[ref];
+                cell.text += x.readElementText();
+                if (cell.type == QLatin1String("s")) cell.text = strings.value(cell.text.toInt());
+            }
+        });
+        Scan("xl/workbook.xml", [&](QXmlStreamReader& x, QStringView n) {
+            if (n == u"sheet" && sheetName_.isEmpty()) sheetName_ = Attribute(x, "name");
+        });
     }
     bool Ok() const { return zip_.has_value(); }
     QByteArray Entry(const char* name) {
@@ -48,45 +68,15 @@ public:
     const QString& SheetName() const { return sheetName_; }
 
 private:
-    QString Attribute(const QXmlStreamReader& x, const char* name) { return x.attributes().value(QLatin1String(name)).toString(); }
-
-    void ReadStyles() {
-        QMap<int, QString> formats{{14, QStringLiteral("m/d/yyyy")}};
-        bool inCellXfs = false;
-        for (QXmlStreamReader x(Entry("xl/styles.xml")); !x.atEnd();) {
-            x.readNext();
-            if (x.isStartElement() && x.name() == QLatin1String("numFmt"))
-                formats[Attribute(x, "numFmtId").toInt()] = Attribute(x, "formatCode");
-            else if (x.name() == QLatin1String("cellXfs")) inCellXfs = x.isStartElement();
-            else if (x.isStartElement() && x.name() == QLatin1String("xf") && inCellXfs)
-                xfFormats_ << formats.value(Attribute(x, "numFmtId").toInt());
-        }
-    }
-
-    void ReadSheet() {
-        QString ref;
-        XlsxCell cell;
-        for (QXmlStreamReader x(Entry("xl/worksheets/sheet1.xml")); !x.atEnd();) {
-            x.readNext();
-            const auto n = x.name();
-            if (x.isStartElement() && n == QLatin1String("c")) {
-                ref = Attribute(x, "r");
-                cell = XlsxCell{Attribute(x, "t"), {}, xfFormats_.value(Attribute(x, "s").toInt())};
-                if (cell.type.isEmpty()) cell.type = QStringLiteral("n");
-            } else if (x.isStartElement() && (n == QLatin1String("v") || n == QLatin1String("t"))) {
-                cell.text += x.readElementText();
-            } else if (x.isEndElement() && n == QLatin1String("c")) {
-                if (cell.type == QLatin1String("s")) cell.text = strings_.value(cell.text.toInt());
-                cells_[ref] = cell;
-                lastRow_ = std::max(lastRow_, ref.mid(ref.indexOf(QRegularExpression(QStringLiteral("\\d")))).toInt());
-            }
-        }
-        for (QXmlStreamReader x(Entry("xl/workbook.xml")); !x.atEnd() && sheetName_.isEmpty();)
-            if (x.readNext() == QXmlStreamReader::StartElement && x.name() == QLatin1String("sheet")) sheetName_ = Attribute(x, "name");
+    static QString Attribute(const QXmlStreamReader& x, const char* name) { return x.attributes().value(QLatin1String(name)).toString(); }
+    // Calls f on every element's start in an entry.
+    template <typename F>
+    void Scan(const char* entry, F f) {
+        for (QXmlStreamReader x(Entry(entry)); !x.atEnd();)
+            if (x.readNext() == QXmlStreamReader::StartElement) f(x, x.name());
     }
 
     std::optional<bill::ZipArchive> zip_;
-    QStringList strings_, xfFormats_;
     QMap<QString, XlsxCell> cells_;
     QString sheetName_;
     int lastRow_ = 0;
