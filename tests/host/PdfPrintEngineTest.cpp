@@ -238,7 +238,7 @@ TEST_F(PdfPrintEngineTest, RefusesWhatItCannotPrint) {
 
 std::string ReadFile(const fs::path& p) {
     std::ifstream in(p, std::ios::binary);
-    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    return {std::istreambuf_iterator<char>(in), {}};
 }
 
 TEST_F(PdfPrintEngineTest, ASymlinkSwappedInWhilePrintingIsNeverWrittenThrough) {
@@ -311,39 +311,29 @@ TEST(PdfTextRepair, RadicalCodesBecomeTheIdeographsOfTheSameGlyph) {
 // families' ascents.
 TEST(DocumentText, AReplayedPreviewPlacesChineseAndLatinTextWhereThePdfDoes) {
     if (host::MixedText::ChineseFamily().isEmpty()) GTEST_SKIP() << "no Chinese font installed";
-    auto inkRows = [](const QImage& image, int left, int right) {
+    auto inkRows = [](const QImage& image) {  // the first and last rows with ink
         int top = -1, bottom = -1;
         for (int y = 0; y < image.height(); ++y)
-            for (int x = left; x < right; ++x)
-                if (qGray(image.pixel(x, y)) < 128) {
-                    if (top < 0) top = y;
-                    bottom = y;
-                }
+            for (int x = 0; x < image.width(); ++x)
+                if (qGray(image.pixel(x, y)) < 128) bottom = y, top = top < 0 ? y : top;
         return std::make_pair(top, bottom);
     };
-    const struct {
-        QString text;
-        bool bold;
-    } cases[] = {{QStringLiteral("可乐"), false}, {QStringLiteral("流水号："), true}, {QStringLiteral("TJ-0001"), false},
-                 {QStringLiteral("H100可乐330ml"), false}, {QStringLiteral("第 1 页 / 共 2 页"), false}};
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.text.toStdString());
+    for (const auto& [text, bold] : {std::pair{u"可乐", false}, {u"流水号：", true}, {u"TJ-0001", false}, {u"H100可乐330ml", false},
+                                     {u"第 1 页 / 共 2 页", false}}) {
+        SCOPED_TRACE(QString::fromUtf16(text).toStdString());
         QFont font = host::BillDocument::Font(24);
-        font.setBold(c.bold);
+        font.setBold(bold);
         QImage direct(700, 120, QImage::Format_RGB32), replayed(700, 120, QImage::Format_RGB32);
         direct.fill(Qt::white);
         replayed.fill(Qt::white);
         QPicture picture;
         for (QPaintDevice* device : std::initializer_list<QPaintDevice*>{&direct, &picture}) {
             QPainter painter(device);
-            host::MixedText(font, device).Draw(painter, QPointF(10, 80), c.text);
+            host::MixedText(font, device).Draw(painter, QPointF(10, 80), QString::fromUtf16(text));
         }
-        {
-            QPainter painter(&replayed);
-            painter.drawPicture(0, 0, picture);
-        }
-        const auto [top, bottom] = inkRows(direct, 0, direct.width());
-        const auto [replayedTop, replayedBottom] = inkRows(replayed, 0, replayed.width());
+        QPainter(&replayed).drawPicture(0, 0, picture);
+        const auto [top, bottom] = inkRows(direct);
+        const auto [replayedTop, replayedBottom] = inkRows(replayed);
         EXPECT_GE(top, 0);
         EXPECT_NEAR(replayedTop, top, 1);
         EXPECT_NEAR(replayedBottom, bottom, 1);

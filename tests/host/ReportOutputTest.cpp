@@ -93,37 +93,30 @@ TEST_F(ReportOutput, TheWorkbookHoldsTheShownColumnsAndRowsAsValuesWithTotals) {
     }
 }
 
-TEST_F(ReportOutput, AnEmptyReportStillHasItsHeadingsAndAZeroTotal) {
-    model.SetFilter({{"流水号", ReportFilterOp::Equals, "没有", ""}});
-    const QString path = File("空.xlsx");
-    host::WriteReportWorkbook(path, model, "a/b:c*d?[e]");
-    host_test::XlsxReader book(path);
-    ASSERT_TRUE(book.Ok());
-    EXPECT_EQ(book.SheetName(), QStringLiteral("abcde"));
-    EXPECT_EQ(book.LastRow(), 2);
-    EXPECT_EQ(book.Text("A1"), QStringLiteral("流水号"));
-    EXPECT_EQ(book.Text("A2"), QStringLiteral("合计（共0行）"));
-    EXPECT_DOUBLE_EQ(book.Text("D2").toDouble(), 0);
-    EXPECT_EQ(host::ReportSheetName(std::string(40, 'x')).size(), 31);
-    EXPECT_EQ(host::ReportSheetName(""), QStringLiteral("报表"));
-}
-
-TEST_F(ReportOutput, AFailedExportLeavesTheEarlierFileAsItWas) {
+// A failed export leaves the earlier file as it was; a report with no rows still has its headings
+// and a zero total, on a sheet named without the characters a sheet name cannot hold.
+TEST_F(ReportOutput, AFailedExportLeavesTheEarlierFileAndAnEmptyOneHasHeadingsAndAZeroTotal) {
     const QString path = File("已有.xlsx");
     host::WriteReportWorkbook(path, model, "r");
     const auto before = fs::file_size(path.toStdString());
-    // The disk is full after 4 KiB: the workbook cannot be written.
     model.SetFilter({{"审核标志", ReportFilterOp::Equals, "1", ""}});
     {
-        testing_support::FileSizeLimit full(4096);
+        testing_support::FileSizeLimit full(4096);  // the disk is full after 4 KiB
         EXPECT_THROW(host::WriteReportWorkbook(path, model, "r"), db::Error);
+        EXPECT_THROW(host::WriteReportWorkbook(File("新.xlsx"), model, "r"), db::Error);
     }
     EXPECT_EQ(fs::file_size(path.toStdString()), before);
+    EXPECT_EQ(host_test::XlsxReader(path).LastRow(), 8);  // still the six rows written first
+    EXPECT_EQ(host_test::FilesIn(dir).size(), 1u) << "a partial file was left behind";
+
+    model.SetFilter({{"流水号", ReportFilterOp::Equals, "没有", ""}});
+    host::WriteReportWorkbook(path, model, "a/b:c*d?[e]");
     host_test::XlsxReader book(path);
-    EXPECT_EQ(book.LastRow(), 8);  // still the six rows written first
-    size_t files = 0;
-    for ([[maybe_unused]] const auto& e : fs::directory_iterator(dir)) ++files;
-    EXPECT_EQ(files, 1u) << "a partial file was left behind";
+    EXPECT_EQ(book.SheetName(), QStringLiteral("abcde"));
+    EXPECT_EQ(book.LastRow(), 2);
+    EXPECT_EQ(book.Text("A1") + "|" + book.Text("A2") + "|" + book.Text("D2"), QStringLiteral("流水号|合计（共0行）|0"));
+    EXPECT_EQ(host::ReportSheetName(std::string(40, 'x')).size(), 31);
+    EXPECT_EQ(host::ReportSheetName(""), QStringLiteral("报表"));
 }
 
 TEST_F(ReportOutput, ASymlinkPlantedBesideTheWorkbookIsNeverWrittenThrough) {
