@@ -1,6 +1,7 @@
 // Drives modal windows from a test: an action runs on the next modal window of a given kind once
 // its exec() loop runs; a modal window nobody expected is closed and counted.
 #pragma once
+#include <QAction>
 #include <QApplication>
 #include <QDialog>
 #include <QElapsedTimer>
@@ -47,6 +48,23 @@ inline void ChooseFile(QFileDialog* d, const QString& path) {
     name->setText(QFileInfo(path).fileName());
     EXPECT_EQ(d->selectedFiles().value(0).toStdString(), path.toStdString());
     static_cast<QDialog*>(d)->accept();
+}
+
+// Saves what a print preview shows through its 保存为PDF command into the file (the offered name
+// checked when given), then closes the preview.
+template <typename Preview>
+void SavePreview(Preview* d, const QString& path, const QString& offered = {}) {
+    if (auto* save = d->template findChild<QAction*>(QStringLiteral("SavePdf"))) {
+        EXPECT_EQ(save->text(), QStringLiteral("保存为PDF"));
+        WhenModal<QFileDialog>([path, offered](QFileDialog* f) {
+            EXPECT_TRUE(offered.isEmpty() || f->selectedFiles().value(0) == offered) << f->selectedFiles().value(0).toStdString();
+            ChooseFile(f, path);
+        });
+        save->trigger();
+    } else {
+        ADD_FAILURE() << "no 保存为PDF";
+    }
+    d->reject();
 }
 
 // The window lies within the available area of its screen.

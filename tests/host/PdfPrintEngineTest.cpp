@@ -203,15 +203,7 @@ TEST_F(PdfPrintEngineTest, SeveralLongBillsOverNumberedPagesAlsoInThePreview) {
     host_test::WhenModal<QPrintPreviewDialog>([&](QPrintPreviewDialog* dialog) {
         if (auto* widget = dialog->findChild<QPrintPreviewWidget*>()) shown = widget->pageCount();
         EXPECT_TRUE(host_test::OnScreen(*dialog)) << dialog->height();
-        auto* save = dialog->findChild<QAction*>(QStringLiteral("SavePdf"));
-        if (!save) {
-            ADD_FAILURE() << "no 保存为PDF";
-            return dialog->reject();
-        }
-        EXPECT_EQ(save->text(), QStringLiteral("保存为PDF"));
-        host_test::WhenModal<QFileDialog>([&](QFileDialog* d) { host_test::ChooseFile(d, QString::fromStdString(saved)); });
-        save->trigger();
-        dialog->reject();
+        host_test::SavePreview(dialog, QString::fromStdString(saved));
     });
     std::string list = "TJ-A|TJ-0002|TJ-C";
     bool flag = true;

@@ -288,21 +288,10 @@ TEST_F(ReportGridTest, PreviewShowsThePagesAndOffersSavingAsPdf) {
     int pages = 0;
     const QString path = QString::fromStdString((dir / "预览.pdf").string());
     WhenModal<QPrintPreviewDialog>([&](QPrintPreviewDialog* d) {
-        auto* preview = d->findChild<QPrintPreviewWidget*>();
-        if (preview) pages = preview->pageCount();
+        if (auto* preview = d->findChild<QPrintPreviewWidget*>()) pages = preview->pageCount();
         EXPECT_TRUE(d->windowTitle().contains(QStringLiteral("分支机构调价单浏览")));
         EXPECT_TRUE(host_test::OnScreen(*d)) << d->width();  // it asks for 1000 pixels
-        auto* save = d->findChild<QAction*>(QStringLiteral("SavePdf"));
-        if (!save) {
-            ADD_FAILURE() << "no 保存为PDF";
-            return d->reject();
-        }
-        WhenModal<QFileDialog>([&](QFileDialog* f) {
-            EXPECT_EQ(f->selectedFiles().value(0), grid->DefaultPdfPath());
-            ChooseFile(f, path);
-        });
-        save->trigger();
-        d->reject();
+        host_test::SavePreview(d, path, grid->DefaultPdfPath());
     });
     grid->ExecAction(data::ReportAction::Preview);
     EXPECT_EQ(pages, 1);
@@ -315,17 +304,16 @@ TEST_F(ReportGridTest, PreviewShowsThePagesAndOffersSavingAsPdf) {
 // file system takes.
 TEST_F(ReportGridTest, ThePdfIsNamedByThePrintedTitle) {
     const struct {
-        const char* what;
         QString title, name;
     } cases[] = {
-        {"no title", QString(), QStringLiteral("分支机构调价单浏览-20261206.pdf")},
-        {"a title", QStringLiteral("十二月调价汇总"), QStringLiteral("十二月调价汇总-20261206.pdf")},
-        {"separators and wildcards", QStringLiteral("月度/调价:汇总*"), QStringLiteral("月度-调价-汇总--20261206.pdf")},
-        {"leading dots and an override", QStringLiteral("..\u202E隐藏"), QStringLiteral("-隐藏-20261206.pdf")},
-        {"a long title", QString(200, QChar(u'长')), QString(80, QChar(u'长')) + QStringLiteral("-20261206.pdf")},
+        {QString(), QStringLiteral("分支机构调价单浏览-20261206.pdf")},
+        {QStringLiteral("十二月调价汇总"), QStringLiteral("十二月调价汇总-20261206.pdf")},
+        {QStringLiteral("月度/调价:汇总*"), QStringLiteral("月度-调价-汇总--20261206.pdf")},  // separators and wildcards
+        {QStringLiteral("..\u202E隐藏"), QStringLiteral("-隐藏-20261206.pdf")},            // leading dots, an override
+        {QString(200, QChar(u'长')), QString(80, QChar(u'长')) + QStringLiteral("-20261206.pdf")},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.what);
+        SCOPED_TRACE(c.title.toStdString());
         host::ReportSettings saved;
         saved.page.title = c.title.toStdString();
         ASSERT_TRUE(host::ReportSettingsStore(settings).Save(kCode, saved));
