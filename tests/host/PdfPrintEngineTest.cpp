@@ -93,27 +93,31 @@ TEST_F(PdfPrintEngineTest, TwoSerialsGiveTwoBillsEachOnItsOwnPageAndUnknownOnesN
     EXPECT_EQ(PdfPages(one).size(), 1u);
 }
 
-TEST_F(PdfPrintEngineTest, EitherCallOrderAndTheStatementsSent) {
-    std::vector<std::string> sent;
+TEST_F(PdfPrintEngineTest, EitherCallOrderTheStatementsSentAndWhatItRefuses) {
     host::PdfPrintEngine engine(host::PrintOutput::PdfFile, out.string());
-    engine.SetConnection(t.Db());
     engine.SetCompany(data::kCompanyId);
     engine.SetFlag(-1);  // before the tables, unlike Print() above
     engine.SetTable(0, data::kHeaderTable);
     engine.SetTable(1, data::kLineTable);
-    t.Db().SetTrace([&](const std::string& s) { sent.push_back(s); });
     std::string list = "TJ-0001|O'Neil";
     bool flag = true;
+    EXPECT_THROW(engine.Print(data::kBillTypeCode, list, flag), db::Error);  // no connection
+    engine.SetConnection(t.Db());
+    EXPECT_THROW(engine.Print(57, list, flag), db::Error);
+    EXPECT_TRUE(host_test::FilesIn(out).empty());
+    std::vector<std::string> sent;
+    t.Db().SetTrace([&](const std::string& s) { sent.push_back(s); });
     engine.Print(data::kBillTypeCode, list, flag);
     t.Db().SetTrace({});
-    auto sentHas = [&](const std::string& part) {
-        return std::any_of(sent.begin(), sent.end(), [&](const std::string& s) { return s.find(part) != std::string::npos; });
-    };
-    EXPECT_TRUE(sentHas(" from SubAdjuctPrice where lsh='TJ-0001'"));
-    EXPECT_TRUE(sentHas(" from SubAdjuctPricemx where lsh='TJ-0001' order by cast(dh as int)"));
-    EXPECT_TRUE(sentHas(" from gl_custom where tjbh='" + branch + "'"));
-    EXPECT_TRUE(sentHas(" where lsh='O''Neil'"));
+    for (const std::string& part : std::vector<std::string>{" from SubAdjuctPrice where lsh='TJ-0001'", " from SubAdjuctPricemx where lsh='TJ-0001' order by cast(dh as int)",
+                                   " from gl_custom where tjbh='" + branch + "'", " where lsh='O''Neil'"})
+        EXPECT_TRUE(std::any_of(sent.begin(), sent.end(), [&](const std::string& s) { return s.find(part) != std::string::npos; })) << part;
     EXPECT_NE(Print("TJ-0001"), engine.LastFile()) << "an earlier file is never overwritten";
+
+    engine.SetTable(1, "SubAdjuctPricemx; drop table gl_custom");
+    EXPECT_THROW(engine.Print(data::kBillTypeCode, list, flag), db::Error);
+    EXPECT_NE(t.Scalar("select count(*) from gl_custom"), "0");
+    EXPECT_EQ(host_test::FilesIn(out).size(), 2u);
 }
 
 // The item codes ("K" and four digits) on a page, in the order the page reads.
@@ -211,21 +215,6 @@ TEST_F(PdfPrintEngineTest, SeveralLongBillsOverNumberedPagesAlsoInThePreview) {
     EXPECT_EQ(shown, static_cast<int>(pages.size()));
     EXPECT_EQ(engine.LastFile(), saved);
     EXPECT_EQ(PdfPages(saved), pages);
-}
-
-TEST_F(PdfPrintEngineTest, RefusesWhatItCannotPrint) {
-    host::PdfPrintEngine engine(host::PrintOutput::PdfFile, out.string());
-    std::string list = "TJ-0001";
-    bool flag = true;
-    engine.SetTable(0, data::kHeaderTable);
-    engine.SetTable(1, data::kLineTable);
-    EXPECT_THROW(engine.Print(data::kBillTypeCode, list, flag), db::Error);  // no connection
-    engine.SetConnection(t.Db());
-    EXPECT_THROW(engine.Print(57, list, flag), db::Error);
-    engine.SetTable(1, "SubAdjuctPricemx; drop table gl_custom");
-    EXPECT_THROW(engine.Print(data::kBillTypeCode, list, flag), db::Error);
-    EXPECT_NE(t.Scalar("select count(*) from gl_custom"), "0");
-    EXPECT_TRUE(host_test::FilesIn(out).empty());
 }
 
 std::string ReadFile(const fs::path& p) {
