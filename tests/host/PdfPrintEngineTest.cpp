@@ -109,8 +109,9 @@ TEST_F(PdfPrintEngineTest, EitherCallOrderTheStatementsSentAndWhatItRefuses) {
     t.Db().SetTrace([&](const std::string& s) { sent.push_back(s); });
     engine.Print(data::kBillTypeCode, list, flag);
     t.Db().SetTrace({});
-    for (const std::string& part : std::vector<std::string>{" from SubAdjuctPrice where lsh='TJ-0001'", " from SubAdjuctPricemx where lsh='TJ-0001' order by cast(dh as int)",
-                                   " from gl_custom where tjbh='" + branch + "'", " where lsh='O''Neil'"})
+    for (const std::string& part : std::vector<std::string>{" from SubAdjuctPrice where lsh='TJ-0001'",
+                                                            " from SubAdjuctPricemx where lsh='TJ-0001' order by cast(dh as int)",
+                                                            " from gl_custom where tjbh='" + branch + "'", " where lsh='O''Neil'"})
         EXPECT_TRUE(std::any_of(sent.begin(), sent.end(), [&](const std::string& s) { return s.find(part) != std::string::npos; })) << part;
     EXPECT_NE(Print("TJ-0001"), engine.LastFile()) << "an earlier file is never overwritten";
 
