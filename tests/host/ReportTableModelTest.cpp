@@ -178,9 +178,7 @@ QString Column(const ReportTableModel& model, int column) {
 // Each case: a result of a text and a number column, then actions each followed by one column
 // as shown.
 TEST(ReportModelOrder, TextsNumbersAndSerialsSortAndFilterByWhatTheyAre) {
-    const auto sort = Sort;
-    const auto filter = Filter;
-    const auto contains = [&](const char* text) { return filter({{"名称", ReportFilterOp::Contains, text, ""}}); };
+    const auto contains = [&](const char* text) { return Filter({{"名称", ReportFilterOp::Contains, text, ""}}); };
     const Act none = [](ReportTableModel&) {};
     const auto up = Qt::AscendingOrder, down = Qt::DescendingOrder;
     const struct {
@@ -194,31 +192,31 @@ TEST(ReportModelOrder, TextsNumbersAndSerialsSortAndFilterByWhatTheyAre) {
          {{T("乐家特惠装绿茶"), N(1)}, {Null(), N(2)}, {T("乐家特惠装啤酒"), N(3)}, {T("乐家特惠装"), N(4)}, {T("b"), N(5)},
           {T(""), N(6)}, {T("乐家特惠装绿茶"), N(7)}, {T("B"), N(8)}, {Null(), N(9)}, {T("乐家特惠装啤酒瓶"), N(10)}},
          db::DataType::VarWChar, 1,
-         {{sort(0, up), "2,9,6,8,5,4,3,10,1,7"}, {sort(0, down), "1,7,10,3,4,5,8,6,2,9"}}},
+         {{Sort(0, up), "2,9,6,8,5,4,3,10,1,7"}, {Sort(0, down), "1,7,10,3,4,5,8,6,2,9"}}},
         {"serials by value as fetched and sorted, also past the sort key",
          {{T("10"), N(1)}, {T("11"), N(2)}, {T("2"), N(3)}, {T("2"), N(4)}, {T("3"), N(5)}, {T("单号甲乙丙丁10"), N(6)},
           {T("单号甲乙丙丁9"), N(7)}},
          db::DataType::VarWChar, 1,
-         {{none, "3,4,5,1,2,7,6"}, {sort(0, down), "6,7,2,1,5,3,4"}, {sort(0, up), "3,4,5,1,2,7,6"},
-          {contains("1"), "1,2,6"}, {sort(-1, up), "1,2,6"}}},
+         {{none, "3,4,5,1,2,7,6"}, {Sort(0, down), "6,7,2,1,5,3,4"}, {Sort(0, up), "3,4,5,1,2,7,6"},
+          {contains("1"), "1,2,6"}, {Sort(-1, up), "1,2,6"}}},
         {"a condition on text holds within one row, never across two",
          {{T("可"), N(1)}, {T("乐家"), N(2)}, {T("可乐"), N(3)}, {Null(), N(4)}, {T("大可乐"), N(5)}, {T("x可"), N(6)}, {T("乐"), N(7)},
           {T(""), N(8)}, {T("COLA 可乐"), N(9)}},
          db::DataType::VarWChar, 1,
          {{contains("可乐"), "3,5,9"}, {contains("乐"), "2,3,5,7,9"}, {contains(""), "1,2,3,5,6,7,8,9"},
           {contains("cola 可"), "9"}, {contains("X"), "6"}, {contains("乐乐"), ""},
-          {filter({{"名称", ReportFilterOp::Equals, " Cola 可乐 ", ""}}), "9"}, {filter({{"名称", ReportFilterOp::Equals, "可", ""}}), "1"},
-          {filter({{"名称", ReportFilterOp::Contains, "大", ""}, {"名称", ReportFilterOp::Contains, "乐", ""}}), "5"},
-          {filter({{"数量", ReportFilterOp::Between, "4", ""}, {"名称", ReportFilterOp::Contains, "乐", ""}}), "5,7,9"}}},
+          {Filter({{"名称", ReportFilterOp::Equals, " Cola 可乐 ", ""}}), "9"}, {Filter({{"名称", ReportFilterOp::Equals, "可", ""}}), "1"},
+          {Filter({{"名称", ReportFilterOp::Contains, "大", ""}, {"名称", ReportFilterOp::Contains, "乐", ""}}), "5"},
+          {Filter({{"数量", ReportFilterOp::Between, "4", ""}, {"名称", ReportFilterOp::Contains, "乐", ""}}), "5,7,9"}}},
         {"a text column holding numbers: digits by value, conditions on the texts",
          {{I(10), N(1)}, {T("9a"), N(2)}, {N(9.5), N(3)}, {T("x"), N(4)}},
          db::DataType::Variant, 1,
-         {{sort(0, up), "3,2,1,4"}, {contains("9"), "3,2"}, {filter({{"名称", ReportFilterOp::Equals, "10", ""}}), "1"}}},
+         {{Sort(0, up), "3,2,1,4"}, {contains("9"), "3,2"}, {Filter({{"名称", ReportFilterOp::Equals, "10", ""}}), "1"}}},
         {"negative numbers below zero, minus zero ties with zero",
          {{T("a"), N(-2.5)}, {T("b"), N(0)}, {T("c"), N(3)}, {T("d"), N(-0.0)}, {T("e"), Null()}, {T("f"), N(-10)}, {T("g"), I(2)}},
          db::DataType::VarWChar, 0,
-         {{sort(1, up), "e,f,a,b,d,g,c"}, {sort(1, down), "c,g,b,d,a,f,e"},
-          {filter({{"数量", ReportFilterOp::Between, "-3", "0"}}), "b,d,a"}}},
+         {{Sort(1, up), "e,f,a,b,d,g,c"}, {Sort(1, down), "c,g,b,d,a,f,e"},
+          {Filter({{"数量", ReportFilterOp::Between, "-3", "0"}}), "b,d,a"}}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
