@@ -112,9 +112,8 @@ TEST_F(ReportWindow, AFailingLoadIsReportedAndTheCallerGoesOn) {
         EXPECT_EQ(acted, !first);
         EXPECT_EQ(fake.log.destroyed, 1);
         ASSERT_EQ(own->Messages().size(), 1u);
-        EXPECT_EQ(own->Messages()[0].message.text, "no such table: SubAdjuctPriceMX");
-        EXPECT_EQ(own->Messages()[0].message.icon, ui::Icon::Information);
-        EXPECT_EQ(own->Messages()[0].message.title, "系统提示");
+        const ui::Message& m = own->Messages()[0].message;
+        EXPECT_TRUE(m.text == "no such table: SubAdjuctPriceMX" && m.icon == ui::Icon::Information && m.title == "系统提示") << m.text;
         EXPECT_EQ(own->BusyDepth(), 0);
     }
 }
