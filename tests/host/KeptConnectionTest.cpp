@@ -1,10 +1,8 @@
 // The host's components keep their connection from one use to the next on the same connection
-// string and take a new one for another string; the lookup's picker model needs no search texts
-// until the first keystroke.
+// string and take a new one for another string.
 #include <gtest/gtest.h>
 
 #include "db/Error.h"
-#include "host/LookupTableModel.h"
 #include "host/KeptConnection.h"
 #include "host/QtLookupWindow.h"
 #include "host/TableRightsComponent.h"
@@ -37,19 +35,6 @@ TEST(KeptConnection, KeptForTheSameStringAndTakenAnewForAnother) {
     rights.CheckRight("00000368", 0, "0001", "审核", a.ConnStr(), granted);
     EXPECT_TRUE(granted);
     host::ReleaseKeptConnection();
-}
-
-TEST(KeptConnection, ThePickerShowsEveryRowBeforeAnyFilter) {
-    auto rows = std::make_shared<db::RowSet>();
-    rows->fields = {{"货号", db::DataType::VarChar}};
-    for (const char* code : {"A1", "B2", "a3"}) rows->rows.push_back({db::Value::Text(code)});
-    host::LookupTableModel model(rows);
-    EXPECT_EQ(model.rowCount(), 3);
-    EXPECT_EQ(model.SourceRow(2), 2);
-    model.SetFilter(QStringLiteral("a"));
-    EXPECT_EQ(model.rowCount(), 2);
-    model.SetFilter(QString());
-    EXPECT_EQ(model.rowCount(), 3);
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 // Drives modal windows from a test: an action runs on the next modal window of a given kind once
 // its exec() loop runs; a modal window nobody expected is closed and counted.
 #pragma once
+#include <QAction>
 #include <QApplication>
 #include <QDialog>
 #include <QElapsedTimer>
@@ -24,14 +25,15 @@ inline void CloseTopModal() {
 template <typename W>
 void WhenModal(std::function<void(W*)> action, int timeoutMs = 10000) {
     auto* timer = new QTimer(qApp);
-    auto clock = std::make_shared<QElapsedTimer>();
-    clock->start();
+    QElapsedTimer clock;
+    clock.start();
     QObject::connect(timer, &QTimer::timeout, timer, [timer, clock, action, timeoutMs] {
         auto* w = qobject_cast<W*>(QApplication::activeModalWidget());
-        if (!(w && w->isVisible()) && clock->elapsed() < timeoutMs) return;
-        timer->stop();
+        const bool open = w && w->isVisible();
+        if (!open && !clock.hasExpired(timeoutMs)) return;
         timer->deleteLater();
-        if (w && w->isVisible()) return action(w);
+        timer->stop();
+        if (open) return action(w);
         ADD_FAILURE() << "the expected modal window did not open";
         CloseTopModal();
     });
@@ -48,24 +50,36 @@ inline void ChooseFile(QFileDialog* d, const QString& path) {
     static_cast<QDialog*>(d)->accept();
 }
 
-// The window lies within the available area of its screen.
-inline bool OnScreen(const QWidget& w) {
-    return w.screen() && w.screen()->availableGeometry().contains(w.frameGeometry());
+// Saves what a print preview shows through its 保存为PDF command into the file (the offered name
+// checked when given), then closes the preview.
+template <typename Preview>
+void SavePreview(Preview* d, const QString& path, const QString& offered = {}) {
+    if (auto* save = d->template findChild<QAction*>(QStringLiteral("SavePdf"))) {
+        EXPECT_EQ(save->text(), QStringLiteral("保存为PDF"));
+        WhenModal<QFileDialog>([path, offered](QFileDialog* f) {
+            EXPECT_TRUE(offered.isEmpty() || f->selectedFiles().value(0) == offered) << f->selectedFiles().value(0).toStdString();
+            ChooseFile(f, path);
+        });
+        save->trigger();
+    } else {
+        ADD_FAILURE() << "no 保存为PDF";
+    }
+    d->reject();
 }
 
-class UnexpectedModalGuard {
-public:
-    UnexpectedModalGuard() {
-        QObject::connect(&timer_, &QTimer::timeout, &timer_, [this] {
-            if (QApplication::activeModalWidget()) ++seen_, CloseTopModal();
-        });
-        timer_.start(10);
-    }
-    int Seen() const { return seen_; }
+// The window lies within the available area of its screen.
+inline bool OnScreen(const QWidget& w) { return w.screen() && w.screen()->availableGeometry().contains(w.frameGeometry()); }
 
-private:
-    QTimer timer_;
-    int seen_ = 0;
+struct UnexpectedModalGuard {
+    UnexpectedModalGuard() {
+        QObject::connect(&timer, &QTimer::timeout, &timer, [this] {
+            if (QApplication::activeModalWidget()) ++seen, CloseTopModal();
+        });
+        timer.start(10);
+    }
+    int Seen() const { return seen; }
+    QTimer timer;
+    int seen = 0;
 };
 
 }  // namespace host_test

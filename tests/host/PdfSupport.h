@@ -12,17 +12,32 @@ namespace host_test {
 
 inline bool HavePdfToText() { return std::system("command -v pdftotext >/dev/null 2>&1") == 0; }
 
-inline std::vector<std::string> PdfPages(const std::string& path) {
-    std::string quoted = "'";
-    for (char c : path) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    std::unique_ptr<FILE, int (*)(FILE*)> pipe(popen(("pdftotext -enc UTF-8 " + quoted + "' - 2>/dev/null").c_str(), "r"), pclose);
+inline std::string Quoted(const std::string& s) {
+    std::string q = "'";
+    for (char c : s) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return q + "'";
+}
+
+// What a shell command writes on its standard output.
+inline std::string Output(const std::string& command) {
+    std::unique_ptr<FILE, int (*)(FILE*)> pipe(popen((command + " 2>/dev/null").c_str(), "r"), pclose);
     std::string text;
     char buffer[4096];
     for (size_t n; pipe && (n = fread(buffer, 1, sizeof buffer, pipe.get())) > 0;) text.append(buffer, n);
-    std::vector<std::string> pages;  // every page ends with a form feed
-    for (size_t start = 0, ff; (ff = text.find('\f', start)) != std::string::npos; start = ff + 1)
-        pages.push_back(text.substr(start, ff - start));
-    return pages;
+    return text;
+}
+
+// The text up to each separator (a page ends with a form feed).
+inline std::vector<std::string> Split(const std::string& text, char separator) {
+    std::vector<std::string> parts;
+    for (size_t start = 0, end; (end = text.find(separator, start)) != std::string::npos; start = end + 1)
+        parts.push_back(text.substr(start, end - start));
+    return parts;
+}
+
+// layout: pdftotext keeps the page's layout, so that a table row reads as one line.
+inline std::vector<std::string> PdfPages(const std::string& path, bool layout = false) {
+    return Split(Output(std::string("pdftotext ") + (layout ? "-layout " : "") + "-enc UTF-8 " + Quoted(path) + " -"), '\f');
 }
 
 inline std::string Joined(const std::vector<std::string>& pages) {

@@ -3,35 +3,24 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdio>
 #include <filesystem>
-#include <memory>
 
 #include "PdfSupport.h"
 #include "host/ShelfLabelDocument.h"
 #include "host/ShelfLabelPrinter.h"
+#include "support/ScratchDir.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 
-std::string Quoted(const std::string& s) {
-    std::string q = "'";
-    for (char c : s) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return q + "'";
-}
+using host_test::Quoted;
 
 // Every barcode zbarimg finds on the images, sorted.
 std::vector<std::string> Decoded(const std::vector<fs::path>& images) {
     std::string command = "zbarimg -q --raw -Sdisable -Scode128.enable";
     for (const auto& image : images) command += " " + Quoted(image.string());
-    std::unique_ptr<FILE, int (*)(FILE*)> pipe(popen((command + " 2>/dev/null").c_str(), "r"), pclose);
-    std::string text;
-    char buffer[4096];
-    for (size_t n; pipe && (n = fread(buffer, 1, sizeof buffer, pipe.get())) > 0;) text.append(buffer, n);
-    std::vector<std::string> codes;
-    for (size_t start = 0, end; (end = text.find('\n', start)) != std::string::npos; start = end + 1)
-        codes.push_back(text.substr(start, end - start));
+    auto codes = host_test::Split(host_test::Output(command), '\n');
     std::sort(codes.begin(), codes.end());
     return codes;
 }
@@ -55,18 +44,17 @@ protected:
     void SetUp() override {
         if (std::system("command -v zbarimg >/dev/null 2>&1 && command -v pdftoppm >/dev/null 2>&1") != 0)
             GTEST_SKIP() << "zbarimg or pdftoppm missing (zbar-tools, poppler-utils)";
-        dir = fs::temp_directory_path() / ("spb-labels-" + std::to_string(::getpid()));
-        fs::remove_all(dir);
-        fs::create_directories(dir);
     }
-    void TearDown() override { fs::remove_all(dir); }
-    fs::path dir;
+    testing_support::ScratchDir scratch{"spb-labels"};
+    const fs::path& dir = scratch.Path();
 };
 
 }  // namespace
 
-TEST_F(ShelfLabelPdf, TheBarcodesDecodeToTheItemCodesOnBothSheets) {
+TEST_F(ShelfLabelPdf, TheBarcodesDecodeToTheItemCodesOnBothSheetsAndNothingToPrintWritesNoFile) {
     data::LabelJob job;
+    EXPECT_THROW(host::ShelfLabelPrinter(host::PrintOutput::PdfFile, dir.string()).SavePdf(job), std::exception);
+    EXPECT_TRUE(host_test::FilesIn(dir).empty());
     job.decimals = 2;
     // Two sets: on A4 the second starts on a sheet of its own. A code outside Latin-1 cannot be a
     // Code 128 symbol: its label is printed with the code as text only.
@@ -98,10 +86,4 @@ TEST_F(ShelfLabelPdf, TheBarcodesDecodeToTheItemCodesOnBothSheets) {
         EXPECT_EQ(Decoded(images), expected);
         EXPECT_TRUE(host_test::Has(host_test::Joined(host_test::PdfPages(pdf)), "¥5.50")) << "the new price in jjbl decimals";
     }
-}
-
-TEST_F(ShelfLabelPdf, NothingToPrintIsRefusedAndWritesNoFile) {
-    host::ShelfLabelPrinter printer(host::PrintOutput::PdfFile, dir.string());
-    EXPECT_THROW(printer.SavePdf(data::LabelJob{}), std::exception);
-    EXPECT_TRUE(host_test::FilesIn(dir).empty());
 }
