@@ -62,20 +62,18 @@ protected:
 };
 
 TEST_F(Grid, ModelOverOneHundredThousandRows) {
-    QElapsedTimer clock;
-    clock.start();
     db::Recordset rs = Open("big");
-    const qint64 openMs = clock.elapsed();
     ui::Grid grid(owner, "Vs");
     ui::qt::GridModel model(grid);
-    qint64 resetMs = 0, sortMs = 0;
+    QElapsedTimer clock;
+    qint64 resetMs = 0;
     {
         Tester tester(&model, Tester::FailureReportingMode::Fatal);
         // Qt 6.4's tester fetches from inside its own reset and insert checks and then reports
         // overlapping changes; the fetches are made here instead. It walks every fetched row
         // after each change, so it is not kept for the full fill.
         tester.setUseFetchMore(false);
-        clock.restart();
+        clock.start();
         grid.Bind(rs);
         resetMs = clock.elapsed();
         EXPECT_EQ(model.rowCount(), ui::qt::GridModel::kFetchBatch);
@@ -104,10 +102,8 @@ TEST_F(Grid, ModelOverOneHundredThousandRows) {
 
         // A sort resets the model; the marks follow their records.
         QSignalSpy resets(&model, &QAbstractItemModel::modelReset);
-        clock.restart();
         rs.Sort("单价 DESC");
         grid.Refresh();
-        sortMs = clock.elapsed();
         EXPECT_EQ(resets.count(), 1);
         EXPECT_EQ(Cell(model, 0, 1) + Cell(model, 0, 0), QStringLiteral("C100000√"));
     }
@@ -118,8 +114,6 @@ TEST_F(Grid, ModelOverOneHundredThousandRows) {
     EXPECT_EQ(Cell(model, 99997, 1) + Cell(model, 99997, 0), QStringLiteral("C000003√"));
     grid.Unbind();
     EXPECT_EQ(model.rowCount(), 0);
-    qInfo("100000 rows: open %lld ms, model reset %lld ms, sort and reset %lld ms, fill %lld ms", openMs, resetMs,
-          sortMs, fillMs);
     EXPECT_TRUE(resetMs < 100 && fillMs < 1000) << "the model's cost must not grow with the rows";
 }
 
@@ -149,7 +143,6 @@ TEST_F(Grid, ViewAndGridFollowEachOther) {
     clock.start();
     for (int r = 1; r < grid.Rows(); ++r) grid.SetTextMatrix(r, 0, "√");
     const qint64 markMs = clock.elapsed();
-    qInfo("marking 100000 bound rows: %lld ms", markMs);
     EXPECT_TRUE(markMs < 2000);
 
     // A width the operator set survives a re-sort; the grid's own width stays applied.

@@ -13,11 +13,9 @@
 #include <QMessageBox>
 #include <QScreen>
 #include <QStandardPaths>
-#include <QTreeView>
 #include <fstream>
 
 #include "UiTestSupport.h"
-#include "bill/FrmAddByCategory.h"
 #include "bill/FrmAdjuctPrice.h"
 #include "bill/FrmBulkChange.h"
 #include "bill/FrmImportLines.h"
@@ -31,7 +29,6 @@
 #include "ui/qt/StatusBarBinding.h"
 #include "ui/qt/ToolbarBinding.h"
 #include "ui/qt/WindowPlacement.h"
-#include "views/FrmAddByCategoryView.h"
 #include "views/FrmAdjuctPriceView.h"
 #include "views/FrmBrowserView.h"
 #include "views/FrmBulkChangeView.h"
@@ -141,6 +138,7 @@ TEST_F(Views, TheBrowsersGridBarsKeysAndMouseReachTheLogic) {
     w.Vs.onDblClick = [&] { ++doubleClicks; };
     WhenShown<FrmBrowserView>([&](FrmBrowserView& v) {
         EXPECT_TRUE(v.windowFlags() & Qt::WindowMaximizeButtonHint);
+        EXPECT_TRUE(v.screen()->availableGeometry().contains(v.frameGeometry()));  // it asks for more than 800 pixels
         EXPECT_EQ(Cell(v.Grid(), 0, 1), QString::fromStdString(w.Vs.TextMatrix(1, 1)));
         EXPECT_TRUE(HasFocus(v.Grid()));
         EXPECT_EQ(v.ToolbarBound().ActionOf("删除")->toolTip(), QStringLiteral("删除当前记录"));
@@ -262,50 +260,7 @@ TEST_F(Views, TheBulkChangeTakesTypedValuesMarksAndAsksBeforeWriting) {
     EXPECT_EQ(t.Joined("select sj2 from SubAdjuctPricemx where lsh='3' order by dh"), "5.55 3.99 3.33");
 }
 
-TEST_F(Views, CategoriesAreFoundByATypedTextAndAdded) {
-    t.Exec("insert into kclb (id,name) values ('01','水果'),('02','饮料')");
-    t.Exec("insert into yw_kck (hh,pm,gg,cd,pdw,lb,pm_zjm,FDeleted) values ('C1','可乐','330ml','上海','罐','02','kl',0)");
-    bill::FrmAdjuctPrice editor;
-    Editor(editor, "3");
-    WhenShown<views::FrmAddByCategoryView>([&](views::FrmAddByCategoryView& v) {
-        QWidget* find = Find(v, "TxtFind");
-        ASSERT_TRUE(find->hasFocus());
-        QTest::keyClicks(find, "02");
-        EXPECT_EQ(v.Categories()->model()->rowCount(), 1);
-        Press(Qt::Key_Return);  // on to the list
-        EXPECT_TRUE(v.Categories()->hasFocus());
-        Press(Qt::Key_Space);
-        EXPECT_SOON(Cell(v.Categories(), 0, 0) == QStringLiteral("√"));
-        uitest::Answer(QStringLiteral("已添加1行明细。"), QMessageBox::Ok);
-        QTest::mouseClick(Find<QPushButton>(v, "CmdOK"), Qt::LeftButton);
-    });
-    bill::FrmAddByCategory::Run(editor);
-    EXPECT_EQ(t.Scalar("select hh from SubAdjuctPricemx where lsh='3' and dh='400'"), "C1");
-}
-
-TEST_F(Views, TheImportReadsATypedFileName) {
-    testing_support::ScratchDir dir("spb-import");
-    const std::string path = dir / "prices.csv";  // typed key by key
-    std::ofstream(path, std::ios::binary) << "货号,新售价\nA1,6\nZZ,1\n";
-    t.StoreBill({.lsh = "9", .lines = {}});
-    bill::FrmAdjuctPrice editor;
-    Editor(editor, "9");
-    WhenShown<views::FrmImportLinesView>([&](views::FrmImportLinesView& v) {
-        EXPECT_FALSE(v.Widget("CmdImport")->isEnabled());
-        v.Widget("TxtFile")->setFocus();
-        QTest::keyClicks(v.Widget("TxtFile"), QString::fromStdString(path));
-        Press(Qt::Key_Return);  // Enter reads the file
-        EXPECT_SOON(v.Rows()->model()->rowCount() == 2);
-        EXPECT_TRUE(v.Widget("CmdImport")->isEnabled() && v.Widget("CmdSaveRefused")->isEnabled());
-        uitest::Answer(QStringLiteral("已导入1行，拒绝1行。"), QMessageBox::Ok);
-        QTest::mouseClick(Find<QPushButton>(v, "CmdImport"), Qt::LeftButton);
-        Press(Qt::Key_Escape);
-    });
-    bill::FrmImportLines::Run(editor);
-    EXPECT_EQ(t.Scalar("select dh||hh||sj2 from SubAdjuctPricemx where lsh='9'"), "100A16");
-}
-
-// Qt's own file dialog, in Chinese, wide enough for its columns; it opens in the documents folder
+// Qt's own file dialog, in Chinese, within the screen; it opens in the documents folder
 // (never the working directory) and then where the last file was taken from.
 TEST_F(Views, TheImportsFileDialogOpensInTheLastFolderUsed) {
     testing_support::ScratchDir dir("spb-import-dir");
@@ -326,15 +281,6 @@ TEST_F(Views, TheImportsFileDialogOpensInTheLastFolderUsed) {
                 EXPECT_EQ(d.locale().language(), QLocale::Chinese);
                 EXPECT_TRUE(d.screen()->availableGeometry().contains(d.geometry()) && d.width() >= 700);
                 d.setDirectory(folder);
-                d.setViewMode(QFileDialog::Detail);
-                auto* list = d.findChild<QTreeView*>(QStringLiteral("treeView"));
-                ASSERT_TRUE(list);
-                EXPECT_SOON(list->model()->rowCount(list->rootIndex()) >= 1);
-                EXPECT_EQ(list->model()->index(0, 3, list->rootIndex()).data().toString(),  // not 12/6/26 2:05 PM
-                          QFileInfo(QString::fromStdString(file)).lastModified().toString(QStringLiteral("yyyy-MM-dd HH:mm")));
-                EXPECT_EQ(list->model()->index(0, 2, list->rootIndex()).data().toString(), QStringLiteral("CSV 文件"));
-                for (int c = 1; c < 4; ++c)  // size, type and date are not cut
-                    EXPECT_GE(list->header()->sectionSize(c), static_cast<QAbstractItemView*>(list)->sizeHintForColumn(c)) << c;
                 if (run == 1) return d.reject();
                 d.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText(QStringLiteral("价格表.csv"));
                 static_cast<QDialog&>(d).accept();

@@ -8,12 +8,8 @@
 #include <QScreen>
 
 #include "UiTestSupport.h"
-#include "browser/FrmBrowser.h"
-#include "support/TestDatabase.h"
 #include "ui/qt/QtToolkit.h"
 #include "ui/qt/WindowPlacement.h"
-#include "views/FrmBrowserView.h"
-#include "views/StandardViews.h"
 
 using ui::qt::WindowPlacement;
 
@@ -108,26 +104,4 @@ TEST_F(Placement, AChoiceIsKeptThroughTheToolkit) {
     EXPECT_EQ(tk.Preference("Other"), std::string());
     tk.SetPreference("Long", std::string(300, 'x'));  // cut to what is read back
     EXPECT_EQ(tk.Preference("Long"), std::string(200, 'x'));
-}
-
-TEST_F(Placement, TheBrowserFitsASmallScreenAndKeepsItsSize) {
-    views::RegisterStandardViews();
-    testing_support::TestDatabase t;
-    t.OpenHostConnection("0001", "系统管理员");
-    uitest::ScopedQtToolkit tk;
-    for (int run = 0; run < 2; ++run) {
-        browser::FrmBrowser w;
-        uitest::WhenShown<views::FrmBrowserView>([&](views::FrmBrowserView& v) {
-            EXPECT_TRUE(Available().contains(v.frameGeometry()));
-            if (run == 0) {
-                EXPECT_EQ(v.frameGeometry().width(), Available().width());  // it asks for 900 pixels
-                v.setGeometry(30, 20, 640, 480);
-            } else {
-                EXPECT_EQ(v.geometry(), QRect(30, 20, 640, 480));
-                EXPECT_EQ(w.Width(), 640 * 15);  // and the logic hears the size
-            }
-            uitest::Press(Qt::Key_Escape);
-        });
-        w.ShowModal();
-    }
 }
