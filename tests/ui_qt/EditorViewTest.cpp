@@ -175,7 +175,7 @@ TEST_F(Editor, KeysReachTheEditorAgainAfterAMessageOrTheLookupsWindow) {
         w.SetFocus(w.TxtHH);
         EnterLine(v, "*", "7");
     });
-    EXPECT_EQ(t.Scalar("select hh||' '||sj2 from SubAdjuctPricemx"), "A1 7");
+    EXPECT_EQ(t.Joined("select hh,sj2 from SubAdjuctPricemx"), "A1 7");
 }
 
 TEST_F(Editor, TheCloseBoxAsksFirstWhenEntriesAreUnsaved) {

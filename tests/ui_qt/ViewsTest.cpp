@@ -64,7 +64,6 @@ protected:
         t.StoreBill({.lsh = "1", .shbz = 1, .lines = {{"A1", 4, 5}}, .kdrq = "2026-10-05"});
         t.StoreBill({.lsh = "2", .shbz = 1, .lines = {{"A1", 5, 5.5}}, .kdrq = "2026-11-20"});
         t.StoreBill({.lsh = "3", .lines = {{"A1", 5.5, 5.55}, {"B2", 4, 4}, {"X", 3, 3.33}}});
-        t.StoreBill({.lsh = "T1", .lines = {{"A1", 1, 2}}, .bz5 = "'1'"});  // a bill for a branch type
     }
     // The editor's logic over bill `lsh` of branch 001, for the tool windows that take it.
     void Editor(bill::FrmAdjuctPrice& editor, const char* lsh) {
