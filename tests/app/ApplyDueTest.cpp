@@ -23,9 +23,7 @@ void WaitingBills(TestDatabase& t) {
     bill::EnsurePendingTable(t.Db());
     for (int i = 1; i <= kBills; ++i) {
         const std::string lsh = std::to_string(i), hh = "I" + lsh;
-        t.Exec("insert into SubAdjuctPrice (lsh,kdrq,execdate,shbz,shry,jzbz,dwbh,bz5) values ('" + lsh +
-               "','2026-12-01','2026-12-07',1,'a',0,'001','')");
-        t.Exec("insert into SubAdjuctPricemx (lsh,dh,hh,pm,sj1,sj2) values ('" + lsh + "','100','" + hh + "','p',1," + lsh + ")");
+        t.StoreBill({.lsh = lsh, .shbz = 1, .lines = {{hh, 1, double(i)}}, .execdate = "'2026-12-07'"});
         t.Exec("insert into SubAdjuctPricePending (lsh,hh,dwbh,bz5,sj2,zxrq,zt) values ('" + lsh + "','" + hh + "','001',''," +
                lsh + ",'2026-12-07',0)");
     }

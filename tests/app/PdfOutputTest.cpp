@@ -7,7 +7,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <memory>
 #include <string>
 
 #include "data/PrintEngine.h"
@@ -18,34 +17,11 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// The widget application the print engine needs, made for this suite and taken down at its end,
-// before the program's exit handlers run (a QApplication destroyed by them crashes in Qt).
-std::unique_ptr<QApplication>& Application() {
-    static std::unique_ptr<QApplication> app;
-    return app;
-}
-
-void EnsureApplication() {
-    static int argc = 1;
-    static char name[] = "app_tests";
-    static char* argv[] = {name, nullptr};
-    if (!QCoreApplication::instance()) Application() = std::make_unique<QApplication>(argc, argv);
-}
-
 class PdfOutput : public ::testing::Test {
 protected:
-    static void TearDownTestSuite() { Application().reset(); }
-    void SetUp() override {
-        EnsureApplication();
-        out = fs::path(t.Path()).parent_path() / "输出";
-    }
-    void Bill(const std::string& lsh) {
-        t.Exec("insert into SubAdjuctPrice (lsh,kdrq,execdate,bz,czry,shbz,jzbz,dwbh,bz5) values ('" + lsh +
-               "','2026-12-01','2026-12-03','','甲',0,0,'001','')");
-        t.Exec("insert into SubAdjuctPricemx (lsh,dh,hh,pm,sj1,sj2) values ('" + lsh + "','100','H1','p',1,2)");
-    }
+    void Bill(const std::string& lsh) { t.StoreBill({.lsh = lsh, .lines = {{"H1", 1, 2}}, .execdate = "'2026-12-03'"}); }
     testing_support::TestDatabase t;
-    fs::path out;
+    const fs::path out = fs::path(t.Path()).parent_path() / "输出";
 };
 
 }  // namespace

@@ -2,7 +2,6 @@
 // an unusual data folder and with a database that cannot be opened: a clear message and an exit
 // code, never an abort, a hang or a half-made demo database.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -11,6 +10,7 @@
 #include <vector>
 
 #include "support/ChildProcess.h"
+#include "support/ScratchDir.h"
 #include "support/TestDatabase.h"
 
 using namespace std::chrono_literals;
@@ -54,12 +54,8 @@ int Host(const std::vector<std::string>& args, std::string& output) {
 
 class Startup : public ::testing::Test {
 protected:
-    Startup() : dir(fs::temp_directory_path() / ("spb-startup-" + std::to_string(getpid()))) {
-        fs::remove_all(dir);
-        fs::create_directories(dir);
-    }
-    ~Startup() override { fs::remove_all(dir); }
-    fs::path dir;
+    testing_support::ScratchDir scratch{"spb-startup"};
+    const fs::path& dir = scratch.Path();
 };
 
 }  // namespace

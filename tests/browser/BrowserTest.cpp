@@ -38,24 +38,16 @@ protected:
         t.OpenHostConnection("0001", "系统管理员");
         t.Grant("0001", "查看所有用户");
         for (auto r : {"新增", "修改", "删除", "打印", "记帐"}) t.Grant("0001", r);
-        // serial, operator, bz5, audited, posted, lines
-        Bill("1", "系统管理员", "''", 0, 0, 1);
-        Bill("2", "张三", "NULL", 1, 0, 1);
-        Bill("3", "系统管理员", "'1'", 0, 0, 1);
-        Bill("4", "O'Neil", "''", 0, 0, 1);
-        Bill("5", "系统管理员", "''", 0, 1, 1);
-        Bill("6", "系统管理员", "''", 0, 0, 0);  // header without lines
+        const std::vector<TestDatabase::StoredLine> line{{"100001", 1, 2}};
+        t.StoreBill({.lsh = "1", .lines = line, .kdrq = "2026-12-01"});
+        t.StoreBill({.lsh = "2", .shbz = 1, .lines = line, .bz5 = "NULL"});
+        t.StoreBill({.lsh = "3", .lines = line, .bz5 = "'1'"});
+        t.StoreBill({.lsh = "4", .lines = line});
+        t.StoreBill({.lsh = "5", .jzbz = 1, .lines = line});
+        t.StoreBill({.lsh = "6", .lines = {}});  // a header without lines
+        t.Exec("update SubAdjuctPrice set czry='张三' where lsh='2'");
+        t.Exec("update SubAdjuctPrice set czry='O''Neil' where lsh='4'");
         data::Host().BranchMode = data::ByBranch;
-    }
-    void Bill(const std::string& lsh, const std::string& czry, const std::string& bz5, int shbz, int jzbz, int lines) {
-        std::string name;
-        for (char c : czry) name += c == '\'' ? std::string("''") : std::string(1, c);
-        t.Exec("insert into SubAdjuctPrice (lsh,kdrq,bz,czry,fyear,fperiod,shbz,shry,jzbz,dwbh,bz5) values ('" + lsh +
-               "','2026-12-0" + lsh + "','r" + lsh + "','" + name + "',0,0," + std::to_string(shbz) + ",''," +
-               std::to_string(jzbz) + ",'001'," + bz5 + ")");
-        for (int i = 1; i <= lines; ++i)
-            t.Exec("insert into SubAdjuctPricemx (lsh,dh,hh,pm,sj1,sj2) values ('" + lsh + "','" + std::to_string(i * 100) +
-                   "','10000" + std::to_string(i) + "','p',1,2)");
     }
     // Shows the browser and runs the operator's actions on it.
     void Run(std::function<void(browser::FrmBrowser&)> act) {
@@ -147,11 +139,7 @@ TEST_F(Browser, RightPressOnHeadingSortsDescendingThenAscendingAndMarksFollowThe
 }
 
 TEST_F(Browser, SerialsShowByValueAfterLoadRefreshAndSortAndTheFlagAsYesNo) {
-    for (const char* lsh : {"10", "11", "30"}) {
-        t.Exec(std::string("insert into SubAdjuctPrice (lsh,kdrq,czry,shbz,jzbz,bz5) values ('") + lsh +
-               "','2026-12-01','系统管理员',1,0,'')");
-        t.Exec(std::string("insert into SubAdjuctPricemx (lsh,dh,hh,pm,sj1,sj2) values ('") + lsh + "','100','1','p',1,2)");
-    }
+    for (const char* lsh : {"10", "11", "30"}) t.StoreBill({.lsh = lsh, .shbz = 1, .lines = {{"1", 1, 2}}});
     const std::vector<std::string> byValue{"1", "2", "4", "6", "10", "11", "30"};
     Run([&](browser::FrmBrowser& w) {
         EXPECT_EQ(Serials(w), byValue);

@@ -2,16 +2,18 @@
 
 #include <QElapsedTimer>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QTimer>
-#include <memory>
+
+#include "bill/EditorState.h"
+#include "bill/FrmAdjuctPrice.h"
+#include "data/HostContext.h"
+#include "data/SystemSettings.h"
+#include "views/FrmAdjuctPriceView.h"
+#include "views/StandardViews.h"
 
 namespace uitest {
 namespace {
-
-std::vector<std::function<int(int, char**)>>& Suites() {
-    static std::vector<std::function<int(int, char**)>> suites;
-    return suites;
-}
 
 void CloseEverything() {
     while (QWidget* w = QApplication::activeModalWidget()) {
@@ -24,17 +26,6 @@ void CloseEverything() {
 
 }  // namespace
 
-bool AddSuite(std::function<int(int, char**)> suite) {
-    Suites().push_back(std::move(suite));
-    return true;
-}
-
-int RunSuites(int argc, char** argv) {
-    int failed = 0;
-    for (auto& s : Suites()) failed += s(argc, argv);
-    return failed;
-}
-
 void WhenModal(std::function<bool(QWidget*)> accept, std::function<void(QWidget*)> action) {
     auto* timer = new QTimer(qApp);
     auto clock = std::make_shared<QElapsedTimer>();
@@ -45,30 +36,30 @@ void WhenModal(std::function<bool(QWidget*)> accept, std::function<void(QWidget*
         if (!found && clock->elapsed() < 20000) return;
         timer->stop();
         timer->deleteLater();
-        if (found) {
+        if (!found) {
+            ADD_FAILURE() << "the expected window was not shown";
+        } else {
             // Keys go where the focus is: wait for the window to have it (qWaitForWindowActive
             // can answer early for a dialog over an active owner).
             w->activateWindow();
-            if (QTest::qWaitFor([w] { return QApplication::activeWindow() == w; }, 2000)) {
+            if (!QTest::qWaitFor([w] { return QApplication::activeWindow() == w; }, 2000)) {
+                ADD_FAILURE() << "the window did not become active";
+            } else {
                 // The window's own start-up comes before the first key, as it does for an operator:
                 // a window may set its first focus from a timer started while it loaded, and on a
                 // busy machine that timer is still pending when the window turns active.
                 QTest::qWait(20);
                 if (w->isVisible()) action(w);
-                else QTest::qFail("the window closed while starting", __FILE__, __LINE__);
-            } else {
-                QTest::qFail("window did not become active", __FILE__, __LINE__);
+                else ADD_FAILURE() << "the window closed while starting";
             }
-        } else {
-            QTest::qFail("the expected window was not shown", __FILE__, __LINE__);
         }
-        if (QTest::currentTestFailed()) CloseEverything();
+        if (::testing::Test::HasFailure()) CloseEverything();
     });
     timer->start(10);
 }
 
-MessageWatch::MessageWatch() : timer_(new QTimer(qApp)) {
-    auto* timer = static_cast<QTimer*>(timer_);
+MessageWatch::MessageWatch() : timer_(std::make_unique<QTimer>()) {
+    auto* timer = static_cast<QTimer*>(timer_.get());
     QObject::connect(timer, &QTimer::timeout, timer, [this] {
         if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
             texts_ << box->text();
@@ -78,11 +69,47 @@ MessageWatch::MessageWatch() : timer_(new QTimer(qApp)) {
     timer->start(10);
 }
 
-MessageWatch::~MessageWatch() { delete timer_; }
+MessageWatch::~MessageWatch() = default;
+
+void Answer(const QString& text, int button) {
+    WhenShown<QMessageBox>([=](QMessageBox& box) {
+        EXPECT_EQ(box.text(), text);
+        box.button(QMessageBox::StandardButton(button))->click();
+    });
+}
 
 void Press(Qt::Key key, Qt::KeyboardModifiers modifiers) {
     QWidget* target = QApplication::focusWidget();
     QTest::keyClick(target ? target : QApplication::activeModalWidget(), key, modifiers);
+}
+
+WindowTest::WindowTest() {
+    views::RegisterStandardViews();
+    t.OpenHostConnection("0001", "系统管理员");
+    t.Grant("0001", "修改");
+    t.Exec("insert into gl_custom (tjbh,mc,zjm) values ('001','一分店','yfd')");
+    t.Exec("insert into yw_kck (hh,pm,gg,cd,pdw,pm_zjm,FDeleted) values ('A1','苹果','500g','烟台','袋','pg',0)");
+    t.Exec("insert into glprice (HH,DWBH,SJ,ZK,SELLPRICE) values ('A1','001',0,0,5.5)");
+    data::Host().BranchMode = data::ByBranch;
+    data::Host().SysDate = {2026, 12, 6};
+    data::Settings().jjbl = 2;
+    bill::Shared() = {};
+}
+
+WindowTest::~WindowTest() { bill::Shared() = {}; }
+
+void WindowTest::OpenEditor(const std::string& lsh,
+                            std::function<void(views::FrmAdjuctPriceView&, bill::FrmAdjuctPrice&)> act) {
+    auto& shared = bill::Shared();
+    shared.CurrentLsh = lsh;
+    shared.IsNewBill = lsh.empty();
+    shared.EditorInstance = std::make_shared<bill::FrmAdjuctPrice>();
+    auto editor = shared.EditorInstance;
+    WhenShown<views::FrmAdjuctPriceView>([&](views::FrmAdjuctPriceView& v) {
+        act(v, *editor);
+        v.Unload();
+    });
+    editor->ShowModal();
 }
 
 }  // namespace uitest

@@ -1,37 +1,37 @@
-// Helpers of the widget tests: Qt Test suites run by one main, acting on a modal window from
-// inside its own event loop, and the Qt toolkit installed for a test's duration.
+// Helpers of the widget tests: acting on a modal window from inside its own event loop, keys as the
+// keyboard sends them, message boxes watched, the Qt toolkit installed for a test, and the editor
+// opened over a test database.
 #pragma once
 #include <QApplication>
 #include <QTest>
 #include <functional>
+#include <gtest/gtest.h>
+#include <memory>
+#include <ostream>
 #include <string>
-#include <vector>
 
+#include "support/TestDatabase.h"
 #include "ui/Toolkit.h"
 #include "ui/qt/QtToolkit.h"
 #include "ui/qt/View.h"
 
-namespace QTest {
-template <>
-inline char* toString(const std::string& s) {
-    return QTest::toString(QString::fromStdString(s));
+namespace bill {
+class FrmAdjuctPrice;
 }
-template <>
-inline char* toString(const std::vector<std::string>& v) {
-    QStringList l;
-    for (auto& s : v) l << QString::fromStdString(s);
-    return QTest::toString(l.join(QStringLiteral(" | ")));
+namespace views {
+class FrmAdjuctPriceView;
 }
-}  // namespace QTest
+
+inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
+
+// A condition that comes true once the event loop has run (a posted focus change, a timer).
+#define EXPECT_SOON(condition) EXPECT_TRUE(QTest::qWaitFor([&] { return bool(condition); }, 5000)) << #condition
 
 namespace uitest {
 
-bool AddSuite(std::function<int(int argc, char** argv)> suite);
-int RunSuites(int argc, char** argv);
-
 // Runs `action` from the event loop once the innermost modal widget is active and `accept`
-// approves it. A failed check, or no such window within 20 s (sanitizer builds on a loaded machine are slow), closes every window so that the
-// test cannot hang.
+// approves it. A failure, or no such window within 20 s (sanitizer builds on a loaded machine are
+// slow), closes every window so that the test cannot hang.
 void WhenModal(std::function<bool(QWidget*)> accept, std::function<void(QWidget*)> action);
 
 template <typename V>
@@ -55,8 +55,11 @@ public:
 
 private:
     QStringList texts_;
-    QObject* timer_;
+    std::unique_ptr<QObject> timer_;
 };
+
+// Answers the next message box with `button` once it shows `text`.
+void Answer(const QString& text, int button);
 
 class ScopedQtToolkit {
 public:
@@ -69,6 +72,20 @@ public:
 private:
     ui::qt::QtToolkit tk_;
     ui::Toolkit* previous_;
+};
+
+// A host database with branch 001 and item A1 (5.5 there), the operator allowed to change bills,
+// the standard views and the Qt toolkit: the base of the tests of the module's windows.
+class WindowTest : public ::testing::Test {
+protected:
+    WindowTest();
+    ~WindowTest() override;
+    // Opens the editor on bill `lsh` (a new bill when empty) and runs `act` once it is on the screen;
+    // the editor is unloaded after it.
+    void OpenEditor(const std::string& lsh, std::function<void(views::FrmAdjuctPriceView&, bill::FrmAdjuctPrice&)> act);
+
+    testing_support::TestDatabase t;
+    ScopedQtToolkit tk;
 };
 
 }  // namespace uitest

@@ -1,216 +1,301 @@
-// The branch-mode dialog and the bill browser on the screen, over a host database: layout, tab
-// order and keys of the dialog; the list, status, marks, sort, toolbar, menus and resize of the
-// browser; OK, pressed by Enter once it has the focus, opening the browser over the dialog.
+// The module's windows on the screen, bound to their logic: captions and labels on the widgets, a
+// control's state reaching its widget and back, keys and mouse reaching the window, and the Qt
+// file dialog of the import. What the logic computes is checked by the headless tests.
+#include <QCheckBox>
+#include <QChart>
+#include <QComboBox>
+#include <QDateTimeAxis>
+#include <QFileDialog>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLineEdit>
+#include <QLineSeries>
+#include <QMessageBox>
+#include <QScreen>
+#include <QStandardPaths>
+#include <fstream>
 
 #include "UiTestSupport.h"
+#include "bill/FrmAdjuctPrice.h"
+#include "bill/FrmBulkChange.h"
+#include "bill/FrmImportLines.h"
+#include "bill/FrmShelfLabels.h"
 #include "browser/FrmBrowser.h"
-#include "entry/FrmSub.h"
 #include "data/HostContext.h"
-#include "support/TestDatabase.h"
+#include "entry/FrmSub.h"
+#include "support/ScratchDir.h"
 #include "ui/Keys.h"
-#include "views/FrmBrowserView.h"
-#include "views/FrmSubView.h"
 #include "ui/qt/MenuBarBinding.h"
-#include "views/StandardViews.h"
 #include "ui/qt/StatusBarBinding.h"
 #include "ui/qt/ToolbarBinding.h"
+#include "ui/qt/WindowPlacement.h"
+#include "views/FrmAdjuctPriceView.h"
+#include "views/FrmBrowserView.h"
+#include "views/FrmBulkChangeView.h"
+#include "views/FrmImportLinesView.h"
+#include "views/FrmPriceHistoryView.h"
+#include "views/FrmShelfLabelsView.h"
+#include "views/FrmSubView.h"
+#include "views/FormView.h"
 
+using namespace std::string_literals;
+using uitest::Press;
+using uitest::WhenShown;
 using views::FrmBrowserView;
 using views::FrmSubView;
-using namespace std::string_literals;
 
 namespace {
 
-QString Cell(FrmBrowserView& v, int row, int col) { return v.Grid()->model()->index(row, col).data().toString(); }
-QString Panel(FrmBrowserView& v, int i) { return v.StatusBound().PanelLabel(i)->text(); }
+QString Cell(QAbstractItemView* v, int row, int col) { return v->model()->index(row, col).data().toString(); }
 bool HasFocus(QWidget* w) { return QApplication::focusWidget() == w; }
+template <typename W = QWidget>
+W* Find(views::FormView& v, const char* name) {
+    auto* w = qobject_cast<W*>(v.Widget(name));
+    EXPECT_TRUE(w) << name;
+    return w;
+}
 
-}  // namespace
-
-class ViewsTest : public QObject {
-    Q_OBJECT
-    std::unique_ptr<testing_support::TestDatabase> t;
-    std::unique_ptr<uitest::ScopedQtToolkit> tk;
-
-private slots:
-    void initTestCase() { views::RegisterStandardViews(); }
-    void init() {
-        t = std::make_unique<testing_support::TestDatabase>();
-        t->OpenHostConnection("0001", "系统管理员");
-        t->Grant("0001", "查看所有用户");
-        auto bill = [&](const char* lsh, const char* bz5) {
-            t->Exec(std::string("insert into SubAdjuctPrice (lsh,kdrq,bz,czry,jzbz,bz5) values ('") + lsh +
-                    "','2026-12-01','备注','系统管理员',0,'" + bz5 + "')");
-        };
-        for (const char* lsh : {"B1", "B2", "B3", "B4"}) bill(lsh, "");
-        bill("T1", "1");  // a bill for a branch type
-        data::Host().BranchMode = data::ByBranch;
-        tk = std::make_unique<uitest::ScopedQtToolkit>();
+class Views : public uitest::WindowTest {
+protected:
+    Views() {
+        t.Grant("0001", "查看所有用户");
+        t.Exec("insert into yw_kck (hh,pm,gg,cd,pdw,pm_zjm,FDeleted) values ('B2','香蕉','1kg','海南','把','xj',0),"
+               "('X','鸭梨','1kg','河北','个','yl',0)");
+        t.StoreBill({.lsh = "1", .shbz = 1, .lines = {{"A1", 4, 5}}, .kdrq = "2026-10-05"});
+        t.StoreBill({.lsh = "2", .shbz = 1, .lines = {{"A1", 5, 5.5}}, .kdrq = "2026-11-20"});
+        t.StoreBill({.lsh = "3", .lines = {{"A1", 5.5, 5.55}, {"B2", 4, 4}, {"X", 3, 3.33}}});
     }
-    void cleanup() {
-        tk.reset();
-        t.reset();
-    }
-
-    void dialogLayoutAndTabOrder() {
-        entry::FrmSub w;
-        uitest::WhenShown<FrmSubView>([&](FrmSubView& v) {
-            QCOMPARE(v.windowTitle(), QStringLiteral("分支机构选择"));
-            QCOMPARE(v.OptSub()->text() + v.OptSubSort()->text(), QStringLiteral("分支机构分支机构类型"));
-            QCOMPARE(v.CmdOK()->text() + v.CmdCancel()->text(), QStringLiteral("确定取消"));
-            QVERIFY(v.OptSub()->isChecked() && !v.OptSubSort()->isChecked());
-            QVERIFY(!v.CmdOK()->isDefault() && !v.CmdOK()->autoDefault() && !v.CmdCancel()->autoDefault());
-            QCOMPARE(v.Frame1()->frameShape(), QFrame::HLine);
-            QCOMPARE(v.minimumSize(), v.maximumSize());
-            auto top = [&v](QWidget* c) { return c->mapTo(&v, QPoint()).y(); };
-            QVERIFY(top(v.OptSubSort()) < top(v.Frame1()) && top(v.Frame1()) < top(v.CmdOK()));
-            QVERIFY(v.OptSub()->nextInFocusChain() == v.OptSubSort());
-            // Tab visits only the chosen option of the group, as the host's dialogs do.
-            QVERIFY(HasFocus(v.OptSub()));
-            for (QWidget* next : {static_cast<QWidget*>(v.CmdOK()), static_cast<QWidget*>(v.CmdCancel()),
-                                  static_cast<QWidget*>(v.OptSub())}) {
-                uitest::Press(Qt::Key_Tab);
-                QVERIFY(HasFocus(next));
-            }
-            v.close();
-        });
-        data::Host().BranchMode = data::ByBranchType;
-        w.ShowModal();
-        QVERIFY(!w.IsShown());
-        QCOMPARE(data::Host().BranchMode, data::ByBranchType);  // the close box changes nothing
-    }
-
-    void dialogKeysReachLogicThenControlThenWidget() {
-        entry::FrmSub w;
-        std::vector<std::string> keys;  // what OptSub's own key handler saw
-        w.OptSub.onKeyDown = [&](int& key, int) {
-            keys.push_back(std::to_string(key));
-            if (key == ui::Key::Space) key = 0;
-        };
-        uitest::WhenShown<FrmSubView>([&](FrmSubView& v) {
-            uitest::Press(Qt::Key_Down);  // passed on: the radio moves to the other option
-            QVERIFY(v.OptSubSort()->isChecked() && !v.OptSub()->isChecked());
-            QVERIFY(w.OptSubSort.Value() && !w.OptSub.Value());
-            uitest::Press(Qt::Key_Up);
-            QVERIFY(HasFocus(v.OptSub()) && w.OptSub.Value() && !w.OptSubSort.Value());
-            w.OptSubSort.SetValue(true);  // the logic's choice shows, the other option cleared
-            QVERIFY(v.OptSubSort()->isChecked() && !v.OptSub()->isChecked());
-            uitest::Press(Qt::Key_Space);  // taken by the control's handler: the radio never sees it
-            QVERIFY(!v.OptSub()->isChecked());
-            w.SetFocus(w.CmdCancel);
-            QVERIFY(HasFocus(v.CmdCancel()) && w.Focused() == &w.CmdCancel);
-            w.SendTab();  // posted; wraps round to the first in tab order
-            QVERIFY(HasFocus(v.CmdCancel()));
-            QTRY_VERIFY(HasFocus(v.OptSub()));
-            uitest::Press(Qt::Key_Escape);  // the window takes it and cancels
-        });
-        w.ShowModal();
-        QCOMPARE(keys, (std::vector<std::string>{"40", "32"}));
-        QVERIFY(!w.IsShown());
-        QCOMPARE(data::Host().BranchMode, data::ByBranch);
-    }
-
-    void okOpensTheBrowserOverTheDialog() {
-        entry::FrmSub w;
-        bool browserShown = false;
-        uitest::WhenShown<FrmSubView>([&](FrmSubView& sub) {
-            uitest::Press(Qt::Key_Down);
-            uitest::WhenShown<FrmBrowserView>([&](FrmBrowserView& browser) {
-                browserShown = true;
-                QVERIFY(browser.parentWidget() == &sub && sub.isVisible());
-                QCOMPARE(data::Host().BranchMode, data::ByBranchType);
-                QCOMPARE(browser.Grid()->model()->rowCount(), 1);
-                QCOMPARE(Cell(browser, 0, 1), QStringLiteral("T1"));
-                uitest::Press(Qt::Key_Escape);
-            });
-            uitest::Press(Qt::Key_Return);  // nothing: an option has no use for Enter
-            QVERIFY(!browserShown && HasFocus(sub.OptSubSort()));
-            uitest::Press(Qt::Key_Tab);
-            QVERIFY(HasFocus(sub.CmdOK()));
-            uitest::Press(Qt::Key_Return);  // the focused button
-        });
-        w.ShowModal();
-        QVERIFY(browserShown && !w.IsShown());  // the dialog unloads after the browser
-    }
-
-    void browserShowsListStatusAndCommands() {
-        browser::FrmBrowser w;
-        uitest::WhenShown<FrmBrowserView>([&](FrmBrowserView& v) {
-            QCOMPARE(v.windowTitle(), QStringLiteral("分支机构调价单--浏览"));
-            QVERIFY(v.windowFlags() & Qt::WindowMaximizeButtonHint);
-            auto* model = v.Grid()->model();
-            QCOMPARE(model->rowCount(), 4);
-            QCOMPARE(model->headerData(0, Qt::Horizontal).toString(), QStringLiteral("   "));
-            QCOMPARE(model->headerData(1, Qt::Horizontal).toString(), QStringLiteral("流水号"));
-            QCOMPARE(Cell(v, 0, 1), QStringLiteral("B1"));
-            QCOMPARE(v.Grid()->currentIndex().row(), 0);
-            QVERIFY(HasFocus(v.Grid()));
-            QCOMPARE(Panel(v, 1), QStringLiteral("分支机构调价单"));
-            QCOMPARE(Panel(v, 2), QStringLiteral("总记录:4:当前记录: 1"));
-
-            auto& tb = v.ToolbarBound();
-            QCOMPARE(tb.ActionOf("删除")->toolTip(), QStringLiteral("删除当前记录"));
-            for (const char* hidden : {"编码", "存量", "审核", "过账"}) QVERIFY(!tb.ActionOf(hidden));
-            QStringList tops;
-            for (QAction* a : v.MenuBar()->actions()) tops << a->text();
-            QCOMPARE(tops, (QStringList{"文件(&F)", "查看(&V)", "帮助(&H)"}));
-            QVERIFY(v.MenuBound().ActionOf("mnuLine1")->isSeparator());
-
-            tb.ActionOf("选择")->trigger();  // inverts every mark
-            for (int r = 0; r < 4; ++r) QCOMPARE(Cell(v, r, 0), QStringLiteral("√"));
-            uitest::Press(Qt::Key_Space);  // toggles the current row's
-            QCOMPARE(Cell(v, 0, 0) + "|" + Cell(v, 1, 0), QStringLiteral("|√"));
-
-            v.resize(1000, 700);  // the logic hears the size in twips, the toolbar's height first
-            QVERIFY(w.Width() == 1000 * 15 && w.Height() == 700 * 15);
-            QCOMPARE(w.Toolbar.Height(), v.ToolBar()->height() * 15);
-            v.MenuBound().ActionOf("mnuExit")->trigger();
-        });
-        w.ShowModal();
-        QVERIFY(!w.IsShown() && !w.rsMain.IsOpen());
-    }
-
-    void browserKeysAndMouseReachTheLogic() {
-        browser::FrmBrowser w;
-        int doubleClicks = 0;
-        w.Vs.onDblClick = [&] { ++doubleClicks; };
-        uitest::WhenShown<FrmBrowserView>([&](FrmBrowserView& v) {
-            uitest::Press(Qt::Key_Down);
-            QCOMPARE(Panel(v, 2), QStringLiteral("总记录:4:当前记录: 2"));
-            uitest::Press(Qt::Key_Space);
-            QCOMPARE(w.Vs.TextMatrix(2, 0), std::string(browser::kMark));
-
-            QHeaderView* header = v.Grid()->horizontalHeader();
-            auto pressHeading = [&](int col, Qt::MouseButton b) {
-                const QPoint at(header->sectionViewportPosition(col) + 5, header->height() / 2);
-                QTest::mouseClick(header->viewport(), b, Qt::NoModifier, at);
-            };
-            pressHeading(1, Qt::LeftButton);  // the left button does not sort
-            QCOMPARE(w.rsMain.SortSpec(), "流水号 ASC"s);  // the list's own order: serials by value
-            pressHeading(1, Qt::RightButton);
-            QCOMPARE(w.rsMain.SortSpec() + " " + w.Vs.ColTag(0), "流水号 DESC DESC"s);
-            QCOMPARE(Cell(v, 0, 1), QStringLiteral("B4"));
-            QCOMPARE(Cell(v, 2, 1) + Cell(v, 2, 0), QStringLiteral("B2√"));  // the mark kept its bill
-            QCOMPARE(v.Grid()->currentIndex().row(), int(w.rsMain.AbsolutePosition()) - 1);
-            pressHeading(1, Qt::RightButton);
-            QCOMPARE(w.rsMain.SortSpec(), "流水号 ASC"s);
-
-            const QPoint cell = v.Grid()->visualRect(v.Grid()->model()->index(3, 2)).center();
-            QTest::mouseDClick(v.Grid()->viewport(), Qt::LeftButton, Qt::NoModifier, cell);
-            QCOMPARE(doubleClicks, 1);
-            QCOMPARE(w.rsMain.AbsolutePosition(), 4L);
-            uitest::Press(Qt::Key_Escape);
-        });
-        w.ShowModal();
-        QVERIFY(!w.IsShown() && !w.rsMain.IsOpen());
+    // The editor's logic over bill `lsh` of branch 001, for the tool windows that take it.
+    void Editor(bill::FrmAdjuctPrice& editor, const char* lsh) {
+        editor.TxtLSH.SetText(lsh);
+        editor.TxtDwbh.SetText("001");
     }
 };
 
-static const bool registered = uitest::AddSuite([](int argc, char** argv) {
-    ViewsTest t;
-    return QTest::qExec(&t, argc, argv);
-});
+}  // namespace
 
-#include "ViewsTest.moc"
+TEST_F(Views, TheBranchDialogCarriesItsCaptionsAndTabsThroughTheChosenOptionOnly) {
+    entry::FrmSub w;
+    WhenShown<FrmSubView>([&](FrmSubView& v) {
+        EXPECT_EQ(v.windowTitle(), QStringLiteral("分支机构选择"));
+        EXPECT_EQ(v.OptSub()->text() + v.OptSubSort()->text() + v.CmdOK()->text() + v.CmdCancel()->text(),
+                  QStringLiteral("分支机构分支机构类型确定取消"));
+        EXPECT_TRUE(!v.CmdOK()->isDefault() && !v.CmdOK()->autoDefault() && !v.CmdCancel()->autoDefault());
+        EXPECT_TRUE(HasFocus(v.OptSub()));
+        for (QWidget* next : {static_cast<QWidget*>(v.CmdOK()), static_cast<QWidget*>(v.CmdCancel()), static_cast<QWidget*>(v.OptSub())}) {
+            Press(Qt::Key_Tab);
+            EXPECT_TRUE(HasFocus(next));
+        }
+        v.close();
+    });
+    data::Host().BranchMode = data::ByBranchType;
+    w.ShowModal();
+    EXPECT_FALSE(w.IsShown());
+    EXPECT_EQ(data::Host().BranchMode, data::ByBranchType);  // the close box changes nothing
+}
+
+TEST_F(Views, KeysReachTheLogicThenTheControlThenTheWidget) {
+    entry::FrmSub w;
+    std::vector<int> keys;  // what OptSub's own key handler saw
+    w.OptSub.onKeyDown = [&](int& key, int) {
+        keys.push_back(key);
+        if (key == ui::Key::Space) key = 0;
+    };
+    bool browserShown = false;
+    WhenShown<FrmSubView>([&](FrmSubView& sub) {
+        Press(Qt::Key_Down);  // passed on: the radio moves to the other option
+        EXPECT_TRUE(sub.OptSubSort()->isChecked() && w.OptSubSort.Value() && !w.OptSub.Value());
+        Press(Qt::Key_Up);
+        EXPECT_TRUE(HasFocus(sub.OptSub()) && w.OptSub.Value() && !w.OptSubSort.Value());
+        w.OptSubSort.SetValue(true);  // the logic's choice shows, the other option cleared
+        EXPECT_TRUE(sub.OptSubSort()->isChecked() && !sub.OptSub()->isChecked());
+        Press(Qt::Key_Space);  // taken by the control's handler: the radio never sees it
+        EXPECT_FALSE(sub.OptSub()->isChecked());
+        w.SetFocus(w.CmdCancel);
+        EXPECT_TRUE(HasFocus(sub.CmdCancel()) && w.Focused() == &w.CmdCancel);
+        w.SendTab();  // posted; wraps round to the first in tab order
+        EXPECT_SOON(HasFocus(sub.OptSub()));
+        WhenShown<FrmBrowserView>([&](FrmBrowserView& browser) {
+            browserShown = true;
+            EXPECT_TRUE(browser.parentWidget() == &sub && sub.isVisible());
+            Press(Qt::Key_Escape);
+        });
+        Press(Qt::Key_Return);  // nothing: an option has no use for Enter
+        EXPECT_FALSE(browserShown);
+        Press(Qt::Key_Tab);
+        Press(Qt::Key_Return);  // the focused button, OK
+    });
+    w.ShowModal();
+    EXPECT_EQ(keys, (std::vector<int>{ui::Key::Down, ui::Key::Space, ui::Key::Enter}));
+    EXPECT_TRUE(browserShown && !w.IsShown());  // the dialog unloads after the browser
+    EXPECT_EQ(data::Host().BranchMode, data::ByBranchType);
+}
+
+TEST_F(Views, TheBrowsersGridBarsKeysAndMouseReachTheLogic) {
+    browser::FrmBrowser w;
+    int doubleClicks = 0;
+    w.Vs.onDblClick = [&] { ++doubleClicks; };
+    WhenShown<FrmBrowserView>([&](FrmBrowserView& v) {
+        EXPECT_TRUE(v.windowFlags() & Qt::WindowMaximizeButtonHint);
+        EXPECT_TRUE(v.screen()->availableGeometry().contains(v.frameGeometry()));  // it asks for more than 800 pixels
+        EXPECT_EQ(Cell(v.Grid(), 0, 1), QString::fromStdString(w.Vs.TextMatrix(1, 1)));
+        EXPECT_TRUE(HasFocus(v.Grid()));
+        EXPECT_EQ(v.ToolbarBound().ActionOf("删除")->toolTip(), QStringLiteral("删除当前记录"));
+        EXPECT_TRUE(v.MenuBound().ActionOf("mnuLine1")->isSeparator());
+        Press(Qt::Key_Down);
+        EXPECT_EQ(v.StatusBound().PanelLabel(2)->text(), QString::fromStdString(w.StatusBar.Panel(2)));
+        EXPECT_EQ(w.rsMain.AbsolutePosition(), 2L);
+        Press(Qt::Key_Space);
+        EXPECT_EQ(w.Vs.TextMatrix(2, 0), std::string(browser::kMark));
+        v.ToolbarBound().ActionOf("选择")->trigger();  // inverts every mark, shown at once
+        EXPECT_EQ(Cell(v.Grid(), 0, 0) + "|" + Cell(v.Grid(), 1, 0), QStringLiteral("√|"));
+
+        QHeaderView* header = v.Grid()->horizontalHeader();
+        auto pressHeading = [&](Qt::MouseButton b) {
+            QTest::mouseClick(header->viewport(), b, {}, QPoint(header->sectionViewportPosition(1) + 5, header->height() / 2));
+        };
+        pressHeading(Qt::LeftButton);  // the left button does not sort
+        EXPECT_EQ(w.rsMain.SortSpec(), "流水号 ASC"s);
+        pressHeading(Qt::RightButton);
+        EXPECT_EQ(w.rsMain.SortSpec(), "流水号 DESC"s);
+        EXPECT_EQ(Cell(v.Grid(), 0, 1), QString::fromStdString(w.Vs.TextMatrix(1, 1)));
+        EXPECT_EQ(v.Grid()->currentIndex().row(), int(w.rsMain.AbsolutePosition()) - 1);
+
+        const QPoint cell = v.Grid()->visualRect(v.Grid()->model()->index(0, 2)).center();
+        QTest::mouseDClick(v.Grid()->viewport(), Qt::LeftButton, {}, cell);
+        EXPECT_EQ(doubleClicks, 1);
+        EXPECT_EQ(w.rsMain.AbsolutePosition(), 1L);
+
+        v.resize(1000, 700);  // the logic hears the size in twips, the toolbar's height first
+        EXPECT_TRUE(w.Width() == 1000 * 15 && w.Height() == 700 * 15);
+        EXPECT_EQ(w.Toolbar.Height(), v.ToolBar()->height() * 15);
+        v.MenuBound().ActionOf("mnuExit")->trigger();
+    });
+    w.ShowModal();
+    EXPECT_TRUE(!w.IsShown() && !w.rsMain.IsOpen());
+}
+
+TEST_F(Views, ThePriceHistoryOpensFromTheEditorsToolbarWithItsChart) {
+    OpenEditor("3", [&](views::FrmAdjuctPriceView& v, bill::FrmAdjuctPrice& editor) {
+        editor.TxtHH.SetText("A1");
+        bool seen = false;
+        WhenShown<views::FrmPriceHistoryView>([&](views::FrmPriceHistoryView& h) {
+            seen = true;
+            EXPECT_EQ(h.Chart()->accessibleName(), QStringLiteral("售价走势"));
+            QChart* chart = h.Chart()->chart();
+            ASSERT_EQ(chart->series().size(), 1);
+            auto* line = qobject_cast<QLineSeries*>(chart->series().front());
+            ASSERT_TRUE(line);
+            EXPECT_EQ(line->count(), 5);
+            EXPECT_EQ(line->at(3).y(), 5.5);
+            ASSERT_EQ(chart->axes(Qt::Horizontal).size(), 1);
+            EXPECT_TRUE(qobject_cast<QDateTimeAxis*>(chart->axes(Qt::Horizontal).front()));
+            Press(Qt::Key_Escape);
+        });
+        v.ToolbarBound().ActionOf("价格")->trigger();
+        EXPECT_TRUE(seen);
+        editor.TxtHH.SetText("");
+    });
+}
+
+TEST_F(Views, TheShelfLabelsCheckBoxIsBoundBothWays) {
+    bill::LabelBill type;
+    type.serial = "8";
+    type.toBranchType = true;
+    type.branches = {{"001", "一分店"}, {"0031", "三一店"}};
+    type.labels.resize(3);
+    bill::FrmShelfLabels w({type});
+    WhenShown<views::FrmShelfLabelsView>([&](views::FrmShelfLabelsView& v) {
+        auto* each = Find<QCheckBox>(v, "ChkEachBranch");
+        ASSERT_TRUE(each && each->isEnabled() && !each->isChecked());
+        EXPECT_EQ(each->text(), QStringLiteral("按类型中的每个分支机构各打一套"));
+        QTest::mouseClick(each, Qt::LeftButton, {}, QPoint(5, each->height() / 2));
+        EXPECT_TRUE(w.ChkEachBranch.Value());
+        EXPECT_EQ(Find(v, "LabSummary")->property("text").toString(), QStringLiteral("共2套，6张价签"));
+        w.ChkEachBranch.SetValue(false);
+        EXPECT_FALSE(each->isChecked());
+        EXPECT_EQ(Find<QLabel>(v, "Label1")->buddy(), v.Widget("OptA4")->parentWidget());
+        Press(Qt::Key_Escape);
+    });
+    w.ShowModal();
+    EXPECT_FALSE(w.IsShown());
+}
+
+TEST_F(Views, TheBulkChangeTakesTypedValuesMarksAndAsksBeforeWriting) {
+    bill::FrmAdjuctPrice editor;
+    Editor(editor, "3");
+    WhenShown<views::FrmBulkChangeView>([&](views::FrmBulkChangeView& v) {
+        auto* value = Find<QDoubleSpinBox>(v, "TxtValue");
+        ASSERT_TRUE(value && value->hasFocus());
+        value->selectAll();
+        QTest::keyClicks(value, "10");
+        QTest::mouseClick(Find<QPushButton>(v, "CmdPreview"), Qt::LeftButton);
+        EXPECT_EQ(Cell(v.Lines(), 0, 6), QStringLiteral("6.11"));
+
+        v.Lines()->setFocus();
+        {
+            uitest::MessageWatch watch;  // Enter in the grid presses no button (执行 would ask)
+            Press(Qt::Key_Return);
+            QTest::qWait(50);
+            EXPECT_EQ(watch.Texts(), QStringList());
+        }
+        v.Lines()->selectRow(1);
+        Press(Qt::Key_Space);  // marks the line and narrows the change to the marked lines
+        EXPECT_SOON(Cell(v.Lines(), 1, 0) == QStringLiteral("√"));
+        EXPECT_TRUE(Find<QRadioButton>(v, "OptMarked")->isChecked());
+        EXPECT_EQ(Cell(v.Lines(), 0, 6), QString());
+
+        auto* ending = Find<QComboBox>(v, "CboEnding");
+        EXPECT_EQ(Find<QLabel>(v, "Label5")->buddy(), ending);
+        ending->setFocus();
+        QTest::keyClick(ending, Qt::Key_Down);  // 以.9结尾
+        QTest::keyClick(ending, Qt::Key_Down);  // 以.99结尾
+        EXPECT_EQ(Cell(v.Lines(), 1, 6), QStringLiteral("3.99"));
+
+        uitest::Answer(QStringLiteral("确实要调整这1行明细的新售价吗?"), QMessageBox::Yes);
+        QTest::mouseClick(Find<QPushButton>(v, "CmdApply"), Qt::LeftButton);
+    });
+    bill::FrmBulkChange::Run(editor);
+    EXPECT_EQ(t.Joined("select sj2 from SubAdjuctPricemx where lsh='3' order by dh"), "5.55 3.99 3.33");
+}
+
+// Qt's own file dialog, in Chinese, within the screen; it opens in the documents folder
+// (never the working directory) and then where the last file was taken from.
+TEST_F(Views, TheImportsFileDialogOpensInTheLastFolderUsed) {
+    testing_support::ScratchDir dir("spb-import-dir");
+    const QString folder = QString::fromStdString(dir.Path().string());
+    const std::string file = dir / "价格表.csv";
+    std::ofstream(file, std::ios::binary) << "货号,新售价\nA1,6\n";
+    const auto cwd = std::filesystem::current_path();
+    std::filesystem::current_path(dir.Path());  // the dialog used to open here
+    QFile::remove(ui::qt::WindowPlacement::SettingsFile());
+    bill::FrmAdjuctPrice editor;
+    Editor(editor, "3");
+    QStringList opened;
+    for (int run = 0; run < 2; ++run) {
+        WhenShown<views::FrmImportLinesView>([&](views::FrmImportLinesView& v) {
+            WhenShown<QFileDialog>([&](QFileDialog& d) {
+                opened << d.directory().absolutePath();
+                EXPECT_TRUE(d.testOption(QFileDialog::DontUseNativeDialog));
+                EXPECT_EQ(d.locale().language(), QLocale::Chinese);
+                EXPECT_TRUE(d.screen()->availableGeometry().contains(d.geometry()) && d.width() >= 700);
+                d.setDirectory(folder);
+                if (run == 1) return d.reject();
+                d.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText(QStringLiteral("价格表.csv"));
+                static_cast<QDialog&>(d).accept();
+            });
+            QTest::mouseClick(Find<QPushButton>(v, "CmdBrowse"), Qt::LeftButton);
+            if (run == 0) {
+                EXPECT_EQ(v.Widget("TxtFile")->property("text").toString(), QString::fromStdString(file));
+            }
+            v.Widget("TxtFile")->setProperty("text", QString());  // the next opening has no file named
+            Press(Qt::Key_Escape);
+        });
+        bill::FrmImportLines::Run(editor);
+    }
+    std::filesystem::current_path(cwd);
+    ASSERT_EQ(opened.size(), 2);
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    EXPECT_EQ(opened[0], QFileInfo(documents).isDir() ? documents : QDir::homePath());
+    EXPECT_EQ(opened[1], folder);
+}

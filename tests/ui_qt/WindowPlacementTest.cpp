@@ -8,12 +8,8 @@
 #include <QScreen>
 
 #include "UiTestSupport.h"
-#include "browser/FrmBrowser.h"
-#include "support/TestDatabase.h"
 #include "ui/qt/QtToolkit.h"
 #include "ui/qt/WindowPlacement.h"
-#include "views/FrmBrowserView.h"
-#include "views/StandardViews.h"
 
 using ui::qt::WindowPlacement;
 
@@ -34,113 +30,78 @@ std::pair<QRect, QRect> ShownGeometry(const QString& key, QSize size) {
     return shown;
 }
 
-}  // namespace
-
-class WindowPlacementTest : public QObject {
-    Q_OBJECT
-
-private slots:
-    void init() { QFile::remove(WindowPlacement::SettingsFile()); }
-    void cleanupTestCase() { QFile::remove(WindowPlacement::SettingsFile()); }
-
-    void fit_data() {
-        QTest::addColumn<QRect>("wanted");
-        QTest::addColumn<QMargins>("frame");
-        QTest::addColumn<QRect>("fitted");
-        const QMargins none, titleBar(2, 28, 2, 2);
-        QTest::newRow("inside stays") << QRect(10, 20, 300, 200) << none << QRect(10, 20, 300, 200);
-        QTest::newRow("too tall shrinks") << QRect(0, 0, 900, 1000) << none << QRect(0, 0, 800, 600);
-        QTest::newRow("off to the right comes back") << QRect(700, 500, 300, 200) << none << QRect(500, 400, 300, 200);
-        QTest::newRow("above the top comes down") << QRect(-50, -80, 300, 200) << none << QRect(0, 0, 300, 200);
-        QTest::newRow("the frame counts") << QRect(0, 0, 900, 1000) << titleBar << QRect(2, 28, 796, 570);
-    }
-    void fit() {
-        QFETCH(QRect, wanted);
-        QFETCH(QMargins, frame);
-        QFETCH(QRect, fitted);
-        QCOMPARE(WindowPlacement::Fit(wanted, QRect(0, 0, 800, 600), frame), fitted);
-    }
-
-    void keptWindows_data() {
-        QTest::addColumn<QString>("kept");  // what windows.ini holds before the window opens
-        QTest::addColumn<QSize>("size");    // the window's own size
-        QTest::addColumn<QRect>("shown");   // with its frame; empty: anywhere on the screen, at most `size`
-        QTest::newRow("first opening, larger than the screen") << QString() << QSize(900, 1000) << QRect();
-        QTest::newRow("as it was left") << QStringLiteral("x=40\ny=30\nwidth=500\nheight=300\n") << QSize(900, 1000)
-                                        << QRect(38, 28, 504, 304);
-        QTest::newRow("left on a larger screen") << QStringLiteral("x=1500\ny=1200\nwidth=1600\nheight=1000\n")
-                                                 << QSize(400, 300) << Available();
-        QTest::newRow("not numbers") << QStringLiteral("x=a\ny=b\nwidth=500\nheight=300\n") << QSize(300, 200) << QRect();
-        QTest::newRow("a file too large") << QStringLiteral("x=40\ny=30\nwidth=500\nheight=300\n; ") + QString(300 << 10, 'x') + "\n"
-                                          << QSize(300, 200) << QRect();
-    }
-    void keptWindows() {
-        QFETCH(QString, kept);
-        QFETCH(QSize, size);
-        QFETCH(QRect, shown);
-        if (!kept.isEmpty()) {
-            QFile file(WindowPlacement::SettingsFile());
-            QDir().mkpath(QFileInfo(file).absolutePath());
-            QVERIFY(file.open(QIODevice::WriteOnly));
-            file.write("[Probe]\n" + kept.toUtf8());
-        }
-        const auto [geometry, framed] = ShownGeometry(QStringLiteral("Probe"), size);
-        QVERIFY(Available().contains(framed));
-        const QSize frame = framed.size() - geometry.size();
-        if (shown.isEmpty()) QCOMPARE(geometry.size(), size.boundedTo(Available().size() - frame));
-        else QCOMPARE(framed, shown);
-    }
-
-    void aWindowOpensAgainWhereItWasLeft() {
-        {
-            QDialog dialog;
-            WindowPlacement::Keep(dialog, QStringLiteral("Probe"));
-            dialog.show();
-            dialog.setGeometry(60, 70, 420, 260);
-            QApplication::processEvents();
-            dialog.hide();
-        }
-        QCOMPARE(ShownGeometry(QStringLiteral("Probe"), QSize(700, 500)).first, QRect(60, 70, 420, 260));
-        QCOMPARE(ShownGeometry(QStringLiteral("Other"), QSize(700, 500)).first.size(), QSize(700, 500));
-    }
-
-    void aChoiceIsKeptThroughTheToolkit() {
-        ui::qt::QtToolkit tk;
-        tk.SetPreference("FrmShelfLabels", "A4 3x8");
-        tk.SetPreference("FrmBulkChange/ending", "0.99");
-        QCOMPARE(ui::qt::QtToolkit().Preference("FrmShelfLabels"), std::string("A4 3x8"));
-        QCOMPARE(tk.Preference("FrmBulkChange/ending"), std::string("0.99"));
-        QCOMPARE(tk.Preference("Other"), std::string());
-        tk.SetPreference("Long", std::string(300, 'x'));  // cut to what is read back
-        QCOMPARE(tk.Preference("Long"), std::string(200, 'x'));
-    }
-
-    void theBrowserFitsASmallScreenAndKeepsItsSize() {
-        views::RegisterStandardViews();
-        testing_support::TestDatabase t;
-        t.OpenHostConnection("0001", "系统管理员");
-        uitest::ScopedQtToolkit tk;
-        for (int run = 0; run < 2; ++run) {
-            browser::FrmBrowser w;
-            uitest::WhenShown<views::FrmBrowserView>([&](views::FrmBrowserView& v) {
-                QVERIFY(Available().contains(v.frameGeometry()));
-                if (run == 0) {
-                    QCOMPARE(v.frameGeometry().width(), Available().width());  // it asks for 900 pixels
-                    v.setGeometry(30, 20, 640, 480);
-                } else {
-                    QCOMPARE(v.geometry(), QRect(30, 20, 640, 480));
-                    QCOMPARE(w.Width(), 640 * 15);  // and the logic hears the size
-                }
-                uitest::Press(Qt::Key_Escape);
-            });
-            w.ShowModal();
-        }
-    }
+class Placement : public ::testing::Test {
+protected:
+    Placement() { QFile::remove(WindowPlacement::SettingsFile()); }
+    ~Placement() override { QFile::remove(WindowPlacement::SettingsFile()); }
 };
 
-static const bool registered = uitest::AddSuite([](int argc, char** argv) {
-    WindowPlacementTest t;
-    return QTest::qExec(&t, argc, argv);
-});
+}  // namespace
 
-#include "WindowPlacementTest.moc"
+TEST_F(Placement, Fit) {
+const QMargins none, titleBar(2, 28, 2, 2);
+const struct {
+    QRect wanted;
+    QMargins frame;
+    QRect fitted;
+} cases[] = {{QRect(10, 20, 300, 200), none, QRect(10, 20, 300, 200)},    // inside stays
+             {QRect(0, 0, 900, 1000), none, QRect(0, 0, 800, 600)},       // too tall shrinks
+             {QRect(700, 500, 300, 200), none, QRect(500, 400, 300, 200)},  // off to the right comes back
+             {QRect(-50, -80, 300, 200), none, QRect(0, 0, 300, 200)},     // above the top comes down
+             {QRect(0, 0, 900, 1000), titleBar, QRect(2, 28, 796, 570)}};  // the frame counts
+for (const auto& c : cases) EXPECT_EQ(WindowPlacement::Fit(c.wanted, QRect(0, 0, 800, 600), c.frame), c.fitted) << c.wanted.x();
+}
+
+// A window kept in windows.ini (`kept`) opens with its frame at `shown`; an empty `shown`:
+// anywhere on the screen, at most its own size.
+TEST_F(Placement, KeptWindows) {
+const QString asLeft = QStringLiteral("x=40\ny=30\nwidth=500\nheight=300\n");
+const struct {
+    QString kept;
+    QSize size;
+    QRect shown;
+} cases[] = {{QString(), QSize(900, 1000), QRect()},  // first opening, larger than the screen
+             {asLeft, QSize(900, 1000), QRect(38, 28, 504, 304)},
+             {QStringLiteral("x=1500\ny=1200\nwidth=1600\nheight=1000\n"), QSize(400, 300), Available()},
+             {QStringLiteral("x=a\ny=b\nwidth=500\nheight=300\n"), QSize(300, 200), QRect()},
+             {asLeft + "; " + QString(300 << 10, 'x') + "\n", QSize(300, 200), QRect()}};  // a file too large
+for (const auto& c : cases) {
+    SCOPED_TRACE(c.kept.left(40).toStdString());
+    QFile::remove(WindowPlacement::SettingsFile());
+    if (!c.kept.isEmpty()) {
+        QFile file(WindowPlacement::SettingsFile());
+        QDir().mkpath(QFileInfo(file).absolutePath());
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("[Probe]\n" + c.kept.toUtf8());
+    }
+    const auto [geometry, framed] = ShownGeometry(QStringLiteral("Probe"), c.size);
+    EXPECT_TRUE(Available().contains(framed));
+    const QSize frame = framed.size() - geometry.size();
+    if (c.shown.isEmpty()) EXPECT_EQ(geometry.size(), c.size.boundedTo(Available().size() - frame));
+    else EXPECT_EQ(framed, c.shown);
+}
+}
+
+TEST_F(Placement, AWindowOpensAgainWhereItWasLeft) {
+    {
+        QDialog dialog;
+        WindowPlacement::Keep(dialog, QStringLiteral("Probe"));
+        dialog.show();
+        dialog.setGeometry(60, 70, 420, 260);
+        QApplication::processEvents();
+        dialog.hide();
+    }
+    EXPECT_EQ(ShownGeometry(QStringLiteral("Probe"), QSize(700, 500)).first, QRect(60, 70, 420, 260));
+    EXPECT_EQ(ShownGeometry(QStringLiteral("Other"), QSize(700, 500)).first.size(), QSize(700, 500));
+}
+
+TEST_F(Placement, AChoiceIsKeptThroughTheToolkit) {
+    ui::qt::QtToolkit tk;
+    tk.SetPreference("FrmShelfLabels", "A4 3x8");
+    tk.SetPreference("FrmBulkChange/ending", "0.99");
+    EXPECT_EQ(ui::qt::QtToolkit().Preference("FrmShelfLabels"), std::string("A4 3x8"));
+    EXPECT_EQ(tk.Preference("FrmBulkChange/ending"), std::string("0.99"));
+    EXPECT_EQ(tk.Preference("Other"), std::string());
+    tk.SetPreference("Long", std::string(300, 'x'));  // cut to what is read back
+    EXPECT_EQ(tk.Preference("Long"), std::string(200, 'x'));
+}
