@@ -50,10 +50,23 @@ MUTANTS = [
     ("sort with nulls last", "src/db/Recordset.cpp",
      "return a.cls == b.cls ? 0 : (a.cls == SortKey::Nothing ? -1 : 1);",
      "return a.cls == b.cls ? 0 : (a.cls == SortKey::Nothing ? 1 : -1);", ["db_tests", "browser_tests"]),
+    ("a due bill applied twice", "src/bill/PendingPrices.cpp",
+     "' where lsh='\" + key +\n                                        \"' and zt=0\");",
+     "' where lsh='\" + key +\n                                        \"'\");", ["app_tests"]),
+    ("a posted bill withdrawn", "src/bill/PendingPrices.cpp",
+     "' and shbz=1 and isnull(jzbz,0)=0\";", "' and shbz=1\";", ["bill_tests"]),
+    ("the old price struck through when it was lower", "src/bill/ShelfLabels.cpp",
+     "label.strikeOld = label.oldPrice > label.newPrice;", "label.strikeOld = label.oldPrice != label.newPrice;",
+     ["bill_tests"]),
+    ("the .9 ending rounds up only", "src/bill/PriceEndings.cpp",
+     "FloorDiv(d.micro - ending + kUnit / 2, kUnit)", "FloorDiv(d.micro - ending + kUnit - 1, kUnit)", ["bill_tests"]),
+    ("lines added after the commit", "src/bill/BillWriter.cpp",
+     "        write(c, lsh, writer);\n        transaction.Commit();\n",
+     "        transaction.Commit();\n        write(c, lsh, writer);\n", ["bill_tests"]),
 ]
 
 TEST_DIRS = {"bill_tests": "bill", "browser_tests": "browser", "host_tests": "host", "data_tests": "data",
-             "db_tests": "db", "reliability_tests": "reliability"}
+             "db_tests": "db", "reliability_tests": "reliability", "app_tests": "app"}
 
 
 def run(cmd, **kw):
