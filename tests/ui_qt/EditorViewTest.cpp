@@ -75,7 +75,8 @@ TEST_F(Editor, EnterPressesNoButtonFromAFieldWithoutAUseForIt) {
                 QTest::qWait(50);
                 messages = watch.Texts();
                 EXPECT_EQ(Focus(), target);
-                for (auto* b : v.findChildren<QPushButton*>()) EXPECT_FALSE(b->autoDefault() || b->isDefault()) << b->text().toStdString();
+                for (auto* b : v.findChildren<QPushButton*>())
+                    EXPECT_FALSE(b->autoDefault() || b->isDefault()) << b->text().toStdString();
             });
             EXPECT_EQ(messages, QStringList());
             EXPECT_EQ(t.Scalar("select count(*) from SubAdjuctPrice"), "0");
@@ -89,12 +90,18 @@ TEST_F(Editor, ADateIsTypedInFullOrBySection) {
         QString clickAfter;  // empty: the field is entered by Tab
         QString keys;        // \t and \r: Tab and Enter
         QDate taken;
-    } cases[] = {{"", "2026-12-31", QDate(2026, 12, 31)},        {"", "20261231", QDate(2026, 12, 31)},
-                 {"", "2026/12/31", QDate(2026, 12, 31)},        {"", "2026-2-3\t", QDate(2026, 2, 3)},
-                 {"", "2027.1.5\r", QDate(2027, 1, 5)},          {"", "2026-02-31", shown},
-                 {"", "2026-2-30\t", shown},                     {"", "2026-13-01", shown},
-                 {"", "2027", QDate(2027, 12, 6)},               {"20", "2027", QDate(2027, 12, 6)},
-                 {"2026-12-0", "9\t", QDate(2026, 12, 9)},       {"2", "2025-11-30", QDate(2025, 11, 30)}};
+    } cases[] = {{"", "2026-12-31", QDate(2026, 12, 31)},
+                 {"", "20261231", QDate(2026, 12, 31)},
+                 {"", "2026/12/31", QDate(2026, 12, 31)},
+                 {"", "2026-2-3\t", QDate(2026, 2, 3)},
+                 {"", "2027.1.5\r", QDate(2027, 1, 5)},
+                 {"", "2026-02-31", shown},
+                 {"", "2026-2-30\t", shown},
+                 {"", "2026-13-01", shown},
+                 {"", "2027", QDate(2027, 12, 6)},
+                 {"20", "2027", QDate(2027, 12, 6)},
+                 {"2026-12-0", "9\t", QDate(2026, 12, 9)},
+                 {"2", "2025-11-30", QDate(2025, 11, 30)}};
     for (const auto& c : cases) {
         SCOPED_TRACE((c.clickAfter + "|" + c.keys).toStdString());
         uitest::MessageWatch watch;  // Enter in the date shows nothing
@@ -112,9 +119,12 @@ TEST_F(Editor, ADateIsTypedInFullOrBySection) {
             EXPECT_EQ(Focus(), date);
             EXPECT_TRUE(text->hasSelectedText());  // the section entered is typed over
             for (QChar k : c.keys) {
-                if (k == u'\t') Press(Qt::Key_Tab);
-                else if (k == u'\r') Press(Qt::Key_Return);
-                else QTest::keyClicks(Focus(), QString(k));
+                if (k == u'\t')
+                    Press(Qt::Key_Tab);
+                else if (k == u'\r')
+                    Press(Qt::Key_Return);
+                else
+                    QTest::keyClicks(Focus(), QString(k));
             }
             EXPECT_EQ(Focus(), c.keys.endsWith(u'\t') ? v.Widget("TxtDwbh") : date);
             EXPECT_EQ(w.TxtDwbh.Text(), "");  // no key went on to the branch
@@ -138,7 +148,7 @@ TEST_F(Editor, TypingTheShownPriceEntersItAndPassingThroughKeepsIt) {
         EXPECT_SOON(Focus() == v.Widget("TxtNSj"));
         auto* price = qobject_cast<QDoubleSpinBox*>(v.Widget("TxtNSj"));
         EXPECT_EQ(price->text(), QStringLiteral("5.5"));  // shown rounded
-        Press(Qt::Key_Return);                             // passed through
+        Press(Qt::Key_Return);                            // passed through
         EXPECT_SOON(Focus() == v.Widget("Cmd_Save"));
         EXPECT_EQ(w.TxtNSj.Value(), 5.46);
         w.SetFocus(w.TxtNSj);

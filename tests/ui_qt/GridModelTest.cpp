@@ -1,13 +1,13 @@
 // The grid's table model over a real 100,000-row recordset (checked by QAbstractItemModelTester)
 // and its cost, and the grid view's current row and widths following the Grid state.
+#include <sqlite3.h>
 #include <QAbstractItemModelTester>
 #include <QElapsedTimer>
 #include <QSignalSpy>
-#include <sqlite3.h>
 
 #include "UiTestSupport.h"
-#include "support/ScratchDir.h"
 #include "db/Connection.h"
+#include "support/ScratchDir.h"
 #include "ui/Grid.h"
 #include "ui/Window.h"
 #include "ui/qt/GridBinding.h"
@@ -18,8 +18,8 @@ namespace {
 
 // A table of `rows` items: code C000001.., name, price i/2.
 void MakeTable(sqlite3* db, const std::string& table, int rows) {
-    sqlite3_exec(db, ("create table " + table + " (code varchar(20), name varchar(40), price numeric(18,4))").c_str(),
-                 nullptr, nullptr, nullptr);
+    sqlite3_exec(db, ("create table " + table + " (code varchar(20), name varchar(40), price numeric(18,4))").c_str(), nullptr,
+                 nullptr, nullptr);
     sqlite3_exec(db, "begin", nullptr, nullptr, nullptr);
     sqlite3_stmt* st = nullptr;
     sqlite3_prepare_v2(db, ("insert into " + table + " values (?,?,?)").c_str(), -1, &st, nullptr);
@@ -54,7 +54,8 @@ protected:
     static std::string Path() { return *dir / "grid.db"; }
     Grid() { conn.Open("Provider=SQLite;Data Source=" + Path()); }
     db::Recordset Open(const char* table) {
-        return conn.OpenRecordset(std::string("select code as 编码, name as 名称, price as 单价 from ") + table + " order by code");
+        return conn.OpenRecordset(std::string("select code as 编码, name as 名称, price as 单价 from ") + table +
+                                  " order by code");
     }
     static inline std::unique_ptr<testing_support::ScratchDir> dir;
     db::Connection conn;
@@ -160,7 +161,9 @@ TEST_F(Grid, ColumnsFitOnceAlignByKindAndTheLastFillsTheGrid) {
     std::unique_ptr<sqlite3, decltype(&sqlite3_close)> db(raw, &sqlite3_close);
     MakeTable(raw, "few", 3);
     sqlite3_exec(raw, "create table none (code varchar(20), name varchar(40), price numeric(18,4))", nullptr, nullptr, nullptr);
-    sqlite3_exec(raw, "update few set name = name || '一个很长很长很长很长很长很长很长很长很长很长很长很长很长很长很长的名称' where code = 'C000002'",
+    sqlite3_exec(raw,
+                 "update few set name = name || '一个很长很长很长很长很长很长很长很长很长很长很长很长很长很长很长的名称' where "
+                 "code = 'C000002'",
                  nullptr, nullptr, nullptr);
 
     ui::Grid grid(owner, "VfgContent");

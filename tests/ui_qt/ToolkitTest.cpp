@@ -70,12 +70,13 @@ TEST_F(Toolkit, KeyCodes) {
     const int pad = Qt::KeypadModifier;
     const struct {
         int qtKey, modifiers, hostKey;
-    } cases[] = {{Qt::Key_Return, 0, ui::Key::Enter},   {Qt::Key_Enter, pad, ui::Key::Enter}, {Qt::Key_Escape, 0, ui::Key::Escape},
-                 {Qt::Key_Down, 0, ui::Key::Down},      {Qt::Key_1, 0, ui::Key::Digit1},     {Qt::Key_1, pad, 97},
-                 {Qt::Key_F2, 0, ui::Key::F2},          {Qt::Key_F11, 0, ui::Key::F11},      {Qt::Key_Backtab, 0, ui::Key::Tab},
+    } cases[] = {{Qt::Key_Return, 0, ui::Key::Enter}, {Qt::Key_Enter, pad, ui::Key::Enter}, {Qt::Key_Escape, 0, ui::Key::Escape},
+                 {Qt::Key_Down, 0, ui::Key::Down},    {Qt::Key_1, 0, ui::Key::Digit1},      {Qt::Key_1, pad, 97},
+                 {Qt::Key_F2, 0, ui::Key::F2},        {Qt::Key_F11, 0, ui::Key::F11},       {Qt::Key_Backtab, 0, ui::Key::Tab},
                  {Qt::Key_VolumeUp, 0, ui::Key::None}};
     for (const auto& c : cases)
-        EXPECT_EQ(ui::qt::KeyMap::HostKey(c.qtKey, Qt::KeyboardModifiers(c.modifiers)), c.hostKey) << c.qtKey << " " << c.modifiers;
+        EXPECT_EQ(ui::qt::KeyMap::HostKey(c.qtKey, Qt::KeyboardModifiers(c.modifiers)), c.hostKey)
+            << c.qtKey << " " << c.modifiers;
     EXPECT_EQ(ui::qt::KeyMap::HostShift(Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier | Qt::KeypadModifier), 7);
 }
 

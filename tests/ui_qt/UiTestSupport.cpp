@@ -17,8 +17,10 @@ namespace {
 
 void CloseEverything() {
     while (QWidget* w = QApplication::activeModalWidget()) {
-        if (auto* v = qobject_cast<ui::qt::View*>(w)) v->Unload();
-        else w->close();
+        if (auto* v = qobject_cast<ui::qt::View*>(w))
+            v->Unload();
+        else
+            w->close();
         QCoreApplication::processEvents();
         if (QApplication::activeModalWidget() == w) break;
     }
@@ -49,8 +51,10 @@ void WhenModal(std::function<bool(QWidget*)> accept, std::function<void(QWidget*
                 // a window may set its first focus from a timer started while it loaded, and on a
                 // busy machine that timer is still pending when the window turns active.
                 QTest::qWait(20);
-                if (w->isVisible()) action(w);
-                else ADD_FAILURE() << "the window closed while starting";
+                if (w->isVisible())
+                    action(w);
+                else
+                    ADD_FAILURE() << "the window closed while starting";
             }
         }
         if (::testing::Test::HasFailure()) CloseEverything();
@@ -98,8 +102,7 @@ WindowTest::WindowTest() {
 
 WindowTest::~WindowTest() { bill::Shared() = {}; }
 
-void WindowTest::OpenEditor(const std::string& lsh,
-                            std::function<void(views::FrmAdjuctPriceView&, bill::FrmAdjuctPrice&)> act) {
+void WindowTest::OpenEditor(const std::string& lsh, std::function<void(views::FrmAdjuctPriceView&, bill::FrmAdjuctPrice&)> act) {
     auto& shared = bill::Shared();
     shared.CurrentLsh = lsh;
     shared.IsNewBill = lsh.empty();

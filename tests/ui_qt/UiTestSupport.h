@@ -2,10 +2,10 @@
 // keyboard sends them, message boxes watched, the Qt toolkit installed for a test, and the editor
 // opened over a test database.
 #pragma once
+#include <gtest/gtest.h>
 #include <QApplication>
 #include <QTest>
 #include <functional>
-#include <gtest/gtest.h>
 #include <memory>
 #include <ostream>
 #include <string>
@@ -36,8 +36,7 @@ void WhenModal(std::function<bool(QWidget*)> accept, std::function<void(QWidget*
 
 template <typename V>
 void WhenShown(std::function<void(V&)> action) {
-    WhenModal([](QWidget* w) { return qobject_cast<V*>(w) != nullptr; },
-              [action](QWidget* w) { action(*qobject_cast<V*>(w)); });
+    WhenModal([](QWidget* w) { return qobject_cast<V*>(w) != nullptr; }, [action](QWidget* w) { action(*qobject_cast<V*>(w)); });
 }
 
 // A key as the keyboard sends it: to the widget that has the focus.

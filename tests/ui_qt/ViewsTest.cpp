@@ -1,8 +1,8 @@
 // The module's windows on the screen, bound to their logic: captions and labels on the widgets, a
 // control's state reaching its widget and back, keys and mouse reaching the window, and the Qt
 // file dialog of the import. What the logic computes is checked by the headless tests.
-#include <QCheckBox>
 #include <QChart>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDateTimeAxis>
 #include <QFileDialog>
@@ -29,6 +29,7 @@
 #include "ui/qt/StatusBarBinding.h"
 #include "ui/qt/ToolbarBinding.h"
 #include "ui/qt/WindowPlacement.h"
+#include "views/FormView.h"
 #include "views/FrmAdjuctPriceView.h"
 #include "views/FrmBrowserView.h"
 #include "views/FrmBulkChangeView.h"
@@ -36,7 +37,6 @@
 #include "views/FrmPriceHistoryView.h"
 #include "views/FrmShelfLabelsView.h"
 #include "views/FrmSubView.h"
-#include "views/FormView.h"
 
 using namespace std::string_literals;
 using uitest::Press;
@@ -59,8 +59,9 @@ class Views : public uitest::WindowTest {
 protected:
     Views() {
         t.Grant("0001", "查看所有用户");
-        t.Exec("insert into yw_kck (hh,pm,gg,cd,pdw,pm_zjm,FDeleted) values ('B2','香蕉','1kg','海南','把','xj',0),"
-               "('X','鸭梨','1kg','河北','个','yl',0)");
+        t.Exec(
+            "insert into yw_kck (hh,pm,gg,cd,pdw,pm_zjm,FDeleted) values ('B2','香蕉','1kg','海南','把','xj',0),"
+            "('X','鸭梨','1kg','河北','个','yl',0)");
         t.StoreBill({.lsh = "1", .shbz = 1, .lines = {{"A1", 4, 5}}, .kdrq = "2026-10-05"});
         t.StoreBill({.lsh = "2", .shbz = 1, .lines = {{"A1", 5, 5.5}}, .kdrq = "2026-11-20"});
         t.StoreBill({.lsh = "3", .lines = {{"A1", 5.5, 5.55}, {"B2", 4, 4}, {"X", 3, 3.33}}});
@@ -82,7 +83,8 @@ TEST_F(Views, TheBranchDialogCarriesItsCaptionsAndTabsThroughTheChosenOptionOnly
                   QStringLiteral("分支机构分支机构类型确定取消"));
         EXPECT_TRUE(!v.CmdOK()->isDefault() && !v.CmdOK()->autoDefault() && !v.CmdCancel()->autoDefault());
         EXPECT_TRUE(HasFocus(v.OptSub()));
-        for (QWidget* next : {static_cast<QWidget*>(v.CmdOK()), static_cast<QWidget*>(v.CmdCancel()), static_cast<QWidget*>(v.OptSub())}) {
+        for (QWidget* next :
+             {static_cast<QWidget*>(v.CmdOK()), static_cast<QWidget*>(v.CmdCancel()), static_cast<QWidget*>(v.OptSub())}) {
             Press(Qt::Key_Tab);
             EXPECT_TRUE(HasFocus(next));
         }

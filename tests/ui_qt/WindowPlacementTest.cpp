@@ -39,47 +39,53 @@ protected:
 }  // namespace
 
 TEST_F(Placement, Fit) {
-const QMargins none, titleBar(2, 28, 2, 2);
-const struct {
-    QRect wanted;
-    QMargins frame;
-    QRect fitted;
-} cases[] = {{QRect(10, 20, 300, 200), none, QRect(10, 20, 300, 200)},    // inside stays
-             {QRect(0, 0, 900, 1000), none, QRect(0, 0, 800, 600)},       // too tall shrinks
-             {QRect(700, 500, 300, 200), none, QRect(500, 400, 300, 200)},  // off to the right comes back
-             {QRect(-50, -80, 300, 200), none, QRect(0, 0, 300, 200)},     // above the top comes down
-             {QRect(0, 0, 900, 1000), titleBar, QRect(2, 28, 796, 570)}};  // the frame counts
-for (const auto& c : cases) EXPECT_EQ(WindowPlacement::Fit(c.wanted, QRect(0, 0, 800, 600), c.frame), c.fitted) << c.wanted.x();
+    const QMargins none, titleBar(2, 28, 2, 2);
+    const struct {
+        QRect wanted;
+        QMargins frame;
+        QRect fitted;
+    } cases[] = {{QRect(10, 20, 300, 200), none, QRect(10, 20, 300, 200)},      // inside stays
+                 {QRect(0, 0, 900, 1000), none, QRect(0, 0, 800, 600)},         // too tall shrinks
+                 {QRect(700, 500, 300, 200), none, QRect(500, 400, 300, 200)},  // off to the right comes back
+                 {QRect(-50, -80, 300, 200), none, QRect(0, 0, 300, 200)},      // above the top comes down
+                 {QRect(0, 0, 900, 1000), titleBar, QRect(2, 28, 796, 570)}};   // the frame counts
+    for (const auto& c : cases)
+        EXPECT_EQ(WindowPlacement::Fit(c.wanted, QRect(0, 0, 800, 600), c.frame), c.fitted) << c.wanted.x();
 }
 
 // A window kept in windows.ini (`kept`) opens with its frame at `shown`; an empty `shown`:
 // anywhere on the screen, at most its own size.
 TEST_F(Placement, KeptWindows) {
-const QString asLeft = QStringLiteral("x=40\ny=30\nwidth=500\nheight=300\n");
-const struct {
-    QString kept;
-    QSize size;
-    QRect shown;
-} cases[] = {{QString(), QSize(900, 1000), QRect()},  // first opening, larger than the screen
-             {asLeft, QSize(900, 1000), QRect(38, 28, 504, 304)},
-             {QStringLiteral("x=1500\ny=1200\nwidth=1600\nheight=1000\n"), QSize(400, 300), Available()},
-             {QStringLiteral("x=a\ny=b\nwidth=500\nheight=300\n"), QSize(300, 200), QRect()},
-             {asLeft + "; " + QString(300 << 10, 'x') + "\n", QSize(300, 200), QRect()}};  // a file too large
-for (const auto& c : cases) {
-    SCOPED_TRACE(c.kept.left(40).toStdString());
-    QFile::remove(WindowPlacement::SettingsFile());
-    if (!c.kept.isEmpty()) {
-        QFile file(WindowPlacement::SettingsFile());
-        QDir().mkpath(QFileInfo(file).absolutePath());
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write("[Probe]\n" + c.kept.toUtf8());
+    const QString asLeft = QStringLiteral("x=40\ny=30\nwidth=500\nheight=300\n");
+    const struct {
+        QString kept;
+        QSize size;
+        QRect shown;
+    } cases[] = {{QString(), QSize(900, 1000), QRect()},  // first opening, larger than the screen
+                 {asLeft, QSize(900, 1000), QRect(38, 28, 504, 304)},
+                 {QStringLiteral("x=1500\ny=1200\nwidth=1600\nheight=1000\n"), QSize(400, 300), Available()},
+                 {QStringLiteral("x=a\ny=b\nwidth=500\nheight=300\n"), QSize(300, 200), QRect()},
+                 {asLeft + "; " + QString(300 << 10, 'x') + "\n", QSize(300, 200), QRect()}};  // a file too large
+    // Each case under a window name of its own: nothing one case left can reach the next.
+    int n = 0;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.kept.left(40).toStdString());
+        const QString name = QStringLiteral("Kept%1").arg(n++);
+        QFile::remove(WindowPlacement::SettingsFile());
+        if (!c.kept.isEmpty()) {
+            QFile file(WindowPlacement::SettingsFile());
+            QDir().mkpath(QFileInfo(file).absolutePath());
+            ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+            file.write("[" + name.toUtf8() + "]\n" + c.kept.toUtf8());
+        }
+        const auto [geometry, framed] = ShownGeometry(name, c.size);
+        EXPECT_TRUE(Available().contains(framed));
+        const QSize frame = framed.size() - geometry.size();
+        if (c.shown.isEmpty())
+            EXPECT_EQ(geometry.size(), c.size.boundedTo(Available().size() - frame));
+        else
+            EXPECT_EQ(framed, c.shown);
     }
-    const auto [geometry, framed] = ShownGeometry(QStringLiteral("Probe"), c.size);
-    EXPECT_TRUE(Available().contains(framed));
-    const QSize frame = framed.size() - geometry.size();
-    if (c.shown.isEmpty()) EXPECT_EQ(geometry.size(), c.size.boundedTo(Available().size() - frame));
-    else EXPECT_EQ(framed, c.shown);
-}
 }
 
 TEST_F(Placement, AWindowOpensAgainWhereItWasLeft) {
