@@ -1,6 +1,6 @@
 // Shelf labels on label sheets, painted with QPainter: A4 with 3 x 8 labels of 70 x 37 mm (each
 // set of labels starts on a new sheet), or a roll of 60 x 40 mm labels, one per page. A label
-// holds the item's name, its specification, origin and unit, the new price large, the old price
+// holds the item's name, its size (规格), origin and unit, the new price large, the old price
 // (struck through when it was higher), the item code as a Code 128 barcode (libzint) and the
 // execution date with the target's name.
 #pragma once
