@@ -17,56 +17,26 @@ import time
 
 ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 
-# name, file, text, replacement, test executables (target names; each lives in tests/<dir>/)
-MUTANTS = [
-    ("line delete without its unaudited guard", "src/bill/LineDeletePrint.cpp",
-     "\"' and exists (select 1 from SubAdjuctPrice where lsh='\" + key + \"' and isnull(shbz,0)=0)\"", "\"'\"",
-     ["bill_tests"]),
-    ("bulk change checks only the new price", "src/bill/FrmBulkChange.cpp",
-     "s->second.hh != l.hh || s->second.sj1 != l.sj1 || s->second.sj2 != l.sj2", "s->second.sj2 != l.sj2",
-     ["bill_tests"]),
-    ("browser delete commits a failed delete", "src/browser/BrowserCommands.cpp",
-     "                HostConnection().RollbackTrans();\n            } catch (...) {\n            }\n        }\n        ui::MsgBox(DescriptionOf(e), ui::Buttons::Ok, ui::Icon::Exclamation",
-     "                HostConnection().CommitTrans();\n            } catch (...) {\n            }\n        }\n        ui::MsgBox(DescriptionOf(e), ui::Buttons::Ok, ui::Icon::Exclamation",
-     ["browser_tests"]),
-    ("report filter compares the cell untrimmed", "src/host/ReportFilter.cpp",
-     "        text = db::text::TrimView(text);\n", "", ["host_tests"]),
-    ("a quote not doubled", "src/data/QueryRoutines.cpp",
-     "        if (c == '\\'') out += '\\'';\n", "", ["data_tests", "bill_tests"]),
-    ("audit claims an audited bill again", "src/bill/AuditPost.cpp",
-     "                                 \"' and isnull(SHBZ,0)=0\";", "                                 \"'\";",
-     ["bill_tests"]),
-    ("an unfinished transaction commits", "src/db/Connection.h",
-     "if (!done_) try { c_.RollbackTrans(); }", "if (!done_) try { c_.CommitTrans(); }",
-     ["bill_tests", "db_tests"]),
-    ("audit takes another branch's price as present", "src/bill/PendingPrices.cpp",
-     "where g.hh=m.hh and g.dwbh='\" + target + \"')", "where g.hh=m.hh)", ["bill_tests"]),
-    ("a write lock of the wrong kind", "src/db/sqlite/SqliteDriver.cpp",
-     "Execute(\"BEGIN IMMEDIATE\");", "Execute(\"BEGIN DEFERRED\");", ["db_tests", "reliability_tests"]),
-    ("a new bill takes the last serial", "src/bill/BillNumbering.cpp",
-     "shared.CurrentLsh = std::to_string(m + 1);", "shared.CurrentLsh = std::to_string(m);", ["bill_tests"]),
-    ("a negative price accepted", "src/bill/PriceRounding.cpp",
-     "    if (price < 0) return PriceFault::Negative;\n", "", ["bill_tests"]),
-    ("sort with nulls last", "src/db/Recordset.cpp",
-     "return a.cls == b.cls ? 0 : (a.cls == SortKey::Nothing ? -1 : 1);",
-     "return a.cls == b.cls ? 0 : (a.cls == SortKey::Nothing ? 1 : -1);", ["db_tests", "browser_tests"]),
-    ("a due bill applied twice", "src/bill/PendingPrices.cpp",
-     "' where lsh='\" + key +\n                                        \"' and zt=0\");",
-     "' where lsh='\" + key +\n                                        \"'\");", ["app_tests"]),
-    ("a posted bill withdrawn", "src/bill/PendingPrices.cpp",
-     "' and shbz=1 and isnull(jzbz,0)=0\";", "' and shbz=1\";", ["bill_tests"]),
-    ("the old price struck through when it was lower", "src/bill/ShelfLabels.cpp",
-     "label.strikeOld = label.oldPrice > label.newPrice;", "label.strikeOld = label.oldPrice != label.newPrice;",
-     ["bill_tests"]),
-    ("the .9 ending rounds up only", "src/bill/PriceEndings.cpp",
-     "FloorDiv(d.micro - ending + kUnit / 2, kUnit)", "FloorDiv(d.micro - ending + kUnit - 1, kUnit)", ["bill_tests"]),
-    ("lines added after the commit", "src/bill/BillWriter.cpp",
-     "        write(c, lsh, writer);\n        transaction.Commit();\n",
-     "        transaction.Commit();\n        write(c, lsh, writer);\n", ["bill_tests"]),
-]
+# Mutants live in tools/mutants/*.py, each file a list MUTANTS of
+# (name, file, text, replacement, test executables (target names; each lives in tests/<dir>/)).
+def load_mutants():
+    found = []
+    folder = os.path.join(ROOT, "tools", "mutants")
+    for entry in sorted(os.listdir(folder)):
+        if entry.endswith(".py"):
+            scope = {}
+            exec(compile(open(os.path.join(folder, entry), encoding="utf-8").read(), entry, "exec"), scope)
+            found.extend(scope["MUTANTS"])
+    return found
+
+
+MUTANTS = load_mutants()
+
 
 TEST_DIRS = {"bill_tests": "bill", "browser_tests": "browser", "host_tests": "host", "data_tests": "data",
-             "db_tests": "db", "reliability_tests": "reliability", "app_tests": "app"}
+             "db_tests": "db", "reliability_tests": "reliability", "app_tests": "app", "dialect_tests": "dialect",
+             "entry_tests": "entry", "report_tests": "report", "report_view_tests": "report", "schema_tests": "schema",
+             "ui_qt_tests": "ui_qt"}
 
 
 def run(cmd, **kw):
