@@ -150,11 +150,15 @@ void LoadSystemSettings() {
             s.STOCKBALANCE1 = t == "1";
             s.STOCKBALANCE2 = t == "2";
         }
-        {
-            const std::int32_t percent = NumberOr(gl("PriceChangeWarnPercent"), kDefaultPriceChangeWarnPercent);
-            s.PriceChangeWarnPercent = percent > 0 ? percent : kDefaultPriceChangeWarnPercent;
-        }
-        s.PricesOnExecDate = Trim(gl("按执行日期生效")) == "1";
+    } catch (const std::exception& e) {
+        ui::MsgBox(db::DescriptionOf(e), ui::Buttons::Ok, ui::Icon::Information, "系统提示");
+    }
+    // This module's own keys are read whatever became of the host's: a bad value in an unrelated
+    // key must not quietly turn off the waiting of prices for their date.
+    try {
+        const std::int32_t percent = NumberOr(GetSystemProfile("GL", "PriceChangeWarnPercent"), kDefaultPriceChangeWarnPercent);
+        s.PriceChangeWarnPercent = percent > 0 ? percent : kDefaultPriceChangeWarnPercent;
+        s.PricesOnExecDate = Trim(GetSystemProfile("GL", "按执行日期生效")) == "1";
     } catch (const std::exception& e) {
         ui::MsgBox(db::DescriptionOf(e), ui::Buttons::Ok, ui::Icon::Information, "系统提示");
     }

@@ -136,10 +136,10 @@ TEST(SystemSettings, TheKeysTheModuleReads) {
         {"按执行日期生效", "", "2 30 0 0"},
         {"LengthOfMakeHH", "-INFINITY", "2 30 1 0"},  // a key with a default takes it; the load goes on
         {"SJRATIO", "+nan(1)", "2 30 1 0"},
-        {"FCurrYear", "abc", "2 50 0 1"},  // no default: the load ends there, the later keys unread
-        {"FCurrYear", "inf", "2 50 0 1"},
+        {"FCurrYear", "abc", "2 30 1 1"},  // no default: the host's keys end there, the module's own are read
+        {"FCurrYear", "inf", "2 30 1 1"},
         {"sys_var.jjbl", "3", "3 30 1 0"},
-        {"sys_var.xz1", "NULL", "2 50 0 1"},  // a null number ends the load at its column
+        {"sys_var.xz1", "NULL", "2 30 1 1"},  // a null number ends the host's part at its column
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.key + " = '" + c.text + "'");
