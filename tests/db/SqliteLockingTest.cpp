@@ -4,8 +4,10 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -22,11 +24,12 @@ namespace {
 std::string LockKinds(const std::string& path) {
     struct stat st {};
     if (stat(path.c_str(), &st) != 0) return {};
-    const std::string inode = ":" + std::to_string(st.st_ino) + " ";
+    char file[64];  // as /proc/locks names it: device and inode, for the inode alone may recur on other devices
+    std::snprintf(file, sizeof file, " %02x:%02x:%llu ", major(st.st_dev), minor(st.st_dev), static_cast<unsigned long long>(st.st_ino));
     std::string kinds;
     std::ifstream locks("/proc/locks");
     for (std::string line, number, kind; std::getline(locks, line);) {
-        if (line.find(inode) == std::string::npos || line.find("->") != std::string::npos) continue;
+        if (line.find(file) == std::string::npos || line.find("->") != std::string::npos) continue;
         std::istringstream(line) >> number >> kind;
         kinds += kind + " ";
     }
