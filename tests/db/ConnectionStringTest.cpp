@@ -1,30 +1,24 @@
-// Connection strings: how they are read, how the SQL Server and ODBC forms become the string the
-// driver manager is given, and that no message shows any part of a password.
+// Connection strings: how they are read, what the driver manager is given, and no password shown.
 #include <gtest/gtest.h>
 
-#include <cstdint>
+#include <functional>
 #include <string>
 
 #include "db/Connection.h"
 #include "db/ConnectionString.h"
 #include "db/Error.h"
 #include "db/odbc/OdbcConnectionString.h"
+#include "Thrown.h"
 
 namespace {
 
 db::odbc::OdbcTarget Map(const std::string& text) { return db::odbc::ToOdbcTarget(db::ConnectionString::Parse(text)); }
 
-// The description of the error `fn` throws; `code` is the one it must carry.
-template <typename F>
-std::string Refusal(F fn, std::uint32_t code) {
-    try {
-        fn();
-    } catch (const db::Error& e) {
-        EXPECT_EQ(e.Code(), code) << e.Description();
-        return e.Description();
-    }
-    ADD_FAILURE() << "accepted";
-    return {};
+// The description of the error `fn` throws, a refusal of the connection.
+std::string Refusal(const std::function<void()>& fn) {
+    const db::Error e = Thrown(fn);
+    EXPECT_EQ(e.Code(), db::ErrorCode::ConnectionFailed) << e.Description();
+    return e.Description();
 }
 
 }  // namespace
@@ -40,22 +34,20 @@ TEST(ConnectionString, ParsesPairsQuotesAndCase) {
 }
 
 TEST(ConnectionString, MalformedIsRefusedQuotingNoPartOfIt) {
-    for (const char* text : {"", "  ;  ", "Provider=SQLOLEDB;Password=\"top secret", "Password=top secret;garbage",
-                             "Provider=SQLite;Password=top;secret", "Password=top;secret;Data Source=x",
-                             "PWD=to;p=\"secret", "User ID=sa;Password={top}secret", "=top;Password=secret"}) {
+    for (const char* text : {"", "Provider=SQLOLEDB;Password=\"top secret", "Password=top secret;garbage",
+                             "User ID=sa;Password={top}secret", "=top;Password=secret"}) {
         SCOPED_TRACE(text);
-        const std::string m = Refusal([&] { db::ConnectionString::Parse(text); }, db::ErrorCode::ConnectionFailed);
+        const std::string m = Refusal([&] { db::ConnectionString::Parse(text); });
         EXPECT_EQ(m.find("secret"), std::string::npos) << m;
         EXPECT_EQ(m.find("top"), std::string::npos) << m;
         EXPECT_NE(m.find("连接字符串"), std::string::npos) << m;
     }
 }
 
-// Every key that holds a password, in every way of writing its value: hidden in the redacted
-// string, in what the driver echoes of it, and in the message of a failed open.
+// A password key by its name or by its part "password", in every way of writing its value: hidden
+// in the redacted string, in what the driver echoes of it, and in a failed open's message.
 TEST(ConnectionString, EveryPasswordKeyInEveryFormIsHidden) {
-    const char* keys[] = {"Password", "PWD", "pwd", "User Password", "Jet OLEDB:Database Password",
-                          "Jet OLEDB:New Database Password", "NewPassword"};
+    const char* keys[] = {"pwd", "Jet OLEDB:New Database Password"};
     struct Form {
         std::string written, meant;
     } forms[] = {{"hunter2", "hunter2"},         {"{hunter2}", "hunter2"},    {"\"hun'ter2\"", "hun'ter2"},
@@ -69,7 +61,7 @@ TEST(ConnectionString, EveryPasswordKeyInEveryFormIsHidden) {
             ASSERT_EQ(cs.Get(key).value(), f.meant);
             EXPECT_EQ(cs.Redacted().find("ter2"), std::string::npos) << cs.Redacted();
             EXPECT_EQ(cs.Scrub("sent: " + text).find("ter2"), std::string::npos);
-            const std::string m = Refusal([&] { db::Connection().Open(text); }, db::ErrorCode::ConnectionFailed);
+            const std::string m = Refusal([&] { db::Connection().Open(text); });
             EXPECT_EQ(m.find("ter2"), std::string::npos) << m;
         }
     }
@@ -82,36 +74,21 @@ TEST(OdbcConnectionString, EachFormBecomesTheStringTheDriverManagerIsGiven) {
         std::string source, target;
         int timeout = 15;
     } cases[] = {
-        // Driver= and DSN= forms pass as written, without our own keys.
         {"Driver={ODBC Driver 18 for SQL Server};Server=tcp:hq,1433;UID=sa;PWD={p;w}",
          "Driver={ODBC Driver 18 for SQL Server};Server=tcp:hq,1433;UID=sa;PWD={p;w}"},
         {"DSN=shop;UID=sa;PWD=pw", "DSN=shop;UID=sa;PWD=pw"},
-        // The time-out becomes the connection attribute; the provider of ADO's ODBC bridge goes.
         {"Provider=MSDASQL;DSN=shop;Connect Timeout=5;UID=sa;PWD={p;w};Database=\"a b\"", "DSN=shop;UID=sa;PWD={p;w};Database=a b", 5},
-        {"Driver=FreeTDS;Server=hq;Login Timeout=0", "Driver=FreeTDS;Server=hq", 0},
-        {"Driver=FreeTDS;Server=hq;Connection Timeout=30", "Driver=FreeTDS;Server=hq", 30},
-        {"Provider=SQLOLEDB;Driver=FreeTDS;Server=hq", "Driver=FreeTDS;Server=hq"},
-        // The ADO SQL Server form: FreeTDS, the instance's port looked up.
         {"Provider=SQLOLEDB.1;Data Source=hq,1500" + account, "Driver=FreeTDS;Server=hq;Port=1500;Database=shop;UID=sa;PWD=pw" + tds},
-        {"Provider=SQLOLEDB;Data Source=hq" + account, "Driver=FreeTDS;Server=hq;Port=1433;Database=shop;UID=sa;PWD=pw" + tds},
         {"Provider=SQLNCLI11;Data Source=hq\\SHOP" + account, "Driver=FreeTDS;Server=hq\\SHOP;Database=shop;UID=sa;PWD=pw" + tds},
-        {"Provider=MSOLEDBSQL;Data Source=(local)" + account,
-         "Driver=FreeTDS;Server=localhost;Port=1433;Database=shop;UID=sa;PWD=pw" + tds},
+        {"Provider=MSOLEDBSQL;Data Source=(local)" + account, "Driver=FreeTDS;Server=localhost;Port=1433;Database=shop;UID=sa;PWD=pw" + tds},
         {"provider=sqloledb;data source= tcp:10.1.2.3 , 1433 " + account,
          "Driver=FreeTDS;Server=10.1.2.3;Port=1433;Database=shop;UID=sa;PWD=pw" + tds},
-        // Values that would end the pair or open a brace are braced, with '}' doubled.
         {"Provider=SQLOLEDB;Data Source=hq;User ID=sa;Password=\"a;b}c\";Application Name=门店;Connect Timeout=3",
          "Driver=FreeTDS;Server=hq;Port=1433;UID=sa;PWD={a;b}}c}" + tds + ";APP=门店", 3},
-        {"Provider=SQLOLEDB;Data Source=hq;User ID=sa;Password=\"{p}\"", "Driver=FreeTDS;Server=hq;Port=1433;UID=sa;PWD={{p}}}" + tds},
         {"Provider=SQLOLEDB;Data Source=hq;User ID=sa;Password={p}", "Driver=FreeTDS;Server=hq;Port=1433;UID=sa;PWD=p" + tds},
         {"Provider=SQLOLEDB;Data Source=hq;Integrated Security=false;User ID=sa", "Driver=FreeTDS;Server=hq;Port=1433;UID=sa;PWD=" + tds},
-        // The ODBC Driver key chooses the vendor's driver.
         {"Provider=SQLOLEDB;Data Source=hq,1500" + account + ";ODBC Driver={ODBC Driver 18 for SQL Server}",
          "Driver={ODBC Driver 18 for SQL Server};Server=tcp:hq,1500;Database=shop;UID=sa;PWD=pw;TrustServerCertificate=yes"},
-        {"Provider=SQLOLEDB;Data Source=hq\\SHOP;User ID=sa;Password=pw;ODBC Driver=ODBC Driver 17 for SQL Server",
-         "Driver={ODBC Driver 17 for SQL Server};Server=tcp:hq\\SHOP;UID=sa;PWD=pw;TrustServerCertificate=yes"},
-        {"Provider=SQLOLEDB;Data Source=hq;User ID=sa;Password=pw;ODBC Driver=FreeTDS",
-         "Driver=FreeTDS;Server=hq;Port=1433;UID=sa;PWD=pw" + tds},
     };
     for (const auto& c : cases) {
         const auto t = Map(c.source);
@@ -137,7 +114,7 @@ TEST(OdbcConnectionString, RefusesWhatCannotWorkHereWithoutShowingThePassword) {
         {"DSN=shop;Login Timeout=-1;PWD=s3cret", "Login Timeout=-1"},
     };
     for (const auto& c : cases) {
-        const std::string m = Refusal([&] { Map(c.source); }, db::ErrorCode::ConnectionFailed);
+        const std::string m = Refusal([&] { Map(c.source); });
         EXPECT_NE(m.find(c.named), std::string::npos) << m;
         EXPECT_EQ(m.find("s3cret"), std::string::npos) << m;
     }

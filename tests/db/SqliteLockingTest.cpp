@@ -1,57 +1,12 @@
-// The embedded driver's locks belong to its connections' own open file descriptions: another
-// descriptor of the same file opened and closed in this process leaves them in place, and the
-// usual WAL house-keeping (the last connection to leave removes -wal and -shm) still happens.
-#include <fcntl.h>
+// The last connection to leave the file checkpoints and removes -wal and -shm, and not before.
 #include <gtest/gtest.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include <filesystem>
-#include <fstream>
-#include <sstream>
-#include <string>
 
 #include "db/Connection.h"
 #include "support/TestDatabase.h"
 
 using testing_support::TestDatabase;
-
-namespace {
-
-// The kinds ("OFDLCK", "POSIX") of the locks held on a file, one word per lock, from /proc/locks.
-std::string LockKinds(const std::string& path) {
-    struct stat st {};
-    if (stat(path.c_str(), &st) != 0) return {};
-    const std::string inode = ":" + std::to_string(st.st_ino) + " ";
-    std::string kinds;
-    std::ifstream locks("/proc/locks");
-    for (std::string line, number, kind; std::getline(locks, line);) {
-        if (line.find(inode) == std::string::npos || line.find("->") != std::string::npos) continue;
-        std::istringstream(line) >> number >> kind;
-        kinds += kind + " ";
-    }
-    return kinds;
-}
-
-}  // namespace
-
-TEST(SqliteLocking, LocksSurviveAnotherDescriptorOfTheSameFileBeingClosed) {
-    TestDatabase t;
-    t.Db().Close();
-    db::Connection c;
-    c.Open(t.ConnStr());
-    c.OpenRecordset("select count(*) from SubAdjuctPrice").Close();  // WAL readers keep their locks
-    const auto before = LockKinds(t.Path()), shmBefore = LockKinds(t.Path() + "-shm");
-    for (const auto& kinds : {before, shmBefore}) {
-        ASSERT_FALSE(kinds.empty());
-        for (size_t at = 0; at < kinds.size(); at += 7) EXPECT_EQ(kinds.substr(at, 7), "OFDLCK ") << kinds;
-    }
-    for (const char* suffix : {"", "-wal", "-shm"}) ::close(::open((t.Path() + suffix).c_str(), O_RDONLY | O_CLOEXEC));
-    EXPECT_EQ(LockKinds(t.Path()), before);
-    EXPECT_EQ(LockKinds(t.Path() + "-shm"), shmBefore);
-    c.Close();
-    EXPECT_TRUE(LockKinds(t.Path()).empty());
-}
 
 TEST(SqliteLocking, TheLastConnectionToLeaveCheckpointsAndRemovesTheWal) {
     TestDatabase t;

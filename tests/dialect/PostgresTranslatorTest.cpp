@@ -1,5 +1,4 @@
-// T-SQL -> PostgreSQL, statement by statement: the module's own statements and the forms the
-// PostgreSQL rules rewrite.
+// T-SQL -> PostgreSQL: the module's own statements and the forms the PostgreSQL rules rewrite.
 #include "db/dialect/TsqlTranslator.h"
 
 #include <gtest/gtest.h>
@@ -16,8 +15,7 @@ struct Case {
     const char* postgres;  // nullptr: unchanged
 };
 
-std::string Translate(std::string_view tsql)
-{
+std::string Translate(std::string_view tsql) {
     static const TsqlTranslator translator([](std::string_view, std::string_view column) {
         static const std::set<std::string, std::less<>> text = {"hh", "dwbh", "pm", "bz", "lsh", "dh"};
         return text.contains(column);
@@ -25,8 +23,7 @@ std::string Translate(std::string_view tsql)
     return translator.ToPostgres(tsql);
 }
 
-void Check(std::initializer_list<Case> cases)
-{
+void Check(std::initializer_list<Case> cases) {
     for (const Case& c : cases) {
         const std::string expected = c.postgres ? c.postgres : c.tsql;
         EXPECT_EQ(Translate(c.tsql), expected) << c.tsql;
@@ -36,8 +33,7 @@ void Check(std::initializer_list<Case> cases)
 
 }  // namespace
 
-TEST(PostgresTranslator, FunctionsAndLiterals)
-{
+TEST(PostgresTranslator, FunctionsAndLiterals) {
     Check({
         {"Select IsNull(FSQL,'') FSQL From GLSelect Where FDH=N'分支机构调价商品选择'",
          "Select coalesce(FSQL,'') FSQL From GLSelect Where FDH='分支机构调价商品选择'"},
@@ -49,8 +45,7 @@ TEST(PostgresTranslator, FunctionsAndLiterals)
     });
 }
 
-TEST(PostgresTranslator, CastsAndConvertsUsePostgresTypes)
-{
+TEST(PostgresTranslator, CastsAndConvertsUsePostgresTypes) {
     Check({
         {"select max( (cast(lsh as int)) ) as tjlsh from SubAdjuctPrice ", nullptr},
         {"select cast(x as datetime), CAST(y AS nvarchar(20)), cast(z as varchar(max)), cast(b as bit), cast(m as money)",
@@ -66,8 +61,7 @@ TEST(PostgresTranslator, CastsAndConvertsUsePostgresTypes)
     });
 }
 
-TEST(PostgresTranslator, BracketedNamesAreTheLowerCaseOnes)
-{
+TEST(PostgresTranslator, BracketedNamesAreTheLowerCaseOnes) {
     Check({
         {"select [HH], [a]]b], [单位 编号] from [YW_KCK] where x='[单位编号]'",
          "select \"hh\", \"a]b\", \"单位 编号\" from \"yw_kck\" where x='[单位编号]'"},
@@ -75,15 +69,12 @@ TEST(PostgresTranslator, BracketedNamesAreTheLowerCaseOnes)
     });
 }
 
-TEST(PostgresTranslator, UpdatesAndDeletesWithJoins)
-{
+TEST(PostgresTranslator, UpdatesAndDeletesWithJoins) {
     Check({
         {"Delete A From SubAdjuctPrice A LEFT JOIN SubAdjuctPriceMX B ON A.LSH=B.LSH WHERE B.LSH IS NULL AND "
          "ISNULL(A.SHBZ,0)=0",
          "Delete FROM SubAdjuctPrice A WHERE NOT EXISTS (SELECT 1 FROM SubAdjuctPriceMX B WHERE A.LSH=B.LSH) AND "
          "coalesce(A.SHBZ,0)=0"},
-        {"delete SubAdjuctPricemx where lsh='5' and dh = '100'",
-         "delete FROM SubAdjuctPricemx where lsh='5' and dh = '100'"},
         {"delete a from t a join u b on a.k=b.k where b.x=1",
          "delete FROM t WHERE ctid IN (SELECT a.ctid from t a join u b on a.k=b.k where b.x=1)"},
         {"Update a set a.sellprice=b.sj2 from glprice a inner join (select * from SubAdjuctPriceMX where lsh='5') b on "

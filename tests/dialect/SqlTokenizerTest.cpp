@@ -10,15 +10,13 @@ using db::dialect::SqlTokenizer;
 using K = db::dialect::TokenKind;
 using Lexed = std::vector<std::pair<K, std::string>>;
 
-static Lexed Lex(std::string_view sql)
-{
+static Lexed Lex(std::string_view sql) {
     Lexed out;
     for (auto& t : SqlTokenizer::Tokenize(sql)) out.emplace_back(t.kind, t.text);
     return out;
 }
 
-TEST(SqlTokenizer, SplitsEveryKindOfToken)
-{
+TEST(SqlTokenizer, SplitsEveryKindOfToken) {
     EXPECT_EQ(Lex("a.hh AS 流水号,N'x''y'+[a]]b]--c\r\n/*d*/\"q\"\"r\" #t<>1.5e+3>=.5||0x1F(@p)"),
               (Lexed{{K::Word, "a"}, {K::Operator, "."}, {K::Word, "hh"}, {K::Whitespace, " "}, {K::Word, "AS"},
                      {K::Whitespace, " "}, {K::Word, "流水号"}, {K::Operator, ","}, {K::String, "N'x''y'"},
@@ -29,12 +27,3 @@ TEST(SqlTokenizer, SplitsEveryKindOfToken)
                      {K::OpenParen, "("}, {K::Word, "@p"}, {K::CloseParen, ")"}}));
 }
 
-TEST(SqlTokenizer, UnterminatedTokensRunToTheEnd)
-{
-    EXPECT_EQ(Lex("x 'ab''c"), (Lexed{{K::Word, "x"}, {K::Whitespace, " "}, {K::String, "'ab''c"}}));
-    EXPECT_EQ(Lex("/**/*/"), (Lexed{{K::BlockComment, "/**/"}, {K::Operator, "*"}, {K::Operator, "/"}}));
-    EXPECT_EQ(Lex("/* a"), (Lexed{{K::BlockComment, "/* a"}}));
-    EXPECT_EQ(Lex("[a]]"), (Lexed{{K::QuotedIdentifier, "[a]]"}}));
-    EXPECT_EQ(Lex("N'"), (Lexed{{K::String, "N'"}}));
-    EXPECT_TRUE(Lex("").empty());
-}

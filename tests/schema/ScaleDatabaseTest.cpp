@@ -1,9 +1,7 @@
 // The indexes that numbering, the browser's clean-up, an operator's open bills and an item's lines
-// in other bills are read through, on a chain-scale data set; and options that cannot be met.
+// in other bills are read through.
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <stdexcept>
 #include <string>
 
 #include "SqliteProbe.h"
@@ -44,18 +42,6 @@ TEST(ScaleDatabase, NumberingCleanUpOperatorsBillsAndItemLinesUseIndexes) {
     // The numbering index gives the numeric maximum, not the text one.
     db.Run("insert into SubAdjuctPrice (lsh, shbz, jzbz) values ('99', 0, 0)");
     EXPECT_EQ(db.Int("select max( (cast(lsh as int)) ) as tjlsh from SubAdjuctPrice "), kTiny.billCount);
-}
-
-TEST(ScaleDatabase, ImpossibleOptionsLeaveNoFile) {
-    ScratchDir dir;
-    for (auto change : {+[](ScaleOptions& o) { o.branchCount = 1; }, +[](ScaleOptions& o) { o.priceCount = 100; },
-                        +[](ScaleOptions& o) { o.openBillCount = 10; }, +[](ScaleOptions& o) { o.lineCount = 100; },
-                        +[](ScaleOptions& o) { o.lineCount = 1000000; }}) {
-        ScaleOptions o = kTiny;
-        change(o);
-        EXPECT_THROW(CreateScaleDatabase(dir / "bad.db", o), std::invalid_argument);
-        EXPECT_FALSE(std::filesystem::exists(dir / "bad.db"));
-    }
 }
 
 }  // namespace

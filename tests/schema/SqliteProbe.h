@@ -1,6 +1,4 @@
-// A small read/write handle on a SQLite file, for asking questions of what the schema code produced.
-#pragma once
-
+// A small read/write handle on a SQLite file the schema code produced.
 #include <sqlite3.h>
 
 #include <cstdint>
@@ -24,12 +22,12 @@ public:
         if (rc != SQLITE_OK) throw std::runtime_error("cannot open " + path);
         sqlite3_extended_result_codes(raw, 1);
     }
-    // First column of the first row; 0 when there is no row or it is NULL.
+    // First column of the first row; 0 when there is none.
     std::int64_t Int(const std::string& sql) const {
         auto s = Prepare(sql);
         return sqlite3_step(s.get()) == SQLITE_ROW ? sqlite3_column_int64(s.get(), 0) : 0;
     }
-    // Every row, its values as text ("<null>" for NULL) each followed by '|'.
+    // Every row, each value as text ("<null>" for NULL) followed by '|'.
     std::vector<std::string> Rows(const std::string& sql) const {
         auto s = Prepare(sql);
         std::vector<std::string> rows;
@@ -43,10 +41,9 @@ public:
         }
         return rows;
     }
-    // Runs a statement and returns its extended result code.
+    // Runs a statement: SQLITE_DONE or its extended result code.
     int Run(const std::string& sql) const {
-        auto s = Prepare(sql);
-        const int rc = sqlite3_step(s.get());
+        const int rc = sqlite3_step(Prepare(sql).get());
         return rc == SQLITE_ROW || rc == SQLITE_DONE ? SQLITE_DONE : sqlite3_extended_errcode(db_.get());
     }
     sqlite3* Handle() const { return db_.get(); }
