@@ -154,9 +154,9 @@ TEST(LookupTableModel, FilteringManyRowsIsQuick) {
     }
     EXPECT_TRUE(dialog.Model()->rowCount() > 0 && dialog.Model()->rowCount() < kRows);
 #if defined(__SANITIZE_ADDRESS__)
-    EXPECT_LT(worst, 2000);
+    EXPECT_LT(worst, 4000);
 #else
-    EXPECT_LT(worst, 250);
+    EXPECT_LT(worst, 1000);  // linear: a few hundred ms on a loaded machine; quadratic: seconds
 #endif
 }
 
