@@ -1,5 +1,4 @@
-// The host's components keep their connection from one use to the next on the same connection
-// string and take a new one for another string.
+// The host's components keep one connection per connection string until another string comes.
 #include <gtest/gtest.h>
 
 #include "db/Error.h"

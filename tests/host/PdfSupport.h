@@ -1,5 +1,4 @@
-// Reading back the PDFs the print engine writes: their text through pdftotext (poppler-utils),
-// one string per page, compared without blanks (pdftotext sets them where it sees gaps).
+// PDF text through pdftotext (poppler-utils), one string per page, compared without blanks.
 #pragma once
 #include <cstdio>
 #include <cstdlib>
@@ -27,7 +26,6 @@ inline std::string Output(const std::string& command) {
     return text;
 }
 
-// The text up to each separator (a page ends with a form feed).
 inline std::vector<std::string> Split(const std::string& text, char separator) {
     std::vector<std::string> parts;
     for (size_t start = 0, end; (end = text.find(separator, start)) != std::string::npos; start = end + 1)
@@ -35,7 +33,7 @@ inline std::vector<std::string> Split(const std::string& text, char separator) {
     return parts;
 }
 
-// layout: pdftotext keeps the page's layout, so that a table row reads as one line.
+// layout: a table row reads as one line.
 inline std::vector<std::string> PdfPages(const std::string& path, bool layout = false) {
     return Split(Output(std::string("pdftotext ") + (layout ? "-layout " : "") + "-enc UTF-8 " + Quoted(path) + " -"), '\f');
 }

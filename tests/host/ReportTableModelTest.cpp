@@ -1,6 +1,4 @@
-// The report grid's model over an in-memory result: what the cells show, sorting, the filter and
-// the totals that follow it, column definitions and their fall-back, and a reload that keeps the
-// arrangement, bidirectional controls shown as their codes. Qt's model tester watches every change.
+// The report grid's model over an in-memory result, watched by Qt's model tester.
 #include <QAbstractItemModelTester>
 #include <functional>
 #include <gtest/gtest.h>
@@ -36,30 +34,41 @@ std::shared_ptr<db::RowSet> Sample() {
     return rows;
 }
 
+// One column as shown.
+QString Column(const ReportTableModel& m, int column) {
+    QStringList l;
+    for (int r = 0; r < m.ShownRows(); ++r) l << m.index(r, column).data().toString();
+    return l.join(',');
+}
+QString Headings(const ReportTableModel& m) {
+    QStringList l;
+    for (int c = 0; c < m.columnCount(); ++c) l << m.headerData(c, Qt::Horizontal).toString();
+    return l.join(',');
+}
+
 class ReportModel : public ::testing::Test {
 protected:
     void SetUp() override { model.SetResult(Sample(), 2); }
     QString Cell(int row, int column) const { return model.index(row, column).data().toString(); }
-    QStringList ColumnText(int column) const {
-        QStringList l;
-        for (int r = 0; r < model.ShownRows(); ++r) l << Cell(r, column);
-        return l;
-    }
-    QStringList Headings() const {
-        QStringList l;
-        for (int c = 0; c < model.columnCount(); ++c) l << model.headerData(c, Qt::Horizontal).toString();
-        return l;
-    }
     ReportTableModel model;
     QAbstractItemModelTester tester{&model, QAbstractItemModelTester::FailureReportingMode::Fatal};
 };
+
+using Act = std::function<void(ReportTableModel&)>;
+Act Sort(int column, Qt::SortOrder order) {
+    return [=](ReportTableModel& m) { m.SortByField(column, order); };
+}
+Act Filter(std::vector<ReportFilterRule> rules) {
+    return [=](ReportTableModel& m) { EXPECT_TRUE(m.SetFilter(rules)); };
+}
+ReportFilterRule Rule(const char* field, ReportFilterOp op, const char* value, const char* to = "") { return {field, op, value, to}; }
 
 }  // namespace
 
 TEST_F(ReportModel, CellsShowNumbersWithThePriceDecimalsAndDatesAsDates) {
     ASSERT_EQ(model.rowCount(), 5);  // four rows and the totals row
     // A cell or heading cannot reverse the text after it; the value itself stays as stored.
-    EXPECT_EQ(Headings().join(','), QStringLiteral("流水号,开单日期,品名,原售价,新售价,审核标志,折扣,说明<U+202E>"));
+    EXPECT_EQ(Headings(model), QStringLiteral("流水号,开单日期,品名,原售价,新售价,审核标志,折扣,说明<U+202E>"));
     const QString rows[] = {"B2|2026-12-03|Cola 可乐|10.50|12.00|否|0.125|x<U+202E>fdp.exe",
                             "A1|2026-12-01 08:30:00|milk 牛奶|3.00|3.00|是|1|",  // 2.995 rounds up
                             "C3|2026-11-30|可乐 大瓶||7.00|否|0.5|y", "a0|||8.25|8.25|是||",
@@ -71,40 +80,9 @@ TEST_F(ReportModel, CellsShowNumbersWithThePriceDecimalsAndDatesAsDates) {
         EXPECT_EQ(cells.join('|'), rows[r]);
     }
     EXPECT_EQ(model.TextAt(0, 7), QStringLiteral("x\u202Efdp.exe"));
-    // Amounts and prices right, flags centred, texts left.
-    const std::pair<int, Qt::Alignment> alignments[] = {
-        {0, Qt::AlignLeft}, {2, Qt::AlignLeft}, {3, Qt::AlignRight}, {4, Qt::AlignRight}, {5, Qt::AlignHCenter}, {6, Qt::AlignRight}};
-    for (const auto& [column, align] : alignments)
-        EXPECT_EQ(model.index(0, column).data(Qt::TextAlignmentRole).value<Qt::Alignment>() & Qt::AlignHorizontal_Mask, align)
-            << "column " << column;
-    EXPECT_EQ(model.Fields()[7].kind, host::ReportFieldKind::Text);  // a column of text and nulls
-
-    EXPECT_FALSE(model.HasTotal(5));
-    EXPECT_TRUE(model.index(4, 0).data(Qt::FontRole).value<QFont>().bold());
-    EXPECT_EQ(model.headerData(4, Qt::Vertical).toString(), QStringLiteral("合计"));
     model.SetResult(Sample(), 3);
     EXPECT_EQ(Cell(0, 3), QStringLiteral("10.500"));
 }
-
-TEST_F(ReportModel, EqualsTakesACellPaddedWithBlanksAsItsText) {
-    auto rows = Sample();
-    rows->rows[0][0] = T("B2  ");  // a char(n) column comes padded
-    rows->rows[2][0] = T(" C3");
-    model.SetResult(rows, 2);
-    for (const char* value : {"B2", "c3 "}) {
-        EXPECT_TRUE(model.SetFilter({{"流水号", ReportFilterOp::Equals, value, ""}}));
-        EXPECT_EQ(model.ShownRows(), 1) << value;
-    }
-}
-
-using Act = std::function<void(ReportTableModel&)>;
-static Act Sort(int column, Qt::SortOrder order) {
-    return [=](ReportTableModel& m) { m.SortByField(column, order); };
-}
-static Act Filter(std::vector<ReportFilterRule> rules) {
-    return [=](ReportTableModel& m) { EXPECT_TRUE(m.SetFilter(rules)); };
-}
-static ReportFilterRule Rule(const char* field, ReportFilterOp op, const char* value, const char* to = "") { return {field, op, value, to}; }
 
 // Each step, then the serials shown; the sort and the filter stay from step to step.
 TEST_F(ReportModel, TheFilterNarrowsAndTheSortPermutesInEitherOrderWithTheTotalsLast) {
@@ -121,14 +99,12 @@ TEST_F(ReportModel, TheFilterNarrowsAndTheSortPermutesInEitherOrderWithTheTotals
         {Filter({Rule("审核标志", equals, "0"), Rule("品名", contains, "大瓶")}), "C3"},  // every condition holds
         {Filter({Rule("原售价", between, "0")}), "B2,A1,a0"},                          // a null holds none
         {Filter({Rule("审核标志", equals, "是")}), "A1,a0"},  // a flag shown 是/否 takes the words
-        {Filter({Rule("审核标志", equals, "否")}), "B2,C3"},
         {Filter({}), "B2,A1,C3,a0"},
         {Sort(3, up), "C3,A1,a0,B2"},  // 原售价 with a null
         {Sort(3, down), "B2,a0,A1,C3"},
         {Sort(1, up), "a0,C3,A1,B2"},  // dates by their time too
         {Sort(5, up), "B2,C3,A1,a0"},  // ties keep the fetched order
         {Sort(0, up), "a0,A1,B2,C3"},  // codes without regard to case
-        {Sort(-1, up), "B2,A1,C3,a0"},
         {Sort(4, down), "B2,a0,C3,A1"},  // sorted, then filtered: the rows that pass keep the sort
         {Filter({Rule("审核标志", equals, "1")}), "a0,A1"},
         {Sort(4, up), "A1,a0"},  // filtered, then sorted: only the rows that pass
@@ -141,12 +117,9 @@ TEST_F(ReportModel, TheFilterNarrowsAndTheSortPermutesInEitherOrderWithTheTotals
     };
     for (size_t i = 0; i < std::size(steps); ++i) {
         steps[i].first(model);
-        EXPECT_EQ(ColumnText(0).join(','), steps[i].second) << "step " << i;
+        EXPECT_EQ(Column(model, 0), steps[i].second) << "step " << i;
     }
     EXPECT_EQ(Cell(2, 0) + "|" + Cell(2, 4), QStringLiteral("合计（共2行）|19.00"));
-    Filter({Rule("审核标志", equals, "1")})(model);
-    model.sort(4, down);
-    EXPECT_EQ(Cell(2, 0) + "|" + Cell(2, 4), QStringLiteral("合计（共2行）|11.25"));
     Filter({Rule("折扣", equals, "9")})(model);
     EXPECT_EQ(Cell(0, 0) + "|" + Cell(0, 3), QStringLiteral("合计（共0行）|0.00"));
 
@@ -154,32 +127,13 @@ TEST_F(ReportModel, TheFilterNarrowsAndTheSortPermutesInEitherOrderWithTheTotals
     EXPECT_FALSE(model.SetFilter({Rule("原售价", equals, "abc"), Rule("品名", between, "a", "b"), Rule("没有", equals, "1"),
                                   Rule("开单日期", between, ""), Rule("流水号", contains, "3")}));
     EXPECT_EQ(model.Filter().size(), 1u);
-    EXPECT_EQ(ColumnText(0).join(','), QStringLiteral("C3"));
+    EXPECT_EQ(Column(model, 0), QStringLiteral("C3"));
 }
 
-namespace {
-
-// One text column, one numeric column.
-std::shared_ptr<db::RowSet> Pairs(std::vector<std::pair<db::Value, db::Value>> values, db::DataType textType = db::DataType::VarWChar) {
-    auto rows = std::make_shared<db::RowSet>();
-    rows->fields = {{"名称", textType}, {"数量", db::DataType::Double}};
-    for (auto& [text, number] : values) rows->rows.push_back({std::move(text), std::move(number)});
-    return rows;
-}
-
-QString Column(const ReportTableModel& model, int column) {
-    QStringList l;
-    for (int r = 0; r < model.ShownRows(); ++r) l << model.index(r, column).data().toString();
-    return l.join(',');
-}
-
-}  // namespace
-
-// Each case: a result of a text and a number column, then actions each followed by one column
-// as shown.
+// Each case: a text and a number column, then actions each followed by one column as shown.
 TEST(ReportModelOrder, TextsNumbersAndSerialsSortAndFilterByWhatTheyAre) {
     const auto contains = [&](const char* text) { return Filter({{"名称", ReportFilterOp::Contains, text, ""}}); };
-    const Act none = [](ReportTableModel&) {};
+    const auto equals = [&](const char* text) { return Filter({{"名称", ReportFilterOp::Equals, text, ""}}); };
     const auto up = Qt::AscendingOrder, down = Qt::DescendingOrder;
     const struct {
         const char* what;
@@ -197,21 +151,18 @@ TEST(ReportModelOrder, TextsNumbersAndSerialsSortAndFilterByWhatTheyAre) {
          {{T("10"), N(1)}, {T("11"), N(2)}, {T("2"), N(3)}, {T("2"), N(4)}, {T("3"), N(5)}, {T("单号甲乙丙丁10"), N(6)},
           {T("单号甲乙丙丁9"), N(7)}},
          db::DataType::VarWChar, 1,
-         {{none, "3,4,5,1,2,7,6"}, {Sort(0, down), "6,7,2,1,5,3,4"}, {Sort(0, up), "3,4,5,1,2,7,6"},
-          {contains("1"), "1,2,6"}, {Sort(-1, up), "1,2,6"}}},
-        {"a condition on text holds within one row, never across two",
-         {{T("可"), N(1)}, {T("乐家"), N(2)}, {T("可乐"), N(3)}, {Null(), N(4)}, {T("大可乐"), N(5)}, {T("x可"), N(6)}, {T("乐"), N(7)},
+         {{[](ReportTableModel&) {}, "3,4,5,1,2,7,6"}, {Sort(0, down), "6,7,2,1,5,3,4"}, {contains("1"), "6,2,1"}}},
+        {"a condition on text holds within one row, never across two; equals takes a padded cell as its text",
+         {{T("可  "), N(1)}, {T("乐家"), N(2)}, {T("可乐"), N(3)}, {Null(), N(4)}, {T("大可乐"), N(5)}, {T("x可"), N(6)}, {T("乐"), N(7)},
           {T(""), N(8)}, {T("COLA 可乐"), N(9)}},
          db::DataType::VarWChar, 1,
-         {{contains("可乐"), "3,5,9"}, {contains("乐"), "2,3,5,7,9"}, {contains(""), "1,2,3,5,6,7,8,9"},
-          {contains("cola 可"), "9"}, {contains("X"), "6"}, {contains("乐乐"), ""},
-          {Filter({{"名称", ReportFilterOp::Equals, " Cola 可乐 ", ""}}), "9"}, {Filter({{"名称", ReportFilterOp::Equals, "可", ""}}), "1"},
-          {Filter({{"名称", ReportFilterOp::Contains, "大", ""}, {"名称", ReportFilterOp::Contains, "乐", ""}}), "5"},
+         {{contains("可乐"), "3,5,9"}, {contains(""), "1,2,3,5,6,7,8,9"}, {contains("cola 可"), "9"}, {equals(" Cola 可乐 "), "9"},
+          {equals("可"), "1"},
           {Filter({{"数量", ReportFilterOp::Between, "4", ""}, {"名称", ReportFilterOp::Contains, "乐", ""}}), "5,7,9"}}},
         {"a text column holding numbers: digits by value, conditions on the texts",
          {{I(10), N(1)}, {T("9a"), N(2)}, {N(9.5), N(3)}, {T("x"), N(4)}},
          db::DataType::Variant, 1,
-         {{Sort(0, up), "3,2,1,4"}, {contains("9"), "3,2"}, {Filter({{"名称", ReportFilterOp::Equals, "10", ""}}), "1"}}},
+         {{Sort(0, up), "3,2,1,4"}, {contains("9"), "3,2"}, {equals("10"), "1"}}},
         {"negative numbers below zero, minus zero ties with zero",
          {{T("a"), N(-2.5)}, {T("b"), N(0)}, {T("c"), N(3)}, {T("d"), N(-0.0)}, {T("e"), Null()}, {T("f"), N(-10)}, {T("g"), I(2)}},
          db::DataType::VarWChar, 0,
@@ -222,8 +173,10 @@ TEST(ReportModelOrder, TextsNumbersAndSerialsSortAndFilterByWhatTheyAre) {
         SCOPED_TRACE(c.what);
         ReportTableModel model;
         QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::Fatal);
-        model.SetResult(Pairs(c.values, c.textType), 2);
-        EXPECT_EQ(model.Fields()[0].kind, host::ReportFieldKind::Text);
+        auto rows = std::make_shared<db::RowSet>();
+        rows->fields = {{"名称", c.textType}, {"数量", db::DataType::Double}};
+        for (auto& [text, number] : c.values) rows->rows.push_back({text, number});
+        model.SetResult(rows, 2);
         for (size_t i = 0; i < c.steps.size(); ++i) {
             c.steps[i].first(model);
             EXPECT_EQ(Column(model, c.shown), c.steps[i].second) << "step " << i;
@@ -231,24 +184,19 @@ TEST(ReportModelOrder, TextsNumbersAndSerialsSortAndFilterByWhatTheyAre) {
     }
 }
 
+// Beyond a few rows the sort is no longer stable by itself.
 TEST(ReportModelNumbers, TiesKeepTheFetchedOrderWhateverTheSortBeforeInALargeResult) {
     ReportTableModel model;
-    QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::Fatal);
-    std::vector<std::pair<db::Value, db::Value>> values;
-    for (int i = 0; i < 300; ++i) values.emplace_back(db::Value::Text(QStringLiteral("r%1").arg(i, 3, 10, QChar('0')).toStdString()), N(i % 3));
-    model.SetResult(Pairs(std::move(values)), 2);
-    auto inFetchedOrderWithinEachValue = [&] {
-        for (int r = 1; r < model.ShownRows(); ++r)
-            if (model.ValueAt(r, 1) == model.ValueAt(r - 1, 1) && model.TextAt(r, 0) < model.TextAt(r - 1, 0)) return false;
-        return true;
-    };
+    auto rows = std::make_shared<db::RowSet>();
+    rows->fields = {{"名称", db::DataType::VarWChar}, {"数量", db::DataType::Double}};
+    for (int i = 0; i < 300; ++i) rows->rows.push_back({db::Value::Text(QStringLiteral("r%1").arg(i, 3, 10, QChar('0')).toStdString()), N(i % 3)});
+    model.SetResult(rows, 2);
     model.sort(0, Qt::DescendingOrder);
-    model.sort(1, Qt::AscendingOrder);
-    EXPECT_EQ(model.TextAt(0, 0) + model.TextAt(100, 0) + model.TextAt(299, 0), QStringLiteral("r000r001r299"));
-    EXPECT_TRUE(inFetchedOrderWithinEachValue());
-    model.sort(1, Qt::DescendingOrder);
-    EXPECT_EQ(model.TextAt(0, 0) + model.TextAt(299, 0), QStringLiteral("r002r297"));
-    EXPECT_TRUE(inFetchedOrderWithinEachValue());
+    for (auto order : {Qt::AscendingOrder, Qt::DescendingOrder}) {
+        model.sort(1, order);
+        for (int r = 1; r < model.ShownRows(); ++r)
+            ASSERT_TRUE(model.ValueAt(r, 1) != model.ValueAt(r - 1, 1) || model.TextAt(r - 1, 0) < model.TextAt(r, 0)) << r;
+    }
 }
 
 TEST_F(ReportModel, ColumnDefinitionsHideReorderAndRenameAndBadOnesFallBack) {
@@ -256,22 +204,17 @@ TEST_F(ReportModel, ColumnDefinitionsHideReorderAndRenameAndBadOnesFallBack) {
     std::swap(columns[0], columns[3]);  // 原售价 first
     columns[1].visible = false;         // 开单日期
     columns[2].heading = "货品";
-    columns[3].width = 120;
     ASSERT_TRUE(model.SetColumns(columns));
-    EXPECT_EQ(Headings().join(','), QStringLiteral("原售价,货品,流水号,新售价,审核标志,折扣,说明<U+202E>"));
+    EXPECT_EQ(Headings(model), QStringLiteral("原售价,货品,流水号,新售价,审核标志,折扣,说明<U+202E>"));
     EXPECT_EQ(Cell(0, 0) + "|" + Cell(0, 1), QStringLiteral("10.50|Cola 可乐"));
     EXPECT_EQ(Cell(4, 1), QStringLiteral("合计（共4行）"));  // the label goes to the first text column shown
-    EXPECT_EQ(model.ColumnWidth(0), 120);
-    model.SetColumnWidth(0, 90);  // dragged in the grid
-    EXPECT_EQ(model.Columns()[0].width, 90);
 
-    auto noneShown = columns;
-    for (auto& c : noneShown) c.visible = false;
-    EXPECT_FALSE(model.SetColumns(noneShown));
+    for (auto& c : columns) c.visible = false;
+    EXPECT_FALSE(model.SetColumns(columns));
     EXPECT_EQ(model.Columns(), model.DefaultColumns());
-    auto missing = model.DefaultColumns();
-    missing.pop_back();
-    EXPECT_FALSE(model.SetColumns(missing));
+    columns = model.DefaultColumns();
+    columns.pop_back();
+    EXPECT_FALSE(model.SetColumns(columns));
     EXPECT_EQ(model.columnCount(), 8);
 }
 
@@ -282,7 +225,7 @@ TEST_F(ReportModel, AReloadKeepsSortFilterAndColumnsWhileTheyFitAndDropsWhatNoLo
     model.SetFilter({{"审核标志", ReportFilterOp::Equals, "1", ""}});
     model.sort(0, Qt::DescendingOrder);
     model.SetResult(Sample(), 2);
-    EXPECT_EQ(ColumnText(0).join(','), QStringLiteral("A1,a0"));
+    EXPECT_EQ(Column(model, 0), QStringLiteral("A1,a0"));
     EXPECT_EQ(model.columnCount(), 7);
 
     // A statement whose columns changed: the defaults, and the rules on columns that are gone go.
@@ -293,37 +236,28 @@ TEST_F(ReportModel, AReloadKeepsSortFilterAndColumnsWhileTheyFitAndDropsWhatNoLo
     EXPECT_EQ(model.Filter().size(), 1u);  // 审核标志 is still there
     EXPECT_EQ(model.SortField(), 0);
 
-    auto empty = std::make_shared<db::RowSet>();
-    empty->fields = Sample()->fields;
-    model.SetResult(empty, 2);
+    other->rows.clear();
+    model.SetResult(other, 2);
     EXPECT_EQ(model.rowCount(), 1);  // headings and a totals row of 0
     EXPECT_EQ(Cell(0, 0) + "|" + Cell(0, 3) + "|" + Cell(0, 5), QStringLiteral("合计（共0行）|0.00|"));
 }
 
 TEST(ReportModelArrange, ASavedArrangementWaitsForTheResultItWasMadeFor) {
     ReportTableModel model;
-    QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::Fatal);
-    auto columns = std::vector<ReportColumnSetting>{{"品名", true, 0, "名称"}, {"流水号", false, 0, ""}};
-    model.Arrange(columns, {{"品名", ReportFilterOp::Contains, "可乐", ""}});
+    model.Arrange({{"品名", true, 0, "名称"}, {"流水号", false, 0, ""}}, {{"品名", ReportFilterOp::Contains, "可乐", ""}});
     EXPECT_EQ(model.rowCount(), 0);
     auto two = std::make_shared<db::RowSet>();
     two->fields = {{"流水号", db::DataType::VarChar}, {"品名", db::DataType::VarChar}};
     two->rows = {{T("1"), T("可乐")}, {T("2"), T("牛奶")}};
     model.SetResult(two, 2);
-    EXPECT_EQ(model.columnCount(), 1);
-    EXPECT_EQ(model.headerData(0, Qt::Horizontal).toString(), QStringLiteral("名称"));
+    EXPECT_EQ(Headings(model), QStringLiteral("名称"));
     EXPECT_EQ(model.rowCount(), 2);
 }
 
 TEST(VisibleText, BidiControlsShowAsTheirCodesAndNothingElseChanges) {
-    for (char16_t c : {u'\u202A', u'\u202B', u'\u202C', u'\u202D', u'\u202E', u'\u2066', u'\u2067', u'\u2068', u'\u2069',
-                       u'\u200E', u'\u200F', u'\u061C'}) {
+    for (char16_t c : {u'\u202A', u'\u202E', u'\u2066', u'\u2069', u'\u200E', u'\u200F', u'\u061C'}) {
         const QString code = QStringLiteral("<U+%1>").arg(static_cast<uint>(c), 4, 16, QLatin1Char('0')).toUpper();
-        EXPECT_EQ(host::VisibleText(QStringLiteral("调价") + QChar(c) + QStringLiteral("exe.txt")),
-                  QStringLiteral("调价") + code + QStringLiteral("exe.txt"))
-            << code.toStdString();
+        EXPECT_EQ(host::VisibleText(QStringLiteral("调价") + QChar(c) + QStringLiteral("exe")), QStringLiteral("调价") + code + "exe");
     }
-    // Other invisible or right-to-left characters are text like any other.
-    for (const QString& same : {QStringLiteral("零\u200B宽"), QStringLiteral("عربي"), QStringLiteral("U+202E"), QString()})
-        EXPECT_EQ(host::VisibleText(same), same);
+    for (const QString& same : {QStringLiteral("零\u200B宽\u202F\u2065"), QStringLiteral("عربي U+202E")}) EXPECT_EQ(host::VisibleText(same), same);
 }

