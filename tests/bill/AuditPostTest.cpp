@@ -18,28 +18,22 @@ TEST_F(Editor, AuditInsertsMissingPricesAndUpdatesOnlyTheSellingPrice) {
         w.Toolbar1.Press("审核");
         EXPECT_EQ(w.TxtSh.Text(), "系统管理员");
     });
-    EXPECT_EQ(MessageTexts(), std::vector<std::string>{"确实要审核此单据吗?"});
     EXPECT_EQ(t.Toolkit().Messages().at(0).message.defaultButton, ui::DefaultButton::Second);
     EXPECT_EQ(t.Joined(kPrices, ""), "A1@001=8/0/6 B2@001=0/0/4 X@001=0/0/12.5");
     EXPECT_EQ(t.Joined("select shbz, shry from SubAdjuctPrice", ""), "1系统管理员");
 }
 
-TEST_F(Editor, ABranchTypeBillWritesUnderTheTypeAndTouchesNoBranch) {
+TEST_F(Editor, ABranchTypeBillWritesUnderTheTypeJudgingPresenceOnItemAndTargetApart) {
     data::Host().BranchMode = data::ByBranchType;
+    t.Exec("insert into yw_kck (hh,pm) values ('12','x'),('1','y')");
+    t.Exec("insert into glprice (HH,DWBH,SJ,ZK,SELLPRICE) values ('12','3',0,0,1)");  // '12'+'3' = '1'+'23'
     Bill("2", "5", 0, {"A1", "7"}, "'1'");
+    Bill("3", "23", 0, {"1", "9"}, "'1'");
     Open("2", [&](FrmAdjuctPrice& w) {
         if (w.CheckBeforeAudit("2")) w.AuditBill("2");
+        w.AuditBill("3");
     });
-    EXPECT_EQ(t.Joined(kPrices, ""), "A1@001=3/0/5.5 A1@5=0/0/7 B2@001=0/0/4");
-}
-
-TEST_F(Editor, PresenceIsJudgedOnItemAndTargetNotOnTheirConcatenation) {
-    t.Exec("insert into yw_kck (hh,pm) values ('12','x'),('1','y')");
-    t.Exec("insert into glprice (HH,DWBH,SJ,ZK,SELLPRICE) values ('12','3',0,0,1)");
-    Bill("3", "23", 0, {"1", "9"});
-    Open("3", [&](FrmAdjuctPrice& w) { w.AuditBill("3"); });
-    EXPECT_EQ(Scalar("select SELLPRICE from glprice where HH='1' and DWBH='23'"), "9");
-    EXPECT_EQ(Scalar("select SELLPRICE from glprice where HH='12' and DWBH='3'"), "1");
+    EXPECT_EQ(t.Joined(kPrices, ""), "1@23=0/0/9 12@3=0/0/1 A1@001=3/0/5.5 A1@5=0/0/7 B2@001=0/0/4");
 }
 
 TEST_F(Editor, RefusedAuditsWriteNothing) {
@@ -55,7 +49,6 @@ TEST_F(Editor, RefusedAuditsWriteNothing) {
         w.AuditBill("2");  // already audited
         w.AuditBill("3");  // no target
         w.AuditBill("9");  // never saved, or deleted by another operator meanwhile
-        EXPECT_EQ(w.TxtSh.Text(), "");
     });
     EXPECT_EQ(MessageTexts(), (std::vector<std::string>{"确实要审核此单据吗?", "货号为：'A1'的品种在此单据上调了两次价，请检查！审核失败!",
                                                         "确实要审核此单据吗?", "此单据已审核，不能重复审核!",
@@ -73,10 +66,9 @@ TEST_F(Editor, AFailureInsideTheAuditRollsBackPricesAndFlagTogether) {
     t.RefuseWrites("glprice", "insert", "", "price refused");
     Open("1", [&](FrmAdjuctPrice& w) {
         w.AuditBill("1");
-        ASSERT_EQ(t.Toolkit().Messages().size(), 1u);
-        EXPECT_EQ(t.Toolkit().Messages()[0].message.icon, ui::Icon::Exclamation);
         EXPECT_EQ(w.TxtSh.Text(), "");
     });
+    EXPECT_EQ(MessageTexts().size(), 1u);
     EXPECT_EQ(Scalar("select SELLPRICE from glprice where HH='A1'"), "5.5");
     EXPECT_EQ(Scalar("select shbz from SubAdjuctPrice"), "0");
 }
@@ -87,10 +79,8 @@ TEST_F(Editor, PostingAnAuditedBillStartsANewOneAndAnUnauditedOneIsNamed) {
     Open("42", [&](FrmAdjuctPrice& w) {
         t.Toolkit().QueueAnswer(ui::Answer::Yes);
         Key(w, w.TxtBZ, ui::Key::F8);
-        EXPECT_EQ(MessageTexts().back(), "流水号为:42的单据记帐不成功,可能的原因是单据还没有审核!");
         EXPECT_EQ(w.TxtLSH.Text(), "42");
     });
-    t.Toolkit().ClearMessages();
     Open("43", [&](FrmAdjuctPrice& w) {
         t.ClearStatements();
         t.Toolkit().QueueAnswer(ui::Answer::No);
@@ -101,7 +91,8 @@ TEST_F(Editor, PostingAnAuditedBillStartsANewOneAndAnUnauditedOneIsNamed) {
         EXPECT_EQ(w.TxtLSH.Text(), "44") << "a new bill";
         EXPECT_TRUE(bill::Shared().IsNewBill);
     });
-    EXPECT_EQ(MessageTexts(), (std::vector<std::string>{"确实要记帐吗?", "确实要记帐吗?"}));
+    EXPECT_EQ(MessageTexts(), (std::vector<std::string>{"确实要记帐吗?", "流水号为:42的单据记帐不成功,可能的原因是单据还没有审核!",
+                                                        "确实要记帐吗?", "确实要记帐吗?"}));
     EXPECT_EQ(t.Joined("select lsh, jzbz from SubAdjuctPrice order by lsh", ":"), "42:0 43:1");
 }
 
@@ -112,16 +103,14 @@ TEST_F(Editor, LineDeletionAsksKeepsAuditedBillsAndLeavesTheHeader) {
         w.VfgContent.Select(1, 1);
         t.Toolkit().QueueAnswer(ui::Answer::No);
         Key(w, w.VfgContent, ui::Key::Delete);
-        EXPECT_EQ(w.VfgContent.Rows(), 2);
-        EXPECT_EQ(MessageTexts().back(), "您确实要删除流水号为[1],单号为[100]的数据吗？");
         w.Delete("1", "900");  // not stored: nothing at all
-        EXPECT_EQ(t.Toolkit().Messages().size(), 1u);
         t.Toolkit().QueueAnswer(ui::Answer::Yes);
         w.Cmd_Delete.Click();
         EXPECT_EQ(w.VfgContent.Rows(), 1);
         w.Delete("2", "100");
-        EXPECT_EQ(MessageTexts().back(), "此单据已审核，不能删除!");
     });
+    EXPECT_EQ(MessageTexts(), (std::vector<std::string>{"您确实要删除流水号为[1],单号为[100]的数据吗？", "您确实要删除流水号为[1],单号为[100]的数据吗？",
+                                                        "此单据已审核，不能删除!"}));
     // Another operator's move between the check and the delete: the line removed (said so, not
     // "audited"), or the bill audited (the line stays).
     const struct {
@@ -159,8 +148,7 @@ TEST_F(Editor, PrintHandsTheShownSerialToTheEngineAndFailsSilently) {
     EXPECT_TRUE(MessageTexts().empty());
 }
 
-// What the answer to the question cannot change is said before the question: an unsaved bill can
-// be neither audited nor posted, an audited one not audited again.
+// What the answer cannot change is said before the question.
 TEST_F(Editor, RefusalsThatNeedNoAnswerComeBeforeTheQuestion) {
     Bill("2", "001", 1, {"A1", "6"});
     struct Case {

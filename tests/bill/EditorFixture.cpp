@@ -52,8 +52,7 @@ Editor::Editor() {
     data::Settings().PricesOnExecDate = false;
     Lookups() = {};
     Prints() = {};
-    // One row is taken at once, one of several only as Lookups().pick says; every statement and
-    // its row count are logged.
+    // One row is taken at once, one of several as Lookups().pick says.
     data::ComponentFactory::Register(data::ComponentName::Lookup, [] {
         return std::make_unique<testing_support::ScriptedLookup>([](const std::string& sql, const db::Recordset& rows) {
             auto& log = Lookups();
@@ -112,17 +111,13 @@ bool Editor::Meanwhile(const std::string& fragment, const std::function<void()>&
     auto& host = *data::Host().HostConnection;
     bool reached = false;
     host.SetTrace([&](const std::string& s) {
-        if (reached || s.find(fragment) == std::string::npos) return;
-        reached = true;
-        meanwhile();
+        if (!reached && s.find(fragment) != std::string::npos) { reached = true; meanwhile(); }
     });
-    try {
-        command();
-    } catch (...) {
-        host.SetTrace({});
-        throw;
-    }
-    host.SetTrace({});
+    struct Untrace {
+        db::Connection& c;
+        ~Untrace() { c.SetTrace({}); }
+    } untrace{host};
+    command();
     return reached;
 }
 

@@ -1,6 +1,4 @@
-// A host database with branches, branch types, items and prices, the operator holding every
-// right, a lookup window that takes a chosen row of the statement it is handed, and a print
-// engine that records its calls. Shows the editor through the shared state as the browser does.
+// A host database with branches, items and prices, every right granted, a scripted lookup and a recording print engine.
 #pragma once
 #include <gtest/gtest.h>
 

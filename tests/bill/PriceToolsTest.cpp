@@ -1,5 +1,4 @@
-// The editor's "价格" (price history with its chart) and "合计" (bill totals), the rounding of
-// prices, and the warnings about two bills changing the same price.
+// The editor's "价格" (price history and chart) and "合计" (totals), price rounding and the doubts about a new price.
 #include "EditorFixture.h"
 #include "bill/FrmBillTotals.h"
 #include "bill/FrmPriceHistory.h"
@@ -36,51 +35,35 @@ protected:
 }  // namespace
 
 TEST(PriceRounding, RoundsDecimalTextHalfAwayFromZeroAndReadsOnlyPlainNumbers) {
-    EXPECT_EQ(bill::RoundPrice(1.005, 2), 1.01);
-    EXPECT_EQ(bill::RoundPrice(2.675, 2), 2.68);
-    EXPECT_EQ(bill::RoundPrice(-1.005, 2), -1.01);
-    EXPECT_EQ(bill::RoundPrice(9.995, 2), 10.0);
-    EXPECT_EQ(bill::RoundPrice(4.455, 2), 4.46);
-    EXPECT_EQ(bill::RoundPrice(0.5, 0), 1.0);
-    EXPECT_EQ(bill::RoundPrice(12.3456, 3), 12.346);
-    EXPECT_EQ(bill::RoundPrice(12.3456, 9), 12.3456) << "at most six places";
-    EXPECT_EQ(bill::PriceText(-0.001, 2), "0.00");
-    EXPECT_EQ(bill::PriceText(5.5, 2), "5.50");
-    EXPECT_EQ(bill::PercentText(4, 5), "+25.00%");
-    EXPECT_EQ(bill::PercentText(4, 3), "-25.00%");
-    EXPECT_EQ(bill::PercentText(0, 3), "");
-
-    EXPECT_EQ(bill::ParsePrice(" 12.5 "), 12.5);
-    EXPECT_EQ(bill::ParsePrice("-3"), -3.0);
-    EXPECT_EQ(bill::ParsePrice(".5"), 0.5);
-    EXPECT_EQ(bill::ParsePrice("5."), 5.0);
-    for (const char* bad : {"", "+", ".", "1e5", "12元", "1.2.3", "nan", "1,5", "--1"})
-        EXPECT_FALSE(bill::ParsePrice(bad).has_value()) << bad;
+    const struct {
+        double price;
+        int decimals;
+        double rounded;
+    } cases[] = {{1.005, 2, 1.01}, {-1.005, 2, -1.01}, {9.995, 2, 10.0}, {0.5, 0, 1.0}, {12.3456, 9, 12.3456}};  // six places at most
+    for (const auto& c : cases) EXPECT_EQ(bill::RoundPrice(c.price, c.decimals), c.rounded) << c.price;
+    EXPECT_EQ(bill::PriceText(-0.001, 2) + " " + bill::PriceText(5.5, 2), "0.00 5.50");
+    EXPECT_EQ(bill::PercentText(4, 5) + " " + bill::PercentText(4, 3) + " " + bill::PercentText(0, 3), "+25.00% -25.00% ");
+    const std::pair<const char*, double> plain[] = {{" 12.5 ", 12.5}, {"-3", -3.0}, {".5", 0.5}, {"5.", 5.0}};
+    for (const auto& [text, value] : plain) EXPECT_EQ(bill::ParsePrice(text), value) << text;
+    for (const char* bad : {"", "+", ".", "1e5", "12元", "1.2.3", "nan", "--1"}) EXPECT_FALSE(bill::ParsePrice(bad).has_value()) << bad;
 }
 
 TEST(LineChecks, PointsOutAZeroPriceAChangeBeyondTheLimitAndAnEarlyExecutionDate) {
-    struct Case {
+    const struct {
         double oldPrice, newPrice;
         int limit;
         std::vector<std::string> doubts;
+    } cases[] = {
+        {5, 0, 50, {"新售价为0"}},
+        {4, 6, 50, {}},  // exactly the limit
+        {4, 6.02, 50, {"新售价比原售价高50.5%"}},
+        {10, 4, 50, {"新售价比原售价低60%"}},
+        {0, 9, 50, {}},  // no old price to measure against
     };
-    for (const Case& c : std::vector<Case>{
-             {5, 0, 50, {"新售价为0"}},
-             {0, 0, 50, {"新售价为0"}},
-             {4, 6, 50, {}},                      // exactly the limit
-             {4, 6.02, 50, {"新售价比原售价高50.5%"}},
-             {4, 10, 50, {"新售价比原售价高150%"}},
-             {10, 4, 50, {"新售价比原售价低60%"}},
-             {10, 4, 60, {}},
-             {10, 12, 10, {"新售价比原售价高20%"}},
-             {0, 9, 50, {}},                      // no old price to measure against
-         })
-        EXPECT_EQ(bill::PriceDoubts(c.oldPrice, c.newPrice, c.limit), c.doubts) << c.oldPrice << "→" << c.newPrice;
-
+    for (const auto& c : cases) EXPECT_EQ(bill::PriceDoubts(c.oldPrice, c.newPrice, c.limit), c.doubts) << c.oldPrice << "→" << c.newPrice;
     const db::DateTime bill{2026, 12, 6, 15, 30, 0};
     EXPECT_TRUE(bill::ExecutesBeforeBillDate(bill, {2026, 12, 5}));
     EXPECT_FALSE(bill::ExecutesBeforeBillDate(bill, {2026, 12, 6})) << "the same day, whatever the time";
-    EXPECT_FALSE(bill::ExecutesBeforeBillDate(bill, {2027, 1, 1}));
     EXPECT_FALSE(bill::ExecutesBeforeBillDate(bill, db::DateTime{})) << "no execution date";
     EXPECT_EQ(bill::LineDoubtText("A1", {"新售价为0", bill::kExecBeforeBillDate}), "货号A1：新售价为0，执行日期早于开单日期");
 }
@@ -93,65 +76,26 @@ TEST_F(PriceTools, HistoryListsAuditedBillsNewestFirstWithChartAndThePendingOnes
     Header("5", "001", 0, "2026-12-02", {{"B2", 4, 4.4}});
     Open("5", [&](FrmAdjuctPrice& w) {
         w.TxtHH.SetText("a1");  // the database compares codes without regard to case
-        bool shown = false;
-        t.Toolkit().OnShow("FrmPriceHistory", [&](ui::Window& win) {
-            auto& h = static_cast<bill::FrmPriceHistory&>(win);
-            shown = true;
+        Press<bill::FrmPriceHistory>(w, "价格", "FrmPriceHistory", [&](bill::FrmPriceHistory& h) {
             EXPECT_EQ(h.LabCurrent.Caption(), "当前售价: 5.50");
             ASSERT_EQ(h.VfgAudited.Rows(), 3);
             EXPECT_EQ(Cells(h.VfgAudited, 1), "2026-11-20|2026-11-20|2|5.00|5.50|+10.00%|王五|李四");
             EXPECT_EQ(Cells(h.VfgAudited, 2), "2026-10-05|2026-10-05|1|4.00|5.00|+25.00%|张三|李四");
             ASSERT_EQ(h.VfgPending.Rows(), 2);
             EXPECT_EQ(Cells(h.VfgPending, 1), "2026-12-01|2026-12-01|4|5.50|6.00|+9.09%|张三");
-            EXPECT_EQ(h.ChtPrice.Points(), (std::vector<PricePoint>{{{2026, 10, 5}, 4},
-                                                                    {{2026, 10, 5}, 5},
-                                                                    {{2026, 11, 20}, 5},
-                                                                    {{2026, 11, 20}, 5.5},
-                                                                    {{2026, 12, 6}, 5.5}}));
+            EXPECT_EQ(h.ChtPrice.Points(), (std::vector<PricePoint>{{{2026, 10, 5}, 4}, {{2026, 10, 5}, 5}, {{2026, 11, 20}, 5},
+                                                                    {{2026, 11, 20}, 5.5}, {{2026, 12, 6}, 5.5}}));
         });
-        w.Toolbar1.Press("价格");
-        EXPECT_TRUE(shown);
-
         // Without an item in the strip: the grid's current line.
         w.TxtHH.SetText("");
         w.VfgContent.Select(1, 1);
-        t.Toolkit().OnShow("FrmPriceHistory", [&](ui::Window& win) {
-            auto& h = static_cast<bill::FrmPriceHistory&>(win);
-            EXPECT_EQ(h.Item(), "B2");
-            EXPECT_EQ(h.LabCurrent.Caption(), "当前售价: 4.00");
-            EXPECT_EQ(h.VfgAudited.Rows(), 1);
+        Press<bill::FrmPriceHistory>(w, "价格", "FrmPriceHistory", [&](bill::FrmPriceHistory& h) {
+            EXPECT_EQ(h.Item() + " " + h.LabCurrent.Caption(), "B2 当前售价: 4.00");
             EXPECT_EQ(h.VfgPending.Rows(), 2) << "this bill itself would change it";
-            EXPECT_EQ(h.ChtPrice.Points(), (std::vector<PricePoint>{{{2026, 12, 6}, 4}}));
         });
-        w.Toolbar1.Press("价格");
     });
+    EXPECT_EQ(t.Toolkit().ShownWindows().size(), 3u);
     EXPECT_TRUE(MessageTexts().empty());
-}
-
-TEST(PriceAxis, TicksAreRoundStepsThatCoverThePrices) {
-    const struct {
-        double low, high;
-        int decimals;
-        double min, max, step;
-        int ticks, labelDecimals;
-    } cases[] = {
-        {4, 5.5, 2, 3.5, 6, 0.5, 6, 2},        // room of a tenth: 3.85 .. 5.65, rounded out to halves
-        {4.17, 4.26, 2, 4.16, 4.28, 0.02, 7, 2},
-        {5.5, 5.5, 2, 4.5, 6.5, 0.5, 5, 2},    // one price: room of a tenth of it, at least 1
-        {0.5, 0.5, 2, 0, 1.5, 0.25, 7, 2},     // never below 0; a step of 2.5 × 10^-1
-        {12, 980, 0, 0, 1200, 200, 7, 0},
-        {3, 5, 0, 2.5, 5.5, 0.5, 7, 1},        // labels show the step's decimals
-    };
-    for (const auto& c : cases) {
-        const bill::PriceAxis a = bill::RoundPriceAxis(c.low, c.high, c.decimals, 7);
-        EXPECT_NEAR(a.min, c.min, 1e-9) << c.low << ".." << c.high;
-        EXPECT_NEAR(a.max, c.max, 1e-9) << c.low << ".." << c.high;
-        EXPECT_NEAR(a.step, c.step, 1e-12) << c.low << ".." << c.high;
-        EXPECT_EQ(a.ticks, c.ticks) << c.low << ".." << c.high;
-        EXPECT_EQ(a.labelDecimals, c.labelDecimals) << c.low << ".." << c.high;
-        EXPECT_LE(a.min, c.low);
-        EXPECT_GE(a.max, c.high);
-    }
 }
 
 TEST_F(PriceTools, TwoChangesOnOneDayMakeOneStepAndTheCurrentPriceStepsAtTheEnd) {
@@ -162,18 +106,11 @@ TEST_F(PriceTools, TwoChangesOnOneDayMakeOneStepAndTheCurrentPriceStepsAtTheEnd)
     Header("5", "001", 0, "2026-12-02", {{"B2", 4, 4.4}});
     Open("5", [&](FrmAdjuctPrice& w) {
         w.TxtHH.SetText("A1");
-        t.Toolkit().OnShow("FrmPriceHistory", [&](ui::Window& win) {
-            auto& h = static_cast<bill::FrmPriceHistory&>(win);
-            EXPECT_EQ(h.ChtPrice.Points(), (std::vector<PricePoint>{{{2026, 10, 5}, 4},
-                                                                    {{2026, 10, 5}, 5},
-                                                                    {{2026, 11, 25}, 5},
-                                                                    {{2026, 11, 25}, 5.2},
-                                                                    {{2026, 12, 6}, 5.2},
-                                                                    {{2026, 12, 6}, 5.5}}));
+        Press<bill::FrmPriceHistory>(w, "价格", "FrmPriceHistory", [&](bill::FrmPriceHistory& h) {
+            EXPECT_EQ(h.ChtPrice.Points(), (std::vector<PricePoint>{{{2026, 10, 5}, 4}, {{2026, 10, 5}, 5}, {{2026, 11, 25}, 5},
+                                                                    {{2026, 11, 25}, 5.2}, {{2026, 12, 6}, 5.2}, {{2026, 12, 6}, 5.5}}));
         });
-        w.Toolbar1.Press("价格");
     });
-    EXPECT_TRUE(MessageTexts().empty());
 }
 
 TEST_F(PriceTools, HistorySaysWhenNothingIsFoundAndNeedsAnItemAndATarget) {
@@ -182,13 +119,10 @@ TEST_F(PriceTools, HistorySaysWhenNothingIsFoundAndNeedsAnItemAndATarget) {
         w.TxtHH.SetText("X");
         w.Toolbar1.Press("价格");
         w.TxtDwbh.SetText("0'1");
-        t.Toolkit().OnShow("FrmPriceHistory", [&](ui::Window& win) {
-            auto& h = static_cast<bill::FrmPriceHistory&>(win);
+        Press<bill::FrmPriceHistory>(w, "价格", "FrmPriceHistory", [&](bill::FrmPriceHistory& h) {
             EXPECT_TRUE(h.LabNothing.Visible());
-            EXPECT_EQ(h.LabCurrent.Caption(), "当前售价: 无");
             EXPECT_TRUE(h.ChtPrice.Points().empty());
         });
-        w.Toolbar1.Press("价格");
     });
     EXPECT_EQ(MessageTexts(), (std::vector<std::string>{"请先输入货号或在明细中选择一行!", "请先输入分支机构!"}));
 }
@@ -196,18 +130,14 @@ TEST_F(PriceTools, HistorySaysWhenNothingIsFoundAndNeedsAnItemAndATarget) {
 TEST_F(PriceTools, TotalsGiveCountSumsAverageAndTheExtremeLines) {
     Header("6", "001", 0, "2026-12-01", {{"A1", 5, 5.5}, {"B2", 4, 3}, {"X", 0, 2}, {"A12", 10, 12}});
     Open("6", [&](FrmAdjuctPrice& w) {
-        t.Toolkit().OnShow("FrmBillTotals", [&](ui::Window& win) {
-            auto& s = static_cast<bill::FrmBillTotals&>(win);
-            EXPECT_EQ(s.LabBill.Caption(), "流水号: 6");
-            EXPECT_EQ(s.LabLines.Caption(), "4");
-            EXPECT_EQ(s.LabOldSum.Caption(), "19.00");
-            EXPECT_EQ(s.LabNewSum.Caption(), "22.50");
-            EXPECT_EQ(s.LabAverage.Caption(), "+1.67%") << "(10 - 25 + 20) / 3; the line from 0 has no percentage";
-            EXPECT_EQ(s.LabSumPercent.Caption(), "+18.42%");
+        Press<bill::FrmBillTotals>(w, "合计", "FrmBillTotals", [](bill::FrmBillTotals& s) {
+            // The average: (10 - 25 + 20) / 3; the line from 0 has no percentage.
+            EXPECT_EQ(s.LabLines.Caption() + "|" + s.LabOldSum.Caption() + "|" + s.LabNewSum.Caption() + "|" + s.LabAverage.Caption() +
+                          "|" + s.LabSumPercent.Caption(),
+                      "4|19.00|22.50|+1.67%|+18.42%");
             EXPECT_EQ(s.LabRise.Caption(), "A12  p  10.00 → 12.00 (+20.00%)");
             EXPECT_EQ(s.LabFall.Caption(), "B2  p  4.00 → 3.00 (-25.00%)");
         });
-        w.Toolbar1.Press("合计");
     });
     Open("", [&](FrmAdjuctPrice& w) {
         Press<bill::FrmBillTotals>(w, "合计", "FrmBillTotals", [](bill::FrmBillTotals& s) {
@@ -232,9 +162,6 @@ TEST_F(PriceTools, StatusBarNamesOtherOpenBillsOfTheSameItemAndTarget) {
         EXPECT_EQ(w.StatusBar1.Panel(1), "注意：货号为'A1'的商品已在其他未审核的调价单中调价（流水号：7、12）");
         w.TxtHH.TypedText("A");  // another item is being typed: the note was about the last one
         EXPECT_EQ(w.StatusBar1.Panel(1), bill::kStatusText);
-        enter(w, "A1");
-        enter(w, "B2");
-        EXPECT_EQ(w.StatusBar1.Panel(1), bill::kStatusText);
         billtest::Lookups().pick = 0;
         enter(w, "*1");  // a pattern hit: the warning follows the item taken
         EXPECT_EQ(w.TxtHH.Text(), "A1");
@@ -253,24 +180,17 @@ TEST_F(PriceTools, AnImplausibleNewPriceIsPointedOutWhenEnteredAndAfterTheSave) 
     data::Settings().PriceChangeWarnPercent = 50;
     Open("", [&](FrmAdjuctPrice& w) {
         w.TxtDwbh.SetText("001");
-        struct Case {
-            std::string item;
-            double newPrice;
-            std::string note;  // empty: the key hints
-        };
-        for (const Case& c : std::vector<Case>{{"A1", 0, "请核对：货号A1：新售价为0"},
-                                               {"A1", 9, "请核对：货号A1：新售价比原售价高63.6%"},
-                                               {"A1", 2, "请核对：货号A1：新售价比原售价低63.6%"},
-                                               {"A1", 6, ""},
-                                               {"B2", 4, ""}}) {
+        const auto enter = [&](const std::string& item, double price) {
             w.SetFocus(w.TxtHH);
-            w.TxtHH.TypedText(c.item);
+            w.TxtHH.TypedText(item);
             Key(w, w.TxtHH, ui::Key::Enter);
             EXPECT_EQ(w.StatusBar1.Panel(1), bill::kStatusText) << "nothing said before the price is typed";
-            w.TxtNSj.EnteredValue(c.newPrice);
+            w.TxtNSj.EnteredValue(price);
             Key(w, w.TxtNSj, ui::Key::Enter);
-            EXPECT_EQ(w.StatusBar1.Panel(1), c.note.empty() ? std::string(bill::kStatusText) : c.note) << c.newPrice;
-        }
+            return w.StatusBar1.Panel(1);
+        };
+        EXPECT_EQ(enter("A1", 9), "请核对：货号A1：新售价比原售价高63.6%");
+        EXPECT_EQ(enter("B2", 4), bill::kStatusText);
         w.DtpExecDate.EnteredValue({2026, 12, 1});
         Key(w, w.TxtNSj, ui::Key::Enter);
         EXPECT_EQ(w.StatusBar1.Panel(1), "请核对：货号B2：执行日期早于开单日期");

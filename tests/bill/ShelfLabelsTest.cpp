@@ -1,6 +1,4 @@
-// The editor's "价签": the label rows read from the bills (items from yw_kck, prices and date
-// from the bill), the sets per bill, per type and per branch of the type, and the dialog with its
-// remembered layout handing the job to the host's label printer.
+// "价签": label rows read from the bills, the sets per bill or per branch of a type, the dialog and the printer.
 #include "EditorFixture.h"
 #include "bill/FrmShelfLabels.h"
 #include "bill/PriceRounding.h"
@@ -68,9 +66,14 @@ TEST_F(ShelfLabels, EachLineGivesItsItemPricesAndTheBillsExecutionDate) {
     Line("7", "900", "A1", "p", 6, 5.5);
     Line("7", "1100", "X", "p", 3.004, 3);              // equal at two decimals: not struck
     Line("7", "1200", "Z9", "旧梨\\2kg\\河北\\箱", 8, 7);  // no longer in yw_kck: the line's own text
-    const auto bills = Read({"7"});
-    ASSERT_EQ(bills.size(), 1u);
-    EXPECT_EQ(bills[0].targetName, "一分店");
+    // Without an execution date the bill's date is printed.
+    for (const auto& [lsh, execdate] : {std::pair{"1", "NULL"}, std::pair{"2", "'1900-01-01'"}}) {
+        Header(lsh, "001", "", execdate);
+        Line(lsh, "100", "A1", "p", 6, 5);
+    }
+    const auto bills = Read({"7", "1", "2"});
+    ASSERT_EQ(bills.size(), 3u);
+    EXPECT_EQ(bills[1].labels.at(0).execDate + " " + bills[2].labels.at(0).execDate, "2026-12-01 2026-12-01");
     std::vector<std::string> got;
     for (const auto& l : bills[0].labels)
         got.push_back(l.itemCode + "|" + l.name + "|" + l.size + "|" + l.origin + "|" + l.unit + "|" + bill::PriceText(l.oldPrice, 3) +
@@ -79,14 +82,6 @@ TEST_F(ShelfLabels, EachLineGivesItsItemPricesAndTheBillsExecutionDate) {
                                              "B2|香蕉|1kg|海南|把|4.000|4.400||2026-12-10",
                                              "X|鸭梨|1kg|河北|个|3.000|3.000||2026-12-10",
                                              "Z9|旧梨|2kg|河北|箱|8.000|7.000|struck|2026-12-10"}));
-}
-
-TEST_F(ShelfLabels, WithoutAnExecutionDateTheBillDateIsPrinted) {
-    for (const auto& [lsh, execdate] : {std::pair{"1", "NULL"}, std::pair{"2", "'1900-01-01'"}}) {
-        Header(lsh, "001", "", execdate);
-        Line(lsh, "100", "A1", "p", 6, 5);
-    }
-    for (const auto& bill : Read({"1", "2"})) EXPECT_EQ(bill.labels.at(0).execDate, "2026-12-01") << bill.serial;
 }
 
 TEST_F(ShelfLabels, OneSetPerBillAtItsTargetOrOnePerBranchOfTheType) {
@@ -127,10 +122,8 @@ TEST_F(ShelfLabels, TheDialogRemembersTheLayoutAndHandsTheJobToThePrinter) {
     auto operate = [&](ui::Window& win) {
         auto& d = static_cast<FrmShelfLabels&>(win);
         if (++shown == 1) {
-            EXPECT_TRUE(d.ChkEachBranch.Enabled()) << "a type bill";
             d.OptRoll.SetValue(true);
             d.ChkEachBranch.Toggle(true);
-            EXPECT_EQ(d.LabSummary.Caption(), "共2套，2张价签");
             d.CmdPreview.Click();
             d.CmdPdf.Click();
             EXPECT_EQ(d.LabSummary.Caption(), "价签已保存到 /tmp/labels.pdf");
@@ -145,7 +138,6 @@ TEST_F(ShelfLabels, TheDialogRemembersTheLayoutAndHandsTheJobToThePrinter) {
             w.Toolbar1.Press("价签");
         }
     });
-    EXPECT_EQ(shown, 2);
     ASSERT_EQ(Jobs().size(), 2u);
     for (const auto& job : Jobs()) {
         EXPECT_EQ(job.sheet, data::LabelSheet::Roll);

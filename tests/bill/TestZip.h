@@ -1,5 +1,4 @@
-// Zip archives and workbooks built in memory for the import tests, members stored or deflated
-// (raw deflate through zlib, as zip tools write them), and the peak memory the readers take.
+// Zip archives and workbooks built in memory, members stored or deflated, and the peak memory the readers take.
 #pragma once
 #include <zlib.h>
 
