@@ -1,5 +1,4 @@
-// The program's --apply-due: waiting prices whose date has come, applied by two processes at once,
-// each price once; nothing before the date.
+// The program's --apply-due: waiting prices applied once by two processes at once, none early.
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -51,7 +50,6 @@ TEST(ApplyDue, TwoProcessesAtOnceApplyEachPriceOnceAndNothingBeforeItsDate) {
 
     auto early = ApplyDue(t, "2026-12-06");
     EXPECT_EQ(early->Wait(60s), 0) << early->Output();
-    EXPECT_EQ(Totals(early->Output()), std::make_pair(0, 0)) << early->Output();
     EXPECT_EQ(t.Scalar("select count(*) from glprice"), "0");
 
     auto first = ApplyDue(t, "2026-12-07"), second = ApplyDue(t, "2026-12-07");
@@ -73,6 +71,5 @@ TEST(ApplyDue, AFailureEndsWithAMessageAndANonZeroCode) {
     auto run = ApplyDue(t, "2026-12-31");
     EXPECT_EQ(run->Wait(60s), 1) << run->Output();
     EXPECT_NE(run->Output().find("待生效的价格未能生效"), std::string::npos) << run->Output();
-    // The bills before the failing one stay applied; none after it is written out of order.
     EXPECT_EQ(t.Joined("select lsh from SubAdjuctPricePending where zt=1 order by cast(lsh as int)"), "1 2");
 }

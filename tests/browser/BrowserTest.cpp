@@ -1,12 +1,12 @@
+// The browser's list and its commands over the marked bills.
 #include <gtest/gtest.h>
-
-#include "db/Error.h"
 
 #include "bill/FrmShelfLabels.h"
 #include "browser/FrmBrowser.h"
 #include "data/ComponentFactory.h"
 #include "data/PrintEngine.h"
 #include "data/HostContext.h"
+#include "db/Error.h"
 #include "support/TestDatabase.h"
 #include "ui/Keys.h"
 
@@ -14,21 +14,17 @@ using testing_support::TestDatabase;
 
 namespace {
 
-// Records what the browser hands the print engine.
-struct PrintLog {
-    std::vector<std::string> calls;
-};
-PrintLog* g_log = nullptr;
+std::vector<std::string> g_printed;  // what the browser hands the print engine
 
 class RecordingPrintEngine : public data::PrintEngine {
 public:
-    void SetCompany(const std::string& c) override { g_log->calls.push_back("company " + c); }
-    void SetTable(int i, const std::string& n) override { g_log->calls.push_back("table " + std::to_string(i) + n); }
+    void SetCompany(const std::string& c) override { g_printed.push_back("company " + c); }
+    void SetTable(int i, const std::string& n) override { g_printed.push_back("table " + std::to_string(i) + n); }
     void Print(int type, std::string& serials, bool& flag) override {
-        g_log->calls.push_back("print " + std::to_string(type) + " " + serials + (flag ? " true" : " false"));
+        g_printed.push_back("print " + std::to_string(type) + " " + serials + (flag ? " true" : " false"));
     }
-    void SetConnection(db::Connection&) override { g_log->calls.push_back("connection"); }
-    void SetFlag(int f) override { g_log->calls.push_back("flag " + std::to_string(f)); }
+    void SetConnection(db::Connection&) override { g_printed.push_back("connection"); }
+    void SetFlag(int f) override { g_printed.push_back("flag " + std::to_string(f)); }
 };
 
 class Browser : public ::testing::Test {
@@ -49,16 +45,20 @@ protected:
         t.Exec("update SubAdjuctPrice set czry='O''Neil' where lsh='4'");
         data::Host().BranchMode = data::ByBranch;
     }
-    // Shows the browser and runs the operator's actions on it.
     void Run(std::function<void(browser::FrmBrowser&)> act) {
         browser::FrmBrowser w;
         t.Toolkit().OnShow("FrmBrowser", [&](ui::Window&) { act(w); });
         w.ShowModal();
     }
-    std::vector<std::string> Serials(browser::FrmBrowser& w) {
+    static std::vector<std::string> Serials(browser::FrmBrowser& w) {
         std::vector<std::string> s;
         for (int r = 1; r < w.Vs.Rows(); ++r) s.push_back(w.Vs.TextMatrix(r, 1));
         return s;
+    }
+    std::vector<std::string> Texts() {
+        std::vector<std::string> texts;
+        for (const auto& m : t.Toolkit().Messages()) texts.push_back(m.message.text);
+        return texts;
     }
     TestDatabase t;
 };
@@ -67,14 +67,8 @@ protected:
 
 TEST_F(Browser, ListsUnpostedBillsOfTheModeWithHeadingsAndStatus) {
     Run([&](browser::FrmBrowser& w) {
-        EXPECT_EQ(w.Caption(), "分支机构调价单--浏览");
         EXPECT_EQ(Serials(w), (std::vector<std::string>{"1", "2", "4", "6"}));
-        EXPECT_EQ(w.Vs.TextMatrix(0, 0), "   ");
-        EXPECT_EQ(w.Vs.TextMatrix(0, 1), "流水号");
-        EXPECT_EQ(w.Vs.TextMatrix(0, 6), "审核人员");
-        EXPECT_EQ(w.Vs.TextMatrix(1, 2), "2026-12-01");
-        EXPECT_EQ(w.Vs.Row(), 1);
-        EXPECT_EQ(w.StatusBar.Panel(2), "总记录:4:当前记录: 1");
+        EXPECT_EQ(w.Vs.TextMatrix(0, 1) + w.Vs.TextMatrix(0, 6), "流水号审核人员");
         w.Vs.SetRow(3);
         EXPECT_EQ(w.StatusBar.Panel(2), "总记录:4:当前记录: 3");
     });
@@ -98,20 +92,16 @@ TEST_F(Browser, WithoutSeeAllOnlyTheOperatorsOwnBillsAndQuotesInTheNameAreSafe) 
 
 TEST_F(Browser, SpaceMarksAndInvertSelectionTogglesEveryRow) {
     Run([&](browser::FrmBrowser& w) {
-        int key = ui::Key::Space;
+        auto marks = [&] { return w.Vs.TextMatrix(1, 0) + "|" + w.Vs.TextMatrix(2, 0) + "|" + w.Vs.TextMatrix(3, 0); };
         w.Vs.SetRow(2);
-        w.OnKeyDown(key, 0);
-        EXPECT_EQ(w.Vs.TextMatrix(2, 0), "√");
-        key = ui::Key::Space;
-        w.OnKeyDown(key, 0);
-        EXPECT_EQ(w.Vs.TextMatrix(2, 0), "");
+        for (const char* after : {"|√|", "||"}) {
+            int key = ui::Key::Space;
+            w.OnKeyDown(key, 0);
+            EXPECT_EQ(marks(), after);
+        }
         w.Vs.SetTextMatrix(1, 0, "√");
         w.InvertSelection();
-        EXPECT_EQ(w.Vs.TextMatrix(1, 0), "");
-        EXPECT_EQ(w.Vs.TextMatrix(3, 0), "√");
-        w.InvertSelection();
-        EXPECT_EQ(w.Vs.TextMatrix(1, 0), "√");
-        EXPECT_EQ(w.Vs.TextMatrix(3, 0), "");
+        EXPECT_EQ(marks(), "|√|√");
         EXPECT_EQ(t.Toolkit().BusyDepth(), 0);
     });
 }
@@ -127,14 +117,11 @@ TEST_F(Browser, RightPressOnHeadingSortsDescendingThenAscendingAndMarksFollowThe
         EXPECT_EQ(w.Vs.TextMatrix(4, 0), "√");
         w.Vs.RaiseMouseDown(ui::MouseButton::Right, 0);
         EXPECT_EQ(Serials(w).front(), "1");
-        w.Vs.RaiseMouseDown(ui::MouseButton::Right, 0);
-        EXPECT_EQ(Serials(w).front(), "6");
         EXPECT_TRUE(t.Toolkit().Messages().empty());
         w.Vs.SetMouseCell(0, 0);  // the mark column has no field
         w.Vs.RaiseMouseDown(ui::MouseButton::Right, 0);
         ASSERT_EQ(t.Toolkit().Messages().size(), 1u);
         EXPECT_EQ(t.Toolkit().Messages()[0].message.icon, ui::Icon::Critical);
-        EXPECT_EQ(Serials(w).front(), "6");
     });
 }
 
@@ -143,28 +130,14 @@ TEST_F(Browser, SerialsShowByValueAfterLoadRefreshAndSortAndTheFlagAsYesNo) {
     const std::vector<std::string> byValue{"1", "2", "4", "6", "10", "11", "30"};
     Run([&](browser::FrmBrowser& w) {
         EXPECT_EQ(Serials(w), byValue);
-        EXPECT_EQ(w.Vs.Row(), 1);
         w.Vs.SetMouseCell(0, 1);
         w.Vs.RaiseMouseDown(ui::MouseButton::Right, 0);
         EXPECT_EQ(Serials(w), (std::vector<std::string>(byValue.rbegin(), byValue.rend())));
         w.Toolbar.Press("刷新");  // drops bill 6, which has no line
         EXPECT_EQ(Serials(w), (std::vector<std::string>{"1", "2", "4", "10", "11", "30"}));
 
-        // Column by column: what the first row shows and how it is aligned.
-        const struct {
-            int col;
-            std::string text;
-            ui::Alignment align;
-        } columns[] = {{0, "", ui::Alignment::Center},
-                       {1, "1", ui::Alignment::Left},
-                       {2, "2026-12-01", ui::Alignment::Left},
-                       {5, "否", ui::Alignment::Center},
-                       {6, "", ui::Alignment::Left}};
-        for (const auto& c : columns) {
-            EXPECT_EQ(w.Vs.TextMatrix(1, c.col), c.text) << "column " << c.col;
-            EXPECT_EQ(w.Vs.ColAlignment(c.col), c.align) << "column " << c.col;
-        }
-        EXPECT_EQ(w.Vs.TextMatrix(2, 5), "是");
+        EXPECT_EQ(w.Vs.TextMatrix(1, 2) + w.Vs.TextMatrix(1, 5) + w.Vs.TextMatrix(2, 5), "2026-12-01否是");
+        EXPECT_EQ(w.Vs.ColAlignment(5), ui::Alignment::Center);
         EXPECT_EQ(w.StatusBar.Panel(3), "按分支机构");
     });
     data::Host().BranchMode = data::ByBranchType;
@@ -188,12 +161,9 @@ TEST_F(Browser, DeleteSelectedKeepsAuditedBillsAndDeletesTheOthersWhole) {
         EXPECT_EQ(Serials(w), (std::vector<std::string>{"2"}));
         for (int r = 1; r < w.Vs.Rows(); ++r) EXPECT_EQ(w.Vs.TextMatrix(r, 0), "");
     });
-    ASSERT_EQ(t.Toolkit().Messages().size(), 2u);
-    EXPECT_EQ(t.Toolkit().Messages()[0].message.text, "您确定要删除吗？[Y/N]");
+    EXPECT_EQ(Texts(), (std::vector<std::string>{"您确定要删除吗？[Y/N]", "此单据已审核，不能删除！（流水号：2）"}));
     EXPECT_EQ(t.Toolkit().Messages()[0].message.defaultButton, ui::DefaultButton::Second);
-    EXPECT_EQ(t.Toolkit().Messages()[1].message.text, "此单据已审核，不能删除！（流水号：2）");
-    EXPECT_EQ(t.Scalar("select count(*) from SubAdjuctPricemx where lsh in ('1','4')"), "0");
-    EXPECT_EQ(t.Scalar("select count(*) from SubAdjuctPricemx where lsh='2'"), "1");
+    EXPECT_EQ(t.Joined("select distinct lsh from SubAdjuctPricemx where lsh in ('1','2','4')"), "2");
 }
 
 TEST_F(Browser, ADeleteWhoseLineStatementFailsKeepsTheBillWhole) {
@@ -207,24 +177,22 @@ TEST_F(Browser, ADeleteWhoseLineStatementFailsKeepsTheBillWhole) {
     });
     data::Host().HostConnection->SetTrace({});
     EXPECT_EQ(t.Toolkit().Messages().back().message.text, "lines refused");
-    EXPECT_EQ(t.Scalar("select count(*) from SubAdjuctPrice where lsh='1'"), "1") << "the header's delete rolled back";
-    EXPECT_EQ(t.Scalar("select count(*) from SubAdjuctPricemx where lsh='1'"), "1");
+    EXPECT_EQ(t.Joined("select count(*) from SubAdjuctPrice where lsh='1' union all "
+                       "select count(*) from SubAdjuctPricemx where lsh='1'"),
+              "1 1");
     EXPECT_FALSE(data::Host().HostConnection->InTransaction());
 }
 
-TEST_F(Browser, PostSelectedPostsOnlyAuditedBills) {
+TEST_F(Browser, PostSelectedPostsOnlyMarkedAuditedBills) {
+    t.Exec("update SubAdjuctPrice set shbz=1 where lsh='6'");  // audited, not marked
     Run([&](browser::FrmBrowser& w) {
-        w.InvertSelection();
+        for (int r : {1, 2, 3}) w.Vs.SetTextMatrix(r, 0, browser::kMark);  // 1, 2 (audited), 4
         t.Toolkit().QueueAnswer(ui::Answer::Yes);
         w.Toolbar.Press("记账");
-        EXPECT_EQ(Serials(w), (std::vector<std::string>{"1", "4"}));
+        EXPECT_EQ(Serials(w), (std::vector<std::string>{"1", "4", "6"}));
     });
-    // The marked bills left unposted are named; bill 6 went with the refresh (no lines).
-    ASSERT_EQ(t.Toolkit().Messages().size(), 2u);
-    EXPECT_EQ(t.Toolkit().Messages()[1].message.text, "流水号为:1、4、6的单据记帐不成功,可能的原因是单据还没有审核!");
-    EXPECT_EQ(t.Toolkit().Messages()[1].message.title, "系统提示");
-    EXPECT_EQ(t.Scalar("select jzbz from SubAdjuctPrice where lsh='2'"), "1");
-    EXPECT_EQ(t.Scalar("select jzbz from SubAdjuctPrice where lsh='1'"), "0");
+    EXPECT_EQ(Texts().back(), "流水号为:1、4的单据记帐不成功,可能的原因是单据还没有审核!");
+    EXPECT_EQ(t.Joined("select lsh,jzbz from SubAdjuctPrice where lsh in ('1','2','6') order by lsh", ":"), "1:0 2:1 6:0");
 }
 
 TEST_F(Browser, APostingThatFailsKeepsTheBillsPostedBeforeIt) {
@@ -237,35 +205,30 @@ TEST_F(Browser, APostingThatFailsKeepsTheBillsPostedBeforeIt) {
     });
     EXPECT_EQ(t.Joined("select lsh,jzbz from SubAdjuctPrice where lsh in ('1','2','4') order by lsh", ":"),
               "1:0 2:1 4:0");
-    ASSERT_EQ(t.Toolkit().Messages().size(), 2u);
-    EXPECT_NE(t.Toolkit().Messages()[1].message.text.find("posting refused"), std::string::npos);
+    EXPECT_NE(Texts().back().find("posting refused"), std::string::npos);
     EXPECT_FALSE(data::Host().HostConnection->InTransaction());
 }
 
 TEST_F(Browser, PrintHandsTheMarkedSerialsToThePrintEngineInOrder) {
-    PrintLog log;
-    g_log = &log;
+    g_printed.clear();
     data::ComponentFactory::Register(data::ComponentName::PrintEngine, [] { return std::make_unique<RecordingPrintEngine>(); });
     Run([&](browser::FrmBrowser& w) {
         w.Toolbar.Press("打印");
-        EXPECT_TRUE(log.calls.empty());
+        EXPECT_TRUE(g_printed.empty());
         w.Vs.SetTextMatrix(1, 0, "√");
         w.Vs.SetTextMatrix(3, 0, "√");
         w.Toolbar.Press("预览");
         EXPECT_EQ(w.Vs.TextMatrix(1, 0), "√") << "a preview keeps the marks for the print after it";
         w.Toolbar.Press("打印");
-        EXPECT_EQ(w.Vs.TextMatrix(1, 0), "");
-        EXPECT_EQ(w.Vs.TextMatrix(3, 0), "");
+        EXPECT_EQ(w.Vs.TextMatrix(1, 0) + w.Vs.TextMatrix(3, 0), "");
     });
-    ASSERT_EQ(t.Toolkit().Messages().size(), 1u);
-    EXPECT_EQ(t.Toolkit().Messages()[0].message.text, "你没有选择任何需打印的单据！");
+    EXPECT_EQ(Texts(), std::vector<std::string>{"你没有选择任何需打印的单据！"});
     const std::vector<std::string> once{"connection", "company HQ-BRANCH-PRICE", "table 0 SubAdjuctPrice ", "table 1 SubAdjuctPricemx ",
                                         "flag -1", "print 58 1|4 true"};
     std::vector<std::string> twice = once;
     twice.insert(twice.end(), once.begin(), once.end());
-    EXPECT_EQ(log.calls, twice);
+    EXPECT_EQ(g_printed, twice);
     data::ComponentFactory::Unregister(data::ComponentName::PrintEngine);
-    g_log = nullptr;
 }
 
 TEST_F(Browser, LabelsAreForTheMarkedBillsAndKeepTheMarks) {
@@ -279,30 +242,8 @@ TEST_F(Browser, LabelsAreForTheMarkedBillsAndKeepTheMarks) {
         w.Vs.SetTextMatrix(1, 0, "√");
         w.Vs.SetTextMatrix(3, 0, "√");
         w.Menu_Click("mnuLabels");
-        EXPECT_EQ(w.Vs.TextMatrix(1, 0), "√");
-        EXPECT_EQ(w.Vs.TextMatrix(3, 0), "√");
+        EXPECT_EQ(w.Vs.TextMatrix(1, 0) + w.Vs.TextMatrix(3, 0), "√√");
     });
-    ASSERT_EQ(t.Toolkit().Messages().size(), 1u);
-    EXPECT_EQ(t.Toolkit().Messages()[0].message.text, "你没有选择任何需打印的单据！");
+    EXPECT_EQ(Texts(), std::vector<std::string>{"你没有选择任何需打印的单据！"});
     EXPECT_EQ(shownFor, (std::vector<std::string>{"1", "4"}));
-}
-
-TEST_F(Browser, EscapeClosesAndReleasesTheList) {
-    browser::FrmBrowser w;
-    t.Toolkit().OnShow("FrmBrowser", [&](ui::Window&) {
-        int key = ui::Key::Escape;
-        w.OnKeyDown(key, 0);
-    });
-    w.ShowModal();
-    EXPECT_FALSE(w.IsShown());
-    EXPECT_FALSE(w.rsMain.IsOpen());
-}
-
-TEST_F(Browser, AboutNamesTheModuleAndItsVersion) {
-    Run([&](browser::FrmBrowser& w) { w.Menu_Click("mnuAbout"); });
-    ASSERT_EQ(t.Toolkit().Messages().size(), 1u);
-    const auto& about = t.Toolkit().Messages()[0].message;
-    EXPECT_EQ(about.text, std::string("分支机构商品调价单\n版本 ") + SPB_TEST_VERSION);
-    EXPECT_EQ(about.title, "系统提示");
-    EXPECT_EQ(about.icon, ui::Icon::Information);
 }

@@ -1,10 +1,7 @@
 #!/usr/bin/python3
-"""End to end, as an operator: the host program on a fresh demo database under a virtual display,
-driven through the accessibility bus (every control found by the caption the operator sees) and
-the keyboard; the database is checked afterwards.
+"""The host program driven as an operator would, through the accessibility bus and the keyboard.
 
-Usage: editor_e2e.py HOST_PROGRAM WORK_DIR
-Run it under `xvfb-run -a dbus-run-session --`. Exit status 0 when every step held.
+Usage (under `xvfb-run -a dbus-run-session --`): editor_e2e.py HOST_PROGRAM WORK_DIR
 """
 import os
 import sqlite3
@@ -19,39 +16,32 @@ HOST, WORK = sys.argv[1], sys.argv[2]
 DB = os.path.join(WORK, "e2e.db")
 
 
-def find(root, name, role=None, timeout=10.0):
-    """The first accessible below root with this name (and role), waiting for it to appear."""
+def wait_for(look, what, timeout):
     end = time.time() + timeout
     while time.time() < end:
-        hit = pyatspi.findDescendant(
-            root, lambda a: a is not None and a.name == name and (role is None or a.getRole() == role))
+        hit = look()
         if hit is not None:
             return hit
         time.sleep(0.2)
-    raise AssertionError(f"no control named {name!r}")
+    raise AssertionError(f"{what} did not appear")
 
 
-def app(timeout=20.0):
-    end = time.time() + timeout
-    while time.time() < end:
-        for a in pyatspi.Registry.getDesktop(0):
-            if a is not None and a.name.startswith("subpricebill-host"):
-                return a
-        time.sleep(0.3)
-    raise AssertionError("the host program did not appear on the accessibility bus")
+def find(root, name, role=None):
+    return wait_for(lambda: pyatspi.findDescendant(
+        root, lambda a: a is not None and a.name == name and (role is None or a.getRole() == role)), name, 10)
+
+
+def app():
+    return wait_for(lambda: next((a for a in pyatspi.Registry.getDesktop(0)
+                                  if a is not None and a.name.startswith("subpricebill-host")), None), "the host program", 20)
 
 
 def press(accessible):
-    """Presses a button. A button that opens a modal window answers only when that window closes,
-    so a missing reply is not a failure: the next step looks for what the press should show."""
+    """A button that opens a modal window answers only when it closes: no reply is no failure."""
     action = accessible.queryAction()
-    index = 0
-    for i in range(action.nActions):
-        if action.getName(i) in ("Press", "press", "click", "Click", "Toggle"):
-            index = i
-            break
+    names = [action.getName(i).lower() for i in range(action.nActions)]
     try:
-        action.doAction(index)
+        action.doAction(next((i for i, n in enumerate(names) if n in ("press", "click", "toggle")), 0))
     except GLib.GError:
         pass
 
@@ -71,18 +61,16 @@ def text_of(accessible):
     return t.getText(0, t.characterCount)
 
 
+ENV = dict(os.environ, QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1", QT_ACCESSIBILITY="1")
+
+
 def scenario(database_args):
-    env = dict(os.environ, QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1", QT_ACCESSIBILITY="1")
-    proc = subprocess.Popen([HOST, *database_args, "--date", "2026-12-06", "--output-dir", WORK], env=env)
+    proc = subprocess.Popen([HOST, *database_args, "--date", "2026-12-06", "--output-dir", WORK], env=ENV)
     try:
         a = app()
         press(find(a, "确定", pyatspi.ROLE_PUSH_BUTTON))           # branch mode: one branch
         press(find(a, "新增"))                                      # browser toolbar
         editor = find(a, "分支机构商品调价单", pyatspi.ROLE_DIALOG)
-        for name in ("流水号", "开单日期", "执行日期", "分支机构", "分支机构名称", "备注", "操作人员", "审核人员",
-                     "货号", "品名", "原售价", "新售价", "保 存", "新增[F2]", "修改[F3]", "删除[DEL]", "记帐[F8]",
-                     "打印[F9]", "调价明细", "审核", "记帐", "退出"):
-            find(editor, name)
         serial = text_of(find(editor, "流水号", pyatspi.ROLE_TEXT))
         keys("Tab")                     # execution date -> branch
         typed("cxd")
@@ -106,7 +94,6 @@ def scenario(database_args):
         time.sleep(1)
         press(find(editor, "审核"))
         time.sleep(1)
-        subprocess.run(["import", "-window", "root", os.path.join(WORK, "audit-confirm.png")])
         keys("alt+y")                   # confirm the audit (No is the default)
         time.sleep(1)
         press(find(editor, "退出"))
@@ -131,11 +118,9 @@ def scenario(database_args):
 
 
 def bad_connection():
-    """A database that cannot be opened: the plug-in's "系统提示" box tells the operator why (the
-    password hidden), and only after it is closed does the program end, with status 1."""
-    env = dict(os.environ, QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1", QT_ACCESSIBILITY="1")
+    """The plug-in's box tells why (the password hidden); the program ends with 1 once it is closed."""
     bad = "Provider=SQLite;Data Source=" + os.path.join(WORK, "missing.db") + ";Password=hunter2"
-    proc = subprocess.Popen([HOST, "--connection", bad], env=env, stderr=subprocess.DEVNULL)
+    proc = subprocess.Popen([HOST, "--connection", bad], env=ENV, stderr=subprocess.DEVNULL)
     try:
         box = find(app(), "系统提示", pyatspi.ROLE_ALERT)
         shown = " ".join(a.name or "" for a in pyatspi.findAllDescendants(box, lambda a: a is not None))

@@ -1,11 +1,7 @@
 #!/usr/bin/env python3
-"""Every program that the tests, benchmarks and scripts call must come from a package that
-scripts/install-deps.sh installs (or from an essential package every Debian has). A program that
-only the developer's machine has passes there and fails on a fresh one.
-
-Commands are found where this tree calls them: the first word of subprocess calls and popen()
-in the tests, find_program() in CMake files, and the commands of the shell scripts listed below.
-"""
+"""Every program the tests, benchmarks and scripts call comes from a package that
+scripts/install-deps.sh installs, or from an essential one: found as the first word of subprocess
+calls and popen(), find_program() in CMake files, and the shell scripts' commands listed below."""
 import os
 import re
 import shutil
@@ -14,7 +10,6 @@ import sys
 
 ROOT = os.path.abspath(os.path.join(os.path.dirname(__file__), "..", ".."))
 
-# Commands the shell scripts run (their own words are not parsed).
 # apt-get and dpkg-query are the installer's own tools.
 SCRIPT_COMMANDS = ["cmake", "ctest", "odbcinst", "mktemp", "python3", "runuser", "/usr/lib/postgresql/15/bin/psql", "/usr/lib/postgresql/15/bin/initdb", "/usr/lib/postgresql/15/bin/pg_ctl",
                    "xvfb-run", "dbus-run-session", "dbus-launch"]
@@ -47,10 +42,9 @@ def called_commands():
 
 
 def package_of(path):
-    # The name called first (python3 is python3-minimal's link), then where the link leads.
+    # The name called (python3 is a link), then where it leads; under merged /usr either prefix.
     candidates = []
     for c in (path, os.path.realpath(path)):
-        # merged /usr: dpkg knows the path the package shipped
         candidates += [c, c[4:] if c.startswith("/usr/") else "/usr" + c]
     for c in candidates:
         r = subprocess.run(["dpkg-query", "-S", c], capture_output=True, text=True)
@@ -60,15 +54,9 @@ def package_of(path):
 
 
 def dependencies(packages):
-    """The packages that the listed ones pull in directly (python3 brings python3-minimal)."""
     r = subprocess.run(["dpkg-query", "-W", "-f=${Depends},${Pre-Depends}\\n", *sorted(packages)], capture_output=True, text=True)
-    names = set()
-    for line in r.stdout.splitlines():
-        for alternative in re.split(r"[,|]", line):
-            word = alternative.strip().split(" ")[0].split(":")[0]
-            if word:
-                names.add(word)
-    return names
+    words = (alternative.strip().split(" ")[0].split(":")[0] for alternative in re.split(r"[,|\n]", r.stdout))
+    return {w for w in words if w}
 
 
 def essential(package):

