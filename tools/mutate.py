@@ -35,7 +35,7 @@ MUTANTS = load_mutants()
 
 TEST_DIRS = {"bill_tests": "bill", "browser_tests": "browser", "host_tests": "host", "data_tests": "data",
              "db_tests": "db", "reliability_tests": "reliability", "app_tests": "app", "dialect_tests": "dialect",
-             "entry_tests": "entry", "report_tests": "report", "report_view_tests": "report", "schema_tests": "schema",
+             "entry_tests": "entry", "report_tests": "report", "schema_tests": "schema",
              "ui_qt_tests": "ui_qt"}
 
 

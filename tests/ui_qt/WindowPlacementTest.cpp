@@ -36,20 +36,6 @@ protected:
 
 }  // namespace
 
-TEST_F(Placement, Fit) {
-    const QMargins none, titleBar(2, 28, 2, 2);
-    const struct {
-        QRect wanted;
-        QMargins frame;
-        QRect fitted;
-    } cases[] = {{QRect(0, 0, 900, 1000), none, QRect(0, 0, 800, 600)},         // too tall shrinks
-                 {QRect(700, 500, 300, 200), none, QRect(500, 400, 300, 200)},  // off to the right comes back
-                 {QRect(-50, -80, 300, 200), none, QRect(0, 0, 300, 200)},      // above the top comes down
-                 {QRect(0, 0, 900, 1000), titleBar, QRect(2, 28, 796, 570)}};   // the frame counts
-    for (const auto& c : cases)
-        EXPECT_EQ(WindowPlacement::Fit(c.wanted, QRect(0, 0, 800, 600), c.frame), c.fitted) << c.wanted.x();
-}
-
 // A window kept in windows.ini (`kept`) opens with its frame at `shown`; an empty `shown`:
 // anywhere on the screen, at most its own size.
 TEST_F(Placement, KeptWindows) {
@@ -61,6 +47,7 @@ TEST_F(Placement, KeptWindows) {
     } cases[] = {{QString(), QSize(900, 1000), QRect()},  // first opening, larger than the screen
                  {asLeft, QSize(900, 1000), QRect(38, 28, 504, 304)},
                  {QStringLiteral("x=1500\ny=1200\nwidth=1600\nheight=1000\n"), QSize(400, 300), Available()},
+                 {QStringLiteral("x=-50\ny=-80\nwidth=300\nheight=200\n"), QSize(400, 300), QRect(0, 0, 304, 204)},
                  {QStringLiteral("x=a\ny=b\nwidth=500\nheight=300\n"), QSize(300, 200), QRect()},
                  {asLeft + "; " + QString(300 << 10, 'x') + "\n", QSize(300, 200), QRect()}};  // a file too large
     // Each case under a window name of its own: nothing one case left can reach the next.
@@ -85,7 +72,10 @@ TEST_F(Placement, KeptWindows) {
     }
 }
 
+// A window's place, and a choice kept through the toolkit, outlive the toolkit that kept them.
 TEST_F(Placement, AWindowOpensAgainWhereItWasLeft) {
+    ui::qt::QtToolkit().SetPreference("FrmBulkChange/ending", "0.99");
+    EXPECT_EQ(ui::qt::QtToolkit().Preference("FrmBulkChange/ending"), std::string("0.99"));
     {
         QDialog dialog;
         WindowPlacement::Keep(dialog, QStringLiteral("Probe"));
@@ -96,13 +86,4 @@ TEST_F(Placement, AWindowOpensAgainWhereItWasLeft) {
     }
     EXPECT_EQ(ShownGeometry(QStringLiteral("Probe"), QSize(700, 500)).first, QRect(60, 70, 420, 260));
     EXPECT_EQ(ShownGeometry(QStringLiteral("Other"), QSize(700, 500)).first.size(), QSize(700, 500));
-}
-
-TEST_F(Placement, AChoiceIsKeptThroughTheToolkit) {
-    ui::qt::QtToolkit tk;
-    tk.SetPreference("FrmBulkChange/ending", "0.99");
-    EXPECT_EQ(ui::qt::QtToolkit().Preference("FrmBulkChange/ending"), std::string("0.99"));
-    EXPECT_EQ(tk.Preference("Other"), std::string());
-    tk.SetPreference("Long", std::string(300, 'x'));  // cut to what is read back
-    EXPECT_EQ(tk.Preference("Long"), std::string(200, 'x'));
 }
