@@ -38,7 +38,8 @@ TEST(PostgresTranslator, FunctionsAndLiterals) {
     Check({
         {"select len(pm), LEN (x) + 1 from t", "select length(rtrim(pm)), length (rtrim(x)) + 1 from t"},
         {"select getdate(), GetDate( ) as d", "select localtimestamp , localtimestamp  as d"},
-        {"select isnull(a.bz,'') + hh + '-' + x from t a where y=N'张'", "select coalesce(a.bz,'') || hh || '-' || x from t a where y='张'"},
+        {"select isnull(a.bz,'') + hh + '-' + x from t a where y=N'张'",
+         "select coalesce(a.bz,'') || hh || '-' || x from t a where y='张'"},
         {"select dbo.len(x), getdate(1), len from t", nullptr},
         {"select /* a /* nested */ b */ 1", nullptr},
     });
