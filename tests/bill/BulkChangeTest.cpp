@@ -77,12 +77,6 @@ TEST_F(BulkChange, MarkedLinesAmountsAndTheOldPriceAsBase) {
 }
 
 TEST_F(BulkChange, RefusalsWriteNothing) {
-    t.Exec("update SubAdjuctPrice set shbz=1 where lsh='4'");
-    Open("4", [&](FrmAdjuctPrice& w) { w.Toolbar1.Press("批量"); });
-    Open("", [&](FrmAdjuctPrice& w) { w.Toolbar1.Press("批量"); });
-    EXPECT_EQ(MessageTexts(), (std::vector<std::string>{"此单据已审核，不能修改!", "没有要调整的明细!"}));
-    t.Toolkit().ClearMessages();
-
     Bulk("3", [&](FrmBulkChange& b, FrmAdjuctPrice&) {
         b.OptAmount.SetValue(true);
         b.TxtValue.EnteredValue(-4.2);
@@ -104,12 +98,6 @@ TEST_F(BulkChange, RefusalsWriteNothing) {
                                                         "确实要调整这3行明细的新售价吗?",
                                                         "确实要调整这3行明细的新售价吗?", "此单据已审核，不能修改!"}));
     EXPECT_EQ(Prices(), "5.5/5.55 4/4 3/3.33");
-
-    t.Exec("update SubAdjuctPrice set shbz=0 where lsh='3'");
-    t.Exec("delete from t_OperatorRight where FRight='修改'");
-    t.Toolkit().ClearMessages();
-    Open("3", [&](FrmAdjuctPrice& w) { w.Toolbar1.Press("批量"); });
-    EXPECT_EQ(MessageTexts(), std::vector<std::string>{"对不起，你没有此权限！"});
 }
 
 TEST_F(BulkChange, ALineChangedMeanwhileOrAFailingStatementLeavesEveryLineAsItWas) {
@@ -138,19 +126,16 @@ TEST_F(BulkChange, ALineChangedMeanwhileOrAFailingStatementLeavesEveryLineAsItWa
     EXPECT_EQ(Prices(), "5.5/5.55 4/4.1 3/3.33") << "the first two updates rolled back with the third";
 }
 
-TEST_F(BulkChange, StatementsAreTheSavesLineUpdatesWithQuotesEscaped) {
+TEST_F(BulkChange, AQuoteInTheStoredItemNameIsWrittenBackAsItWas) {
     t.Exec("update SubAdjuctPricemx set pm='Jack''s' where lsh='3' and dh='100'");
     Bulk("3", [&](FrmBulkChange& b, FrmAdjuctPrice&) {
         b.VfgLines.Select(1, 1);
         b.ToggleMark(1);
         b.TxtValue.EnteredValue(100);
-        t.ClearStatements();
         t.Toolkit().QueueAnswer(ui::Answer::Yes);
         b.CmdApply.Click();
     });
-    EXPECT_TRUE(t.Sent("update SubAdjuctPrice set shbz=0 where lsh='3' and isnull(shbz,0)=0"));
-    EXPECT_TRUE(t.Sent("Update SubAdjuctPricemx set lsh='3',hh='A1',pm='Jack''s',sj1=5.5,sj2=11.1 where lsh='3' and dh='100'"));
-    EXPECT_EQ(Scalar("select pm from SubAdjuctPricemx where lsh='3' and dh='100'"), "Jack's");
+    EXPECT_EQ(t.Joined("select pm,sj2 from SubAdjuctPricemx where lsh='3' and dh='100'", "/"), "Jack's/11.1");
 }
 
 TEST(PriceEndings, NearestPriceWithTheEndingTiesUpwardNeverZeroFromAPositivePrice) {
@@ -172,22 +157,6 @@ TEST(PriceEndings, NearestPriceWithTheEndingTiesUpwardNeverZeroFromAPositivePric
     };
     for (const auto& c : cases)
         EXPECT_EQ(bill::PriceText(bill::ApplyPriceEnding(c.price, c.rule), 3), c.ended) << c.price << " rule " << int(c.rule);
-}
-
-TEST(PriceEndings, ARuleNeedsThePriceDecimalsItsEndingHas) {
-    const struct {
-        PriceEnding rule;
-        int decimals;
-        const char* refusal;
-    } cases[] = {
-        {PriceEnding::NinetyNine, 2, ""},
-        {PriceEnding::NinetyNine, 1, "价格小数位数为1位，不能使用尾数“以.99结尾”!"},
-        {PriceEnding::Nine, 0, "价格小数位数为0位，不能使用尾数“以.9结尾”!"},
-        {PriceEnding::Dime, 0, "价格小数位数为0位，不能使用尾数“到角(.x0)”!"},
-    };
-    for (const auto& c : cases) EXPECT_EQ(bill::PriceEndingRefusal(c.rule, c.decimals), c.refusal) << int(c.rule);
-    EXPECT_EQ(bill::PriceEndingOfKey("99"), PriceEnding::NinetyNine);
-    EXPECT_EQ(bill::PriceEndingOfKey("以.99结尾"), PriceEnding::None) << "a remembered value of unknown form";
 }
 
 TEST_F(BulkChange, TheEndingIsPreviewedWrittenAndRememberedForTheNextTime) {

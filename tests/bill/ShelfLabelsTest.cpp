@@ -105,16 +105,6 @@ TEST_F(ShelfLabels, OneSetPerBillAtItsTargetOrOnePerBranchOfTheType) {
     for (const auto& c : cases) EXPECT_EQ(Targets(bill::LabelSets(bills, c.eachBranch)), c.sets) << c.eachBranch;
 }
 
-TEST_F(ShelfLabels, TheEditorRefusesABillNotYetSavedAndOneWithoutLines) {
-    Header("7", "001", "", "NULL");
-    Open("", [&](FrmAdjuctPrice& w) { w.Toolbar1.Press("价签"); });
-    Open("7", [&](FrmAdjuctPrice& w) { w.Toolbar1.Press("价签"); });
-    t.Exec("delete from t_OperatorRight where FRight='打印'");
-    Open("7", [&](FrmAdjuctPrice& w) { w.Toolbar1.Press("价签"); });
-    EXPECT_EQ(MessageTexts(), (std::vector<std::string>{bill::kUnsavedNoLabels, bill::kNoLabelLines, "对不起，你没有此权限！"}));
-    EXPECT_TRUE(Jobs().empty());
-}
-
 TEST_F(ShelfLabels, TheDialogRemembersTheLayoutAndHandsTheJobToThePrinter) {
     Header("8", "10", "1", "'2026-12-10'");
     Line("8", "100", "A1", "p", 6, 5);
@@ -147,17 +137,3 @@ TEST_F(ShelfLabels, TheDialogRemembersTheLayoutAndHandsTheJobToThePrinter) {
     EXPECT_TRUE(MessageTexts().empty());
 }
 
-TEST_F(ShelfLabels, APrinterThatCannotBeMadeIsReportedOnce) {
-    Header("7", "001", "", "NULL");
-    Line("7", "100", "A1", "p", 6, 5);
-    data::ComponentFactory::Unregister(data::ComponentName::LabelPrinter);
-    t.Toolkit().OnShow("FrmShelfLabels", [&](ui::Window& win) {
-        auto& d = static_cast<FrmShelfLabels&>(win);
-        EXPECT_FALSE(d.ChkEachBranch.Enabled()) << "a branch bill";
-        d.CmdPdf.Click();
-        d.CmdClose.Click();
-    });
-    Open("7", [&](FrmAdjuctPrice& w) { w.Toolbar1.Press("价签"); });
-    ASSERT_EQ(MessageTexts().size(), 1u);
-    EXPECT_NE(MessageTexts()[0].find("LabelPrinter"), std::string::npos);
-}

@@ -5,7 +5,6 @@
 #include <fstream>
 #include <stdexcept>
 #include <string>
-#include <utility>
 #include <vector>
 
 namespace billtest {
@@ -65,12 +64,6 @@ inline std::string Zip(const std::vector<ZipMember>& members) {
     Put16(out, 0), Put16(out, 0), Put16(out, members.size()), Put16(out, members.size());
     Put32(out, directory.size()), Put32(out, at), Put16(out, 0);
     return out;
-}
-
-inline std::string StoredZip(const std::vector<std::pair<std::string, std::string>>& members) {
-    std::vector<ZipMember> m;
-    for (const auto& [name, data] : members) m.push_back({name, data, false});
-    return Zip(m);
 }
 
 inline constexpr const char* kMainNs = "http://schemas.openxmlformats.org/spreadsheetml/2006/main";
