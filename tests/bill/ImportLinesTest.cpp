@@ -179,28 +179,6 @@ TEST_F(ImportLines, RefusedOnABillAuditedMeanwhileAndBeyondTheLinesLeft) {
     EXPECT_EQ(Lines("31"), "32600:X:1>1 32700:A1:5.5>6");
 }
 
-TEST_F(ImportLines, AFullBillIsJudgedAndImportedWellUnderFiveSeconds) {
-    constexpr int kRows = 327;  // lines 100 to 32700
-    std::string values, csv = "货号,新售价\n";
-    for (int i = 1; i <= kRows; ++i) {
-        values += std::string(values.empty() ? "" : ",") + "('P" + std::to_string(i) + "','商品" + std::to_string(i) + "',0)";
-        csv += "P" + std::to_string(i) + "," + std::to_string(i % 100) + ".5\n";
-    }
-    t.Exec("insert into yw_kck (hh,pm,FDeleted) values " + values);
-    const std::string path = File("full.csv", csv);
-    double seconds = 0;
-    Import("", [&](FrmImportLines& i, FrmAdjuctPrice&) {
-        i.TxtFile.SetText(path);
-        i.ReadFile();
-        i.ImportReady();
-        seconds = i.ReadSeconds() + i.ImportSeconds();
-    });
-    EXPECT_EQ(MessageTexts(), Texts{"已导入327行，拒绝0行。"});
-#if !defined(__SANITIZE_ADDRESS__)
-    EXPECT_LT(seconds, 5.0);
-#endif
-}
-
 // Files from outside: each unreadable one is one message, a bad row is a verdict of its own.
 TEST_F(ImportLines, HostileFilesAreRefusedWithOneMessageAndBadRowsGetAVerdict) {
     const std::string fifo = dir_ / "管道.csv";
