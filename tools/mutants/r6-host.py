@@ -4,9 +4,11 @@ MUTANTS = [
     ("a message box's second button not the default", "src/ui/qt/QtToolkit.cpp",
      "m.defaultButton == ui::DefaultButton::Second ? QMessageBox::No : QMessageBox::Yes",
      "m.defaultButton == ui::DefaultButton::Second ? QMessageBox::Yes : QMessageBox::Yes", ["ui_qt_tests"]),
-    # Grid.ModelOverOneHundredThousandRows: the only test that moves the record and counts the model's reports.
+    # Grid.ModelOverOneHundredThousandRows: the only test that counts the model's reports of moves and marks.
     ("a move of the grid's record reported as changed cells", "src/ui/qt/GridModel.cpp",
      "        lastRow_ = row;\n        return;", "        lastRow_ = row;", ["ui_qt_tests"]),
+    ("a grid change reported per mark, not once per burst", "src/ui/qt/GridModel.cpp",
+     "    if (changePending_) return;\n    changePending_ = true;", "    changePending_ = true;", ["ui_qt_tests"]),
     # ReportGridTest.TheDialogsChangeTheReportAndKeepWhatTheyChanged, for each of its dialogs.
     ("report properties taken from a cancelled dialog", "src/host/ReportGridComponent.cpp",
      "    if (dialog.exec() != QDialog::Accepted) return;\n    page_ = dialog.Setup();",
