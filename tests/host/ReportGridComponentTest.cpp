@@ -3,7 +3,6 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QHeaderView>
-#include <QLineEdit>
 #include <QPrintPreviewDialog>
 #include <QPrintPreviewWidget>
 #include <QTest>
@@ -145,6 +144,7 @@ TEST_F(ReportGridTest, TheDialogsChangeTheReportAndKeepWhatTheyChanged) {
     });
     grid->ExecAction(data::ReportAction::Filter);
     EXPECT_EQ(grid->Model().ShownRows(), 2);
+    EXPECT_EQ(host::ReportSettingsStore(settings).Load(kCode).filter.size(), 1u);  // kept at once
     WhenModal<host::ReportFilterDialog>([](host::ReportFilterDialog* d) {
         EXPECT_EQ(d->ValueEdit(d->RowOf("新售价"))->text(), QStringLiteral("7.5"));  // the filter in force
         d->ClearButton()->click();
@@ -161,6 +161,7 @@ TEST_F(ReportGridTest, TheDialogsChangeTheReportAndKeepWhatTheyChanged) {
     });
     grid->ExecAction(data::ReportAction::Columns);
     EXPECT_EQ(Headings(grid->Model()).mid(9, 3).join(','), QStringLiteral("单位,现价,原售价"));
+    EXPECT_EQ(host::ReportSettingsStore(settings).Load(kCode).columns, grid->Model().Columns());  // kept at once
 
     for (bool accept : {true, false}) {  // a cancel changes nothing
         WhenModal<host::ReportPropertiesDialog>([accept](host::ReportPropertiesDialog* d) {

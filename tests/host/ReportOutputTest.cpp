@@ -1,13 +1,18 @@
 // What the report grid writes: the workbook and the printed report as PDF text.
 #include <QDate>
+#include <QMap>
+#include <QRegularExpression>
 #include <QStringDecoder>
+#include <QXmlStreamReader>
 #include <cstdio>
 #include <fstream>
 #include <gtest/gtest.h>
+#include <iterator>
+#include <optional>
 
 #include "PdfSupport.h"
-#include "ReportXlsxReader.h"
 #include "SymlinkSwapper.h"
+#include "bill/ZipArchive.h"
 #include "db/Error.h"
 #include "host/ReportDocument.h"
 #include "host/ReportTableModel.h"
@@ -20,6 +25,75 @@ namespace {
 namespace fs = std::filesystem;
 using host::ReportFilterOp;
 using host_test::Has;
+
+// Reads back the workbooks the report grid writes: the entries through the import's zip reader,
+// then the shared strings, the first sheet's cells and each cell's number format.
+struct XlsxCell {
+    QString type;    // "s" shared string, "n" number, "inlineStr", "str"
+    QString text;    // the string, or the number as written
+    QString format;  // the cell's number format code ("" for General)
+};
+
+class XlsxReader {
+public:
+    explicit XlsxReader(const QString& path) {
+        std::ifstream in(path.toStdString(), std::ios::binary);
+        try {
+            zip_.emplace(std::string(std::istreambuf_iterator<char>(in), {}));
+        } catch (const std::exception&) {
+            return;
+        }
+        QStringList strings, xfFormats;
+        Scan("xl/sharedStrings.xml", [&](QXmlStreamReader& x, QStringView n) {
+            if (n == u"si") strings << QString();
+            else if (n == u"t") strings.last() += x.readElementText();
+        });
+        QMap<int, QString> formats{{14, QStringLiteral("m/d/yyyy")}};
+        Scan("xl/styles.xml", [&](QXmlStreamReader& x, QStringView n) {
+            if (n == u"numFmt") formats[Attribute(x, "numFmtId").toInt()] = Attribute(x, "formatCode");
+            else if (n == u"cellXfs") xfFormats.clear();  // those of cellStyleXfs before it
+            else if (n == u"xf") xfFormats << formats.value(Attribute(x, "numFmtId").toInt());
+        });
+        QString ref;
+        Scan("xl/worksheets/sheet1.xml", [&](QXmlStreamReader& x, QStringView n) {
+            if (n == u"c") {
+                ref = Attribute(x, "r");
+                cells_[ref] = XlsxCell{Attribute(x, "t"), {}, xfFormats.value(Attribute(x, "s").toInt())};
+                if (cells_[ref].type.isEmpty()) cells_[ref].type = QStringLiteral("n");
+                lastRow_ = std::max(lastRow_, ref.mid(ref.indexOf(QRegularExpression(QStringLiteral("\\d")))).toInt());
+            } else if (n == u"v" || n == u"t") {
+                XlsxCell& cell = cells_[ref];
+                cell.text += x.readElementText();
+                if (cell.type == QLatin1String("s")) cell.text = strings.value(cell.text.toInt());
+            }
+        });
+        Scan("xl/workbook.xml", [&](QXmlStreamReader& x, QStringView n) {
+            if (n == u"sheet" && sheetName_.isEmpty()) sheetName_ = Attribute(x, "name");
+        });
+    }
+    bool Ok() const { return zip_.has_value(); }
+    QByteArray Entry(const char* name) {
+        return zip_ && zip_->Has(name) ? QByteArray::fromStdString(zip_->Read(name)) : QByteArray();
+    }
+    XlsxCell Cell(const QString& ref) const { return cells_.value(ref); }
+    QString Text(const QString& ref) const { return cells_.value(ref).text; }
+    int LastRow() const { return lastRow_; }
+    const QString& SheetName() const { return sheetName_; }
+
+private:
+    static QString Attribute(const QXmlStreamReader& x, const char* name) { return x.attributes().value(QLatin1String(name)).toString(); }
+    // Calls f on every element's start in an entry.
+    template <typename F>
+    void Scan(const char* entry, F f) {
+        for (QXmlStreamReader x(Entry(entry)); !x.atEnd();)
+            if (x.readNext() == QXmlStreamReader::StartElement) f(x, x.name());
+    }
+
+    std::optional<bill::ZipArchive> zip_;
+    QMap<QString, XlsxCell> cells_;
+    QString sheetName_;
+    int lastRow_ = 0;
+};
 
 std::shared_ptr<db::RowSet> Rows(int n) {
     auto rows = std::make_shared<db::RowSet>();
@@ -57,7 +131,7 @@ TEST_F(ReportOutput, TheWorkbookHoldsTheShownColumnsAndRowsAsValuesWithTotals) {
 
     const QString path = File("报表.xlsx");
     host::WriteReportWorkbook(path, model, "分支机构调价单浏览");
-    host_test::XlsxReader book(path);
+    XlsxReader book(path);
     EXPECT_EQ(book.LastRow(), 5);  // rows 5, 3, 1 and the totals
     const double day = QDate(1899, 12, 30).daysTo(QDate(2026, 12, 1));
     const struct {
@@ -100,7 +174,7 @@ TEST_F(ReportOutput, AFailedExportLeavesTheEarlierFileAndAnEmptyOneHasHeadingsAn
 
     model.SetFilter({{"流水号", ReportFilterOp::Equals, "没有", ""}});
     host::WriteReportWorkbook(path, model, "a/b:c*d?[e]");
-    host_test::XlsxReader book(path);
+    XlsxReader book(path);
     EXPECT_EQ(book.SheetName(), QStringLiteral("abcde"));
     EXPECT_EQ(book.LastRow(), 2);
     EXPECT_EQ(book.Text("A1") + "|" + book.Text("A2") + "|" + book.Text("D2"), QStringLiteral("流水号|合计（共0行）|0"));
@@ -128,7 +202,7 @@ TEST_F(ReportOutput, ASymlinkPlantedBesideTheWorkbookIsNeverWrittenThrough) {
     EXPECT_TRUE(after == "别人的数据") << "the export wrote through the symlink";
     if (exported) {
         EXPECT_TRUE(fs::is_regular_file(fs::symlink_status(path.toStdString())));
-        EXPECT_TRUE(host_test::XlsxReader(path).Ok());
+        EXPECT_TRUE(XlsxReader(path).Ok());
     }
 }
 
@@ -148,7 +222,7 @@ TEST_F(ReportOutput, TextsLongerThanACellAreCutBetweenCharactersAndCounted) {
     model.SetResult(rows, 2);
     const QString path = File("长文本.xlsx");
     EXPECT_EQ(host::WriteReportWorkbook(path, model, "r"), 2);
-    host_test::XlsxReader book(path);
+    XlsxReader book(path);
     QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
     (void)utf8.decode(book.Entry("xl/sharedStrings.xml"));
     EXPECT_FALSE(utf8.hasError()) << "the shared strings are not UTF-8";
