@@ -6,4 +6,6 @@ MUTANTS = [
     ("the host tables created over a database that has them", "schema/ServerDatabase.cpp",
      "    RefuseHostTables(c);\n    db::TransactionGuard transaction(c);\n    CreateTables(c, target);\n    transaction",
      "    db::TransactionGuard transaction(c);\n    CreateTables(c, target);\n    transaction", ["db_tests"]),
+    ("an existing host database file opened over", "schema/NewHostDatabase.cpp",
+     "std::fopen(path.c_str(), \"wbx\")", "std::fopen(path.c_str(), \"wb\")", ["schema_tests"]),
 ]
