@@ -23,7 +23,6 @@ const std::vector<std::string> kTexts = {
 
 class HostileText : public ::testing::Test {
 protected:
-    HostileText() : t(false) {}
     void SetUp() override { data::Host().BranchMode = data::ByBranch; }
 
     void Bill(const std::string& lsh, const std::string& czry, const std::string& bz) {

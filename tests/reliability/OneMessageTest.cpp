@@ -15,7 +15,6 @@ namespace {
 
 class OneMessage : public ::testing::Test {
 protected:
-    OneMessage() : t(false) {}
     void SetUp() override {
         for (auto r : {"删除", "查看所有用户"}) t.Grant("0001", r);
         t.StoreBill({.lsh = "2", .lines = {{"A1", 1, 2}}});

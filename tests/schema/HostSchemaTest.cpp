@@ -77,7 +77,6 @@ TEST(HostDatabaseFileTest, RefusalsLeaveTheFileAsItWas) {
         bool badOptions;
     } cases[] = {
         {dir / "existing.db", empty, false},
-        {dir / "existing.db", [](const std::string& p) { CreateDemoDatabase(p, {.itemCount = 20, .branchCount = 2}); }, false},
         {dir / "missing/folder/host.db", empty, false},
         {dir / "demo.db", [](const std::string& p) { CreateDemoDatabase(p, {.itemCount = 0}); }, true},
     };
