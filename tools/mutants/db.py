@@ -15,4 +15,12 @@ MUTANTS = [
     ("a price key that takes duplicates", "schema/host_schema.sql",
      "CREATE UNIQUE INDEX ux_glprice_hh_dwbh ON glprice (HH, DWBH);",
      "CREATE INDEX ux_glprice_hh_dwbh ON glprice (HH, DWBH);", ["schema_tests"]),
+    ("the demo written over a database with host tables", "schema/ServerDatabase.cpp",
+     "    RefuseHostTables(c);\n    db::TransactionGuard transaction(c);\n    CreateTables(c, target);\n    ConnectionSink",
+     "    db::TransactionGuard transaction(c);\n    CreateTables(c, target);\n    ConnectionSink", ["app_tests"]),
+    ("the host tables created over a database that has them", "schema/ServerDatabase.cpp",
+     "    RefuseHostTables(c);\n    db::TransactionGuard transaction(c);\n    CreateTables(c, target);\n    transaction",
+     "    db::TransactionGuard transaction(c);\n    CreateTables(c, target);\n    transaction", ["db_tests"]),
+    ("an existing host database file opened over", "schema/NewHostDatabase.cpp",
+     "std::fopen(path.c_str(), \"wbx\")", "std::fopen(path.c_str(), \"wb\")", ["schema_tests"]),
 ]

@@ -1,4 +1,5 @@
-"""Faults in the Qt toolkit, the browser's commands, the entry's settings and the plug-in's entry points."""
+"""Faults in the Qt bindings, the browser's commands, the CSV writer, the natural order, the ODBC login
+time-out, the settings loader and the plug-in's entry points."""
 MUTANTS = [
     ("a typed number does not reach the logic", "src/ui/qt/NumberBoxBinding.cpp",
      "        if (!Applying()) box_.EnteredValue(v);\n", "        (void)v;\n", ["ui_qt_tests"]),
@@ -15,4 +16,16 @@ MUTANTS = [
      ["entry_tests"]),
     ("the apply-due entry point reports success on failure", "src/plugin/SubPriceBillApi.cpp",
      "    } catch (...) {\n    }\n    return -1;\n}", "    } catch (...) {\n    }\n    return 0;\n}", ["app_tests"]),
+    ("invert selection marks every row", "src/browser/FrmBrowser.cpp",
+     "Vs.SetTextMatrix(r, 0, Vs.TextMatrix(r, 0) == kMark ? \"\" : kMark);",
+     "Vs.SetTextMatrix(r, 0, kMark);", ["browser_tests"]),
+    ("a formula after a number's digits taken for a number", "src/data/AtomicFile.cpp",
+     "digits > 0 && i == s.size();", "digits > 0;", ["data_tests"]),
+    ("leading zeros settle a tie the other way", "src/db/NaturalOrder.cpp",
+     "zeros = si - i0 < sj - j0 ? -1 : 1;", "zeros = si - i0 < sj - j0 ? 1 : -1;", ["db_tests"]),
+    ("a negative login time-out taken", "src/db/odbc/OdbcConnectionString.cpp",
+     "p != t.data() + t.size() || seconds < 0)", "p != t.data() + t.size())", ["db_tests"]),
+    ("a negative warning percent taken", "src/data/SystemSettingsLoader.cpp",
+     "s.PriceChangeWarnPercent = percent > 0 ? percent", "s.PriceChangeWarnPercent = percent != 0 ? percent",
+     ["entry_tests"]),
 ]
