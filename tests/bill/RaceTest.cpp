@@ -1,4 +1,5 @@
 // Another operator's session on a connection of its own, its transaction committed from a thread while the editor waits.
+#include <atomic>
 #include <chrono>
 #include <thread>
 
@@ -17,16 +18,19 @@ const char* kPrices = "select HH,DWBH,SELLPRICE from glprice order by HH, DWBH";
 // thread by CommitAfter (after one more statement, if given; a deadlock's victim rolls back).
 class OtherSession {
 public:
-    explicit OtherSession(const std::string& connStr) { c_.Open(connStr); }
+    explicit OtherSession(const std::string& connStr) : connStr_(connStr) { c_.Open(connStr); }
     ~OtherSession() { Finish(); }
     void Begin(const std::vector<std::string>& statements) {
         c_.BeginTrans();
         for (const auto& s : statements) c_.Execute(s);
     }
+    // On a server the pause lasts until a session of this database waits for a lock (ours, at most
+    // ten seconds; a loaded machine can take longer than the pause to get there) or Finish is called.
     void CommitAfter(std::chrono::milliseconds pause, std::string statement = "") {
         committer_ = std::thread([this, pause, statement = std::move(statement)] {
             std::this_thread::sleep_for(pause);
             try {
+                if (testing_support::UnderPg()) WaitForALockWaiter();
                 if (!statement.empty()) c_.Execute(statement);
                 c_.CommitTrans();
             } catch (...) {
@@ -35,13 +39,27 @@ public:
         });
     }
     void Finish() {
+        finishing_ = true;
         if (committer_.joinable()) committer_.join();
     }
     db::Connection& Db() { return c_; }
 
 private:
+    void WaitForALockWaiter() {
+        db::Connection probe;
+        probe.Open(connStr_);
+        for (auto end = std::chrono::steady_clock::now() + 10s; !finishing_ && std::chrono::steady_clock::now() < end;) {
+            auto rs = probe.OpenRecordset(
+                "select count(*) from pg_stat_activity where datname=current_database() and wait_event_type='Lock'");
+            if (rs.Get(0).ToDouble() > 0) return;
+            std::this_thread::sleep_for(20ms);
+        }
+    }
+
+    std::string connStr_;
     db::Connection c_;
     std::thread committer_;
+    std::atomic<bool> finishing_ = false;
 };
 
 // Another operator's audit of bill `lsh` for branch 001, statement by statement.

@@ -261,7 +261,8 @@ TEST_F(ReportGridTest, ATamperedSettingsFileNeitherHangsTheReportNorBreaksItsLay
         const auto start = std::chrono::steady_clock::now();
         EXPECT_EQ(Summary(host::ReportSettingsStore(settings).Load(kCode, 15)), c.summary);
         EXPECT_EQ(Make()->Model().columnCount(), 15);
-        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1));
+        // A size taken at its word reads for minutes; five seconds leave room for a loaded machine.
+        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
     }
 }
 
