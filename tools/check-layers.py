@@ -19,7 +19,7 @@ ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 def read_layers():
     text = open(os.path.join(ROOT, "docs", "ARCHITECTURE.md"), encoding="utf-8").read()
     section = text.split("## Layers", 1)[1]
-    rows = [r for r in section[section.index("| Folder"):].split("\n\n", 1)[0].splitlines()[2:]]
+    rows = section[section.index("| Folder"):].split("\n\n", 1)[0].splitlines()[2:]
     folders, links, by_target = {}, {}, {}
     for row in rows:
         cells = [c.strip() for c in row.strip().strip("|").split("|")]
