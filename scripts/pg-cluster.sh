@@ -4,7 +4,8 @@
 #                             root; as the caller otherwise), starts the server on a free port bound
 #                             to 127.0.0.1 only with its socket in DIR, creates the test role `spb`
 #                             and its database `spb`, and writes DIR/env with SPB_PG_CONNSTR (to
-#                             that database) and SPB_PG_PORT for the tests.
+#                             that database), SPB_PG_PORT and ODBCSYSINI (the system's ODBC drivers
+#                             with psqlODBC's logs off, DIR/odbc) for the tests.
 #   pg-cluster.sh stop DIR    stops the server (fast, then immediate) and removes DIR.
 #   pg-cluster.sh halt DIR    kills the server at once, as a crash or a pulled plug would (immediate
 #                             shutdown: no checkpoint, every session cut); DIR is kept.
@@ -73,9 +74,20 @@ CREATE EXTENSION IF NOT EXISTS citext;
 CREATE DATABASE spb OWNER spb;
 SQL
   echo "$port" >"$dir/port"
+  # The ODBC drivers as the system registers them, with psqlODBC's logs off: Debian registers it
+  # with CommLog=1, and every process would leave a psqlodbc_*.log in /tmp. A driver that a test
+  # registers goes into this copy, not into the system's file.
+  mkdir -p "$dir/odbc"
+  system_ini=$(odbcinst -j 2>/dev/null | sed -n 's/^DRIVERS\.*: *//p')
+  if [ -n "$system_ini" ] && [ -f "$system_ini" ]; then
+    sed -e 's/^\(CommLog\|Debug\)[[:space:]]*=.*/\1=0/' "$system_ini" >"$dir/odbc/odbcinst.ini"
+  else
+    : >"$dir/odbc/odbcinst.ini"
+  fi
   cat >"$dir/env" <<ENV
 export SPB_PG_PORT=$port
 export SPB_PG_CONNSTR='Driver={PostgreSQL Unicode};Server=127.0.0.1;Port=$port;Database=spb;Uid=spb;Pwd=spb-test'
+export ODBCSYSINI='$dir/odbc'
 ENV
   chmod 644 "$dir/env"
   echo "PostgreSQL test cluster on 127.0.0.1:$port in $dir"

@@ -48,45 +48,44 @@ void FrmAdjuctPrice::AuditCommand() {
     if (!data::CheckRight("审核")) return;
     const std::string lsh = TxtLSH.Text();
     // What the question's answer cannot change is said before asking it.
-    if (const std::string refusal = AuditRefusalBeforeAsking(lsh); !refusal.empty()) {
-        ui::MsgBox(refusal, ui::Buttons::Ok, ui::Icon::Exclamation, "系统提示");
+    const AuditHeader header = AuditHeaderBeforeAsking(lsh);
+    if (!header.refusal.empty()) {
+        ui::MsgBox(header.refusal, ui::Buttons::Ok, ui::Icon::Exclamation, "系统提示");
         return;
     }
-    if (ui::MsgBox(AuditDoubts(lsh) + "确实要审核此单据吗?", ui::Buttons::YesNo, ui::Icon::Information, "系统提示",
-                   ui::DefaultButton::Second) != ui::Answer::Yes)
+    if (ui::MsgBox(AuditDoubts(lsh, header.execBeforeBillDate) + "确实要审核此单据吗?", ui::Buttons::YesNo,
+                   ui::Icon::Information, "系统提示", ui::DefaultButton::Second) != ui::Answer::Yes)
         return;
     if (CheckBeforeAudit(lsh) && ConfirmLaterAudits(*this, lsh)) AuditBill(lsh);
 }
 
-std::string FrmAdjuctPrice::AuditRefusalBeforeAsking(const std::string& lsh) {
-    if (Shared().IsNewBill) return "此单据尚未保存，不能审核!";
+FrmAdjuctPrice::AuditHeader FrmAdjuctPrice::AuditHeaderBeforeAsking(const std::string& lsh) {
+    if (Shared().IsNewBill) return {.refusal = "此单据尚未保存，不能审核!"};
     try {
-        db::Recordset header =
-            data::HostConnection().OpenRecordset("select shbz from SubAdjuctPrice where lsh='" + EscapeQuote(lsh) + "'");
-        const bool stored = header.RecordCount() > 0;
-        const db::Value shbz = stored ? header.Get("shbz") : db::Value();
-        header.Close();
-        if (!stored) return "此单据不存在，不能审核!";
-        if (!(shbz.IsNull() || shbz.IsEmpty()) && shbz.ToBool()) return "此单据已审核，不能重复审核!";
+        // One read for the refusals and the date's doubt: on a server each statement is a round trip.
+        db::Recordset header = data::HostConnection().OpenRecordset("select shbz,kdrq,execdate from SubAdjuctPrice where lsh='" +
+                                                                    EscapeQuote(lsh) + "'");
+        if (header.RecordCount() == 0) return {.refusal = "此单据不存在，不能审核!"};
+        const db::Value shbz = header.Get("shbz");
+        if (!(shbz.IsNull() || shbz.IsEmpty()) && shbz.ToBool()) return {.refusal = "此单据已审核，不能重复审核!"};
+        return {.refusal = {},
+                .execBeforeBillDate =
+                    ExecutesBeforeBillDate(DateOrNone(header.Get("kdrq")), DateOrNone(header.Get("execdate")))};
     } catch (...) {
         // The audit itself reads the header again and reports what fails there.
     }
     return {};
 }
 
-std::string FrmAdjuctPrice::AuditDoubts(const std::string& lsh) {
+std::string FrmAdjuctPrice::AuditDoubts(const std::string& lsh, bool execBeforeBillDate) {
     std::vector<std::string> lines;
+    if (execBeforeBillDate) lines.push_back(kExecBeforeBillDate);
     size_t doubtful = 0;
     try {
-        const std::string key = EscapeQuote(lsh);
         db::Connection& c = data::HostConnection();
-        db::Recordset header = c.OpenRecordset("select kdrq,execdate from SubAdjuctPrice where lsh='" + key + "'");
-        const bool late = header.RecordCount() > 0 &&
-                          ExecutesBeforeBillDate(DateOrNone(header.Get("kdrq")), DateOrNone(header.Get("execdate")));
-        header.Close();
-        if (late) lines.push_back(kExecBeforeBillDate);
         const int limit = data::Settings().PriceChangeWarnPercent;
-        db::Recordset rs = c.OpenRecordset("select hh,sj1,sj2 from SubAdjuctPricemx where lsh='" + key + "' order by dh");
+        db::Recordset rs =
+            c.OpenRecordset("select hh,sj1,sj2 from SubAdjuctPricemx where lsh='" + EscapeQuote(lsh) + "' order by dh");
         for (long i = 0; i < rs.RecordCount(); ++i) {
             auto number = [&](int col) {
                 const db::Value v = rs.At(i, col);

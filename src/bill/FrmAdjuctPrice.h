@@ -156,10 +156,16 @@ private:
     StripFields CurrentStrip() const;
     void MarkHeaderSaved() { savedHeader_ = CurrentHeader(); }
     void MarkStripSaved() { savedStrip_ = CurrentStrip(); }
-    // Refusals of the audit that need no question first; the text, or empty to go on.
-    std::string AuditRefusalBeforeAsking(const std::string& lsh);
-    // The lines of the stored bill whose values look wrong, for the audit's question.
-    std::string AuditDoubts(const std::string& lsh);
+    // What the stored header tells before the audit's question: a refusal that needs no question
+    // (empty to go on), and whether the bill executes before its own date.
+    struct AuditHeader {
+        std::string refusal;
+        bool execBeforeBillDate = false;
+    };
+    AuditHeader AuditHeaderBeforeAsking(const std::string& lsh);
+    // The doubts about the stored bill (its date, the lines whose values look wrong), for the
+    // audit's question.
+    std::string AuditDoubts(const std::string& lsh, bool execBeforeBillDate);
 
     HeaderFields savedHeader_;
     StripFields savedStrip_;

@@ -225,10 +225,12 @@ void Recordset::Sort(const std::string& sortOrder) {
         int f = FieldIndex(field);
         if (f < 0) throw Error(ErrorCode::ItemNotFound, "在对应所需名称或序数的集合中，未找到项目。");
         const std::vector<SortKey> keys = SortKeys(c.rows->rows, f);
-        std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
+        auto before = [&](int a, int b) {
             const int r = CompareKeys(keys[a], keys[b]);
             return desc ? r > 0 : r < 0;
-        });
+        };
+        // Rows that came in this order already (most lists are read in it) are left as they are.
+        if (!std::is_sorted(order.begin(), order.end(), before)) std::stable_sort(order.begin(), order.end(), before);
     }
     c.order = std::move(order);
     c.sort = s;

@@ -1,27 +1,11 @@
 #include "db/Utf8.h"
 
+#include <cstring>
+
 namespace db::text {
 namespace {
 
 constexpr char32_t kReplacement = 0xFFFD;
-
-void AppendUtf8(std::string& out, char32_t c) {
-    if (c < 0x80) {
-        out += static_cast<char>(c);
-    } else if (c < 0x800) {
-        out += static_cast<char>(0xC0 | (c >> 6));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-        out += static_cast<char>(0xE0 | (c >> 12));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (c >> 18));
-        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    }
-}
 
 constexpr char32_t kIllFormed = 0xFFFFFFFF;
 
@@ -78,20 +62,71 @@ std::u16string Utf8ToUtf16(std::string_view utf8) {
     return out;
 }
 
-std::string Utf16ToUtf8(std::u16string_view utf16) {
-    std::string out;
-    out.reserve(utf16.size() * 3);
-    for (size_t i = 0; i < utf16.size(); ++i) {
-        char32_t c = utf16[i];
-        if (c >= 0xD800 && c <= 0xDBFF && i + 1 < utf16.size() && utf16[i + 1] >= 0xDC00 && utf16[i + 1] <= 0xDFFF) {
-            c = 0x10000 + ((c - 0xD800) << 10) + (utf16[i + 1] - 0xDC00);
+namespace {
+
+constexpr bool IsLead(char16_t u) { return u >= 0xD800 && u <= 0xDBFF; }
+constexpr bool IsTrail(char16_t u) { return u >= 0xDC00 && u <= 0xDFFF; }
+
+// Two passes over the units, the length first: one allocation, and no call per character.
+template <typename UnitAt>
+std::string ToUtf8(size_t n, UnitAt at) {
+    size_t bytes = 0;
+    for (size_t i = 0; i < n; ++i) {
+        const char16_t u = at(i);
+        if (u < 0x80) {
+            bytes += 1;
+        } else if (u < 0x800) {
+            bytes += 2;
+        } else if (IsLead(u) && i + 1 < n && IsTrail(at(i + 1))) {
+            bytes += 4;
+            ++i;
+        } else {
+            bytes += 3;  // an unpaired surrogate too, as U+FFFD
+        }
+    }
+    std::string out(bytes, '\0');
+    char* p = out.data();
+    auto put = [&p](unsigned value) { *p++ = static_cast<char>(value); };
+    for (size_t i = 0; i < n; ++i) {
+        char32_t c = at(i);
+        if (c < 0x80) {
+            put(c);
+            continue;
+        }
+        if (IsLead(static_cast<char16_t>(c)) && i + 1 < n && IsTrail(at(i + 1))) {
+            c = 0x10000 + ((c - 0xD800) << 10) + (at(i + 1) - 0xDC00);
             ++i;
         } else if (c >= 0xD800 && c <= 0xDFFF) {
             c = kReplacement;
         }
-        AppendUtf8(out, c);
+        if (c < 0x800) {
+            put(0xC0 | (c >> 6));
+        } else if (c < 0x10000) {
+            put(0xE0 | (c >> 12));
+            put(0x80 | ((c >> 6) & 0x3F));
+        } else {
+            put(0xF0 | (c >> 18));
+            put(0x80 | ((c >> 12) & 0x3F));
+            put(0x80 | ((c >> 6) & 0x3F));
+        }
+        put(0x80 | (c & 0x3F));
     }
     return out;
+}
+
+}  // namespace
+
+std::string Utf16ToUtf8(std::u16string_view utf16) {
+    return ToUtf8(utf16.size(), [utf16](size_t i) { return utf16[i]; });
+}
+
+std::string Utf16ToUtf8(const void* units, size_t count) {
+    const auto* bytes = static_cast<const unsigned char*>(units);
+    return ToUtf8(count, [bytes](size_t i) {
+        char16_t u;
+        std::memcpy(&u, bytes + i * sizeof u, sizeof u);
+        return u;
+    });
 }
 
 }  // namespace db::text

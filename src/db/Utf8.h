@@ -15,5 +15,8 @@ inline bool IsUtf8(std::string_view bytes) { return Utf8ErrorAt(bytes) == std::s
 
 std::u16string Utf8ToUtf16(std::string_view utf8);
 std::string Utf16ToUtf8(std::u16string_view utf16);
+// `count` code units in the machine's byte order at `units`, which need not be aligned (a buffer
+// the ODBC driver filled).
+std::string Utf16ToUtf8(const void* units, size_t count);
 
 }  // namespace db::text

@@ -46,6 +46,6 @@ TEST(Text, Utf16ConversionReplacesEachBadByteAndUnpairedSurrogate) {
         {"x\xE4\xB8", u"x\xFFFD\xFFFD"},        // cut at the end
     };
     for (const auto& [utf8, utf16] : cases) EXPECT_EQ(db::text::Utf8ToUtf16(utf8), utf16) << utf8;
-    EXPECT_EQ(db::text::Utf16ToUtf8(u"\xD83D\xDE00\u4EF7"), "\xF0\x9F\x98\x80价");
+    EXPECT_EQ(db::text::Utf16ToUtf8(u"\xD83D\xDE00\u4EF7\u00E9"), "\xF0\x9F\x98\x80价\xC3\xA9");
     EXPECT_EQ(db::text::Utf16ToUtf8(std::u16string(u"a\xDC00") + u"\xD800"), "a\xEF\xBF\xBD\xEF\xBF\xBD");
 }

@@ -159,11 +159,7 @@ Value Decode(DataType t, SQLSMALLINT cType, const char* data, size_t bytes) {
             return Value::Date(DateTime{1899, 12, 30, tm.hour, tm.minute, tm.second});
         }
         case SQL_C_BINARY: return Value::Text(std::string(data, bytes));
-        default: {
-            std::u16string units(bytes / sizeof(char16_t), u'\0');
-            std::memcpy(units.data(), data, units.size() * sizeof(char16_t));
-            return Value::Text(Utf16ToUtf8(units));
-        }
+        default: return Value::Text(Utf16ToUtf8(data, bytes / sizeof(char16_t)));
     }
 }
 
@@ -536,9 +532,7 @@ private:
     std::optional<std::string> ReadText(SQLHSTMT st, SQLUSMALLINT i) {
         auto bytes = ReadLong(st, i, SQL_C_WCHAR);
         if (!bytes) return std::nullopt;
-        std::u16string units(bytes->size() / sizeof(char16_t), u'\0');
-        std::copy(bytes->begin(), bytes->begin() + units.size() * sizeof(char16_t), reinterpret_cast<char*>(units.data()));
-        return Utf16ToUtf8(units);
+        return Utf16ToUtf8(bytes->data(), bytes->size() / sizeof(char16_t));
     }
 
     Value ReadValue(SQLHSTMT st, SQLUSMALLINT i, DataType t) {
