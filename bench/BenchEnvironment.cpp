@@ -36,6 +36,7 @@ BenchEnvironment::BenchEnvironment(const std::string& database, bool server)
     if (!mkdtemp(pattern)) throw std::runtime_error("cannot make a scratch folder");
     scratch_ = pattern;
     raw_ = server ? RawDatabase::OpenPostgres(database) : RawDatabase::OpenSqlite(database);
+    if (server) rawOdbc_ = RawDatabase::OpenOdbc(database);
     toolkit_ = std::make_unique<ui::ScopedHeadlessToolkit>();
 
     host::RegisterTableRights();

@@ -32,14 +32,17 @@ struct Fixtures {
 class BenchEnvironment {
 public:
     // Opens the host context on the database file, or with `server` on the database that the
-    // ODBC connection string names (the raw side reaches the same database through libpq), and
-    // finds the fixtures.
+    // ODBC connection string names (the raw side reaches the same database through libpq, and a
+    // second one through the ODBC driver), and finds the fixtures.
     static void Start(const std::string& database, bool server = false);
     static BenchEnvironment& Get();
 
     const std::string& ConnStr() const { return connStr_; }
     const std::string& ScratchFolder() const { return scratch_; }
-    RawDatabase& Raw() { return *raw_; }
+    // The raw side that runs now: the client library's own, or on a server the ODBC driver's.
+    RawDatabase& Raw() { return throughOdbc_ ? *rawOdbc_ : *raw_; }
+    bool HasOdbcSide() const { return rawOdbc_ != nullptr; }
+    void RawThroughOdbc(bool on) { throughOdbc_ = on && rawOdbc_; }
     // Runs untimed clean-up SQL (statements separated by "; ") on the system's own connection.
     // Each side takes back its writes through its own connection: on SQLite a write from the
     // other connection would empty this one's page cache and charge the next timed run with
@@ -53,7 +56,8 @@ private:
     void FindFixtures();
 
     std::string connStr_, scratch_;
-    std::unique_ptr<RawDatabase> raw_;
+    std::unique_ptr<RawDatabase> raw_, rawOdbc_;
+    bool throughOdbc_ = false;
     std::unique_ptr<ui::ScopedHeadlessToolkit> toolkit_;
     Fixtures fixtures_;
 };

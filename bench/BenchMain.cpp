@@ -10,6 +10,7 @@
 #include <cstring>
 #include <iostream>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "bench/BenchEnvironment.h"
@@ -20,10 +21,16 @@
 namespace bench {
 
 void RegisterOperation(const std::string& operation, BenchFunction system, BenchFunction raw) {
-    for (auto [side, fn] : {std::pair{"/system", system}, std::pair{"/raw", raw}}) {
-        auto settled = [fn = fn](benchmark::State& state) {
-            BenchEnvironment::Get().Raw().Settle();
+    // On a server the hand-written program runs a second time through the ODBC driver ("/odbc").
+    std::vector<std::tuple<const char*, BenchFunction, bool>> sides{{"/system", system, false}, {"/raw", raw, false}};
+    if (BenchEnvironment::Get().HasOdbcSide()) sides.emplace_back("/odbc", raw, true);
+    for (auto [side, fn, odbc] : sides) {
+        auto settled = [fn = fn, odbc = odbc](benchmark::State& state) {
+            auto& env = BenchEnvironment::Get();
+            env.RawThroughOdbc(odbc);
+            env.Raw().Settle();
             fn(state);
+            env.RawThroughOdbc(false);
         };
         benchmark::RegisterBenchmark((operation + side).c_str(), settled)->Unit(benchmark::kMillisecond)->UseRealTime();
     }

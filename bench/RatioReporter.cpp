@@ -45,21 +45,37 @@ void RatioReporter::PrintSummary(std::ostream& out) const {
         auto it = seconds_.find(name);
         return it == seconds_.end() ? 0.0 : Median(it->second);
     };
-    out << "\nmedian time per operation (system / raw):\n";
+    auto ratio = [](double a, double b) {
+        char buffer[32];
+        std::snprintf(buffer, sizeof buffer, "%.2f", a / b);
+        return std::string(buffer);
+    };
+    bool anyOdbc = false;
+    for (const auto& op : order_) anyOdbc = anyOdbc || median(op + "/odbc") > 0;
+    out << (anyOdbc ? "\nmedian time per operation (system / raw / raw through ODBC):\n"
+                    : "\nmedian time per operation (system / raw):\n");
     for (const auto& op : order_) {
-        const double system = median(op + "/system"), raw = median(op + "/raw");
-        if (system > 0 && raw > 0)
-            out << "time " << op << ": " << Ms(system) << " / " << Ms(raw) << "\n";
-        else if (system > 0)
-            out << "time " << op << ": " << Ms(system) << "\n";
+        const double system = median(op + "/system"), raw = median(op + "/raw"), odbc = median(op + "/odbc");
+        if (system <= 0) continue;
+        out << "time " << op << ": " << Ms(system);
+        if (raw > 0) out << " / " << Ms(raw);
+        if (raw > 0 && odbc > 0) out << " / " << Ms(odbc);
+        out << "\n";
     }
     out << "\n";
     for (const auto& op : order_) {
         const double system = median(op + "/system"), raw = median(op + "/raw");
-        if (system <= 0 || raw <= 0) continue;
-        char buffer[32];
-        std::snprintf(buffer, sizeof buffer, "%.2f", system / raw);
-        out << "ratio " << op << ": " << buffer << "\n";
+        if (system > 0 && raw > 0) out << "ratio " << op << ": " << ratio(system, raw) << "\n";
+    }
+    if (!anyOdbc) return;
+    // The same hand-written statements through the ODBC driver: what the driver costs over the
+    // client library, and what the system costs over the driver.
+    out << "\n";
+    for (const auto& op : order_) {
+        const double system = median(op + "/system"), raw = median(op + "/raw"), odbc = median(op + "/odbc");
+        if (system > 0 && raw > 0 && odbc > 0)
+            out << "through ODBC " << op << ": driver " << ratio(odbc, raw) << ", system over driver " << ratio(system, odbc)
+                << "\n";
     }
 }
 

@@ -1,6 +1,6 @@
 // The hand-written side of each measurement: the same database through its own client library
 // alone, with nothing between the program and the library: the sqlite3 C API on a file, or libpq
-// on a PostgreSQL server. The statements are written once, in SQL both understand, with '?' for
+// on a PostgreSQL server (and there, for a third side, the system's ODBC driver). The statements are written once, in SQL both understand, with '?' for
 // parameters (libpq gets them as $1, $2, ...). Reading a statement steps through every row, takes
 // every column's value and keeps it, all values of the result one after another in one buffer:
 // the least a program must do to have the rows to show.
@@ -40,13 +40,15 @@ public:
     // A PostgreSQL database, named by the system's ODBC connection string (its Server, Port,
     // Database, Uid and Pwd).
     static std::unique_ptr<RawDatabase> OpenPostgres(const std::string& odbcConnectionString);
+    // The same database through the ODBC driver that the connection string names.
+    static std::unique_ptr<RawDatabase> OpenOdbc(const std::string& connectionString);
 
     virtual std::unique_ptr<RawCursor> Prepare(std::string_view sql) = 0;
     // Runs one or more statements without parameters or rows.
     virtual void Exec(const std::string& sql) = 0;
     // A write transaction: on SQLite it takes the write lock at once, as the system's driver does.
     virtual void Begin() = 0;
-    void Commit() { Exec("COMMIT"); }
+    virtual void Commit() { Exec("COMMIT"); }
     // Called before every measured run: on SQLite the write-ahead log is folded in and emptied,
     // so that neither side pays for what the other wrote.
     virtual void Settle() {}
