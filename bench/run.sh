@@ -8,7 +8,8 @@
 # the host's windows on that data in MiB.
 # With --db-url on PostgreSQL: the ODBC connection string of a database on the server (e.g.
 # "Driver={PostgreSQL Unicode};Server=127.0.0.1;Port=5432;Database=bench;Uid=me;Pwd=secret").
-# The system connects with it; the hand-written program is a libpq one on the same database. The
+# The system connects with it; the hand-written program is a libpq one on the same database, and
+# runs a second time through the ODBC driver of the connection string (the driver's own cost). The
 # database must be empty: the data set is generated into it and marked with the size and a stamp
 # of the schema and generator (table spb_dataset). A database that holds the same data set is
 # measured again as it is; any other database with host tables is refused and left untouched
