@@ -204,11 +204,18 @@ void FrmAdjuctPrice::Cmd_SaveReckoning_Click() {
             return;
         const std::string key = EscapeQuote(TxtLSH.Text());
         std::string sql = "Update SubAdjuctPrice Set Jzbz=1 Where Lsh='" + key + "' And Shbz=1";
-        data::HostConnection().Execute(sql);
+        const long long posted = data::HostConnection().Execute(sql);
         sql = "Select Count(*) As Bs From SubAdjuctPrice Where Lsh='" + key + "' And Jzbz=0";
         if (data::GetFieldValue(sql, "bs").ToInt64() > 0) {
             ui::MsgBox("流水号为:" + TxtLSH.Text() + "的单据记帐不成功,可能的原因是单据还没有审核!", ui::Buttons::Ok,
                        ui::Icon::Information, "系统提示");
+            return;
+        }
+        // Deleted by another operator since it was opened: nothing was posted, and moving on to a
+        // new bill would tell the operator otherwise.
+        if (posted == 0 &&
+            data::GetFieldValue("Select Count(*) As Bs From SubAdjuctPrice Where Lsh='" + key + "'", "bs").ToInt64() == 0) {
+            ui::MsgBox("此单据不存在，不能记帐!", ui::Buttons::Ok, ui::Icon::Information, "系统提示");
             return;
         }
         Cmd_Add_Click();

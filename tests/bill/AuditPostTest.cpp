@@ -73,7 +73,7 @@ TEST_F(Editor, AFailureInsideTheAuditRollsBackPricesAndFlagTogether) {
     EXPECT_EQ(Scalar("select shbz from SubAdjuctPrice"), "0");
 }
 
-TEST_F(Editor, PostingAnAuditedBillStartsANewOneAndAnUnauditedOneIsNamed) {
+TEST_F(Editor, PostingAnAuditedBillStartsANewOneAndAnUnauditedOrDeletedOneIsNamed) {
     Bill("42", "001", 0, {"A1", "6"});
     Bill("43", "001", 1, {"A1", "6"});
     Open("42", [&](FrmAdjuctPrice& w) {
@@ -89,8 +89,17 @@ TEST_F(Editor, PostingAnAuditedBillStartsANewOneAndAnUnauditedOneIsNamed) {
         EXPECT_EQ(w.TxtLSH.Text(), "44") << "a new bill";
         EXPECT_TRUE(bill::Shared().IsNewBill);
     });
+    Bill("45", "001", 1, {"A1", "6"});
+    Open("45", [&](FrmAdjuctPrice& w) {
+        t.Exec("delete from SubAdjuctPricemx where lsh='45'");  // another operator, meanwhile
+        t.Exec("delete from SubAdjuctPrice where lsh='45'");
+        t.Toolkit().QueueAnswer(ui::Answer::Yes);
+        w.Toolbar1.Press("记帐");
+        EXPECT_EQ(w.TxtLSH.Text(), "45") << "not taken for posted";
+    });
     EXPECT_EQ(MessageTexts(), (std::vector<std::string>{"确实要记帐吗?", "流水号为:42的单据记帐不成功,可能的原因是单据还没有审核!",
-                                                        "确实要记帐吗?", "确实要记帐吗?"}));
+                                                        "确实要记帐吗?", "确实要记帐吗?", "确实要记帐吗?",
+                                                        "此单据不存在，不能记帐!"}));
     EXPECT_EQ(t.Joined("select lsh, jzbz from SubAdjuctPrice order by lsh", ":"), "42:0 43:1");
 }
 
