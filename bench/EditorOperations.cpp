@@ -137,10 +137,11 @@ void SaveStoredRaw(benchmark::State& state) {
 // The prices a run of the audit leaves behind are taken back between the runs: the bill open
 // again, the rows it added to glprice removed.
 std::string UndoAudit(const std::string& lsh, const std::string& branch, const std::vector<std::string>& added) {
+    std::string undo = "UPDATE SubAdjuctPrice SET shbz=0, shry='' WHERE lsh='" + lsh + "'";
+    if (added.empty()) return undo;  // every item of the bill had its price already (the demo set)
     std::string list;
     for (const auto& hh : added) list += (list.empty() ? "'" : ",'") + hh + "'";
-    return "UPDATE SubAdjuctPrice SET shbz=0, shry='' WHERE lsh='" + lsh + "'; DELETE FROM glprice WHERE dwbh='" + branch +
-           "' AND hh IN (" + list + ")";
+    return undo + "; DELETE FROM glprice WHERE dwbh='" + branch + "' AND hh IN (" + list + ")";
 }
 
 std::vector<std::string> Unpriced(const std::string& lsh, const std::string& branch) {

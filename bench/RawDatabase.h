@@ -82,6 +82,10 @@ private:
     std::unique_ptr<RawCursor> cursor_;
 };
 
+// The statement with each '?' outside quotes numbered $1, $2, ... (libpq's parameters), and their
+// count.
+std::string NumberedParameters(std::string_view sql, int& count);
+
 // Keeps values read by the raw side alive so that the compiler cannot drop the reads.
 void Consume(long long value);
 

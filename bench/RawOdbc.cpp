@@ -1,16 +1,13 @@
 // The raw side through ODBC: the hand-written program's statements sent through the ODBC driver
 // that the system uses on the same database, with nothing of the system in between (no
-// translation, no recordsets, no windows). The statement text goes over as UTF-16 (the wide calls
-// of a Unicode driver), parameters are bound as UTF-16 text or doubles, and each value is read with
-// one SQLGetData as character data and kept, as a hand-written ODBC program does. What this side
-// costs over libpq is the driver's; what the system costs over this side is the system's own.
-#include <sql.h>
-#include <sqlext.h>
-
+// translation, no recordsets, no windows; only the ODBC layer's handle types and error check).
+// The statement text goes over as UTF-16 (the wide calls of a Unicode driver), parameters are
+// bound as UTF-16 text or doubles, and each value is read with one SQLGetData as character data
+// and kept, as a hand-written ODBC program does. What this side costs over libpq is the driver's;
+// what the system costs over this side is the system's own.
 #include <cstdint>
 #include <cstdlib>
 #include <memory>
-#include <cstring>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -18,45 +15,37 @@
 
 #include "bench/RawDatabase.h"
 #include "db/Utf8.h"
+#include "db/odbc/OdbcCall.h"
 
 namespace bench {
 namespace {
 
-struct HandleFree {
-    SQLSMALLINT type;
-    void operator()(SQLHANDLE h) const { SQLFreeHandle(type, h); }
-};
-using Handle = std::unique_ptr<void, HandleFree>;
+using db::odbc::StmtHandle;
 
-Handle Allocate(SQLSMALLINT type, SQLHANDLE parent) {
+// Failures throw db::Error with the driver's diagnostics, read through the wide calls.
+const db::odbc::ErrorContext kContext{.wide = true};
+
+void Check(SQLRETURN rc, SQLSMALLINT type, SQLHANDLE h) { db::odbc::Check(rc, type, h, kContext); }
+
+// A handle of `type` under `parent` (a handle of `parentType`, whose diagnostics tell a failure).
+template <typename Handle>
+Handle Allocate(SQLSMALLINT type, SQLSMALLINT parentType, SQLHANDLE parent) {
     SQLHANDLE h = SQL_NULL_HANDLE;
-    if (!SQL_SUCCEEDED(SQLAllocHandle(type, parent, &h))) throw std::runtime_error("ODBC: cannot allocate a handle");
-    return Handle(h, HandleFree{type});
-}
-
-void Check(SQLRETURN rc, SQLSMALLINT type, SQLHANDLE h, std::string_view what) {
-    if (SQL_SUCCEEDED(rc) || rc == SQL_NO_DATA) return;
-    SQLCHAR state[6] = {}, text[1024] = {};
-    SQLINTEGER native = 0;
-    SQLSMALLINT length = 0;
-    SQLGetDiagRec(type, h, 1, state, &native, text, sizeof text, &length);
-    throw std::runtime_error("ODBC " + std::string(reinterpret_cast<char*>(state)) + ": " +
-                             std::string(reinterpret_cast<char*>(text)) + " in: " + std::string(what));
+    const SQLRETURN rc = SQLAllocHandle(type, parent, &h);
+    Handle owned(SQL_SUCCEEDED(rc) ? h : SQL_NULL_HANDLE);
+    if (parent) Check(rc, parentType, parent);
+    else if (!SQL_SUCCEEDED(rc)) throw std::runtime_error("ODBC: no environment handle");
+    return owned;
 }
 
 std::u16string Wide(std::string_view text) { return db::text::Utf8ToUtf16(text); }
 
 class OdbcCursor final : public RawCursor {
 public:
-    OdbcCursor(SQLHDBC dbc, std::string_view sql) : st_(Allocate(SQL_HANDLE_STMT, dbc)), sql_(sql), wide_(Wide(sql)) {
-        size_t count = 0;
-        char quote = 0;
-        for (char ch : sql) {
-            if (quote) quote = ch == quote ? 0 : quote;
-            else if (ch == '\'' || ch == '"') quote = ch;
-            else if (ch == '?') ++count;
-        }
-        params_.resize(count);
+    OdbcCursor(SQLHDBC dbc, std::string_view sql) : st_(Allocate<StmtHandle>(SQL_HANDLE_STMT, SQL_HANDLE_DBC, dbc)), wide_(Wide(sql)) {
+        int count = 0;
+        NumberedParameters(sql, count);
+        params_.resize(static_cast<size_t>(count));
     }
 
     void Bind(int index, std::string_view text) override { params_.at(static_cast<size_t>(index) - 1) = Param{Wide(text), 0}; }
@@ -81,7 +70,7 @@ public:
     long Run() override {
         Execute();
         SQLLEN changed = 0;
-        Check(SQLRowCount(st_.get(), &changed), SQL_HANDLE_STMT, st_.get(), sql_);
+        Check(SQLRowCount(st_.get(), &changed), SQL_HANDLE_STMT, st_.get());
         Close();
         return changed < 0 ? 0 : static_cast<long>(changed);
     }
@@ -123,19 +112,19 @@ private:
                 lengths[i] = 0;
                 rc = SQLBindParameter(st_.get(), n, SQL_PARAM_INPUT, SQL_C_DOUBLE, SQL_DOUBLE, 0, 0, &p.number, 0, nullptr);
             }
-            Check(rc, SQL_HANDLE_STMT, st_.get(), sql_);
+            Check(rc, SQL_HANDLE_STMT, st_.get());
         }
         Check(SQLExecDirectW(st_.get(), reinterpret_cast<SQLWCHAR*>(wide_.data()), static_cast<SQLINTEGER>(wide_.size())),
-              SQL_HANDLE_STMT, st_.get(), sql_);
+              SQL_HANDLE_STMT, st_.get());
         SQLSMALLINT columns = 0;
-        Check(SQLNumResultCols(st_.get(), &columns), SQL_HANDLE_STMT, st_.get(), sql_);
+        Check(SQLNumResultCols(st_.get(), &columns), SQL_HANDLE_STMT, st_.get());
         columns_ = columns;
         open_ = true;
     }
 
     bool Fetch() {
         const SQLRETURN rc = SQLFetch(st_.get());
-        Check(rc, SQL_HANDLE_STMT, st_.get(), sql_);
+        Check(rc, SQL_HANDLE_STMT, st_.get());
         if (rc != SQL_NO_DATA) return true;
         Close();
         return false;
@@ -155,7 +144,7 @@ private:
         for (;;) {
             SQLLEN ind = 0;
             const SQLRETURN rc = SQLGetData(st_.get(), column, SQL_C_CHAR, buffer, sizeof buffer, &ind);
-            Check(rc, SQL_HANDLE_STMT, st_.get(), sql_);
+            Check(rc, SQL_HANDLE_STMT, st_.get());
             if (rc == SQL_NO_DATA) break;
             if (ind == SQL_NULL_DATA) return std::nullopt;
             const bool more = ind == SQL_NO_TOTAL || static_cast<size_t>(ind) >= sizeof buffer;
@@ -165,8 +154,7 @@ private:
         return out;
     }
 
-    Handle st_;
-    std::string sql_;
+    StmtHandle st_;
     std::u16string wide_;
     std::vector<Param> params_;
     std::vector<std::optional<std::string>> row_;
@@ -177,32 +165,30 @@ private:
 class OdbcDatabase final : public RawDatabase {
 public:
     explicit OdbcDatabase(const std::string& connectionString)
-        : env_(Allocate(SQL_HANDLE_ENV, SQL_NULL_HANDLE)) {
-        SQLSetEnvAttr(env_.get(), SQL_ATTR_ODBC_VERSION, reinterpret_cast<SQLPOINTER>(SQL_OV_ODBC3), 0);
-        dbc_ = Allocate(SQL_HANDLE_DBC, env_.get());
+        : env_(Allocate<db::odbc::EnvHandle>(SQL_HANDLE_ENV, SQL_HANDLE_ENV, SQL_NULL_HANDLE)) {
+        Check(SQLSetEnvAttr(env_.get(), SQL_ATTR_ODBC_VERSION, reinterpret_cast<SQLPOINTER>(SQL_OV_ODBC3), 0), SQL_HANDLE_ENV,
+              env_.get());
+        dbc_ = Allocate<db::odbc::DbcHandle>(SQL_HANDLE_DBC, SQL_HANDLE_ENV, env_.get());
         std::u16string text = Wide(connectionString);
         Check(SQLDriverConnectW(dbc_.get(), nullptr, reinterpret_cast<SQLWCHAR*>(text.data()), static_cast<SQLSMALLINT>(text.size()),
                                 nullptr, 0, nullptr, SQL_DRIVER_NOPROMPT),
-              SQL_HANDLE_DBC, dbc_.get(), "connect");
-        connected_ = true;
-    }
-    ~OdbcDatabase() override {
-        if (connected_) SQLDisconnect(dbc_.get());
+              SQL_HANDLE_DBC, dbc_.get());
+        connected_.reset(dbc_.get());
     }
 
     std::unique_ptr<RawCursor> Prepare(std::string_view sql) override { return std::make_unique<OdbcCursor>(dbc_.get(), sql); }
 
     void Exec(const std::string& sql) override {
-        Handle st = Allocate(SQL_HANDLE_STMT, dbc_.get());
+        auto st = Allocate<StmtHandle>(SQL_HANDLE_STMT, SQL_HANDLE_DBC, dbc_.get());
         std::u16string text = Wide(sql);
         Check(SQLExecDirectW(st.get(), reinterpret_cast<SQLWCHAR*>(text.data()), static_cast<SQLINTEGER>(text.size())),
-              SQL_HANDLE_STMT, st.get(), sql);
+              SQL_HANDLE_STMT, st.get());
         while (SQL_SUCCEEDED(SQLMoreResults(st.get()))) {}
     }
 
     void Begin() override { Autocommit(false); }
     void Commit() override {
-        Check(SQLEndTran(SQL_HANDLE_DBC, dbc_.get(), SQL_COMMIT), SQL_HANDLE_DBC, dbc_.get(), "commit");
+        Check(SQLEndTran(SQL_HANDLE_DBC, dbc_.get(), SQL_COMMIT), SQL_HANDLE_DBC, dbc_.get());
         Autocommit(true);
     }
 
@@ -211,12 +197,12 @@ private:
         Check(SQLSetConnectAttr(dbc_.get(), SQL_ATTR_AUTOCOMMIT,
                                 reinterpret_cast<SQLPOINTER>(static_cast<SQLULEN>(on ? SQL_AUTOCOMMIT_ON : SQL_AUTOCOMMIT_OFF)),
                                 SQL_IS_UINTEGER),
-              SQL_HANDLE_DBC, dbc_.get(), "autocommit");
+              SQL_HANDLE_DBC, dbc_.get());
     }
 
-    Handle env_;
-    Handle dbc_{nullptr, HandleFree{SQL_HANDLE_DBC}};
-    bool connected_ = false;
+    db::odbc::EnvHandle env_;
+    db::odbc::DbcHandle dbc_;
+    db::odbc::ConnectedHandle connected_;  // after dbc_: disconnects before the handle is freed
 };
 
 }  // namespace

@@ -25,30 +25,11 @@ using Result = std::unique_ptr<PGresult, ResultClear>;
     throw std::runtime_error(std::string(PQerrorMessage(c)) + " in: " + std::string(sql));
 }
 
-// '?' outside quotes becomes $1, $2, ...
-std::string Numbered(std::string_view sql, int& count) {
-    std::string out;
-    char quote = 0;
-    count = 0;
-    for (char ch : sql) {
-        if (quote) {
-            if (ch == quote) quote = 0;
-        } else if (ch == '\'' || ch == '"') {
-            quote = ch;
-        } else if (ch == '?') {
-            out += '$' + std::to_string(++count);
-            continue;
-        }
-        out += ch;
-    }
-    return out;
-}
-
 class PgCursor final : public RawCursor {
 public:
     PgCursor(PGconn* c, std::string_view sql) : c_(c) {
         int count = 0;
-        sql_ = Numbered(sql, count);
+        sql_ = NumberedParameters(sql, count);
         params_.resize(static_cast<size_t>(count));
     }
 
